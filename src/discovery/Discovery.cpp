@@ -1,0 +1,80 @@
+#include "discovery/Discovery.h"
+
+#include <initializer_list>
+
+#include "foundation/DateText.h"
+#include "foundation/FileManager.h"
+#include "foundation/Path.h"
+#include "foundation/PropertyList.h"
+
+namespace salvora {
+namespace {
+
+std::string homeJoinedWith(std::initializer_list<std::string_view> names) {
+    std::string path = homeDirectory();
+    for (std::string_view name : names) path = appendingPathComponent(path, name);
+    return path;
+}
+
+void scanRoot(const std::string& root, const std::optional<std::vector<std::string>>& names,
+              DeviceList& devices) {
+    if (!names) return;
+    for (const std::string& name : *names) extractBackup(name, devices, root);
+}
+
+}  // namespace
+
+std::string backupDirPath() {
+    return homeJoinedWith({"Application Data", "Apple Computer", "MobileSync", "Backup"});
+}
+
+std::string alternateBackupDirPath() {
+    return homeJoinedWith({"AppData", "Roaming", "Apple Computer", "MobileSync", "Backup"});
+}
+
+std::string storeBackupDirPath() { return homeJoinedWith({"Apple", "MobileSync", "Backup"}); }
+
+std::string macBackupDirPath() {
+    return homeJoinedWith({"Library", "Application Support", "MobileSync", "Backup"});
+}
+
+std::vector<std::string> backupRoots() {
+    return {backupDirPath(), alternateBackupDirPath(), storeBackupDirPath(), macBackupDirPath()};
+}
+
+std::optional<std::vector<std::string>> backupFolders() {
+    return directoryContents(backupDirPath());
+}
+
+std::string recoveryFolderPath() { return homeJoinedWith({"Desktop", "Recovered iPhone Files"}); }
+
+void createRecoveryFolder() { (void)createDirectory(recoveryFolderPath()); }
+
+void extractBackup(const std::string& name, DeviceList& devices, const std::string& root) {
+    std::string path = appendingPathComponent(root, name);
+    if (!isDirectory(path)) return;
+    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, "Info.plist"));
+
+    auto device = std::make_shared<DeviceRecord>();
+    device->name = info["Device Name"].string();
+    device->directory = path;
+    // A folder that vanished since the listing has no date; the table shows an empty cell.
+    if (auto modified = modificationDate(path)) device->date = dateText(*modified);
+    devices.push_back(std::move(device));
+}
+
+DeviceList scanBackupRoots() {
+    DeviceList devices;
+    const std::vector<std::string> roots = backupRoots();
+    scanRoot(roots.front(), backupFolders(), devices);
+    for (auto root = roots.begin() + 1; root != roots.end(); ++root)
+        scanRoot(*root, directoryContents(*root), devices);
+    return devices;
+}
+
+DeviceList getDevices() {
+    createRecoveryFolder();
+    return scanBackupRoots();
+}
+
+}  // namespace salvora

@@ -1,0 +1,42 @@
+#pragma once
+
+// Where the sync service keeps its backups, and one DeviceRecord per backup folder.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalog/Records.h"
+
+namespace salvora {
+
+// The device list of this computer: creates the recovery folder first (ignoring the outcome),
+// then scans every backup root in order.
+DeviceList getDevices();
+
+// The same scan without creating the recovery folder, for callers that must write nothing.
+DeviceList scanBackupRoots();
+
+// home/Application Data/Apple Computer/MobileSync/Backup
+std::string backupDirPath();
+// home/AppData/Roaming/Apple Computer/MobileSync/Backup
+std::string alternateBackupDirPath();
+// home/Apple/MobileSync/Backup: the store edition of the sync service on Windows.
+std::string storeBackupDirPath();
+// home/Library/Application Support/MobileSync/Backup: macOS.
+std::string macBackupDirPath();
+
+// Every root, in the order they are scanned.
+std::vector<std::string> backupRoots();
+
+// The names listed directly in the primary root; absent when it can't be listed.
+std::optional<std::vector<std::string>> backupFolders();
+
+// Appends one DeviceRecord for the entry `name` of `root` when it is a folder.
+void extractBackup(const std::string& name, DeviceList& devices, const std::string& root);
+
+// home/Desktop/Recovered iPhone Files
+std::string recoveryFolderPath();
+// Creates the recovery folder, one level only; the outcome is ignored.
+void createRecoveryFolder();
+
+}  // namespace salvora
