@@ -34,6 +34,18 @@ int openRegularFileForReading(const std::string& path, int extraFlags, int& erro
     return fd;
 }
 
+long readUpTo(int fd, std::span<std::byte> buffer) {
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+        ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    return static_cast<long>(filled);
+}
+
 bool writeAll(int fd, std::span<const std::byte> bytes) {
     while (!bytes.empty()) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());

@@ -29,6 +29,10 @@ class FileDescriptor {
 // EINVAL for anything else). Returns -1 with the reason in `errorNumber` on failure.
 int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber);
 
+// Reads until the buffer is full or the file ends, resuming after interruptions: the number
+// of bytes read, or -1 with errno set on failure.
+long readUpTo(int fd, std::span<std::byte> buffer);
+
 // Writes every byte, resuming after interruptions; false with errno set on failure.
 bool writeAll(int fd, std::span<const std::byte> bytes);
 
