@@ -14,7 +14,6 @@ namespace salvora {
 namespace {
 using test::Bytes;
 using test::FixtureKeybag;
-using test::KeyDerivationVariant;
 using test::ManifestOptions;
 using test::TemporaryFolder;
 
@@ -51,12 +50,9 @@ std::string pathStoredIn(Bytes& bytes) {
     return path;
 }
 
-class OpenBothVariants : public testing::TestWithParam<KeyDerivationVariant> {};
-
-TEST_P(OpenBothVariants, PasswordGivesTheDatabaseInMemory) {
+TEST(OpenEncryptedBackup, PasswordGivesTheDatabaseInMemory) {
     TemporaryFolder folder;
     FixtureKeybag keybag;
-    keybag.variant = GetParam();
     const Bytes database = databaseBytes(folder);
     test::writeEncryptedManifest(folder.path(), keybag, database);
     const Bytes stored = test::readBytes(folder / "Manifest.db");
@@ -72,10 +68,9 @@ TEST_P(OpenBothVariants, PasswordGivesTheDatabaseInMemory) {
     EXPECT_EQ(test::readBytes(folder / "Manifest.db"), stored);  // the backup is untouched
 }
 
-TEST_P(OpenBothVariants, WrongPasswordNamesTheManifest) {
+TEST(OpenEncryptedBackup, WrongPasswordNamesTheManifest) {
     TemporaryFolder folder;
     FixtureKeybag keybag;
-    keybag.variant = GetParam();
     test::writeEncryptedManifest(folder.path(), keybag, databaseBytes(folder));
     ErrorSlot error;
     EXPECT_FALSE(unlockBackup(folder.path(), "wrong", &error));
@@ -84,10 +79,6 @@ TEST_P(OpenBothVariants, WrongPasswordNamesTheManifest) {
     EXPECT_EQ(error->description(),
               "Could not unlock the keybag \"" + folder / "Manifest.plist" + "\": wrong password");
 }
-
-INSTANTIATE_TEST_SUITE_P(Variants, OpenBothVariants,
-                         testing::Values(KeyDerivationVariant::SaltOnly,
-                                         KeyDerivationVariant::PreDerivation));
 
 TEST(ReadBackupEncryption, ReadsTheThreeEntries) {
     TemporaryFolder folder;

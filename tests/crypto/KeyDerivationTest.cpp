@@ -54,14 +54,6 @@ TEST(DerivePasswordKey, VariantIsChosenByThePresenceOfDpsl) {
     }
 }
 
-TEST(DerivePasswordKey, EmptyAndNonAsciiPasswordsDerive) {
-    EXPECT_TRUE(derivePasswordKey(keybagWith("salt", 1), ""));
-    auto accented = derivePasswordKey(keybagWith("salt", 1), "m\xC3\xBCsli");
-    auto plain = derivePasswordKey(keybagWith("salt", 1), "musli");
-    ASSERT_TRUE(accented && plain);
-    EXPECT_NE(keyBytes(*accented), keyBytes(*plain));
-}
-
 struct AbsurdCount {
     const char* name;
     std::uint32_t iterations;
