@@ -48,6 +48,16 @@ class ByteCursor {
         return value;
     }
 
+    // Little-endian unsigned integer of `width` bytes (1 to 8).
+    std::optional<std::uint64_t> readLittleEndian(std::size_t width) {
+        auto piece = readBytes(width);
+        if (!piece) return std::nullopt;
+        std::uint64_t value = 0;
+        for (std::size_t i = piece->size(); i-- > 0;)
+            value = (value << 8) | std::to_integer<std::uint64_t>((*piece)[i]);
+        return value;
+    }
+
     std::optional<std::string_view> readText(std::size_t count) {
         auto piece = readBytes(count);
         if (!piece) return std::nullopt;

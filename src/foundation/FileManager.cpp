@@ -16,50 +16,11 @@
 #include <filesystem>
 #include <random>
 
+#include "foundation/FileDescriptor.h"
 #include "foundation/Path.h"
 
 namespace salvora {
 namespace {
-
-// Closes a descriptor on every way out of a scope.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now, reporting the errno of a failed close (0 when it succeeded).
-    int close() {
-        int result = ::close(fd_) == 0 ? 0 : errno;
-        fd_ = -1;
-        return result;
-    }
-
-  private:
-    int fd_;
-};
-
-// Opens a file for reading without following a last-component link into a FIFO or device:
-// the open never blocks, and anything but a regular file is refused.
-int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
-    if (fd < 0) {
-        errorNumber = errno;
-        return -1;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        errorNumber = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-}
 
 // A fresh, exclusive file beside `target`, with a short name so that a long target name
 // still leaves room for it. Created with mode 0666 less the umask, like any new file.
@@ -77,18 +38,6 @@ int createTemporaryBeside(const std::string& target, std::string& temporaryPath)
     }
     errno = EEXIST;
     return -1;
-}
-
-bool writeAll(int fd, std::span<const std::byte> bytes) {
-    while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // Copies the whole of `source` into `target`: a reflink where the file system offers one,

@@ -1,0 +1,49 @@
+#include "crypto/BackupEncryption.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "foundation/FileDescriptor.h"
+#include "foundation/Path.h"
+#include "foundation/PropertyList.h"
+
+namespace salvora {
+namespace {
+
+constexpr std::string_view SQLiteHeader{"SQLite format 3\0", 16};
+
+std::optional<std::vector<std::byte>> dataOf(const PropertyList& value) {
+    auto bytes = value.data();
+    if (!bytes) return std::nullopt;
+    return std::vector<std::byte>(bytes->begin(), bytes->end());
+}
+
+}  // namespace
+
+std::optional<BackupEncryption> readBackupEncryption(const std::string& backupDirectory) {
+    PropertyList manifest = PropertyList::dictionaryFromFile(
+        appendingPathComponent(backupDirectory, ManifestPlistName));
+    if (!manifest.isPresent()) return std::nullopt;
+    return BackupEncryption{manifest["IsEncrypted"].boolean().value_or(false),
+                            dataOf(manifest["BackupKeyBag"]), dataOf(manifest["ManifestKey"])};
+}
+
+bool startsWithSQLiteHeader(std::span<const std::byte> bytes) {
+    return bytes.size() >= SQLiteHeader.size() &&
+           std::equal(SQLiteHeader.begin(), SQLiteHeader.end(), bytes.begin(),
+                      [](char expected, std::byte actual) {
+                          return static_cast<std::byte>(expected) == actual;
+                      });
+}
+
+bool isSQLiteDatabase(const std::string& path) {
+    int errorNumber = 0;
+    FileDescriptor input(openRegularFileForReading(path, 0, errorNumber));
+    if (!input.valid()) return false;
+    std::array<std::byte, SQLiteHeader.size()> header{};
+    return readUpTo(input.get(), header) == static_cast<long>(header.size()) &&
+           startsWithSQLiteHeader(header);
+}
+
+}  // namespace salvora

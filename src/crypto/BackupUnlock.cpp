@@ -1,0 +1,73 @@
+#include "crypto/BackupUnlock.h"
+
+#include <filesystem>
+#include <new>
+
+#include "crypto/BackupEncryption.h"
+#include "crypto/Failure.h"
+#include "crypto/StoredFileDecryption.h"
+#include "foundation/Path.h"
+
+namespace salvora {
+namespace {
+
+// Names the file an error came from, where the step that failed didn't know it.
+Error locatedAt(Error error, const std::string& path) {
+    if (error.path.empty()) error.path = path;
+    return error;
+}
+
+}  // namespace
+
+std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
+                                           std::string_view password, ErrorSlot* error) {
+    const std::string manifestPath = appendingPathComponent(backupDirectory, ManifestPlistName);
+    auto encryption = readBackupEncryption(backupDirectory);
+    if (!encryption)
+        return failWith(error, Error{"Could not read", manifestPath, "No readable property list"});
+    if (!encryption->backupKeyBag)
+        return failWith(error, Error{"Could not unlock", manifestPath, "It has no BackupKeyBag"});
+
+    ErrorSlot problem;
+    auto keybag = parseKeybag(*encryption->backupKeyBag, &problem);
+    std::optional<UnlockedKeybag> unlocked;
+    if (keybag) unlocked = unlockKeybag(*keybag, password, &problem);
+    if (!unlocked) return failWith(error, locatedAt(std::move(*problem), manifestPath));
+    return unlocked;
+}
+
+std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string& backupDirectory,
+                                                              const UnlockedKeybag& keybag,
+                                                              ErrorSlot* error) {
+    const std::string manifestPath = appendingPathComponent(backupDirectory, ManifestPlistName);
+    const std::string databasePath = appendingPathComponent(backupDirectory, ManifestDatabaseName);
+    auto encryption = readBackupEncryption(backupDirectory);
+    if (!encryption || !encryption->manifestKey)
+        return failWith(error, Error{"Could not decrypt", databasePath,
+                                     "\"Manifest.plist\" holds no ManifestKey"});
+    ErrorSlot problem;
+    auto key = keybag.unwrapKey(*encryption->manifestKey, &problem);
+    if (!key) return failWith(error, locatedAt(std::move(*problem), manifestPath));
+
+    std::vector<std::byte> plaintext;
+    auto append = [&plaintext](std::span<const std::byte> piece) -> ErrorSlot {
+        plaintext.insert(plaintext.end(), piece.begin(), piece.end());
+        return std::nullopt;
+    };
+    try {
+        std::error_code sizeUnknown;
+        auto size = std::filesystem::file_size(std::filesystem::u8path(databasePath), sizeUnknown);
+        if (!sizeUnknown) plaintext.reserve(static_cast<std::size_t>(size));
+        if (ErrorSlot failure = decryptStoredFile(databasePath, *key, std::nullopt, append))
+            return failWith(error, std::move(*failure));
+    } catch (const std::bad_alloc&) {
+        return failWith(error, Error{"Could not decrypt", databasePath,
+                                     "It is too large to decrypt in memory"});
+    }
+    if (!startsWithSQLiteHeader(plaintext))
+        return failWith(error, Error{"Could not decrypt", databasePath,
+                                     "It does not decrypt to an SQLite database"});
+    return plaintext;
+}
+
+}  // namespace salvora

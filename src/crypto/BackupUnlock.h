@@ -1,0 +1,28 @@
+#pragma once
+
+// Opening an encrypted backup with its password: the class keys for the run, and the
+// "Manifest.db" decrypted into memory, never to a file beside the backup.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "crypto/UnlockedKeybag.h"
+#include "foundation/Error.h"
+
+namespace salvora {
+
+// Reads "BackupKeyBag" from the folder's "Manifest.plist" and unlocks it with the password.
+// A wrong password fails with the reason WrongPassword (see isWrongPassword). Takes seconds.
+std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
+                                           std::string_view password, ErrorSlot* error = nullptr);
+
+// The folder's "Manifest.db" decrypted with the key that "ManifestKey" wraps, padding
+// stripped. For an encrypted database only: one that isSQLiteDatabase() accepts as it
+// stands is opened as it is. Fails unless the plaintext is an SQLite database.
+std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string& backupDirectory,
+                                                              const UnlockedKeybag& keybag,
+                                                              ErrorSlot* error = nullptr);
+
+}  // namespace salvora
