@@ -1,0 +1,101 @@
+#include "cli/Cli.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <optional>
+
+#include "cli/ExtractCommands.h"
+#include "cli/ListCommands.h"
+
+namespace salvora::cli {
+namespace {
+
+// What the command line asked for, filled in by the parser.
+struct Request {
+    bool json = false;
+    bool all = false;
+    std::string backup;
+    std::string application;
+    std::vector<std::string> operands;
+};
+
+Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
+
+CLI::App* addListing(CLI::App& app, const char* name, const char* description, Request& request) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->add_flag("--json", request.json, "Print JSON instead of tab-separated lines");
+    return command;
+}
+
+void addBackup(CLI::App* command, Request& request) {
+    command
+        ->add_option("BACKUP", request.backup,
+                     "A backup folder, or the number of a device as \"devices\" lists it")
+        ->required();
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool showProgress) {
+    CLI::App app("Gets files back out of iPhone backups.", "salvora-cli");
+    app.set_version_flag("--version", "salvora-cli " SALVORA_VERSION);
+    app.require_subcommand(1);
+    Request request;
+
+    CLI::App* devices = addListing(app, "devices", "List the backups of this computer", request);
+
+    CLI::App* apps = addListing(app, "apps", "List the applications of a backup", request);
+    addBackup(apps, request);
+
+    CLI::App* files = addListing(app, "files", "List the files of a backup", request);
+    addBackup(files, request);
+    CLI::Option* onlyApplication = files->add_option(
+        "APP", request.application, "Only the files of this application (exact name)");
+
+    CLI::App* extract =
+        app.add_subcommand("extract",
+                           "Save every file of an application into DEST: BACKUP APP DEST, or "
+                           "BACKUP --all DEST for every application, each in a folder of its own");
+    addBackup(extract, request);
+    extract->add_option("OPERANDS", request.operands, "APP DEST, or DEST with --all")
+        ->expected(1, 2)
+        ->required();
+    extract->add_flag("--all", request.all, "Every application, each below DEST in its own folder");
+
+    CLI::App* extractFileCommand = app.add_subcommand(
+        "extract-file", "Save the first file of APP whose relative path is FULLPATH to TARGET");
+    addBackup(extractFileCommand, request);
+    extractFileCommand->add_option("APP", request.application, "The application (exact name)")
+        ->required();
+    extractFileCommand->add_option("OPERANDS", request.operands, "FULLPATH TARGET")
+        ->expected(2)
+        ->required();
+
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+        if (extract->parsed() && request.operands.size() != (request.all ? 1u : 2u))
+            throw CLI::ValidationError("extract needs BACKUP APP DEST, or BACKUP --all DEST");
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error, out, err) == 0 ? Success : UsageError;
+    }
+
+    const CommandContext context{out, err, showProgress};
+    if (devices->parsed()) return listDevices(context, formatOf(request));
+    if (apps->parsed()) return listApplications(context, request.backup, formatOf(request));
+    if (files->parsed()) {
+        std::optional<std::string> application;
+        if (onlyApplication->count() > 0) application = request.application;
+        return listFiles(context, request.backup, application, formatOf(request));
+    }
+    if (extract->parsed()) {
+        if (request.all) return extractAll(context, request.backup, request.operands[0]);
+        return extractApplication(context, request.backup, request.operands[0],
+                                  request.operands[1]);
+    }
+    return extractFile(context, request.backup, request.application, request.operands[0],
+                       request.operands[1]);
+}
+
+}  // namespace salvora::cli
