@@ -16,7 +16,8 @@ struct Request {
     bool all = false;
     std::string backup;
     std::string application;
-    std::vector<std::string> operands;
+    std::string fullpath;
+    std::string destination;
 };
 
 Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
@@ -53,14 +54,19 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::Option* onlyApplication = files->add_option(
         "APP", request.application, "Only the files of this application (exact name)");
 
-    CLI::App* extract =
-        app.add_subcommand("extract",
-                           "Save every file of an application into DEST: BACKUP APP DEST, or "
-                           "BACKUP --all DEST for every application, each in a folder of its own");
+    CLI::App* extract = app.add_subcommand("extract", "Save every file of an application");
+    extract->footer(
+        "Forms:\n"
+        "  salvora-cli extract BACKUP APP DEST    the files of APP, below DEST\n"
+        "  salvora-cli extract BACKUP --all DEST  every application, each in DEST/<name>/");
     addBackup(extract, request);
-    extract->add_option("OPERANDS", request.operands, "APP DEST, or DEST with --all")
-        ->expected(1, 2)
+    // With --all the second operand is DEST: it lands in APP and is moved after parsing.
+    extract
+        ->add_option("APP", request.application,
+                     "The application (exact name); left out with --all")
         ->required();
+    CLI::Option* extractDestination =
+        extract->add_option("DEST", request.destination, "The folder to save into");
     extract->add_flag("--all", request.all, "Every application, each below DEST in its own folder");
 
     CLI::App* extractFileCommand = app.add_subcommand(
@@ -68,15 +74,16 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addBackup(extractFileCommand, request);
     extractFileCommand->add_option("APP", request.application, "The application (exact name)")
         ->required();
-    extractFileCommand->add_option("OPERANDS", request.operands, "FULLPATH TARGET")
-        ->expected(2)
+    extractFileCommand->add_option("FULLPATH", request.fullpath, "The file's relative path")
         ->required();
+    extractFileCommand->add_option("TARGET", request.destination, "Where to save it")->required();
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
-        if (extract->parsed() && request.operands.size() != (request.all ? 1u : 2u))
+        if (extract->parsed() && request.all == (extractDestination->count() > 0))
             throw CLI::ValidationError("extract needs BACKUP APP DEST, or BACKUP --all DEST");
+        if (request.all) request.destination = request.application;
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? Success : UsageError;
     }
@@ -90,12 +97,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return listFiles(context, request.backup, application, formatOf(request));
     }
     if (extract->parsed()) {
-        if (request.all) return extractAll(context, request.backup, request.operands[0]);
-        return extractApplication(context, request.backup, request.operands[0],
-                                  request.operands[1]);
+        if (request.all) return extractAll(context, request.backup, request.destination);
+        return extractApplication(context, request.backup, request.application,
+                                  request.destination);
     }
-    return extractFile(context, request.backup, request.application, request.operands[0],
-                       request.operands[1]);
+    return extractFile(context, request.backup, request.application, request.fullpath,
+                       request.destination);
 }
 
 }  // namespace salvora::cli
