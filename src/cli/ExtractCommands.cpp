@@ -23,7 +23,11 @@ int report(const CommandContext& context, const std::vector<FileOutcome>& outcom
     for (const FileOutcome& outcome : outcomes) {
         if (!outcome.error) continue;
         ++failed;
-        context.complain(outcome.target + ": " + outcome.error->description());
+        // Name the file unless the error already does.
+        const std::string description = outcome.error->description();
+        context.complain(outcome.error->path == outcome.target
+                             ? description
+                             : outcome.target + ": " + description);
     }
     context.out << "Saved " << counted(outcomes.size() - failed, "file", "files") << ", " << failed
                 << " failed\n";
