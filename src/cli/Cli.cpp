@@ -1,7 +1,6 @@
 #include "cli/Cli.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <optional>
 
 #include "cli/ExtractCommands.h"

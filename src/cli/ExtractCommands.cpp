@@ -34,13 +34,6 @@ int report(const CommandContext& context, const std::vector<FileOutcome>& outcom
     return failed == 0 ? Success : SomeFilesFailed;
 }
 
-const ApplicationRecord* findApplication(const CommandContext& context, const OpenedBackup& backup,
-                                         const std::string& name) {
-    const ApplicationRecord* application = backup.application(name);
-    if (application == nullptr) context.complain("no application \"" + name + "\" in this backup");
-    return application;
-}
-
 }  // namespace
 
 std::string applicationFolderName(const std::string& name) {
@@ -56,7 +49,7 @@ int extractApplication(const CommandContext& context, const std::string& backup,
                        const std::string& application, const std::string& destination) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
-    const ApplicationRecord* record = findApplication(context, *opened, application);
+    const ApplicationRecord* record = opened->findApplication(context, application);
     if (record == nullptr) return UsageError;
 
     LogSilence silence;
@@ -96,7 +89,7 @@ int extractFile(const CommandContext& context, const std::string& backup,
                 const std::string& target) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
-    const ApplicationRecord* record = findApplication(context, *opened, application);
+    const ApplicationRecord* record = opened->findApplication(context, application);
     if (record == nullptr) return UsageError;
     auto file = std::find_if(record->files.begin(), record->files.end(),
                              [&](const FileRecord& each) { return each.fullpath == fullpath; });

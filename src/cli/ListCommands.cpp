@@ -84,11 +84,8 @@ int listFiles(const CommandContext& context, const std::string& backup,
     if (!opened) return UsageError;
     json list = json::array();
     if (application) {
-        const ApplicationRecord* record = opened->application(*application);
-        if (record == nullptr) {
-            context.complain("no application \"" + *application + "\" in this backup");
-            return UsageError;
-        }
+        const ApplicationRecord* record = opened->findApplication(context, *application);
+        if (record == nullptr) return UsageError;
         printFiles(context.out, format, *record, list);
     } else {
         for (const auto& record : opened->applications)

@@ -18,10 +18,14 @@ std::optional<std::size_t> wholeNumber(const std::string& text) {
 
 }  // namespace
 
-const ApplicationRecord* OpenedBackup::application(const std::string& name) const {
-    if (!device->applications) return nullptr;
-    auto found = device->applications->find(name);
-    return found == device->applications->end() ? nullptr : found->second.get();
+const ApplicationRecord* OpenedBackup::findApplication(const CommandContext& context,
+                                                       const std::string& name) const {
+    if (device->applications) {
+        auto found = device->applications->find(name);
+        if (found != device->applications->end()) return found->second.get();
+    }
+    context.complain("no application \"" + name + "\" in this backup");
+    return nullptr;
 }
 
 std::string OpenedBackup::displayText(const ApplicationRecord& application) const {

@@ -16,8 +16,9 @@ struct OpenedBackup {
     Catalog catalog;
     ApplicationList applications;  // in catalogue order
 
-    // The application of exactly that name (with case), or null.
-    const ApplicationRecord* application(const std::string& name) const;
+    // The application of exactly that name (with case); null after telling the user so.
+    const ApplicationRecord* findApplication(const CommandContext& context,
+                                             const std::string& name) const;
     // What the application table shows for it.
     std::string displayText(const ApplicationRecord& application) const;
 };
