@@ -5,8 +5,8 @@
 
 #include "cli/CliBackups.h"
 #include "cli/ProcessRun.h"
-#include "recovery/FolderSnapshot.h"
 #include "support/FixtureHome.h"
+#include "support/FolderSnapshot.h"
 
 namespace salvora {
 namespace {
@@ -25,7 +25,7 @@ class EveryLayout : public ::testing::TestWithParam<Layout> {
 };
 
 TEST_P(EveryLayout, ListsAndExtractsTheStoredBytesAndLeavesTheBackupAsItWas) {
-    const auto before = test::snapshotOf(backupFolder);
+    const auto before = test::folderSnapshot(backupFolder);
 
     auto files = salvoraCli({"files", backupFolder, backup.application, "--json"});
     EXPECT_EQ(files.status, 0) << files.err;
@@ -52,7 +52,7 @@ TEST_P(EveryLayout, ListsAndExtractsTheStoredBytesAndLeavesTheBackupAsItWas) {
     // The copy way never replaces; the write way does.
     EXPECT_EQ(twice.status, GetParam() == Layout::Mdbackup ? 0 : 1);
 
-    EXPECT_EQ(test::snapshotOf(backupFolder), before);
+    EXPECT_EQ(test::folderSnapshot(backupFolder), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, EveryLayout,

@@ -11,8 +11,8 @@
 #include "cli/CliBackups.h"
 #include "cli/ExtractCommands.h"
 #include "foundation/FileManager.h"
-#include "recovery/FolderSnapshot.h"
 #include "support/FixtureHome.h"
+#include "support/FolderSnapshot.h"
 
 namespace salvora::cli {
 namespace {
@@ -279,7 +279,7 @@ TEST_F(CliTest, ProgressLineOnlyWhenAskedAndGoneBeforeTheSummary) {
 }
 
 TEST_F(CliTest, NoCommandChangesTheBackups) {
-    const auto before = test::snapshotOf(home.path());
+    const auto before = test::folderSnapshot(home.path());
     const std::string out = destination.path();
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"devices"},
@@ -292,7 +292,7 @@ TEST_F(CliTest, NoCommandChangesTheBackups) {
              {"extract-file", "1", "library", "library/Preferences/b.plist", out + "/b"},
              {"extract-file", "1", "library", "library/Preferences/b.plist", out + "/b"}}) {
         cli(args);
-        EXPECT_EQ(test::snapshotOf(home.path()), before) << args[0];
+        EXPECT_EQ(test::folderSnapshot(home.path()), before) << args[0];
     }
 }
 

@@ -4,9 +4,9 @@
 
 #include "foundation/FileManager.h"
 #include "foundation/Log.h"
-#include "recovery/FolderSnapshot.h"
 #include "recovery/Recovery.h"
 #include "recovery/StoredFiles.h"
+#include "support/FolderSnapshot.h"
 
 namespace salvora {
 namespace {
@@ -139,7 +139,7 @@ TEST_F(SaveAllTest, TheBackupFolderIsLeftExactlyAsItWas) {
     writeFile(backup / "plain", "plain");
     writeMdbackup(backup / "w.mdbackup", "Documents/w.txt", "written");
     writeFile(backup / "d.mddata", "pair");
-    auto before = test::snapshotOf(backup.path());
+    auto before = test::folderSnapshot(backup.path());
     const std::vector<FileRecord> files = {copiedRecord("ab/abcdef", "Library/m"),
                                            copiedRecord("plain", "p"),
                                            writtenRecord("w.mdbackup", "Documents/w.txt"),
@@ -148,7 +148,7 @@ TEST_F(SaveAllTest, TheBackupFolderIsLeftExactlyAsItWas) {
                                            writtenRecord("plain", "not/a/plist")};
     save(files);
     save(files);
-    EXPECT_EQ(test::snapshotOf(backup.path()), before);
+    EXPECT_EQ(test::folderSnapshot(backup.path()), before);
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 
 #include "foundation/FileManager.h"
 #include "foundation/Log.h"
-#include "recovery/FolderSnapshot.h"
 #include "recovery/Recovery.h"
 #include "recovery/StoredFiles.h"
+#include "support/FolderSnapshot.h"
 
 namespace salvora {
 namespace {
@@ -54,7 +54,7 @@ class UnsafeRelativePath : public SaveSafetyTest,
                            public ::testing::WithParamInterface<UnsafePath> {};
 
 TEST_P(UnsafeRelativePath, IsRefusedForThatFileAndNothingIsMade) {
-    const auto before = test::snapshotOf(parent.path());
+    const auto before = test::folderSnapshot(parent.path());
     auto outcomes = saveAll(
         backup.path(),
         {copiedRecord("stored", GetParam().fullpath), writtenRecord("stored", GetParam().fullpath)},
@@ -67,7 +67,7 @@ TEST_P(UnsafeRelativePath, IsRefusedForThatFileAndNothingIsMade) {
     }
     EXPECT_EQ(log.lines().size(), 4u);
     EXPECT_EQ(log.lines()[0], log.lines()[1]);
-    EXPECT_EQ(test::snapshotOf(parent.path()), before);
+    EXPECT_EQ(test::folderSnapshot(parent.path()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,7 +97,7 @@ TEST_F(SaveSafetyTest, AbsoluteRelativePathLandsBelowTheChosenFolder) {
 
 TEST_F(SaveSafetyTest, LinkPlantedAsAFolderOnTheWayIsNotFollowed) {
     link(elsewhere.path(), destination + "/Documents");
-    const auto before = test::snapshotOf(elsewhere.path());
+    const auto before = test::folderSnapshot(elsewhere.path());
     auto outcomes = saveAll(backup.path(),
                             {copiedRecord("stored", "Documents/a.txt"),
                              copiedRecord("stored", "Documents/deeper/b.txt")},
@@ -105,14 +105,14 @@ TEST_F(SaveSafetyTest, LinkPlantedAsAFolderOnTheWayIsNotFollowed) {
     const std::string refused =
         "Could not open folder \"" + destination + "/Documents\": Is a symbolic link";
     EXPECT_EQ(log.lines(), (std::vector<std::string>{refused, refused, refused, refused}));
-    EXPECT_EQ(test::snapshotOf(elsewhere.path()), before);
+    EXPECT_EQ(test::folderSnapshot(elsewhere.path()), before);
 }
 
 TEST_F(SaveSafetyTest, LinkPlantedAsTheTargetIsNeverWrittenThrough) {
     writeMdbackup(backup / "w.mdbackup", "w", "written");
     link(elsewhere / "secret", destination + "/copied");
     link(elsewhere / "secret", destination + "/written");
-    const auto before = test::snapshotOf(elsewhere.path());
+    const auto before = test::folderSnapshot(elsewhere.path());
     auto outcomes = saveAll(
         backup.path(), {copiedRecord("stored", "copied"), writtenRecord("w.mdbackup", "written")},
         destination);
@@ -121,7 +121,7 @@ TEST_F(SaveSafetyTest, LinkPlantedAsTheTargetIsNeverWrittenThrough) {
     EXPECT_FALSE(outcomes[1].error);
     EXPECT_FALSE(std::filesystem::is_symlink(destination + "/written"));
     EXPECT_EQ(readText(destination + "/written"), "written");
-    EXPECT_EQ(test::snapshotOf(elsewhere.path()), before);
+    EXPECT_EQ(test::folderSnapshot(elsewhere.path()), before);
 }
 
 struct OddStoredFile {
