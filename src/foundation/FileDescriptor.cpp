@@ -1,6 +1,5 @@
 #include "foundation/FileDescriptor.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,8 +17,9 @@ int FileDescriptor::close() {
     return result;
 }
 
-int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
+int openRegularFileForReading(int folder, const std::string& relative, int extraFlags,
+                              int& errorNumber) {
+    int fd = ::openat(folder, relative.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
     if (fd < 0) {
         errorNumber = errno;
         return -1;

@@ -1,16 +1,25 @@
 #pragma once
 
-// Plain file descriptors for the few places that stream a file instead of reading it whole.
+// Plain file descriptors, for the places that open folders or stream a file instead of reading
+// it whole.
+#include <fcntl.h>
+
 #include <cstddef>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace salvora {
 
-// Closes a descriptor on every way out of a scope.
+// Owns a file descriptor and closes it on every way out of a scope.
 class FileDescriptor {
   public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor();
@@ -24,10 +33,15 @@ class FileDescriptor {
     int fd_;
 };
 
-// Opens a file for reading without following a last-component link into a FIFO or device:
-// the open never blocks, and anything but a regular file is refused (EISDIR for a folder,
+// Opens `relative` inside the folder `folder` (AT_FDCWD for a plain path) for reading, without
+// blocking on a FIFO or device: anything but a regular file is refused (EISDIR for a folder,
 // EINVAL for anything else). Returns -1 with the reason in `errorNumber` on failure.
-int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber);
+int openRegularFileForReading(int folder, const std::string& relative, int extraFlags,
+                              int& errorNumber);
+
+inline int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber) {
+    return openRegularFileForReading(AT_FDCWD, path, extraFlags, errorNumber);
+}
 
 // Reads until the buffer is full or the file ends, resuming after interruptions: the number
 // of bytes read, or -1 with errno set on failure.
