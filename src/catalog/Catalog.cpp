@@ -1,0 +1,127 @@
+#include "catalog/Catalog.h"
+
+#include <unicode/ucol.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "catalog/ManifestDatabaseReader.h"
+#include "catalog/ManifestDbReader.h"
+#include "catalog/MdbackupReader.h"
+#include "catalog/MdinfoReader.h"
+#include "catalog/UnindexedDatabaseReader.h"
+#include "foundation/FileManager.h"
+
+namespace salvora {
+namespace {
+
+struct CollatorCloser {
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+
+// Orders names as the user's locale does with letter case ignored, the empty name first.
+// Names the collator holds equal keep a fixed order by their bytes, so every build shows the
+// same order.
+class NameOrder {
+  public:
+    NameOrder() {
+        UErrorCode status = U_ZERO_ERROR;
+        collator_.reset(ucol_open(nullptr, &status));
+        if (U_FAILURE(status)) collator_.reset();
+        // Secondary strength tells accents apart but not letter case.
+        if (collator_) ucol_setStrength(collator_.get(), UCOL_SECONDARY);
+    }
+
+    bool operator()(const std::shared_ptr<ApplicationRecord>& a,
+                    const std::shared_ptr<ApplicationRecord>& b) const {
+        const std::string& left = a->name;
+        const std::string& right = b->name;
+        if (left.empty() != right.empty()) return left.empty();
+        if (collator_) {
+            UErrorCode status = U_ZERO_ERROR;
+            UCollationResult result = ucol_strcollUTF8(
+                collator_.get(), left.data(), static_cast<std::int32_t>(left.size()), right.data(),
+                static_cast<std::int32_t>(right.size()), &status);
+            if (U_SUCCESS(status) && result != UCOL_EQUAL) return result == UCOL_LESS;
+        }
+        return left < right;
+    }
+
+  private:
+    std::unique_ptr<UCollator, CollatorCloser> collator_;
+};
+
+}  // namespace
+
+ApplicationList Catalog::buildCatalogForDevice(DeviceRecord& device) {
+    const std::string& directory = device.directory;
+    // Both lists come from one listing, made before any file is read.
+    std::vector<std::string> listing =
+        directoryContents(directory).value_or(std::vector<std::string>());
+    std::vector<std::string> mdbackupNames = pathsMatchingExtensions(listing, {"mdbackup"});
+    std::vector<std::string> mdinfoNames = pathsMatchingExtensions(listing, {"mdinfo"});
+
+    auto applications = std::make_shared<ApplicationMap>();
+    device.applications = applications;
+
+    addManifestDatabaseFilesFromDirectory(directory, *applications);
+    addMdbackupFiles(mdbackupNames, directory, *applications);
+    if (!mdinfoNames.empty()) {
+        loadTranslationNamesFromDirectory(directory);
+        addMdinfoFiles(mdinfoNames, directory, *applications);
+    }
+    addUnindexedDatabaseFilesFromDirectory(directory, *applications);
+    addManifestDbFilesFromDirectory(directory, *applications);
+
+    ApplicationList sorted;
+    sorted.reserve(applications->size());
+    for (const auto& entry : *applications) sorted.push_back(entry.second);
+    const NameOrder order;
+    std::sort(sorted.begin(), sorted.end(),
+              [&order](const auto& a, const auto& b) { return order(a, b); });
+    return sorted;
+}
+
+void Catalog::addManifestDatabaseFilesFromDirectory(const std::string& directory,
+                                                    ApplicationMap& applications) {
+    salvora::addManifestDatabaseFilesFromDirectory(directory, applications);
+}
+
+void Catalog::addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
+                               ApplicationMap& applications) {
+    salvora::addMdbackupFiles(names, directory, applications);
+}
+
+void Catalog::loadTranslationNamesFromDirectory(const std::string& directory) {
+    translationNames_ = readTranslationNames(directory);
+}
+
+void Catalog::addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
+                             ApplicationMap& applications) {
+    salvora::addMdinfoFiles(names, directory, applications);
+}
+
+std::vector<std::string> pathsMatchingExtensions(const std::vector<std::string>& paths,
+                                                 const std::vector<std::string>& extensions) {
+    std::vector<std::string> result;
+    result.reserve(paths.size());
+    for (const std::string& extension : extensions) {
+        const std::string ending = "." + extension;
+        for (const std::string& path : paths) {
+            if (path.ends_with(ending)) result.push_back(path);
+        }
+    }
+    return result;
+}
+
+std::string applicationDisplayText(const ApplicationRecord& application,
+                                   const std::optional<TranslationNames>& translationNames) {
+    if (translationNames) {
+        auto found = translationNames->find(application.name);
+        if (found != translationNames->end() && !found->second.empty()) return found->second;
+    }
+    if (!application.name.empty()) return application.name;
+    return "(Unknown Application Name)";
+}
+
+}  // namespace salvora

@@ -1,0 +1,73 @@
+#include "catalog/Filing.h"
+
+#include <unicode/utf8.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace salvora {
+namespace {
+
+bool isValidUtf8(std::string_view text) {
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        return false;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::int32_t index = 0;
+    while (index < length) {
+        if (bytes[index] < 0x80) {
+            ++index;
+            continue;
+        }
+        UChar32 codePoint = 0;
+        U8_NEXT(bytes, index, length, codePoint);
+        if (codePoint < 0) return false;
+    }
+    return true;
+}
+
+constexpr std::string_view appDomain = "AppDomain-";
+
+}  // namespace
+
+std::optional<std::string_view> utf8Text(std::optional<std::string_view> bytes) {
+    if (!bytes || !isValidUtf8(*bytes)) return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> utf8Text(std::optional<std::string> text) {
+    if (!text || !isValidUtf8(*text)) return std::nullopt;
+    return text;
+}
+
+std::string withoutAppDomain(std::string_view domain) {
+    std::string result;
+    result.reserve(domain.size());
+    for (;;) {
+        std::size_t found = domain.find(appDomain);
+        result += domain.substr(0, found);
+        if (found == std::string_view::npos) return result;
+        domain.remove_prefix(found + appDomain.size());
+    }
+}
+
+std::string applicationNameForDomain(std::string_view domain) {
+    std::string shortened = withoutAppDomain(domain);
+    std::size_t lastDot = shortened.rfind('.');
+    return lastDot == std::string::npos ? shortened : shortened.substr(lastDot + 1);
+}
+
+void DomainFiler::file(std::optional<std::string_view> domain, FileRecord record) {
+    std::optional<std::string_view> text = utf8Text(domain);
+    if (lastApplication_ == nullptr || text != lastDomain_) {
+        lastApplication_ =
+            getOrCreateApplicationNamed(text ? applicationNameForDomain(*text) : std::string(),
+                                        applications_)
+                .get();
+        lastDomain_ = text ? std::optional<std::string>(*text) : std::nullopt;
+    }
+    lastApplication_->files.push_back(std::move(record));
+}
+
+}  // namespace salvora

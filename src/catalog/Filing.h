@@ -1,0 +1,48 @@
+#pragma once
+
+// How every reader turns what a layout says of a file into a FileRecord under an application.
+//
+// One rule for incomplete descriptions, the same in every layout: a file is catalogued whenever
+// its stored contents can still be reached, so nothing recoverable drops out of view.
+// - An application name that can't be formed (no domain, or no "Path" in a ".mdbackup" list;
+//   a value of another kind; text that is not valid UTF-8) files it under the empty name, which
+//   the application table shows as "(Unknown Application Name)".
+// - A path that is missing, of another kind or not valid UTF-8 leaves "fullpath" absent; the
+//   file table shows "(Unknown File Name)" and the file can still be saved to a chosen path.
+// A file is skipped only when nothing in the backup could give its contents back: a database
+// entry that runs past the end of its file, a ".mdbackup" list that doesn't decode (its
+// contents are inside it), a Manifest.db row whose fileID can't name a stored file.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "catalog/Records.h"
+
+namespace salvora {
+
+// The text when it is valid UTF-8; absent when it isn't, or was absent already.
+std::optional<std::string_view> utf8Text(std::optional<std::string_view> bytes);
+std::optional<std::string> utf8Text(std::optional<std::string> text);
+
+// The domain with every "AppDomain-" removed, wherever it stands.
+std::string withoutAppDomain(std::string_view domain);
+
+// The database layouts' rule: "AppDomain-" removed everywhere, then the last "."-separated
+// piece ("AppDomain-com.example.notes" gives "notes", a domain ending in "." the empty name).
+std::string applicationNameForDomain(std::string_view domain);
+
+// Files records by their raw domain with the database layouts' rule. Consecutive records
+// mostly share a domain, so the last domain's application is kept at hand.
+class DomainFiler {
+  public:
+    explicit DomainFiler(ApplicationMap& applications) : applications_(applications) {}
+
+    void file(std::optional<std::string_view> domain, FileRecord record);
+
+  private:
+    ApplicationMap& applications_;
+    std::optional<std::string> lastDomain_;
+    ApplicationRecord* lastApplication_ = nullptr;
+};
+
+}  // namespace salvora

@@ -1,0 +1,89 @@
+#include "catalog/ManifestDbReader.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "catalog/ArchivedFileInfo.h"
+#include "catalog/Filing.h"
+#include "foundation/FileManager.h"
+#include "foundation/Path.h"
+
+namespace salvora {
+namespace {
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+enum Column { FileIdColumn, DomainColumn, RelativePathColumn, FileColumn };
+
+// A column's text; absent for NULL and for values of any other kind.
+std::optional<std::string_view> textColumn(sqlite3_stmt* statement, int column) {
+    if (sqlite3_column_type(statement, column) != SQLITE_TEXT) return std::nullopt;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    if (text == nullptr) return std::nullopt;
+    return std::string_view(text,
+                            static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+std::span<const std::byte> blobColumn(sqlite3_stmt* statement, int column) {
+    if (sqlite3_column_type(statement, column) != SQLITE_BLOB) return {};
+    const void* blob = sqlite3_column_blob(statement, column);
+    return {static_cast<const std::byte*>(blob),
+            static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+// The fileID names a stored file inside the backup only when it is at least two characters of
+// letters, digits, "-" and "_": nothing in it can lead out of the folder.
+bool isSafeFileId(std::string_view fileId) {
+    if (fileId.size() < 2) return false;
+    for (char c : fileId) {
+        bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_';
+        if (!allowed) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications) {
+    sqlite3_stmt* handle = nullptr;
+    sqlite3_prepare_v2(database.handle(),
+                       "SELECT fileID, domain, relativePath, file FROM Files WHERE flags = 1 "
+                       "ORDER BY rowid",
+                       -1, &handle, nullptr);
+    Statement statement(handle);
+    if (!statement) return;
+
+    DomainFiler filer(applications);
+    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
+        if (!fileId || !isSafeFileId(*fileId)) continue;
+        FileRecord file;
+        file.name.reserve(fileId->size() + 3);
+        file.name.append(fileId->substr(0, 2)).append("/").append(*fileId);
+        if (auto path = utf8Text(textColumn(statement.get(), RelativePathColumn))) {
+            file.fullpath = std::string(*path);
+        }
+        file.oldVersion = false;
+        ArchivedFileInfo info = readArchivedFileInfo(blobColumn(statement.get(), FileColumn));
+        file.modificationTime = info.lastModified;
+        file.size = info.size;
+        filer.file(textColumn(statement.get(), DomainColumn), std::move(file));
+    }
+}
+
+void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
+    const std::string path = appendingPathComponent(directory, "Manifest.db");
+    if (!fileExists(path)) return;
+    if (std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path)) {
+        addManifestDbFiles(*database, applications);
+    }
+}
+
+}  // namespace salvora

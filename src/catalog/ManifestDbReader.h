@@ -1,0 +1,21 @@
+#pragma once
+
+// "Manifest.db", the catalogue of modern backups: an SQLite database whose table
+// Files(fileID, domain, relativePath, flags, file) has one row per item. A regular file
+// (flags 1) is stored as fileID inside the subfolder named by fileID's first two characters.
+#include <string>
+
+#include "catalog/Records.h"
+#include "catalog/SqliteDatabase.h"
+
+namespace salvora {
+
+// Files every regular file of the database, in rowid order; adds nothing when the database
+// has no such table (another schema, or bytes that are no database at all).
+void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications);
+
+// Opens folder/"Manifest.db" read-only and immutable and reads it; adds nothing when it is
+// missing or not a readable database (an encrypted one among them).
+void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications);
+
+}  // namespace salvora

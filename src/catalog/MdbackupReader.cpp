@@ -1,0 +1,43 @@
+#include "catalog/MdbackupReader.h"
+
+#include "catalog/Filing.h"
+#include "foundation/Path.h"
+
+namespace salvora {
+
+std::string applicationNameForMdbackupPath(std::string_view path) {
+    // Dropping components of an absolute path ends at the root, never at "", so the loop
+    // below would not end: it runs on the path relative to the root instead.
+    while (!path.empty() && path.front() == '/') path.remove_prefix(1);
+    std::string shorter = deletingLastPathComponent(path);
+    std::string name;
+    while (!shorter.empty()) {
+        name = std::move(shorter);
+        shorter = deletingLastPathComponent(name);
+    }
+    return name;
+}
+
+void addMdbackupList(const std::string& name, const PropertyList& list,
+                     ApplicationMap& applications) {
+    // The contents are inside the list: one that doesn't decode has nothing to give back.
+    if (list.kind() != PropertyList::Kind::Dictionary) return;
+    FileRecord file;
+    file.name = name;
+    file.fullpath = utf8Text(list["Path"].string());
+    file.oldVersion = true;
+    std::string application =
+        file.fullpath ? applicationNameForMdbackupPath(*file.fullpath) : std::string();
+    getOrCreateApplicationNamed(application, applications)->files.push_back(std::move(file));
+}
+
+void addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
+                      ApplicationMap& applications) {
+    for (const std::string& name : names) {
+        addMdbackupList(name,
+                        PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
+                        applications);
+    }
+}
+
+}  // namespace salvora

@@ -1,0 +1,57 @@
+#include "catalog/MdinfoReader.h"
+
+#include "catalog/EmbeddedPropertyList.h"
+#include "catalog/Filing.h"
+#include "foundation/Path.h"
+
+namespace salvora {
+
+TranslationNames translationNamesFromManifest(const PropertyList& manifest) {
+    PropertyList applications = embeddedPropertyList(manifest["Data"])["Applications"];
+    TranslationNames names;
+    for (const std::string& key : applications.keys()) {
+        if (auto displayName = applications[key]["AppInfo"]["CFBundleDisplayName"].string()) {
+            names[key] = std::move(*displayName);
+        }
+    }
+    return names;
+}
+
+TranslationNames readTranslationNames(const std::string& directory) {
+    return translationNamesFromManifest(
+        PropertyList::dictionaryFromFile(appendingPathComponent(directory, "Manifest.plist")));
+}
+
+void addMdinfoList(const std::string& name, const PropertyList& outer,
+                   ApplicationMap& applications) {
+    // Decoded for every file, whether or not the outer values are there.
+    PropertyList inner = embeddedPropertyList(outer["Metadata"]);
+
+    // The full path is the outer domain joined with the outer path, or else the inner path by
+    // itself; an outer domain without an outer path counts as no full path.
+    std::optional<std::string> domain = utf8Text(outer["Domain"].string());
+    std::optional<std::string> outerPath = utf8Text(outer["Path"].string());
+    std::optional<std::string> fullpath;
+    if (domain && outerPath) fullpath = appendingPathComponent(*domain, *outerPath);
+    if (!fullpath) fullpath = utf8Text(inner["Path"].string());
+    if (!domain) domain = utf8Text(inner["Domain"].string());
+
+    // A list that can't be read, or gives no domain at all, still has its ".mddata" beside
+    // it, so the file is filed under the empty name.
+    FileRecord file;
+    file.name = appendingPathExtension(deletingPathExtension(name), "mddata");
+    file.fullpath = std::move(fullpath);
+    getOrCreateApplicationNamed(domain ? withoutAppDomain(*domain) : std::string(), applications)
+        ->files.push_back(std::move(file));
+}
+
+void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
+                    ApplicationMap& applications) {
+    for (const std::string& name : names) {
+        addMdinfoList(name,
+                      PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
+                      applications);
+    }
+}
+
+}  // namespace salvora

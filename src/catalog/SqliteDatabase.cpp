@@ -1,0 +1,55 @@
+#include "catalog/SqliteDatabase.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <string_view>
+
+namespace salvora {
+
+void SqliteDatabase::Closer::operator()(sqlite3* database) const { sqlite3_close(database); }
+
+std::string sqliteFileUri(const std::string& path, const std::string& query) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     std::string_view("/-._~").find(static_cast<char>(c)) != std::string_view::npos;
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += digits[c >> 4];
+            uri += digits[c & 0xF];
+        }
+    }
+    return uri + "?" + query;
+}
+
+std::optional<SqliteDatabase> SqliteDatabase::openImmutable(const std::string& path) {
+    sqlite3* handle = nullptr;
+    int status = sqlite3_open_v2(sqliteFileUri(path, "immutable=1").c_str(), &handle,
+                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    SqliteDatabase database(handle);
+    if (status != SQLITE_OK) return std::nullopt;
+    return database;
+}
+
+std::optional<SqliteDatabase> SqliteDatabase::fromBytes(std::span<const std::byte> bytes) {
+    if (bytes.empty()) return std::nullopt;
+    sqlite3* handle = nullptr;
+    int status = sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE, nullptr);
+    SqliteDatabase database(handle);
+    if (status != SQLITE_OK) return std::nullopt;
+    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
+    if (copy == nullptr) return std::nullopt;
+    std::memcpy(copy, bytes.data(), bytes.size());
+    // SQLite owns the copy from here on, whatever the outcome.
+    status = sqlite3_deserialize(handle, "main", copy, static_cast<sqlite3_int64>(bytes.size()),
+                                 static_cast<sqlite3_int64>(bytes.size()),
+                                 SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY);
+    if (status != SQLITE_OK) return std::nullopt;
+    return database;
+}
+
+}  // namespace salvora

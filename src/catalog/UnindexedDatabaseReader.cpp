@@ -1,0 +1,106 @@
+#include "catalog/UnindexedDatabaseReader.h"
+
+#include <openssl/sha.h>
+
+#include <array>
+
+#include "catalog/Filing.h"
+#include "catalog/HexName.h"
+#include "foundation/FileManager.h"
+#include "foundation/Path.h"
+
+namespace salvora {
+namespace {
+
+// Reads every field in order; false at the first that runs past the end.
+class FieldReader {
+  public:
+    explicit FieldReader(ByteCursor& cursor) : cursor_(cursor) {}
+
+    bool string(ManifestString& field) { return take(getString(cursor_), field); }
+    template <typename Unsigned>
+    bool number(Unsigned& field) {
+        return take(cursor_.readBigEndian(sizeof(Unsigned)), field);
+    }
+
+  private:
+    template <typename Value, typename Field>
+    static bool take(const std::optional<Value>& value, Field& field) {
+        if (!value) return false;
+        field = static_cast<Field>(*value);
+        return true;
+    }
+
+    ByteCursor& cursor_;
+};
+
+bool skipProperties(ByteCursor& cursor, std::uint8_t count) {
+    for (std::uint8_t property = 0; property < count; ++property) {
+        if (!getString(cursor) || !getString(cursor)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<DatabaseRecord> readDatabaseRecord(ByteCursor& cursor) {
+    const std::size_t start = cursor.position();
+    DatabaseRecord record;
+    std::uint8_t propertyCount = 0;
+    FieldReader read(cursor);
+    bool whole = read.string(record.domain) && read.string(record.path) &&
+                 read.string(record.linkTarget) && read.string(record.dataHash) &&
+                 read.string(record.encryptionKey) && read.number(record.mode) &&
+                 read.number(record.inode) && read.number(record.userId) &&
+                 read.number(record.groupId) && read.number(record.lastModified) &&
+                 read.number(record.lastStatusChange) && read.number(record.birth) &&
+                 read.number(record.size) && read.number(record.protectionClass) &&
+                 read.number(propertyCount) && skipProperties(cursor, propertyCount);
+    if (!whole) {
+        cursor.seek(start);
+        return std::nullopt;
+    }
+    return record;
+}
+
+std::string storedNameForRecord(const DatabaseRecord& record) {
+    std::string text;
+    text.reserve(record.domain.value_or("").size() + 1 + record.path.value_or("").size());
+    text += record.domain.value_or("");
+    text += '-';
+    text += record.path.value_or("");
+    std::array<std::byte, SHA_DIGEST_LENGTH> digest{};
+    SHA1(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+         reinterpret_cast<unsigned char*>(digest.data()));
+    return hexName(digest);
+}
+
+void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationMap& applications) {
+    if (!hasMagic(database, manifestDatabaseMagic)) return;
+    ByteCursor cursor(database, manifestDatabaseMagic.size());
+    DomainFiler filer(applications);
+    while (cursor.remaining() > 0) {
+        std::optional<DatabaseRecord> record = readDatabaseRecord(cursor);
+        if (!record) return;
+        if (!record->isRegularFile()) continue;
+        FileRecord file;
+        file.name = storedNameForRecord(*record);
+        if (auto path = utf8Text(record->path)) file.fullpath = std::string(*path);
+        file.oldVersion = false;
+        file.modificationTime = record->lastModified;
+        file.size = record->size;
+        filer.file(record->domain, std::move(file));
+    }
+}
+
+void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
+                                            ApplicationMap& applications) {
+    if (fileExists(appendingPathComponent(directory, "Manifest.mbdx"))) return;
+    const std::string databasePath = appendingPathComponent(directory, "Manifest.mbdb");
+    if (!fileExists(databasePath)) return;
+    if (std::optional<FileBytes> database = readFile(databasePath)) {
+        addUnindexedDatabaseFiles(database->bytes(), applications);
+    }
+}
+
+}  // namespace salvora
