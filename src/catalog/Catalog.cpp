@@ -1,9 +1,11 @@
 #include "catalog/Catalog.h"
 
 #include <unicode/ucol.h>
+#include <unicode/uloc.h>
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "catalog/ManifestDatabaseReader.h"
 #include "catalog/ManifestDbReader.h"
@@ -25,8 +27,12 @@ struct CollatorCloser {
 class NameOrder {
   public:
     NameOrder() {
+        // The C and POSIX locales map to a collation in ASCII order, which tells letter case
+        // apart; they express no language, so the root collation stands in for them.
+        std::string_view locale = uloc_getDefault();
+        if (locale == "en_US_POSIX") locale = "";
         UErrorCode status = U_ZERO_ERROR;
-        collator_.reset(ucol_open(nullptr, &status));
+        collator_.reset(ucol_open(std::string(locale).c_str(), &status));
         if (U_FAILURE(status)) collator_.reset();
         // Secondary strength tells accents apart but not letter case.
         if (collator_) ucol_setStrength(collator_.get(), UCOL_SECONDARY);
