@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "app/MainWindow.h"
@@ -15,6 +16,11 @@
 #include "window/ScriptedPanels.h"
 
 class QTableView;
+
+// Readable failures for cell texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace salvora::test {
 
