@@ -6,19 +6,13 @@
 #include "support/TemporaryFolder.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
+#include "window/MdinfoInDomain.h"
 #include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {
 
 using DataSource = WindowTest;
-
-MdinfoDescription inDomain(std::string domain, std::string path) {
-    MdinfoDescription description;
-    description.domain = std::move(domain);
-    description.path = std::move(path);
-    return description;
-}
 
 TEST_F(DataSource, DevicesShowTheirNameOrUnknownNameAndTheirDate) {
     for (const auto& [folder, name] :
@@ -96,9 +90,7 @@ TEST_F(DataSource, FilesShowTheirWholeRelativePathElseUnknown) {
 TEST_F(DataSource, RowsOutsideTheListGiveEmptyTextInEveryTable) {
     addAlice();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
-    click(fileTable(), 0);
+    choose(0, 1, 0);
 
     MainController& c = controller();
     for (const auto& [table, count] :
@@ -115,8 +107,7 @@ TEST_F(DataSource, RowsOutsideTheListGiveEmptyTextInEveryTable) {
 TEST_F(DataSource, AnyOtherTableHasNoRowsAndEmptyCells) {
     addAlice();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
+    choose(0, 1);
 
     QTableView stranger;
     MainController& c = controller();

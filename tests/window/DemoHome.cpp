@@ -6,6 +6,7 @@
 #include "support/BackupWriter.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
+#include "window/MdinfoInDomain.h"
 
 namespace salvora::test {
 namespace {
@@ -29,13 +30,6 @@ SampleDevice device(const std::string& home, const char* root, const std::string
     PlistValue::dictionary({{"Device Name", PlistValue::string(name)}})
         .write(folder + "/Info.plist", PlistFormat::Xml);
     return {folder};
-}
-
-MdinfoDescription inDomain(std::string domain, std::string path) {
-    MdinfoDescription description;
-    description.domain = std::move(domain);
-    description.path = std::move(path);
-    return description;
 }
 
 void writeSampleHome(const std::string& home) {

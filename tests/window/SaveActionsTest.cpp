@@ -20,9 +20,7 @@ class SaveActions : public WindowTest {
     void chooseNotes(std::optional<int> file) {
         addAlice();
         openWindow();
-        click(deviceTable(), 0);
-        click(applicationTable(), 1);
-        if (file) click(fileTable(), *file);
+        choose(0, 1, file);
     }
 
     void pressSaveFile() { QTest::mouseClick(controller().saveFileButton, Qt::LeftButton); }
@@ -58,9 +56,7 @@ TEST_F(SaveActions, SaveFileProposesTheLastComponentAndCopiesTheStoredFile) {
 TEST_F(SaveActions, SaveFileWritesTheDataOfAnMdbackupList) {
     addBob();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
-    click(fileTable(), 0);
+    choose(0, 1, 0);
     panels.savePathAnswers = {out / "photo.jpg"};
 
     pressSaveFile();

@@ -102,6 +102,12 @@ TEST_F(Layout, TheWindowIsCalledSalvoraResizesAndItsColumnsStretch) {
     EXPECT_EQ(deviceTable().horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
 }
 
+TEST_F(Layout, TheWindowCarriesTheIconInEverySize) {
+    openWindow();
+    const QList<QSize> sizes = window->windowIcon().availableSizes();
+    for (int size : {16, 24, 48}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
 TEST_F(Layout, MenusHoldTheSaveCommandsQuitTheWebsiteUpdatesAndAbout) {
     openWindow();
     const auto namesIn = [&](const char* menu) {

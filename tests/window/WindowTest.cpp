@@ -60,6 +60,12 @@ void WindowTest::click(QTableView& table, int row) {
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(index).center());
 }
 
+void WindowTest::choose(int device, std::optional<int> application, std::optional<int> file) {
+    click(deviceTable(), device);
+    if (application) click(applicationTable(), *application);
+    if (file) click(fileTable(), *file);
+}
+
 void WindowTest::select(QTableView& table, int row) {
     table.selectionModel()->select(table.model()->index(row, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -50,6 +50,9 @@ class WindowTest : public ::testing::Test {
 
     // A left click in the middle of the row's first cell, as the user gives it.
     void click(QTableView& table, int row);
+    // Clicks the device, then the application and the file where given.
+    void choose(int device, std::optional<int> application = std::nullopt,
+                std::optional<int> file = std::nullopt);
     // Selects the row without a click, as keyboard navigation would.
     void select(QTableView& table, int row);
 

@@ -41,9 +41,7 @@ TEST_F(Workflow, ChoosingAnotherDeviceWhileAFileIsChosenStartsStepTwoAfresh) {
     addAlice();
     addBob();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
-    click(fileTable(), 0);
+    choose(0, 1, 0);
 
     click(deviceTable(), 1);
     expectDeviceChosen(1, bobApplications);
@@ -54,9 +52,7 @@ TEST_F(Workflow, ChoosingAnotherDeviceWhileAFileIsChosenStartsStepTwoAfresh) {
 TEST_F(Workflow, ChoosingAnotherApplicationWhileAFileIsChosenAsksForAFileAgain) {
     addAlice();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
-    click(fileTable(), 1);
+    choose(0, 1, 1);
     const auto chosenFile = controller().selectedFile();
 
     click(applicationTable(), 0);
@@ -70,9 +66,7 @@ TEST_F(Workflow, ChoosingAnotherApplicationWhileAFileIsChosenAsksForAFileAgain) 
 TEST_F(Workflow, ClearingASelectionChangesNothing) {
     addAlice();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
-    click(fileTable(), 1);
+    choose(0, 1, 1);
 
     for (QTableView* table : {&fileTable(), &applicationTable(), &deviceTable()}) {
         SCOPED_TRACE(table->objectName().toStdString());
@@ -86,8 +80,7 @@ TEST_F(Workflow, ClearingASelectionChangesNothing) {
 TEST_F(Workflow, ClickingTheChosenDeviceAgainChangesNothing) {
     addAlice();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
+    choose(0, 1);
     const std::string before = snapshotOf(controller());
 
     click(deviceTable(), 0);
@@ -128,9 +121,7 @@ TEST_F(Workflow, DuringTheBuildStepTwoSpinsWithNothingChosenBelowTheDevice) {
     addAlice();
     addBob();
     openWindow();
-    click(deviceTable(), 0);
-    click(applicationTable(), 1);
-    click(fileTable(), 0);
+    choose(0, 1, 0);
 
     // Posted before the choice, so the event thread runs it while the build holds the choice.
     bool ranDuringBuild = false;
