@@ -69,6 +69,9 @@ ApplicationList Catalog::buildCatalogForDevice(DeviceRecord& device) {
 
     auto applications = std::make_shared<ApplicationMap>();
     device.applications = applications;
+    // A device without a folder has nothing to read; its file names would otherwise be taken
+    // relative to the working directory.
+    if (directory.empty()) return {};
 
     addManifestDatabaseFilesFromDirectory(directory, *applications);
     addMdbackupFiles(mdbackupNames, directory, *applications);

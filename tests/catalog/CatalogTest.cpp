@@ -1,12 +1,12 @@
 #include "catalog/Catalog.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/FolderSnapshot.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {
@@ -35,20 +35,6 @@ MdinfoDescription mdinfo(std::string domain, std::string path) {
     description.domain = std::move(domain);
     description.path = std::move(path);
     return description;
-}
-
-// Every entry below the folder with its size and modification time.
-Names snapshot(const std::string& folder) {
-    Names entries;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        struct stat status {};
-        ::lstat(entry.path().c_str(), &status);
-        entries.push_back(entry.path().string() + " " + std::to_string(status.st_size) + " " +
-                          std::to_string(status.st_mtim.tv_sec) + "." +
-                          std::to_string(status.st_mtim.tv_nsec));
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
 }
 
 TEST(PathsMatchingExtensions, GroupsByExtensionExactlyAsWritten) {
@@ -108,8 +94,7 @@ TEST(Catalog, EmptyMissingOrUnrecognisedFoldersGiveAnEmptyMap) {
     test::writeFile(unrecognised / "notes.txt", "hello");
     test::writeFile(unrecognised / "x.MDBACKUP", "hello");
 
-    for (const std::string& directory :
-         {empty.path(), unrecognised.path(), empty / "missing", std::string()}) {
+    for (const std::string& directory : {empty.path(), unrecognised.path(), empty / "missing"}) {
         Catalog catalog;
         DeviceRecord device = deviceAt(directory);
         EXPECT_TRUE(catalog.buildCatalogForDevice(device).empty());
@@ -117,6 +102,22 @@ TEST(Catalog, EmptyMissingOrUnrecognisedFoldersGiveAnEmptyMap) {
         EXPECT_TRUE(device.applications->empty());
         EXPECT_FALSE(catalog.translationNames());
     }
+}
+
+TEST(Catalog, DeviceWithoutAFolderReadsNothingFromTheWorkingDirectory) {
+    test::TemporaryFolder folder;
+    BackupWriter backup(folder.path());
+    backup.addManifestDatabaseFile("HomeDomain", "a", "1");
+    backup.addManifestDbFile("HomeDomain", "b", "2");
+    std::filesystem::path previous = fs::current_path();
+    fs::current_path(folder.path());
+
+    Catalog catalog;
+    DeviceRecord device = deviceAt("");
+    EXPECT_TRUE(catalog.buildCatalogForDevice(device).empty());
+    fs::current_path(previous);
+    ASSERT_TRUE(device.applications);
+    EXPECT_TRUE(device.applications->empty());
 }
 
 TEST(Catalog, AnEmptyIndexStillLetsTheOtherLayoutsCount) {
@@ -226,13 +227,13 @@ TEST(Catalog, BuildingChangesNothingInTheBackup) {
     backup.addMdinfoFile("c.mdinfo", mdinfo("AppDomain-X", "c"), "3");
     backup.addDisplayName("X", "Ex");
     backup.addManifestDbFile("HomeDomain", "d", "4");
-    Names before = snapshot(folder.path());
+    Names before = test::folderSnapshot(folder.path());
 
     Catalog catalog;
     DeviceRecord device = deviceAt(backup.folder());
     catalog.buildCatalogForDevice(device);
     EXPECT_EQ(test::fileCount(*device.applications), 4u);
-    EXPECT_EQ(snapshot(folder.path()), before);
+    EXPECT_EQ(test::folderSnapshot(folder.path()), before);
 }
 
 TEST(ApplicationDisplayText, DisplayNameThenNameThenUnknown) {

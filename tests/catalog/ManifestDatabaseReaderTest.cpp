@@ -40,6 +40,14 @@ ApplicationMap read(const BackupWriter& backup) {
     return applications;
 }
 
+// Writes the entries as a backup's manifest database and reads it back.
+ApplicationMap readEntries(const std::vector<ManifestEntry>& entries) {
+    test::TemporaryFolder folder;
+    BackupWriter backup(folder.path());
+    backup.writeManifestDatabase(test::manifestDatabaseBytes(entries));
+    return read(backup);
+}
+
 TEST(ManifestByteReaders, ReadBigEndianAndMovePast) {
     auto bytes = bytesFrom({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07});
     ByteCursor cursor(bytes);
@@ -96,39 +104,27 @@ TEST(ManifestDatabaseReader, RegularFileIsFiledUnderTheLastPieceOfItsDomain) {
 }
 
 TEST(ManifestDatabaseReader, FilesFollowIndexOrderAndDuplicateKeysAreKept) {
-    test::TemporaryFolder folder;
-    BackupWriter backup(folder.path());
-    backup.addManifestDatabaseEntry(entry("AppDomain-com.example.notes", "b"));
-    backup.addManifestDatabaseEntry(entry("AppDomain-com.example.notes", "a"));
-    backup.addManifestDatabaseEntry(entry("AppDomain-com.example.notes", "b"));
-
-    ApplicationMap applications = read(backup);
+    ApplicationMap applications = readEntries({entry("AppDomain-com.example.notes", "b"),
+                                               entry("AppDomain-com.example.notes", "a"),
+                                               entry("AppDomain-com.example.notes", "b")});
     const ApplicationRecord& notes = applicationIn(applications, "notes");
     EXPECT_EQ(test::fullpaths(notes), (std::vector<std::optional<std::string>>{"b", "a", "b"}));
     EXPECT_EQ(notes.files[0].name, notes.files[2].name);
 }
 
 TEST(ManifestDatabaseReader, KeyBytesGiveFortyLowercaseDigitsLeadingZerosKept) {
-    test::TemporaryFolder folder;
-    BackupWriter backup(folder.path());
     ManifestEntry item = entry("HomeDomain", "x");
     item.key = bytesFrom({0x00, 0x0A, 0xAB, 0xFF, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,
                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01});
-    backup.addManifestDatabaseEntry(item);
-
-    ApplicationMap applications = read(backup);
+    ApplicationMap applications = readEntries({item});
     EXPECT_EQ(applicationIn(applications, "HomeDomain").files.at(0).name,
               "000aabff10000000000000000000000000000001");
 }
 
 TEST(ManifestDatabaseReader, DomainsWithTheSameLastPieceShareOneApplication) {
-    test::TemporaryFolder folder;
-    BackupWriter backup(folder.path());
-    backup.addManifestDatabaseEntry(entry("AppDomain-com.a.notes", "first"));
-    backup.addManifestDatabaseEntry(entry("HomeDomain", "between"));
-    backup.addManifestDatabaseEntry(entry("AppDomain-org.b.notes", "second"));
-
-    ApplicationMap applications = read(backup);
+    ApplicationMap applications =
+        readEntries({entry("AppDomain-com.a.notes", "first"), entry("HomeDomain", "between"),
+                     entry("AppDomain-org.b.notes", "second")});
     EXPECT_EQ(test::applicationNames(applications),
               (std::vector<std::string>{"HomeDomain", "notes"}));
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "notes")),
@@ -136,13 +132,8 @@ TEST(ManifestDatabaseReader, DomainsWithTheSameLastPieceShareOneApplication) {
 }
 
 TEST(ManifestDatabaseReader, StringsOfLengthZeroAreEmptyAndAbsentOnesFileUnderNothing) {
-    test::TemporaryFolder folder;
-    BackupWriter backup(folder.path());
-    backup.addManifestDatabaseEntry(entry("", ""));
-    backup.addManifestDatabaseEntry(entry(std::nullopt, "no domain"));
-    backup.addManifestDatabaseEntry(entry("HomeDomain", std::nullopt));
-
-    ApplicationMap applications = read(backup);
+    ApplicationMap applications = readEntries(
+        {entry("", ""), entry(std::nullopt, "no domain"), entry("HomeDomain", std::nullopt)});
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "")),
               (std::vector<std::optional<std::string>>{"", "no domain"}));
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "HomeDomain")),
@@ -150,12 +141,8 @@ TEST(ManifestDatabaseReader, StringsOfLengthZeroAreEmptyAndAbsentOnesFileUnderNo
 }
 
 TEST(ManifestDatabaseReader, TextThatIsNotUtf8CountsAsAbsent) {
-    test::TemporaryFolder folder;
-    BackupWriter backup(folder.path());
-    backup.addManifestDatabaseEntry(entry("AppDomain-com.example.\xFF", "Documents/ok"));
-    backup.addManifestDatabaseEntry(entry("HomeDomain", "Documents/\xC3("));
-
-    ApplicationMap applications = read(backup);
+    ApplicationMap applications = readEntries({entry("AppDomain-com.example.\xFF", "Documents/ok"),
+                                               entry("HomeDomain", "Documents/\xC3(")});
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "")),
               (std::vector<std::optional<std::string>>{"Documents/ok"}));
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "HomeDomain")),
@@ -170,10 +157,8 @@ struct ModeCase {
 class ManifestDatabaseModes : public testing::TestWithParam<ModeCase> {};
 
 TEST_P(ManifestDatabaseModes, OnlyTheTopFourBitsDecide) {
-    test::TemporaryFolder folder;
-    BackupWriter backup(folder.path());
-    backup.addManifestDatabaseEntry(entry("HomeDomain", "item", GetParam().mode));
-    EXPECT_EQ(test::fileCount(read(backup)), GetParam().read ? 1u : 0u);
+    ApplicationMap applications = readEntries({entry("HomeDomain", "item", GetParam().mode)});
+    EXPECT_EQ(test::fileCount(applications), GetParam().read ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ManifestDatabaseModes,
@@ -229,7 +214,6 @@ TEST_P(ManifestDatabaseDamage, NeverReadsPastEitherFileAndKeepsWhatIsWhole) {
     test::TemporaryFolder folder;
     BackupWriter backup(folder.path());
     backup.writeManifestDatabase(bytes);
-
     ApplicationMap applications = read(backup);
     std::vector<std::optional<std::string>> kept;
     if (!applications.empty()) kept = test::fullpaths(applicationIn(applications, "app"));

@@ -7,6 +7,7 @@
 
 #include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/FolderSnapshot.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {
@@ -25,20 +26,6 @@ ApplicationMap read(const std::string& folder) {
 ManifestDbRow row(std::string fileID, std::optional<std::string> domain,
                   std::optional<std::string> path, std::int64_t flags = test::manifestDbFileFlags) {
     return {std::move(fileID), std::move(domain), std::move(path), flags, std::nullopt};
-}
-
-// Every entry of the folder with its size and modification time, to show nothing changed.
-std::vector<std::string> snapshot(const std::string& folder) {
-    std::vector<std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        struct stat status {};
-        ::stat(entry.path().c_str(), &status);
-        entries.push_back(entry.path().string() + " " + std::to_string(status.st_size) + " " +
-                          std::to_string(status.st_mtim.tv_sec) + "." +
-                          std::to_string(status.st_mtim.tv_nsec));
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
 }
 
 TEST(ManifestDbReader, RegularFileLivesInTheSubfolderOfItsFirstTwoCharacters) {
@@ -148,7 +135,10 @@ TEST(ManifestDbReader, ReadingChangesNothingBesideTheBackupEvenInAReadOnlyFolder
     test::TemporaryFolder folder;
     BackupWriter backup(folder / "backup");
     backup.addManifestDbFile("HomeDomain", "a", "contents");
-    std::vector<std::string> before = snapshot(folder.path());
+    // A database in write-ahead-log mode makes any ordinary reader create "-wal" and "-shm"
+    // files beside it.
+    test::runSql(backup / "Manifest.db", "PRAGMA journal_mode = WAL;");
+    std::vector<std::string> before = test::folderSnapshot(folder.path());
 
     ::chmod(backup.folder().c_str(), 0555);
     ::chmod((backup / "Manifest.db").c_str(), 0444);
@@ -157,7 +147,7 @@ TEST(ManifestDbReader, ReadingChangesNothingBesideTheBackupEvenInAReadOnlyFolder
     ::chmod((backup / "Manifest.db").c_str(), 0644);
     EXPECT_EQ(test::fileCount(read(backup.folder())), 1u);
 
-    EXPECT_EQ(snapshot(folder.path()), before);
+    EXPECT_EQ(test::folderSnapshot(folder.path()), before);
 }
 
 TEST(ManifestDbReader, FolderNamesThatMeanSomethingInUrisStillOpen) {

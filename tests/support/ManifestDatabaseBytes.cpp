@@ -46,12 +46,15 @@ void appendDatabaseRecord(ByteWriter& writer, const DatabaseRecord& record) {
     }
 }
 
-std::vector<std::byte> sha1Key(std::string_view domain, std::string_view path) {
-    std::string text = std::string(domain) + "-" + std::string(path);
+std::vector<std::byte> sha1Digest(std::string_view bytes) {
     std::vector<std::byte> digest(SHA_DIGEST_LENGTH);
-    SHA1(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+    SHA1(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
          reinterpret_cast<unsigned char*>(digest.data()));
     return digest;
+}
+
+std::vector<std::byte> sha1Key(std::string_view domain, std::string_view path) {
+    return sha1Digest(std::string(domain) + "-" + std::string(path));
 }
 
 std::string hexDigits(std::span<const std::byte> bytes) {

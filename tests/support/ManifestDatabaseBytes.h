@@ -71,6 +71,7 @@ std::vector<std::byte> unindexedDatabaseBytes(const std::vector<DatabaseRecord>&
 
 void appendDatabaseRecord(ByteWriter& writer, const DatabaseRecord& record);
 
+std::vector<std::byte> sha1Digest(std::string_view bytes);
 // The 20 bytes of SHA-1 over "domain-path", by which backups name stored files.
 std::vector<std::byte> sha1Key(std::string_view domain, std::string_view path);
 // The same as 40 lowercase hexadecimal digits.

@@ -49,6 +49,7 @@ void bindText(sqlite3_stmt* statement, int column, const std::optional<std::stri
 void appendManifestDbRows(const std::string& databasePath, const std::vector<ManifestDbRow>& rows) {
     Database database = openForWriting(databasePath);
     execute(database.get(),
+            "PRAGMA synchronous = OFF;"
             "CREATE TABLE IF NOT EXISTS Files (fileID TEXT PRIMARY KEY, domain TEXT, "
             "relativePath TEXT, flags INTEGER, file BLOB);"
             "CREATE INDEX IF NOT EXISTS FilesDomainIdx ON Files(domain);"
