@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "support/ExpectInChild.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {
@@ -122,11 +123,12 @@ TEST(WriteAtomically, ReplacesWholeAndLeavesNoTemporaryFile) {
 }
 
 TEST(WriteAtomically, FailedWriteLeavesTargetAndNoTemporaryFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
     TemporaryFolder folder;
     writeFile(folder / "ro/target", "old");
     ::chmod((folder / "ro").c_str(), 0500);
-    EXPECT_TRUE(writeAtomically(test::bytesOf("new"), folder / "ro/target"));
+    test::handOverToUnprivilegedUser(folder.path());
+    test::expectAsUnprivilegedUser(
+        [&] { EXPECT_TRUE(writeAtomically(test::bytesOf("new"), folder / "ro/target")); });
     ::chmod((folder / "ro").c_str(), 0700);
     EXPECT_EQ(readText(folder / "ro/target"), "old");
     EXPECT_EQ(directoryContents(folder / "ro")->size(), 1u);

@@ -10,7 +10,7 @@
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 #include "recovery/StoredFiles.h"
-#include "reliability/InChild.h"
+#include "support/ExpectInChild.h"
 #include "support/FileSizeLimit.h"
 #include "support/FolderSnapshot.h"
 

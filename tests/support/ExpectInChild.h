@@ -2,6 +2,7 @@
 
 // Expectations checked in a forked child (support/ChildProcess.h): a failed one there, an
 // early end by a signal or the watchdog, or rights that could not be given up, fail the test.
+// For test programs only: the support library itself has no GoogleTest.
 #include <gtest/gtest.h>
 
 #include <functional>
