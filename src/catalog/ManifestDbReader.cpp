@@ -49,9 +49,25 @@ bool isSafeFileId(std::string_view fileId) {
     return true;
 }
 
+// Whether Files is an ordinary table without computed columns, so that reading it only reads
+// what is stored. A view or a virtual table of that name, or a generated column, would run
+// what the file says at every read: a view can recurse without end.
+bool hasOrdinaryFilesTable(sqlite3* database) {
+    sqlite3_stmt* handle = nullptr;
+    sqlite3_prepare_v2(database,
+                       "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' AND "
+                       "name = 'Files' COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND "
+                       "NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE hidden <> 0)",
+                       -1, &handle, nullptr);
+    Statement statement(handle);
+    return statement && sqlite3_step(statement.get()) == SQLITE_ROW &&
+           sqlite3_column_int(statement.get(), 0) == 1;
+}
+
 }  // namespace
 
 void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications) {
+    if (!hasOrdinaryFilesTable(database.handle())) return;
     sqlite3_stmt* handle = nullptr;
     sqlite3_prepare_v2(database.handle(),
                        "SELECT fileID, domain, relativePath, file FROM Files WHERE flags = 1 "
@@ -80,7 +96,8 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
 
 void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
     const std::string path = appendingPathComponent(directory, "Manifest.db");
-    if (!fileExists(path)) return;
+    // SQLite would wait forever opening a FIFO.
+    if (!isRegularFile(path)) return;
     if (std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path)) {
         addManifestDbFiles(*database, applications);
     }

@@ -41,15 +41,6 @@ Bytes dictionaryWithKey(const std::function<std::uint64_t(RawBinaryPlist&)>& add
     return list.encode();
 }
 
-// Arrays each holding the next one twice: 2^levels values from a few hundred bytes.
-Bytes sharedContainers(std::uint64_t levels) {
-    RawBinaryPlist list(1);
-    for (std::uint64_t level = 0; level + 1 < levels; ++level)
-        list.addArray({level + 1, level + 1});
-    list.addArray({});
-    return list.encode();
-}
-
 Bytes withTrailerField(std::size_t fromEnd, std::uint64_t value, std::size_t width) {
     Bytes bytes = test::nestedBinaryArrays(3);
     test::putBigEndian(bytes, bytes.size() - fromEnd, value, width);
@@ -88,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                         return list.encode();
                     }},
         CraftedList{"BinarySharedContainersExpandingExponentially",
-                    [] { return sharedContainers(64); }},
+                    [] { return test::sharedBinaryArrays(64); }},
         CraftedList{"BinaryKeyHoldingNul",
                     [] {
                         return dictionaryWithKey([](auto& list) {

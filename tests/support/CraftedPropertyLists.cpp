@@ -67,6 +67,18 @@ std::uint64_t RawBinaryPlist::addUtf16String(std::u16string_view text) {
     return add(std::move(object));
 }
 
+std::uint64_t RawBinaryPlist::addNestedArrays(std::size_t depth) {
+    std::uint64_t array = addArray({});
+    for (std::size_t level = 1; level < depth; ++level) array = addArray({array});
+    return array;
+}
+
+std::uint64_t RawBinaryPlist::addSharedArrays(std::size_t levels) {
+    std::uint64_t array = addArray({});
+    for (std::size_t level = 1; level < levels; ++level) array = addArray({array, array});
+    return array;
+}
+
 std::vector<std::byte> RawBinaryPlist::encode(std::uint64_t topObject) const {
     ByteWriter writer;
     writer.text("bplist00");
@@ -85,9 +97,12 @@ std::vector<std::byte> RawBinaryPlist::encode(std::uint64_t topObject) const {
 
 std::vector<std::byte> nestedBinaryArrays(std::size_t depth) {
     RawBinaryPlist list;
-    for (std::uint64_t level = 0; level + 1 < depth; ++level) list.addArray({level + 1});
-    list.addArray({});
-    return list.encode();
+    return list.encode(list.addNestedArrays(depth));
+}
+
+std::vector<std::byte> sharedBinaryArrays(std::size_t levels) {
+    RawBinaryPlist list(1);
+    return list.encode(list.addSharedArrays(levels));
 }
 
 std::string nestedXmlArrays(std::size_t depth, bool closed) {
@@ -99,6 +114,48 @@ std::string nestedXmlArrays(std::size_t depth, bool closed) {
         text += "</plist>\n";
     }
     return text;
+}
+
+std::string plistHarmName(PlistHarm harm) {
+    switch (harm) {
+        case PlistHarm::None:
+            return "Sound";
+        case PlistHarm::NestedTooDeep:
+            return "NestedTooDeep";
+        case PlistHarm::SharedContainers:
+            return "SharedContainers";
+        case PlistHarm::KeyHoldingNul:
+            return "KeyHoldingNul";
+    }
+    return {};
+}
+
+std::vector<std::byte> craftedDictionary(const std::vector<PlistEntry>& entries, PlistHarm harm) {
+    constexpr std::size_t beyondAnyLimit = 1000;
+    constexpr std::size_t doublings = 64;
+    RawBinaryPlist list;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> top;
+    for (const PlistEntry& entry : entries) {
+        std::uint64_t value = list.addAsciiString(entry.text);
+        for (std::size_t key = entry.keys.size() - 1; key > 0; --key)
+            value = list.addDictionary({{list.addAsciiString(entry.keys[key]), value}});
+        top.emplace_back(list.addAsciiString(entry.keys.front()), value);
+    }
+    switch (harm) {
+        case PlistHarm::None:
+            break;
+        case PlistHarm::NestedTooDeep:
+            top.emplace_back(list.addAsciiString("Deep"), list.addNestedArrays(beyondAnyLimit));
+            break;
+        case PlistHarm::SharedContainers:
+            top.emplace_back(list.addAsciiString("Wide"), list.addSharedArrays(doublings));
+            break;
+        case PlistHarm::KeyHoldingNul:
+            top.emplace_back(list.addUtf16String(std::u16string_view(u"a\0b", 3)),
+                             list.addAsciiString("x"));
+            break;
+    }
+    return list.encode(list.addDictionary(top));
 }
 
 }  // namespace salvora::test

@@ -5,6 +5,7 @@
 // and XML nested to any depth.
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +24,10 @@ class RawBinaryPlist {
         const std::vector<std::pair<std::uint64_t, std::uint64_t>>& entries);
     std::uint64_t addAsciiString(std::string_view text);
     std::uint64_t addUtf16String(std::u16string_view text);
+    // `depth` arrays, each holding the next, the innermost empty; returns the outermost.
+    std::uint64_t addNestedArrays(std::size_t depth);
+    // `levels` arrays, each holding the next twice: 2^levels values once expanded.
+    std::uint64_t addSharedArrays(std::size_t levels);
 
     std::size_t objectCount() const { return objects_.size(); }
 
@@ -46,9 +51,26 @@ inline constexpr std::size_t trailerObjectCountFromEnd = 24;
 inline constexpr std::size_t trailerTopObjectFromEnd = 16;
 inline constexpr std::size_t trailerOffsetTableFromEnd = 8;
 
-// `depth` arrays, each holding the next; the innermost is empty.
+// Lists of nothing but RawBinaryPlist::addNestedArrays or addSharedArrays.
 std::vector<std::byte> nestedBinaryArrays(std::size_t depth);
+std::vector<std::byte> sharedBinaryArrays(std::size_t levels);
 // The same as XML: "<array>" `depth` times, then as many closing tags when `closed`.
 std::string nestedXmlArrays(std::size_t depth, bool closed = true);
+
+// What makes a list harmful to libplist, one at a time.
+enum class PlistHarm { None, NestedTooDeep, SharedContainers, KeyHoldingNul };
+std::string plistHarmName(PlistHarm harm);
+inline void PrintTo(PlistHarm harm, std::ostream* out) { *out << plistHarmName(harm); }
+
+// A chain of keys ending in a text: {"Applications", "notes", "AppInfo", "CFBundleDisplayName"}
+// and "Notes" stand for Applications -> notes -> AppInfo -> CFBundleDisplayName = "Notes".
+struct PlistEntry {
+    std::vector<std::string> keys;
+    std::string text;
+};
+
+// A binary dictionary of the entries, with the harm added as one more entry: a list that is
+// sound but for the harm.
+std::vector<std::byte> craftedDictionary(const std::vector<PlistEntry>& entries, PlistHarm harm);
 
 }  // namespace salvora::test
