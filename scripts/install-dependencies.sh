@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ clang pkg-config
+    cmake make g++ clang libclang-rt-14-dev pkg-config
     qt6-base-dev libgl-dev
     libplist-dev libsqlite3-dev libicu-dev libssl-dev
     nlohmann-json3-dev libcli11-dev
