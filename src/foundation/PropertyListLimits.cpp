@@ -18,11 +18,16 @@ namespace {
 constexpr std::string_view binaryMagic = "bplist";
 constexpr std::size_t headerSize = 8;
 constexpr std::size_t trailerSize = 32;
+// libplist makes a value, and copies its text or data, each time an object is referenced.
+// Real lists share texts but no containers, so the allowances leave them ample room.
 constexpr std::uint64_t valuesPerByte = 4;
 constexpr std::uint64_t valueAllowance = 4096;
+constexpr std::uint64_t copiedBytesPerByte = 32;
+constexpr std::uint64_t copiedByteAllowance = 1 << 20;
 
 enum ObjectKind : unsigned {
     IntegerKind = 0x1,
+    DataKind = 0x4,
     AsciiStringKind = 0x5,
     Utf16StringKind = 0x6,
     ArrayKind = 0xA,
@@ -58,13 +63,14 @@ std::optional<Trailer> readTrailer(std::span<const std::byte> bytes) {
 }
 
 // Walks the object graph from the top object as libplist will, counting every value it will
-// make, without recursion of its own.
+// make and every byte of text and data it will copy, without recursion of its own.
 class BinaryListWalk {
   public:
     BinaryListWalk(std::span<const std::byte> bytes, const Trailer& trailer)
         : bytes_(bytes),
           trailer_(trailer),
-          allowance_(valuesPerByte * bytes.size() + valueAllowance) {}
+          valueAllowance_(valuesPerByte * bytes.size() + valueAllowance),
+          copiedByteAllowance_(copiedBytesPerByte * bytes.size() + copiedByteAllowance) {}
 
     bool isWithinLimits() {
         std::vector<std::pair<std::uint64_t, std::size_t>> pending{{trailer_.topObject, 1}};
@@ -95,19 +101,36 @@ class BinaryListWalk {
         return cursor.readBigEndian(std::size_t{1} << (*marker & 0xF));
     }
 
-    // libplist stops the process when a key's text holds a NUL.
+    // The size in bytes of a text's units: 2 for UTF-16, 1 for ASCII and data, 0 for others.
+    static std::size_t unitSize(unsigned kind) {
+        if (kind == Utf16StringKind) return 2;
+        return kind == AsciiStringKind || kind == DataKind ? 1 : 0;
+    }
+
+    // libplist stops the process when a key's text holds a NUL. (A key looked at again and
+    // again is also copied again and again, so the copy allowance bounds the looking too.)
     bool isKeyWithNul(std::uint64_t object) const {
         auto cursor = objectAt(object);
         if (!cursor) return false;  // the walk refuses it when it gets there
-        const unsigned marker = static_cast<unsigned>(*cursor->readBigEndian(1));
-        const std::size_t unit = (marker >> 4) == Utf16StringKind ? 2 : 1;
-        if ((marker >> 4) != AsciiStringKind && (marker >> 4) != Utf16StringKind) return false;
-        auto count = readCount(*cursor, marker & 0xF);
+        const unsigned kind = static_cast<unsigned>(*cursor->readBigEndian(1));
+        const std::size_t unit = unitSize(kind >> 4);
+        if ((kind >> 4) != AsciiStringKind && (kind >> 4) != Utf16StringKind) return false;
+        auto count = readCount(*cursor, kind & 0xF);
         if (!count || *count > cursor->remaining() / unit) return false;
         for (std::uint64_t i = 0; i < *count; ++i) {
             if (*cursor->readBigEndian(unit) == 0) return true;
         }
         return false;
+    }
+
+    // A text or data value is copied whole; a length beyond the end is libplist's to refuse.
+    bool copyFits(ByteCursor& cursor, unsigned marker) {
+        const std::size_t unit = unitSize(marker >> 4);
+        if (unit == 0) return true;
+        auto count = readCount(cursor, marker & 0xF);
+        if (!count || *count > cursor.remaining() / unit) return true;
+        copiedBytes_ += *count * unit;
+        return copiedBytes_ <= copiedByteAllowance_;
     }
 
     bool visit(std::uint64_t object, std::size_t depth,
@@ -116,7 +139,8 @@ class BinaryListWalk {
         if (!cursor) return false;
         const unsigned marker = static_cast<unsigned>(*cursor->readBigEndian(1));
         const unsigned kind = marker >> 4;
-        if (kind != ArrayKind && kind != SetKind && kind != DictionaryKind) return true;
+        if (kind != ArrayKind && kind != SetKind && kind != DictionaryKind)
+            return copyFits(*cursor, marker);
         auto count = readCount(*cursor, marker & 0xF);
         const std::uint64_t referencesPerEntry = kind == DictionaryKind ? 2 : 1;
         if (!count || *count > cursor->remaining() / (trailer_.referenceSize * referencesPerEntry))
@@ -124,7 +148,8 @@ class BinaryListWalk {
         const std::uint64_t references = *count * referencesPerEntry;
         // Counted before they are queued, so the queue never outgrows the allowance.
         values_ += references;
-        if (values_ > allowance_ || (references > 0 && depth >= maxPropertyListDepth)) return false;
+        if (values_ > valueAllowance_ || (references > 0 && depth >= maxPropertyListDepth))
+            return false;
         for (std::uint64_t i = 0; i < references; ++i) {
             auto reference = *cursor->readBigEndian(trailer_.referenceSize);
             if (reference >= trailer_.objectCount) return false;
@@ -136,8 +161,10 @@ class BinaryListWalk {
 
     std::span<const std::byte> bytes_;
     Trailer trailer_;
-    std::uint64_t allowance_;
+    std::uint64_t valueAllowance_;
+    std::uint64_t copiedByteAllowance_;
     std::uint64_t values_ = 0;
+    std::uint64_t copiedBytes_ = 0;
 };
 
 // --- XML lists.

@@ -15,7 +15,8 @@ inline constexpr std::size_t maxPropertyListDepth = 256;
 
 // True when the bytes are safe to hand to libplist: for a binary list, a trailer and offset
 // table that fit the bytes, every reference naming an object, nesting within the limit, no
-// more values after expanding shared objects than four per byte, and no NUL in a dictionary
+// more values after expanding shared objects than four per byte and no more text and data
+// than 32 bytes per byte (each with an allowance for small lists), and no NUL in a dictionary
 // key; for anything else (XML), container tags nested within the limit.
 bool isWithinPropertyListLimits(std::span<const std::byte> bytes);
 

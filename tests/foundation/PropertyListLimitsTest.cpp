@@ -80,6 +80,14 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         CraftedList{"BinarySharedContainersExpandingExponentially",
                     [] { return test::sharedBinaryArrays(64); }},
+        CraftedList{"BinaryDataCopiedForEveryReference",
+                    [] {
+                        // 140 KB that libplist would make into a gigabyte.
+                        RawBinaryPlist list;
+                        list.addArray(std::vector<std::uint64_t>(10000, 1));
+                        list.addData(100'000);
+                        return list.encode();
+                    }},
         CraftedList{"BinaryKeyHoldingNul",
                     [] {
                         return dictionaryWithKey([](auto& list) {
@@ -166,6 +174,24 @@ INSTANTIATE_TEST_SUITE_P(
                         RawBinaryPlist list;
                         list.addArray(std::vector<std::uint64_t>(10000, 1));
                         list.addAsciiString("shared");
+                        return list.encode();
+                    }},
+        CraftedList{"BinaryTextsSharedAsARealListSharesThem",
+                    [] {
+                        // 20 000 dictionaries using the same two keys and value, as Apple's
+                        // writer stores them once.
+                        constexpr std::uint64_t count = 20000;
+                        constexpr std::uint64_t firstDictionary = 4;
+                        RawBinaryPlist list;
+                        std::vector<std::uint64_t> dictionaries;
+                        for (std::uint64_t i = 0; i < count; ++i)
+                            dictionaries.push_back(firstDictionary + i);
+                        list.addArray(dictionaries);
+                        const auto key = list.addAsciiString("CFBundleIdentifier");
+                        const auto other = list.addAsciiString("CFBundleDisplayName");
+                        const auto value = list.addAsciiString("com.example.application");
+                        for (std::uint64_t i = 0; i < count; ++i)
+                            list.addDictionary({{key, value}, {other, value}});
                         return list.encode();
                     }},
         CraftedList{"BinaryKeysOfEveryForm",

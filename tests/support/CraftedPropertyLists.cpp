@@ -67,6 +67,13 @@ std::uint64_t RawBinaryPlist::addUtf16String(std::u16string_view text) {
     return add(std::move(object));
 }
 
+std::uint64_t RawBinaryPlist::addData(std::size_t size) {
+    std::vector<std::byte> object;
+    appendMarker(object, 0x4, size);
+    object.resize(object.size() + size, std::byte{'d'});
+    return add(std::move(object));
+}
+
 std::uint64_t RawBinaryPlist::addNestedArrays(std::size_t depth) {
     std::uint64_t array = addArray({});
     for (std::size_t level = 1; level < depth; ++level) array = addArray({array});

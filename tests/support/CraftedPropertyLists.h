@@ -24,6 +24,7 @@ class RawBinaryPlist {
         const std::vector<std::pair<std::uint64_t, std::uint64_t>>& entries);
     std::uint64_t addAsciiString(std::string_view text);
     std::uint64_t addUtf16String(std::u16string_view text);
+    std::uint64_t addData(std::size_t size);
     // `depth` arrays, each holding the next, the innermost empty; returns the outermost.
     std::uint64_t addNestedArrays(std::size_t depth);
     // `levels` arrays, each holding the next twice: 2^levels values once expanded.
