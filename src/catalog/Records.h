@@ -38,7 +38,7 @@ struct FileRecord {
     // In an encrypted backup: the file's own key, as its protection class (4 bytes,
     // little-endian) followed by the key wrapped with that class's key. Absent for a file
     // stored as it is.
-    std::optional<std::vector<std::byte>> encryptionKey;
+    std::optional<std::vector<std::byte>> encryptionKey{};
 
     bool isOldVersion() const { return oldVersion.value_or(false); }
 };

@@ -10,6 +10,7 @@
 
 namespace salvora {
 namespace {
+using test::modificationSeconds;
 using test::readText;
 using test::TemporaryFolder;
 using test::writeFile;
@@ -199,12 +200,6 @@ TEST(OpenFolder, CopiesWritesAndReadsInsideTheFolderItWasOpenedAs) {
     EXPECT_TRUE(copyItem(*in, "../in/source", *out, "other"));
     EXPECT_TRUE(writeAtomically(test::bytesOf("x"), *out, "../escaped"));
     EXPECT_FALSE(fileExists(folder / "escaped"));
-}
-
-std::int64_t modificationSeconds(const std::string& path) {
-    auto date = modificationDate(path);
-    if (!date) return -1;
-    return std::chrono::duration_cast<std::chrono::seconds>(date->time_since_epoch()).count();
 }
 
 TEST(OpenFolder, MadeFilesCarryTheModificationTimeGiven) {
