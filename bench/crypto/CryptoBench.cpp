@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "catalog/HexName.h"
 #include "catalog/Records.h"
 #include "crypto/KeyDerivation.h"
 #include "crypto/StoredFileDecryption.h"
@@ -75,16 +76,6 @@ Bytes randomBytes(std::size_t count) {
     Bytes bytes(count);
     RAND_bytes(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<int>(count));
     return bytes;
-}
-
-std::string hex(std::span<const std::byte> bytes) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string text;
-    for (std::byte b : bytes) {
-        text += digits[std::to_integer<unsigned>(b) >> 4];
-        text += digits[std::to_integer<unsigned>(b) & 0xF];
-    }
-    return text;
 }
 
 // Writes `megabytes` MiB of random plaintext encrypted the way the phone stores files,
@@ -150,7 +141,7 @@ void benchDecryption(const Options& options) {
     warmCache(stored);
     const std::uint64_t size = std::uint64_t{options.megabytes} << 20;
     const double mebibytes = static_cast<double>(options.megabytes);
-    const std::string openssl = "openssl enc -d -aes-256-cbc -K " + hex(keyBytes) +
+    const std::string openssl = "openssl enc -d -aes-256-cbc -K " + hexName(keyBytes) +
                                 " -iv 00000000000000000000000000000000 -in " + stored;
 
     std::printf("Decryption of %zu MiB, warm cache, median of %d\n", options.megabytes,

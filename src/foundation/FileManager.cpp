@@ -47,6 +47,12 @@ std::optional<Entry> entryOf(const OpenFolder& folder, std::string_view name, co
     return Entry{folder.descriptor(), std::string(name), folder.pathOf(name)};
 }
 
+std::optional<Entry> entryToRead(const OpenFolder& folder, std::string_view name,
+                                 ErrorSlot* error) {
+    ErrorSlot ignored;
+    return entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
+}
+
 // Why a source could not be opened, in words for the user.
 Error sourceError(const char* operation, const std::string& path, int errorNumber) {
     if (errorNumber == ELOOP) return Error{operation, path, "Is a symbolic link"};
@@ -333,16 +339,14 @@ ErrorSlot createFile(const OpenFolder& folder, std::string_view name, const Cont
 
 std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
                                   ErrorSlot* error) {
-    ErrorSlot ignored;
-    auto entry = entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
+    auto entry = entryToRead(folder, name, error);
     if (!entry) return std::nullopt;
     return readEntry(*entry, O_NOFOLLOW, error);
 }
 
 std::optional<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name,
                                              ErrorSlot* error) {
-    ErrorSlot ignored;
-    auto entry = entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
+    auto entry = entryToRead(folder, name, error);
     if (!entry) return std::nullopt;
     return openEntry(*entry, O_NOFOLLOW, error);
 }
