@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/BackupWriter.h"
+#include "support/EncryptedBackup.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 #include "window/MdinfoInDomain.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char* const primaryRoot = "Application Data/Apple Computer/MobileSync/Backup";
 const char* const alternateRoot = "AppData/Roaming/Apple Computer/MobileSync/Backup";
+const char* const encryptedDevicePassword = "salvora";
 
 struct SampleDevice {
     std::string folder;
@@ -95,6 +97,19 @@ void writeSampleHome(const std::string& home) {
     evaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
                                "SQLite format 3");
     eva.date(2023, 2, 28, 20, 30);
+
+    // Encrypted, as most backups made today are.
+    const SampleDevice farah = device(home, alternateRoot, "6f1b58", "Farah's iPhone 15");
+    FixtureKeybag keybag;
+    keybag.password = encryptedDevicePassword;
+    EncryptedBackup farahFiles(farah.folder, EncryptedCatalogue::EncryptedManifestDb, keybag);
+    farahFiles.addFile("AppDomain-com.example.fitness", "Documents/steps.csv", "date,steps",
+                       1'704'067'200);
+    farahFiles.addFile("AppDomain-com.example.fitness", "Documents/routes/morning.gpx", "<gpx/>",
+                       1'705'000'000);
+    farahFiles.addFile("HomeDomain", "Library/Notes/NoteStore.sqlite", "SQLite format 3",
+                       1'705'300'000);
+    farah.date(2024, 1, 15, 8, 0);
 }
 
 }  // namespace
@@ -106,5 +121,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     salvora::test::writeSampleHome(argv[1]);
+    std::printf("Farah's iPhone 15 is encrypted; its password is \"%s\".\n",
+                salvora::test::encryptedDevicePassword);
     return 0;
 }
