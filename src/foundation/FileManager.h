@@ -31,6 +31,10 @@ bool fileExists(const std::string& path);
 // Whether the path names an existing folder (a symbolic link is followed).
 bool isDirectory(const std::string& path);
 
+// Whether the path names an existing regular file (a symbolic link is followed): not a FIFO,
+// where opening for reading would wait for a writer, nor a device or a folder.
+bool isRegularFile(const std::string& path);
+
 // The item's own last-modification time; absent when it can't be read.
 std::optional<std::chrono::system_clock::time_point> modificationDate(const std::string& path);
 

@@ -39,6 +39,20 @@ TEST(FileTests, ExistenceAndFolders) {
     EXPECT_TRUE(modificationDate(folder / "file"));
 }
 
+TEST(FileTests, OnlyARegularFileOrALinkToOneIsARegularFile) {
+    TemporaryFolder folder;
+    writeFile(folder / "file", "x");
+    ASSERT_EQ(::symlink((folder / "file").c_str(), (folder / "link").c_str()), 0);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink((folder / "fifo").c_str(), (folder / "link to fifo").c_str()), 0);
+    EXPECT_TRUE(isRegularFile(folder / "file"));
+    EXPECT_TRUE(isRegularFile(folder / "link"));
+    for (const char* name : {"fifo", "link to fifo", "missing"})
+        EXPECT_FALSE(isRegularFile(folder / name)) << name;
+    EXPECT_FALSE(isRegularFile(folder.path()));
+    EXPECT_FALSE(isRegularFile("/dev/null"));
+}
+
 TEST(CreateDirectory, OneLevelOnlyAndFailsWhenPresent) {
     TemporaryFolder folder;
     EXPECT_FALSE(createDirectory(folder / "one"));
