@@ -43,6 +43,11 @@ QString textOrFallback(const std::optional<std::string>& text, std::string_view 
     return text && !text->empty() ? QString::fromStdString(*text) : toQString(fallback);
 }
 
+// The device as the device table names it.
+QString deviceNameText(const DeviceRecord& device) {
+    return textOrFallback(device.name, "(Unknown Name)");
+}
+
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
 
 void show(QProgressBar& indicator) {
@@ -154,8 +159,8 @@ CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {
     runWhileHandlingEvents([&] { build = catalog_.buildCatalog(device); });
     bool wrongBefore = false;
     while (build.needsPassword) {
-        std::optional<std::string> answer = panels_.askPassword(
-            device.name && !device.name->empty() ? *device.name : "(Unknown Name)", wrongBefore);
+        std::optional<std::string> answer =
+            panels_.askPassword(deviceNameText(device).toStdString(), wrongBefore);
         if (!answer) return {};
         ErrorSlot error;
         {
@@ -187,8 +192,7 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
     if (table == deviceTable) {
         if (!isValidRow(row, allDevices_.size())) return QString();
         const DeviceRecord& device = *allDevices_[rowIndex(row)];
-        if (columnIdentifier == toQString(DeviceName))
-            return textOrFallback(device.name, "(Unknown Name)");
+        if (columnIdentifier == toQString(DeviceName)) return deviceNameText(device);
         if (columnIdentifier == toQString(DeviceDate)) {
             if (!device.date) return std::nullopt;
             return QString::fromStdString(*device.date);
