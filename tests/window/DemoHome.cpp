@@ -78,24 +78,25 @@ void writeSampleHome(const std::string& home) {
 
     const SampleDevice daniel = device(home, alternateRoot, "4d8f03", "Daniel's iPhone 5s");
     BackupWriter danielFiles(daniel.folder);
+    // This layout and the next record each file's modification time, which saving keeps.
     danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
-                                         "Documents/subscriptions.opml", "<opml/>");
+                                         "Documents/subscriptions.opml", "<opml/>", 1'441'000'000);
     danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
-                                         "Library/Caches/artwork.jpg", "JPEG");
+                                         "Library/Caches/artwork.jpg", "JPEG", 1'442'000'000);
     danielFiles.addUnindexedDatabaseFile("HomeDomain", "Library/Notes/notes.sqlite",
-                                         "SQLite format 3");
+                                         "SQLite format 3", 1'443'000'000);
     daniel.date(2015, 9, 30, 7, 12);
 
     const SampleDevice eva = device(home, alternateRoot, "5e9a66", "Eva's iPhone 12");
     BackupWriter evaFiles(eva.folder);
     evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/January.md",
-                               "# January");
+                               "# January", 1'675'000'000);
     evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/February.md",
-                               "# February");
+                               "# February", 1'677'000'000);
     evaFiles.addManifestDbFile("AppDomain-com.example.sketch", "Documents/Drawings/cat.sketch",
-                               "lines");
+                               "lines", 1'676'000'000);
     evaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
-                               "SQLite format 3");
+                               "SQLite format 3", 1'677'500'000);
     eva.date(2023, 2, 28, 20, 30);
 
     // Encrypted, as most backups made today are.
