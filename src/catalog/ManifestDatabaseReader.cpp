@@ -10,7 +10,6 @@
 namespace salvora {
 namespace {
 
-constexpr std::size_t indexHeaderSize = 10;
 constexpr std::size_t indexEntrySize = 26;
 constexpr std::size_t keySize = 20;
 constexpr std::uint16_t absentStringLength = 0xFFFF;

@@ -49,6 +49,15 @@ bool isIntegerTag(std::string_view tag) {
            tag == "DPIC" || tag == "CLAS" || tag == "KTYP";
 }
 
+// A class block being read: it ends at the next UUID or at the end of the keybag. (Outside
+// the assembler, so that its default member initializers are complete where optional needs
+// them.)
+struct OpenClass {
+    KeybagClass block;
+    std::size_t offset = 0;
+    bool numbered = false;
+};
+
 // Collects the records in order, routing each to the header or to the open class block.
 class KeybagAssembler {
   public:
@@ -140,12 +149,6 @@ class KeybagAssembler {
             return keybagError(where + " repeats protection class " + std::to_string(number));
         return std::nullopt;
     }
-
-    struct OpenClass {
-        KeybagClass block;
-        std::size_t offset = 0;
-        bool numbered = false;
-    };
 
     Keybag keybag_;
     bool seenUuid_ = false;

@@ -3,6 +3,8 @@
 // The file system as the catalogue, discovery and the savers use it. Nothing here throws;
 // failures come back as error values or as absent results.
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +30,10 @@ bool fileExists(const std::string& path);
 
 // Whether the path names an existing folder (a symbolic link is followed).
 bool isDirectory(const std::string& path);
+
+// Whether the path names an existing regular file (a symbolic link is followed): not a FIFO,
+// where opening for reading would wait for a writer, nor a device or a folder.
+bool isRegularFile(const std::string& path);
 
 // The item's own last-modification time; absent when it can't be read.
 std::optional<std::chrono::system_clock::time_point> modificationDate(const std::string& path);
@@ -80,16 +86,36 @@ enum class CreateMissing { No, Yes };
 std::optional<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
                                        CreateMissing create, ErrorSlot* error = nullptr);
 
+// The modification time a file is made with, in seconds since 1970; absent leaves the time
+// of making. It is set before the file takes its name, so the file never shows another.
+using ModificationTime = std::optional<std::int64_t>;
+
 // copyItem between entries of open folders; every name must be one plain component.
 ErrorSlot copyItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                   const OpenFolder& targetFolder, std::string_view targetName);
+                   const OpenFolder& targetFolder, std::string_view targetName,
+                   ModificationTime modificationTime = std::nullopt);
 
 // writeAtomically to an entry of an open folder.
 ErrorSlot writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,
-                          std::string_view name);
+                          std::string_view name, ModificationTime modificationTime = std::nullopt);
+
+// Writes the contents of a new file to the descriptor it is given; an error it returns stops
+// the making and is passed on as it is.
+using ContentsWriter = std::function<ErrorSlot(int fd)>;
+
+// Makes the new file `name` of the folder from what `write` writes, the way copyItem makes a
+// copy: under a temporary name beside it, taking its name only when complete, never replacing
+// anything, and leaving nothing behind on failure. Fails before `write` runs when anything
+// exists at the name already.
+ErrorSlot createFile(const OpenFolder& folder, std::string_view name, const ContentsWriter& write,
+                     ModificationTime modificationTime = std::nullopt);
 
 // readFile of an entry of an open folder; a link there is refused, never followed.
 std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
                                   ErrorSlot* error = nullptr);
+
+// The entry opened for reading the way readFile opens it, for reading it piece by piece.
+std::optional<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name,
+                                             ErrorSlot* error = nullptr);
 
 }  // namespace salvora

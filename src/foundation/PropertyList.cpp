@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "foundation/FileManager.h"
+#include "foundation/PropertyListLimits.h"
 
 namespace salvora {
 namespace {
@@ -19,6 +20,7 @@ bool hasType(void* pointer, plist_type type) {
 
 PropertyList PropertyList::fromData(std::span<const std::byte> bytes) {
     if (bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max()) return {};
+    if (!isWithinPropertyListLimits(bytes)) return {};
     plist_t root = nullptr;
     plist_from_memory(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<std::uint32_t>(bytes.size()), &root);

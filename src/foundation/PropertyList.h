@@ -31,7 +31,8 @@ class PropertyList {
 
     PropertyList() = default;  // absent
 
-    // Decodes XML or binary bytes, told apart by the bytes; absent when they don't decode.
+    // Decodes XML or binary bytes, told apart by the bytes; absent when they don't decode, or
+    // are crafted to harm the decoder (see PropertyListLimits.h).
     static PropertyList fromData(std::span<const std::byte> bytes);
     // Reads a whole file; absent when it is missing, unreadable or doesn't decode.
     static PropertyList fromFile(const std::string& path);

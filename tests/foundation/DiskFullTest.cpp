@@ -1,10 +1,10 @@
 // A full disk, played by a file-size limit: writes past it fail with EFBIG, for root too.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
+#include <optional>
 
 #include "foundation/FileManager.h"
+#include "support/FileSizeLimit.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {
@@ -18,21 +18,12 @@ class DiskFull : public testing::Test {
     void SetUp() override {
         writeFile(folder / "big", std::string(64 * 1024, 'x'));
         writeFile(folder / "existing", "old");
-        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = 4096;
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    }
-    void TearDown() override {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
+        limit.emplace(4096);
     }
     std::vector<std::string> folderContents() { return *directoryContents(folder.path()); }
 
     TemporaryFolder folder;
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
+    std::optional<test::FileSizeLimit> limit;
 };
 
 TEST_F(DiskFull, CopyFailsWithoutAPartialFile) {

@@ -1,0 +1,195 @@
+#include "fuzz/FuzzTargets.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "catalog/ArchivedFileInfo.h"
+#include "catalog/Filing.h"
+#include "catalog/ManifestDatabaseReader.h"
+#include "catalog/ManifestDbReader.h"
+#include "catalog/MdbackupReader.h"
+#include "catalog/MdinfoReader.h"
+#include "catalog/SqliteDatabase.h"
+#include "catalog/UnindexedDatabaseReader.h"
+#include "crypto/Keybag.h"
+#include "foundation/ByteCursor.h"
+#include "foundation/Path.h"
+#include "foundation/PropertyList.h"
+
+namespace salvora::fuzz {
+namespace {
+
+constexpr std::size_t lengthPrefixSize = 4;
+
+// A broken promise is a finding like a crash: the fuzzer keeps the input that broke it.
+void require(bool holds, const char* promise) {
+    if (holds) return;
+    std::fprintf(stderr, "Broken promise: %s\n", promise);
+    std::abort();
+}
+
+bool isUtf8(std::string_view text) { return utf8Text(std::optional(text)).has_value(); }
+
+bool isLowercaseHex(std::string_view name, std::size_t length) {
+    return name.size() == length && std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+bool isSha1Name(std::string_view name) { return isLowercaseHex(name, 40); }
+
+// "ab/abcd…": the recovery reads it inside the backup folder, so it must not lead elsewhere.
+bool isManifestDbName(std::string_view name) {
+    const std::vector<std::string_view> levels = pathComponents(name);
+    if (levels.size() != 2 || levels[0].size() != 2 || !levels[1].starts_with(levels[0]))
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '_' || c == '/';
+    });
+}
+
+// What every reader promises of the map it fills; returns the number of files.
+template <typename NameCheck>
+std::size_t checkedFileCount(const ApplicationMap& applications, NameCheck isStoredName) {
+    std::size_t files = 0;
+    for (const auto& [key, application] : applications) {
+        require(application != nullptr && application->name == key, "a record under its name");
+        require(isUtf8(key), "an application name is UTF-8");
+        for (const FileRecord& file : application->files) {
+            require(isStoredName(file.name), "a stored name the layout can give");
+            require(!file.fullpath || isUtf8(*file.fullpath), "a full path is UTF-8");
+        }
+        files += application->files.size();
+    }
+    return files;
+}
+
+// Reads every value of the list, as a window or a listing might show it; returns the count.
+std::size_t visitEveryValue(const PropertyList& root) {
+    std::size_t visited = 0;
+    std::vector<std::byte> copy;
+    std::vector<PropertyList> pending{root};
+    while (!pending.empty()) {
+        PropertyList value = std::move(pending.back());
+        pending.pop_back();
+        if (!value.isPresent()) continue;
+        ++visited;
+        // Copying every text and data value lets the sanitizer see a length past its buffer.
+        (void)value.string();
+        if (auto bytes = value.data()) copy.assign(bytes->begin(), bytes->end());
+        (void)value.boolean(), (void)value.unsignedInteger(), (void)value.real();
+        (void)value.date(), (void)value.uid();
+        for (const std::string& key : value.keys()) pending.push_back(value[key]);
+        if (value.kind() == PropertyList::Kind::Array)
+            for (std::size_t i = 0; i < value.count(); ++i) pending.push_back(value.at(i));
+    }
+    return visited;
+}
+
+// The catalogue reads these lists with PropertyList::dictionaryFromFile.
+PropertyList dictionaryFrom(Input input) {
+    PropertyList list = PropertyList::fromData(input);
+    return list.kind() == PropertyList::Kind::Dictionary ? list : PropertyList();
+}
+
+std::size_t manifestDatabase(Input input) {
+    ByteCursor cursor(input);
+    const std::size_t length = cursor.readBigEndian(lengthPrefixSize).value_or(0);
+    const Input index = *cursor.readBytes(std::min<std::size_t>(length, cursor.remaining()));
+    ApplicationMap applications;
+    addManifestDatabaseFiles(index, input.subspan(cursor.position()), applications);
+    return checkedFileCount(applications, isSha1Name);
+}
+
+std::size_t unindexedDatabase(Input input) {
+    ApplicationMap applications;
+    addUnindexedDatabaseFiles(input, applications);
+    return checkedFileCount(applications, isSha1Name);
+}
+
+std::size_t mdbackup(Input input) {
+    ApplicationMap applications;
+    addMdbackupList("fuzz.mdbackup", dictionaryFrom(input), applications);
+    return checkedFileCount(applications,
+                            [](std::string_view name) { return name == "fuzz.mdbackup"; });
+}
+
+std::size_t mdinfo(Input input) {
+    ApplicationMap applications;
+    addMdinfoList("fuzz.mdinfo", dictionaryFrom(input), applications);
+    checkedFileCount(applications, [](std::string_view name) { return name == "fuzz.mddata"; });
+    // Whatever the list says, its ".mddata" file is catalogued, once.
+    require(applications.size() == 1 && applications.begin()->second->files.size() == 1,
+            "every list gives its file");
+    return applications.begin()->second->files.front().fullpath ? 1 : 0;
+}
+
+std::size_t manifestPlist(Input input) {
+    return translationNamesFromManifest(dictionaryFrom(input)).size();
+}
+
+std::size_t infoPlist(Input input) {
+    PropertyList info = dictionaryFrom(input);
+    (void)info["Device Name"].string();
+    return visitEveryValue(info);
+}
+
+std::size_t manifestDb(Input input) {
+    std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
+    if (!database) return 0;
+    ApplicationMap applications;
+    addManifestDbFiles(*database, applications);
+    return checkedFileCount(applications, isManifestDbName);
+}
+
+std::size_t archivedFileInfo(Input input) {
+    const ArchivedFileInfo info = readArchivedFileInfo(input);
+    return info.size.has_value() + info.lastModified.has_value() +
+           info.protectionClass.has_value() + info.encryptionKey.has_value();
+}
+
+std::size_t keybag(Input input) {
+    ErrorSlot error;
+    std::optional<Keybag> parsed = parseKeybag(input, &error);
+    require(parsed.has_value() != (error.has_value() && !error->reason.empty()),
+            "a keybag is read, or refused with a reason");
+    return parsed ? parsed->classes.size() + 1 : 0;
+}
+
+constexpr std::array targets{
+    FuzzTarget{"manifest_database", manifestDatabase},
+    FuzzTarget{"unindexed_database", unindexedDatabase},
+    FuzzTarget{"mdbackup", mdbackup},
+    FuzzTarget{"mdinfo", mdinfo},
+    FuzzTarget{"manifest_plist", manifestPlist},
+    FuzzTarget{"info_plist", infoPlist},
+    FuzzTarget{"manifest_db", manifestDb},
+    FuzzTarget{"archived_file_info", archivedFileInfo},
+    FuzzTarget{"keybag", keybag},
+};
+
+}  // namespace
+
+std::span<const FuzzTarget> fuzzTargets() { return targets; }
+
+const FuzzTarget* findFuzzTarget(std::string_view name) {
+    auto found = std::find_if(targets.begin(), targets.end(),
+                              [name](const FuzzTarget& target) { return target.name == name; });
+    return found == targets.end() ? nullptr : &*found;
+}
+
+std::vector<std::byte> joinManifestDatabaseInput(Input index, Input database) {
+    std::vector<std::byte> input;
+    input.reserve(lengthPrefixSize + index.size() + database.size());
+    for (std::size_t shift = 8 * lengthPrefixSize; shift > 0; shift -= 8)
+        input.push_back(static_cast<std::byte>(index.size() >> (shift - 8)));
+    input.insert(input.end(), index.begin(), index.end());
+    input.insert(input.end(), database.begin(), database.end());
+    return input;
+}
+
+}  // namespace salvora::fuzz
