@@ -81,6 +81,8 @@ void MainWindow::bindMenus() {
 
     connect(&controller_, &MainController::saveFinished, statusBar(),
             [this](const QString& message) { statusBar()->showMessage(message); });
+    connect(&controller_, &MainController::catalogueProblem, statusBar(),
+            [this](const QString& message) { statusBar()->showMessage(message); });
 }
 
 void MainWindow::showAbout() {

@@ -7,12 +7,16 @@
 #include <memory>
 #include <string_view>
 
+#include "catalog/EncryptedManifestDb.h"
 #include "catalog/ManifestDatabaseReader.h"
 #include "catalog/ManifestDbReader.h"
 #include "catalog/MdbackupReader.h"
 #include "catalog/MdinfoReader.h"
 #include "catalog/UnindexedDatabaseReader.h"
+#include "crypto/BackupEncryption.h"
+#include "crypto/BackupUnlock.h"
 #include "foundation/FileManager.h"
+#include "foundation/Path.h"
 
 namespace salvora {
 namespace {
@@ -57,9 +61,39 @@ class NameOrder {
     std::unique_ptr<UCollator, CollatorCloser> collator_;
 };
 
+// An encrypted backup without its keys: nothing is listed, and the password is asked for
+// only where there is a keybag it could open.
+CatalogBuild lockedBuild(DeviceRecord& device) {
+    device.applications = std::make_shared<ApplicationMap>();
+    CatalogBuild build;
+    auto encryption = readBackupEncryption(device.directory);
+    if (encryption && encryption->backupKeyBag) {
+        build.needsPassword = true;
+    } else {
+        build.error = Error{"Could not open the encrypted backup",
+                            appendingPathComponent(device.directory, ManifestPlistName),
+                            "It holds no BackupKeyBag"};
+    }
+    return build;
+}
+
+ApplicationList sortedByName(const ApplicationMap& applications) {
+    ApplicationList sorted;
+    sorted.reserve(applications.size());
+    for (const auto& entry : applications) sorted.push_back(entry.second);
+    const NameOrder order;
+    std::sort(sorted.begin(), sorted.end(),
+              [&order](const auto& a, const auto& b) { return order(a, b); });
+    return sorted;
+}
+
 }  // namespace
 
 ApplicationList Catalog::buildCatalogForDevice(DeviceRecord& device) {
+    return buildCatalog(device).applications;
+}
+
+CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     const std::string& directory = device.directory;
     // Both lists come from one listing, made before any file is read.
     std::vector<std::string> listing =
@@ -80,15 +114,29 @@ ApplicationList Catalog::buildCatalogForDevice(DeviceRecord& device) {
         addMdinfoFiles(mdinfoNames, directory, *applications);
     }
     addUnindexedDatabaseFilesFromDirectory(directory, *applications);
-    addManifestDbFilesFromDirectory(directory, *applications);
+    const std::shared_ptr<const UnlockedKeybag> keybag = keybagFor(directory);
+    CatalogBuild build;
+    const ManifestDbReading manifest =
+        addManifestDbFilesOfBackup(directory, keybag.get(), *applications, build.error);
 
-    ApplicationList sorted;
-    sorted.reserve(applications->size());
-    for (const auto& entry : *applications) sorted.push_back(entry.second);
-    const NameOrder order;
-    std::sort(sorted.begin(), sorted.end(),
-              [&order](const auto& a, const auto& b) { return order(a, b); });
-    return sorted;
+    if (!keybag && (manifest == ManifestDbReading::Locked || holdsEncryptedFiles(*applications)))
+        return lockedBuild(device);
+    build.applications = sortedByName(*applications);
+    return build;
+}
+
+ErrorSlot Catalog::unlockBackup(const std::string& directory, std::string_view password) {
+    ErrorSlot error;
+    auto keybag = salvora::unlockBackup(directory, password, &error);
+    if (!keybag) return error;
+    keybags_.insert_or_assign(directory,
+                              std::make_shared<const UnlockedKeybag>(std::move(*keybag)));
+    return std::nullopt;
+}
+
+std::shared_ptr<const UnlockedKeybag> Catalog::keybagFor(const std::string& directory) const {
+    auto found = keybags_.find(directory);
+    return found == keybags_.end() ? nullptr : found->second;
 }
 
 void Catalog::addManifestDatabaseFilesFromDirectory(const std::string& directory,

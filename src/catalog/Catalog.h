@@ -2,19 +2,45 @@
 
 // Builds a device's catalogue from its backup folder, reading every layout it holds into one
 // ApplicationMap, and keeps the display names that the last backup with ".mdinfo" files gave.
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalog/Records.h"
+#include "crypto/UnlockedKeybag.h"
+#include "foundation/Error.h"
 
 namespace salvora {
+
+// What a build made of a device's backup.
+struct CatalogBuild {
+    ApplicationList applications;  // sorted by name
+    // The backup is encrypted and hasn't been unlocked this run: nothing of it is listed.
+    bool needsPassword = false;
+    // Why an encrypted backup lists nothing, or less than it holds, when it was unlocked or
+    // can't be.
+    ErrorSlot error;
+};
 
 class Catalog {
   public:
     // Lists the folder, stores a new ApplicationMap in the device, runs every layout reader
-    // into it in their fixed order, and returns the applications sorted by name.
+    // into it in their fixed order, and returns the applications sorted by name. An encrypted
+    // backup that hasn't been unlocked this run yields an empty map and no applications.
     ApplicationList buildCatalogForDevice(DeviceRecord& device);
+    // The same, telling also whether the backup needs its password first.
+    CatalogBuild buildCatalog(DeviceRecord& device);
+
+    // Unlocks the encrypted backup in the folder with its password and keeps the class keys,
+    // never the password, for the rest of the run. Takes seconds on a real keybag: front ends
+    // call it off their event thread. A wrong password fails with isWrongPassword(error).
+    ErrorSlot unlockBackup(const std::string& directory, std::string_view password);
+    // The keys of the backup in the folder; null until it is unlocked.
+    std::shared_ptr<const UnlockedKeybag> keybagFor(const std::string& directory) const;
 
     // The layout readers, in the order the build runs them.
     void addManifestDatabaseFilesFromDirectory(const std::string& directory,
@@ -30,6 +56,7 @@ class Catalog {
 
   private:
     std::optional<TranslationNames> translationNames_;
+    std::map<std::string, std::shared_ptr<const UnlockedKeybag>, std::less<>> keybags_;
 };
 
 // The members of `paths` that end in "." and one of the extensions, grouped by extension in

@@ -90,6 +90,7 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
         ArchivedFileInfo info = readArchivedFileInfo(blobColumn(statement.get(), FileColumn));
         file.modificationTime = info.lastModified;
         file.size = info.size;
+        file.encryptionKey = std::move(info.encryptionKey);
         filer.file(textColumn(statement.get(), DomainColumn), std::move(file));
     }
 }

@@ -2,6 +2,7 @@
 
 // The in-memory catalogue: one DeviceRecord per backup folder, its ApplicationMap of
 // ApplicationRecords, and each application's FileRecords.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -34,6 +35,10 @@ struct FileRecord {
     // What the layout records of the file on the device, where it records it.
     std::optional<std::int64_t> modificationTime;  // seconds since 1970
     std::optional<std::uint64_t> size;
+    // In an encrypted backup: the file's own key, as its protection class (4 bytes,
+    // little-endian) followed by the key wrapped with that class's key. Absent for a file
+    // stored as it is.
+    std::optional<std::vector<std::byte>> encryptionKey{};
 
     bool isOldVersion() const { return oldVersion.value_or(false); }
 };

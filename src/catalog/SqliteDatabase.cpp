@@ -35,20 +35,42 @@ std::optional<SqliteDatabase> SqliteDatabase::openImmutable(const std::string& p
     return database;
 }
 
-std::optional<SqliteDatabase> SqliteDatabase::fromBytes(std::span<const std::byte> bytes) {
-    if (bytes.empty()) return std::nullopt;
+std::optional<SqliteDatabase> SqliteDatabase::deserialize(unsigned char* image, std::size_t size,
+                                                          bool ownedBySqlite) {
+    auto freeImage = [&] {
+        if (ownedBySqlite) sqlite3_free(image);
+    };
     sqlite3* handle = nullptr;
     int status = sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE, nullptr);
     SqliteDatabase database(handle);
+    if (status != SQLITE_OK) {
+        freeImage();
+        return std::nullopt;
+    }
+    // From here SQLite frees an image it owns, whatever the outcome.
+    unsigned flags = SQLITE_DESERIALIZE_READONLY;
+    if (ownedBySqlite) flags |= SQLITE_DESERIALIZE_FREEONCLOSE;
+    status = sqlite3_deserialize(handle, "main", image, static_cast<sqlite3_int64>(size),
+                                 static_cast<sqlite3_int64>(size), flags);
     if (status != SQLITE_OK) return std::nullopt;
+    return database;
+}
+
+std::optional<SqliteDatabase> SqliteDatabase::fromBytes(std::span<const std::byte> bytes) {
+    if (bytes.empty()) return std::nullopt;
     auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
     if (copy == nullptr) return std::nullopt;
     std::memcpy(copy, bytes.data(), bytes.size());
-    // SQLite owns the copy from here on, whatever the outcome.
-    status = sqlite3_deserialize(handle, "main", copy, static_cast<sqlite3_int64>(bytes.size()),
-                                 static_cast<sqlite3_int64>(bytes.size()),
-                                 SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY);
-    if (status != SQLITE_OK) return std::nullopt;
+    return deserialize(copy, bytes.size(), true);
+}
+
+std::optional<SqliteDatabase> SqliteDatabase::fromOwnedBytes(std::vector<std::byte> bytes) {
+    if (bytes.empty()) return std::nullopt;
+    // The vector's buffer stays where it is when the vector moves into the database.
+    auto* image = reinterpret_cast<unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    auto database = deserialize(image, size, false);
+    if (database) database->ownedBytes_ = std::move(bytes);
     return database;
 }
 

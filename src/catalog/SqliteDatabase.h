@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 
@@ -21,6 +22,14 @@ class SqliteDatabase {
     // memory, say); nothing touches the disk. Nullopt when SQLite refuses them.
     static std::optional<SqliteDatabase> fromBytes(std::span<const std::byte> bytes);
 
+    // The same over the bytes themselves, kept for the database's life instead of copied: a
+    // decrypted catalogue may be hundreds of megabytes.
+    static std::optional<SqliteDatabase> fromOwnedBytes(std::vector<std::byte> bytes);
+
+    SqliteDatabase(SqliteDatabase&&) = default;
+    // Assigning would let the old bytes go before the old database is closed.
+    SqliteDatabase& operator=(SqliteDatabase&&) = delete;
+
     sqlite3* handle() const { return database_.get(); }
 
   private:
@@ -29,6 +38,13 @@ class SqliteDatabase {
     };
     explicit SqliteDatabase(sqlite3* database) : database_(database) {}
 
+    // An in-memory database over `image` (which SQLite frees on close with `ownedBySqlite`).
+    static std::optional<SqliteDatabase> deserialize(unsigned char* image, std::size_t size,
+                                                     bool ownedBySqlite);
+
+    // The bytes of a database made by fromOwnedBytes; declared first, so that the database
+    // is closed before they go.
+    std::vector<std::byte> ownedBytes_;
     std::unique_ptr<sqlite3, Closer> database_;
 };
 

@@ -89,6 +89,10 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
         file.oldVersion = false;
         file.modificationTime = record->lastModified;
         file.size = record->size;
+        if (record->encryptionKey && !record->encryptionKey->empty()) {
+            auto key = std::as_bytes(std::span(*record->encryptionKey));
+            file.encryptionKey.emplace(key.begin(), key.end());
+        }
         filer.file(record->domain, std::move(file));
     }
 }

@@ -17,6 +17,8 @@ struct Request {
     std::string application;
     std::string fullpath;
     std::string destination;
+    std::string passwordFile;
+    bool passwordStdin = false;
 };
 
 Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
@@ -27,17 +29,31 @@ CLI::App* addListing(CLI::App& app, const char* name, const char* description, R
     return command;
 }
 
+// A backup operand, and the two ways to give an encrypted backup's password.
 void addBackup(CLI::App* command, Request& request) {
     command
         ->add_option("BACKUP", request.backup,
                      "A backup folder, or the number of a device as \"devices\" lists it")
         ->required();
+    CLI::Option* file =
+        command->add_option("--password-file", request.passwordFile,
+                            "Read the password of an encrypted backup from the first line of FILE");
+    file->type_name("FILE");
+    command
+        ->add_flag("--password-stdin", request.passwordStdin,
+                   "Read the password of an encrypted backup from the first line of standard input")
+        ->excludes(file);
 }
 
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
         bool showProgress) {
+    return run(args, out, err, showProgress, PasswordInput{});
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool showProgress, const PasswordInput& input) {
     CLI::App app("Gets files back out of iPhone backups.", "salvora-cli");
     app.set_version_flag("--version", "salvora-cli " SALVORA_VERSION);
     app.require_subcommand(1);
@@ -87,7 +103,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return app.exit(error, out, err) == 0 ? Success : UsageError;
     }
 
-    const CommandContext context{out, err, showProgress};
+    PasswordSource passwords{std::nullopt, request.passwordStdin, input};
+    if (!request.passwordFile.empty()) passwords.file = request.passwordFile;
+    const CommandContext context{out, err, showProgress, passwords};
     if (devices->parsed()) return listDevices(context, formatOf(request));
     if (apps->parsed()) return listApplications(context, request.backup, formatOf(request));
     if (files->parsed()) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/PasswordSource.h"
+
 namespace salvora::cli {
 
 enum ExitStatus : int { Success = 0, SomeFilesFailed = 1, UsageError = 2 };
@@ -14,5 +16,8 @@ enum ExitStatus : int { Success = 0, SomeFilesFailed = 1, UsageError = 2 };
 // progress line on `err` while saving, for when it is a terminal.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
         bool showProgress = false);
+// The same with standard input and the terminal that a password may come from.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool showProgress, const PasswordInput& input);
 
 }  // namespace salvora::cli

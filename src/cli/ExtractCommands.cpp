@@ -54,9 +54,10 @@ int extractApplication(const CommandContext& context, const std::string& backup,
 
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
-    auto outcomes =
-        saveAll(opened->device->directory, record->files, destination,
-                [&](std::size_t done, std::size_t total) { progress.update(done, total); });
+    auto outcomes = saveAll(
+        opened->device->directory, record->files, destination,
+        [&](std::size_t done, std::size_t total) { progress.update(done, total); },
+        opened->keybag());
     progress.clear();
     return report(context, outcomes);
 }
@@ -74,10 +75,11 @@ int extractAll(const CommandContext& context, const std::string& backup,
     outcomes.reserve(total);
     for (const auto& application : opened->applications) {
         const std::size_t before = outcomes.size();
-        auto saved =
-            saveAll(opened->device->directory, application->files,
-                    appendingPathComponent(destination, applicationFolderName(application->name)),
-                    [&](std::size_t done, std::size_t) { progress.update(before + done, total); });
+        auto saved = saveAll(
+            opened->device->directory, application->files,
+            appendingPathComponent(destination, applicationFolderName(application->name)),
+            [&](std::size_t done, std::size_t) { progress.update(before + done, total); },
+            opened->keybag());
         std::move(saved.begin(), saved.end(), std::back_inserter(outcomes));
     }
     progress.clear();
@@ -98,7 +100,7 @@ int extractFile(const CommandContext& context, const std::string& backup,
         return UsageError;
     }
     LogSilence silence;
-    return report(context, {saveFile(opened->device->directory, *file, target)});
+    return report(context, {saveFile(opened->device->directory, *file, target, opened->keybag())});
 }
 
 }  // namespace salvora::cli

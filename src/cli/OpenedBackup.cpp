@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/ProgressLine.h"
 #include "discovery/Discovery.h"
 #include "foundation/FileManager.h"
 
@@ -14,6 +15,22 @@ std::optional<std::size_t> wholeNumber(const std::string& text) {
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
         return std::nullopt;
     return number;
+}
+
+// Asks for the password and unlocks the backup with it; false after telling the user why not.
+bool unlock(const CommandContext& context, Catalog& catalog, const std::string& directory) {
+    ErrorSlot error;
+    {
+        Password password;
+        if (!readPassword(context, directory, password)) return false;
+        // The key derivation takes seconds on a real keybag.
+        ProgressLine progress(context.err, context.showProgress);
+        progress.show("Unlocking the backup...");
+        error = catalog.unlockBackup(directory, password.text());
+    }
+    if (!error) return true;
+    context.complain(isWrongPassword(error) ? std::string(WrongPassword) : error->description());
+    return false;
 }
 
 }  // namespace
@@ -60,7 +77,16 @@ std::optional<OpenedBackup> openBackup(const CommandContext& context, const std:
         return std::nullopt;
     }
     OpenedBackup backup{device, {}, {}};
-    backup.applications = backup.catalog.buildCatalogForDevice(*device);
+    CatalogBuild build = backup.catalog.buildCatalog(*device);
+    if (build.needsPassword) {
+        if (!unlock(context, backup.catalog, device->directory)) return std::nullopt;
+        build = backup.catalog.buildCatalog(*device);
+    }
+    if (build.error) {
+        context.complain(build.error->description());
+        return std::nullopt;
+    }
+    backup.applications = std::move(build.applications);
     return backup;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The backup a command names, with its catalogue built.
+// The backup a command names, with its catalogue built, unlocked first when it is encrypted.
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +21,8 @@ struct OpenedBackup {
                                              const std::string& name) const;
     // What the application table shows for it.
     std::string displayText(const ApplicationRecord& application) const;
+    // The keys of an encrypted backup; null for a plain one.
+    const UnlockedKeybag* keybag() const { return catalog.keybagFor(device->directory).get(); }
 };
 
 // The device a BACKUP argument names: a path to a backup folder, or, when no folder of that
@@ -28,7 +30,9 @@ struct OpenedBackup {
 // names neither.
 std::shared_ptr<DeviceRecord> deviceNamedBy(const std::string& argument, std::string& problem);
 
-// deviceNamedBy with the catalogue built; absent after telling the user why.
+// deviceNamedBy with the catalogue built; an encrypted backup is unlocked first with the
+// password the context gives. Absent after telling the user why (a wrong password says
+// "wrong password").
 std::optional<OpenedBackup> openBackup(const CommandContext& context, const std::string& argument);
 
 }  // namespace salvora::cli

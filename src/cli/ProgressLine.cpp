@@ -1,5 +1,7 @@
 #include "cli/ProgressLine.h"
 
+#include <string>
+
 namespace salvora::cli {
 namespace {
 constexpr auto redrawInterval = std::chrono::milliseconds(100);
@@ -10,9 +12,14 @@ void ProgressLine::update(std::size_t done, std::size_t total) {
     if (!enabled_) return;
     const auto now = std::chrono::steady_clock::now();
     if (drawn_ && done < total && now - lastDrawn_ < redrawInterval) return;
-    err_ << "\rSaving files: " << done << " of " << total << eraseToEndOfLine << std::flush;
-    drawn_ = true;
+    show("Saving files: " + std::to_string(done) + " of " + std::to_string(total));
     lastDrawn_ = now;
+}
+
+void ProgressLine::show(std::string_view text) {
+    if (!enabled_) return;
+    err_ << '\r' << text << eraseToEndOfLine << std::flush;
+    drawn_ = true;
 }
 
 void ProgressLine::clear() {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <ostream>
+#include <string_view>
 
 namespace salvora::cli {
 
@@ -17,6 +18,8 @@ class ProgressLine {
 
     // Redraws at most a few times a second, and always for the last file.
     void update(std::size_t done, std::size_t total);
+    // Shows a step that has no count, such as unlocking an encrypted backup.
+    void show(std::string_view text);
     // Takes the line away, so that what follows starts on a clean line.
     void clear();
 

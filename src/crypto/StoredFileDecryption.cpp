@@ -88,9 +88,14 @@ ErrorSlot decryptStoredFile(const std::string& path, const SecretKey& key,
         if (errorNumber == EINVAL) return decryptionError(path, "Not a regular file");
         return Error::fromErrno("Could not decrypt", path, errorNumber);
     }
+    return decryptStoredFile(input.get(), path, key, expectedSize, sink);
+}
+
+ErrorSlot decryptStoredFile(int fd, const std::string& path, const SecretKey& key,
+                            std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
     struct stat status {};
-    if (::fstat(input.get(), &status) != 0)
-        return Error::fromErrno("Could not decrypt", path, errno);
+    if (::fstat(fd, &status) != 0) return Error::fromErrno("Could not decrypt", path, errno);
+    if (!S_ISREG(status.st_mode)) return decryptionError(path, "Not a regular file");
     const auto length = static_cast<std::uint64_t>(status.st_size);
     // An empty file recorded as empty has nothing to decrypt.
     if (length == 0 && expectedSize == std::uint64_t{0}) return std::nullopt;
@@ -102,7 +107,7 @@ ErrorSlot decryptStoredFile(const std::string& path, const SecretKey& key,
     std::vector<std::byte> plaintext(DecryptionChunkSize + BlockSize);
     std::uint64_t produced = 0;
     for (;;) {
-        long got = readUpTo(input.get(), ciphertext);
+        long got = readUpTo(fd, ciphertext);
         if (got < 0) return Error::fromErrno("Could not decrypt", path, errno);
         if (got == 0) break;
         auto piece = decryptor.update(std::span(ciphertext).first(static_cast<std::size_t>(got)),

@@ -28,6 +28,11 @@ using PlaintextSink = std::function<ErrorSlot(std::span<const std::byte>)>;
 ErrorSlot decryptStoredFile(const std::string& path, const SecretKey& key,
                             std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink);
 
+// The same for a stored file just opened for reading (reached without a link, say); `path`
+// names it in errors.
+ErrorSlot decryptStoredFile(int fd, const std::string& path, const SecretKey& key,
+                            std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink);
+
 // A sink that writes to an open descriptor; `path` names it in errors.
 PlaintextSink descriptorSink(int fd, std::string path);
 

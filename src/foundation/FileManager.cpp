@@ -47,6 +47,12 @@ std::optional<Entry> entryOf(const OpenFolder& folder, std::string_view name, co
     return Entry{folder.descriptor(), std::string(name), folder.pathOf(name)};
 }
 
+std::optional<Entry> entryToRead(const OpenFolder& folder, std::string_view name,
+                                 ErrorSlot* error) {
+    ErrorSlot ignored;
+    return entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
+}
+
 // Why a source could not be opened, in words for the user.
 Error sourceError(const char* operation, const std::string& path, int errorNumber) {
     if (errorNumber == ELOOP) return Error{operation, path, "Is a symbolic link"};
@@ -110,53 +116,89 @@ bool renameWithoutReplacing(int folder, const std::string& from, const std::stri
     return true;
 }
 
-ErrorSlot copyEntry(const Entry& source, const Entry& target) {
+// Fails when anything, even a dangling link, exists at the target.
+ErrorSlot refuseExisting(const Entry& target, const char* operation) {
+    struct stat existing {};
+    if (::fstatat(target.folder, target.relative.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return Error::fromErrno(operation, target.shown, EEXIST);
+    return std::nullopt;
+}
+
+bool setModificationTime(int fd, std::int64_t seconds) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    return ::futimens(fd, times) == 0;
+}
+
+enum class Replacing { No, Yes };
+
+// Makes the target from what `write` writes into a fresh temporary file beside it, which
+// takes the target's name only once complete and dated; on failure it is removed again.
+ErrorSlot makeThroughTemporary(const Entry& target, const char* operation, Replacing replacing,
+                               ModificationTime modificationTime, const ContentsWriter& write) {
+    std::string temporary;
+    FileDescriptor output(createTemporaryBeside(target, temporary));
+    if (!output.valid()) return Error::fromErrno(operation, target.shown, errno);
+    ErrorSlot error = write(output.get());
+    int failure = 0;
+    if (!error && modificationTime && !setModificationTime(output.get(), *modificationTime))
+        failure = errno;
+    if (!error && failure == 0) failure = output.close();
+    if (!error && failure == 0) {
+        const bool renamed =
+            replacing == Replacing::Yes
+                ? ::renameat(target.folder, temporary.c_str(), target.folder,
+                             target.relative.c_str()) == 0
+                : renameWithoutReplacing(target.folder, temporary, target.relative);
+        if (renamed) return std::nullopt;
+        failure = errno;
+    }
+    if (!error) error = Error::fromErrno(operation, target.shown, failure);
+    ::unlinkat(target.folder, temporary.c_str(), 0);
+    return error;
+}
+
+ErrorSlot copyEntry(const Entry& source, const Entry& target, ModificationTime modificationTime) {
     int errorNumber = 0;
     FileDescriptor input(
         openRegularFileForReading(source.folder, source.relative, O_NOFOLLOW, errorNumber));
     if (!input.valid()) return sourceError("Could not copy from", source.shown, errorNumber);
-    struct stat existing {};
-    if (::fstatat(target.folder, target.relative.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
-        return Error::fromErrno("Could not copy to", target.shown, EEXIST);
-
-    std::string temporary;
-    FileDescriptor output(createTemporaryBeside(target, temporary));
-    if (!output.valid()) return Error::fromErrno("Could not copy to", target.shown, errno);
-    bool copied = copyContents(input.get(), output.get());
-    int failure = copied ? output.close() : errno;
-    if (failure == 0 && renameWithoutReplacing(target.folder, temporary, target.relative))
-        return std::nullopt;
-    if (failure == 0) failure = errno;
-    ::unlinkat(target.folder, temporary.c_str(), 0);
-    return Error::fromErrno("Could not copy to", target.shown, failure);
+    if (ErrorSlot taken = refuseExisting(target, "Could not copy to")) return taken;
+    return makeThroughTemporary(
+        target, "Could not copy to", Replacing::No, modificationTime, [&](int output) -> ErrorSlot {
+            if (copyContents(input.get(), output)) return std::nullopt;
+            return Error::fromErrno("Could not copy to", target.shown, errno);
+        });
 }
 
-ErrorSlot writeEntry(std::span<const std::byte> bytes, const Entry& target) {
-    std::string temporary;
-    FileDescriptor output(createTemporaryBeside(target, temporary));
-    if (!output.valid()) return Error::fromErrno("Could not write", target.shown, errno);
-    int failure = writeAll(output.get(), bytes) ? output.close() : errno;
-    if (failure == 0 &&
-        ::renameat(target.folder, temporary.c_str(), target.folder, target.relative.c_str()) == 0)
-        return std::nullopt;
-    if (failure == 0) failure = errno;
-    ::unlinkat(target.folder, temporary.c_str(), 0);
-    return Error::fromErrno("Could not write", target.shown, failure);
+ErrorSlot writeEntry(std::span<const std::byte> bytes, const Entry& target,
+                     ModificationTime modificationTime) {
+    return makeThroughTemporary(target, "Could not write", Replacing::Yes, modificationTime,
+                                [&](int output) -> ErrorSlot {
+                                    if (writeAll(output, bytes)) return std::nullopt;
+                                    return Error::fromErrno("Could not write", target.shown, errno);
+                                });
 }
 
-std::optional<FileBytes> readEntry(const Entry& entry, int extraFlags, ErrorSlot* error) {
-    auto fail = [&](int errorNumber) -> std::optional<FileBytes> {
-        if (error != nullptr) *error = sourceError("Could not read", entry.shown, errorNumber);
-        return std::nullopt;
-    };
+std::optional<FileDescriptor> openEntry(const Entry& entry, int extraFlags, ErrorSlot* error) {
     int errorNumber = 0;
     FileDescriptor input(
         openRegularFileForReading(entry.folder, entry.relative, extraFlags, errorNumber));
-    if (!input.valid()) return fail(errorNumber);
+    if (input.valid()) return input;
+    if (error != nullptr) *error = sourceError("Could not read", entry.shown, errorNumber);
+    return std::nullopt;
+}
+
+std::optional<FileBytes> readEntry(const Entry& entry, int extraFlags, ErrorSlot* error) {
+    auto input = openEntry(entry, extraFlags, error);
+    if (!input) return std::nullopt;
+    auto fail = [&](int errorNumber) -> std::optional<FileBytes> {
+        if (error != nullptr) *error = Error::fromErrno("Could not read", entry.shown, errorNumber);
+        return std::nullopt;
+    };
     struct stat status {};
-    if (::fstat(input.get(), &status) != 0) return fail(errno);
+    if (::fstat(input->get(), &status) != 0) return fail(errno);
     FileBytes contents(static_cast<std::size_t>(status.st_size));
-    long got = readUpTo(input.get(), contents.mutableBytes());
+    long got = readUpTo(input->get(), contents.mutableBytes());
     if (got < 0) return fail(errno);
     if (static_cast<std::size_t>(got) < contents.size()) return fail(EIO);  // it shrank meanwhile
     return contents;
@@ -224,11 +266,11 @@ ErrorSlot createDirectoryWithIntermediates(const std::string& path) {
 }
 
 ErrorSlot copyItem(const std::string& source, const std::string& target) {
-    return copyEntry(plainPath(source), plainPath(target));
+    return copyEntry(plainPath(source), plainPath(target), std::nullopt);
 }
 
 ErrorSlot writeAtomically(std::span<const std::byte> bytes, const std::string& target) {
-    return writeEntry(bytes, plainPath(target));
+    return writeEntry(bytes, plainPath(target), std::nullopt);
 }
 
 std::optional<FileBytes> readFile(const std::string& path, ErrorSlot* error) {
@@ -273,29 +315,45 @@ std::optional<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_vie
 }
 
 ErrorSlot copyItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                   const OpenFolder& targetFolder, std::string_view targetName) {
+                   const OpenFolder& targetFolder, std::string_view targetName,
+                   ModificationTime modificationTime) {
     ErrorSlot error;
     auto source = entryOf(sourceFolder, sourceName, "Could not copy from", error);
     if (!source) return error;
     auto target = entryOf(targetFolder, targetName, "Could not copy to", error);
     if (!target) return error;
-    return copyEntry(*source, *target);
+    return copyEntry(*source, *target, modificationTime);
 }
 
 ErrorSlot writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,
-                          std::string_view name) {
+                          std::string_view name, ModificationTime modificationTime) {
     ErrorSlot error;
     auto target = entryOf(folder, name, "Could not write", error);
     if (!target) return error;
-    return writeEntry(bytes, *target);
+    return writeEntry(bytes, *target, modificationTime);
+}
+
+ErrorSlot createFile(const OpenFolder& folder, std::string_view name, const ContentsWriter& write,
+                     ModificationTime modificationTime) {
+    ErrorSlot error;
+    auto target = entryOf(folder, name, "Could not write", error);
+    if (!target) return error;
+    if (ErrorSlot taken = refuseExisting(*target, "Could not write")) return taken;
+    return makeThroughTemporary(*target, "Could not write", Replacing::No, modificationTime, write);
 }
 
 std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
                                   ErrorSlot* error) {
-    ErrorSlot ignored;
-    auto entry = entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
+    auto entry = entryToRead(folder, name, error);
     if (!entry) return std::nullopt;
     return readEntry(*entry, O_NOFOLLOW, error);
+}
+
+std::optional<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name,
+                                             ErrorSlot* error) {
+    auto entry = entryToRead(folder, name, error);
+    if (!entry) return std::nullopt;
+    return openEntry(*entry, O_NOFOLLOW, error);
 }
 
 }  // namespace salvora

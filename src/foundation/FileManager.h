@@ -3,6 +3,8 @@
 // The file system as the catalogue, discovery and the savers use it. Nothing here throws;
 // failures come back as error values or as absent results.
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -84,16 +86,36 @@ enum class CreateMissing { No, Yes };
 std::optional<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
                                        CreateMissing create, ErrorSlot* error = nullptr);
 
+// The modification time a file is made with, in seconds since 1970; absent leaves the time
+// of making. It is set before the file takes its name, so the file never shows another.
+using ModificationTime = std::optional<std::int64_t>;
+
 // copyItem between entries of open folders; every name must be one plain component.
 ErrorSlot copyItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                   const OpenFolder& targetFolder, std::string_view targetName);
+                   const OpenFolder& targetFolder, std::string_view targetName,
+                   ModificationTime modificationTime = std::nullopt);
 
 // writeAtomically to an entry of an open folder.
 ErrorSlot writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,
-                          std::string_view name);
+                          std::string_view name, ModificationTime modificationTime = std::nullopt);
+
+// Writes the contents of a new file to the descriptor it is given; an error it returns stops
+// the making and is passed on as it is.
+using ContentsWriter = std::function<ErrorSlot(int fd)>;
+
+// Makes the new file `name` of the folder from what `write` writes, the way copyItem makes a
+// copy: under a temporary name beside it, taking its name only when complete, never replacing
+// anything, and leaving nothing behind on failure. Fails before `write` runs when anything
+// exists at the name already.
+ErrorSlot createFile(const OpenFolder& folder, std::string_view name, const ContentsWriter& write,
+                     ModificationTime modificationTime = std::nullopt);
 
 // readFile of an entry of an open folder; a link there is refused, never followed.
 std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
                                   ErrorSlot* error = nullptr);
+
+// The entry opened for reading the way readFile opens it, for reading it piece by piece.
+std::optional<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name,
+                                             ErrorSlot* error = nullptr);
 
 }  // namespace salvora

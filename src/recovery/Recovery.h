@@ -2,13 +2,16 @@
 
 // Saving backed-up files out: every file of an application below a chosen folder, or one file
 // to a chosen path. Each file's outcome is logged as the error slot ("(null)" when it was
-// saved) and also returned, so front ends can tell the user.
+// saved) and also returned, so front ends can tell the user. A saved file carries the
+// modification time it had on the phone where the layout records one. The files of an
+// encrypted backup are decrypted with the keybag it was unlocked with.
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "catalog/Records.h"
+#include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 
 namespace salvora {
@@ -25,11 +28,12 @@ using SaveProgress = std::function<void(std::size_t done, std::size_t total)>;
 // lines per file. Every file is attempted, whatever happened to the ones before.
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const std::vector<FileRecord>& files,
-                                 const std::string& destination, const SaveProgress& progress = {});
+                                 const std::string& destination, const SaveProgress& progress = {},
+                                 const UnlockedKeybag* keybag = nullptr);
 
 // Saves one file to exactly `target`; one log line.
 FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
-                     const std::string& target);
+                     const std::string& target, const UnlockedKeybag* keybag = nullptr);
 
 // The name a save panel proposes for the file: the last component of its "fullpath".
 std::string proposedFileName(const FileRecord& file);

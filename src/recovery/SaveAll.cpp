@@ -33,7 +33,8 @@ std::optional<OpenFolder> makeTargetFolder(const std::string& destination, const
 
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const std::vector<FileRecord>& files,
-                                 const std::string& destination, const SaveProgress& progress) {
+                                 const std::string& destination, const SaveProgress& progress,
+                                 const UnlockedKeybag* keybag) {
     std::vector<FileOutcome> outcomes;
     outcomes.reserve(files.size());
     for (const FileRecord& file : files) {
@@ -43,7 +44,7 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
         auto folder = makeTargetFolder(destination, file, outcome.target, name, outcome.error);
         logErrorSlot(outcome.error);
         // Without its folder there is nowhere safe to put the file; the folder's error stands.
-        if (folder) outcome.error = produceSavedFile(deviceDirectory, file, *folder, name);
+        if (folder) outcome.error = produceSavedFile(deviceDirectory, file, *folder, name, keybag);
         logErrorSlot(outcome.error);
         if (progress) progress(outcomes.size(), files.size());
     }

@@ -6,13 +6,14 @@
 namespace salvora {
 
 FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
-                     const std::string& target) {
+                     const std::string& target, const UnlockedKeybag* keybag) {
     FileOutcome outcome{target, std::nullopt};
     // The folder the user pointed into is taken as it is; no folder is made.
     const std::string folderPath = deletingLastPathComponent(target);
     auto folder = openFolder(folderPath.empty() ? "." : folderPath, &outcome.error);
     if (folder)
-        outcome.error = produceSavedFile(deviceDirectory, file, *folder, lastPathComponent(target));
+        outcome.error =
+            produceSavedFile(deviceDirectory, file, *folder, lastPathComponent(target), keybag);
     logErrorSlot(outcome.error);
     return outcome;
 }

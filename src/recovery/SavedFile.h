@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "catalog/Records.h"
+#include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 #include "foundation/FileManager.h"
 
@@ -14,9 +15,13 @@ namespace salvora {
 // Produces the file that `file` stands for as the entry `name` of `folder`: for a record of
 // the write way ("oldVersion" true), the "Data" of the stored property list, written
 // atomically and replacing what is there; otherwise a copy of the stored file, which never
-// replaces anything. The stored file must be a regular file reached inside the backup folder
-// without a link. Empty when the file was saved.
+// replaces anything; for a record with an encryption key, the stored file decrypted with its
+// key from `keybag`, made the way a copy is made, so that a file that fails to decrypt leaves
+// nothing behind. The stored file must be a regular file reached inside the backup folder
+// without a link. The file carries the record's modification time when it has one. Empty when
+// the file was saved.
 ErrorSlot produceSavedFile(const std::string& deviceDirectory, const FileRecord& file,
-                           const OpenFolder& folder, std::string_view name);
+                           const OpenFolder& folder, std::string_view name,
+                           const UnlockedKeybag* keybag = nullptr);
 
 }  // namespace salvora

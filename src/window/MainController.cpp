@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <climits>
 
+#include "crypto/Password.h"
 #include "discovery/Discovery.h"
 #include "foundation/FileManager.h"
 #include "recovery/Recovery.h"
@@ -42,6 +43,11 @@ QString textOrFallback(const std::optional<std::string>& text, std::string_view 
     return text && !text->empty() ? QString::fromStdString(*text) : toQString(fallback);
 }
 
+// The device as the device table names it.
+QString deviceNameText(const DeviceRecord& device) {
+    return textOrFallback(device.name, "(Unknown Name)");
+}
+
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
 
 void show(QProgressBar& indicator) {
@@ -71,7 +77,8 @@ void MainController::saveFilePressed() {
     const std::optional<std::string> target =
         panels_.chooseSavePath(proposedFileName(*selectedFile_));
     if (!target) return;
-    const FileOutcome outcome = saveFile(selectedDevice_->directory, *selectedFile_, *target);
+    const FileOutcome outcome =
+        saveFile(selectedDevice_->directory, *selectedFile_, *target, selectedKeybag());
     emit saveFinished(QString::fromStdString(saveFileMessage(outcome)));
 }
 
@@ -80,7 +87,8 @@ void MainController::saveAllPressed() {
     const std::optional<std::string> destination = panels_.chooseFolder(homeDirectory());
     if (!destination) return;
     const std::vector<FileOutcome> outcomes =
-        saveAll(selectedDevice_->directory, selectedApplication_->files, *destination);
+        saveAll(selectedDevice_->directory, selectedApplication_->files, *destination, {},
+                selectedKeybag());
     emit saveFinished(QString::fromStdString(saveAllMessage(outcomes, *destination)));
 }
 
@@ -136,13 +144,41 @@ void MainController::deviceSelected(DeviceRecord& device) {
     reloadData(*fileTable);
 
     // While the build reads the backup, the tables it could touch have no rows to draw.
-    ApplicationList applications;
-    runWhileHandlingEvents([&] { applications = catalog_.buildCatalogForDevice(device); });
-    applicationsArray_->insert(applicationsArray_->end(), applications.begin(), applications.end());
+    const CatalogBuild build = buildCatalogUnlocking(device);
+    if (build.error) emit catalogueProblem(QString::fromStdString(build.error->description()));
+    applicationsArray_->insert(applicationsArray_->end(), build.applications.begin(),
+                               build.applications.end());
 
     hide(*step2Progress);
     applicationTable->setEnabled(true);
     reloadData(*applicationTable);
+}
+
+CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {
+    CatalogBuild build;
+    runWhileHandlingEvents([&] { build = catalog_.buildCatalog(device); });
+    bool wrongBefore = false;
+    while (build.needsPassword) {
+        std::optional<std::string> answer =
+            panels_.askPassword(deviceNameText(device).toStdString(), wrongBefore);
+        if (!answer) return {};
+        ErrorSlot error;
+        {
+            const Password password(*answer);
+            Password::wipe(*answer);
+            // The key derivation takes seconds; the step-2 indicator keeps spinning meanwhile.
+            runWhileHandlingEvents(
+                [&] { error = catalog_.unlockBackup(device.directory, password.text()); });
+        }
+        if (error && !isWrongPassword(error)) return CatalogBuild{{}, false, std::move(error)};
+        wrongBefore = error.has_value();
+        if (!wrongBefore) runWhileHandlingEvents([&] { build = catalog_.buildCatalog(device); });
+    }
+    return build;
+}
+
+const UnlockedKeybag* MainController::selectedKeybag() const {
+    return catalog_.keybagFor(selectedDevice_->directory).get();
 }
 
 std::shared_ptr<ApplicationRecord> MainController::getOrCreateApplicationNamed(
@@ -156,8 +192,7 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
     if (table == deviceTable) {
         if (!isValidRow(row, allDevices_.size())) return QString();
         const DeviceRecord& device = *allDevices_[rowIndex(row)];
-        if (columnIdentifier == toQString(DeviceName))
-            return textOrFallback(device.name, "(Unknown Name)");
+        if (columnIdentifier == toQString(DeviceName)) return deviceNameText(device);
         if (columnIdentifier == toQString(DeviceDate)) {
             if (!device.date) return std::nullopt;
             return QString::fromStdString(*device.date);

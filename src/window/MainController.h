@@ -88,8 +88,17 @@ class MainController final : public QObject {
   signals:
     // After every confirmed save: what came of it, in a sentence for the user.
     void saveFinished(const QString& message);
+    // An encrypted backup that can't be listed, though unlocked or with no keys to unlock.
+    void catalogueProblem(const QString& message);
 
   private:
+    // The build of a device choice: an encrypted backup not yet unlocked this run is unlocked
+    // first with the password the user gives, asked again after a wrong one. Cancelling
+    // leaves it listing nothing, like an unreadable backup.
+    CatalogBuild buildCatalogUnlocking(DeviceRecord& device);
+    // The keys of the chosen device's backup; null for a plain one.
+    const UnlockedKeybag* selectedKeybag() const;
+
     Panels& panels_;
     Catalog catalog_;
     DeviceList allDevices_;

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the controller asks of the user through the platform: a folder, a path to save to, and
-// a web page opened in the browser. The window uses the Qt dialogs; tests script the answers.
+// What the controller asks of the user through the platform: a folder, a path to save to, the
+// password of an encrypted backup, and a web page opened in the browser. The window uses the
+// Qt dialogs; tests script the answers.
 #include <optional>
 #include <string>
 
@@ -19,6 +20,11 @@ class Panels {
     // A path to save to, proposing `proposedName` wherever the platform opens the panel;
     // absent when cancelled.
     virtual std::optional<std::string> chooseSavePath(const std::string& proposedName) = 0;
+
+    // The password of the encrypted backup of the device shown as `deviceName`; absent when
+    // cancelled. `wrongBefore`: the password given last time was wrong, which the panel says.
+    virtual std::optional<std::string> askPassword(const std::string& deviceName,
+                                                   bool wrongBefore) = 0;
 
     // Opens the page in the user's browser; whether that worked is nobody's concern.
     virtual void openUrl(const QUrl& url) = 0;

@@ -190,6 +190,28 @@ TEST(DecryptStoredFile, ASinkErrorStopsTheDecryption) {
     EXPECT_EQ(calls, 1);
 }
 
+TEST(DecryptStoredFile, ReadsAnOpenDescriptorAndNamesThePathGiven) {
+    TemporaryFolder folder;
+    const Bytes contents = patterned(100);
+    writeFile(folder / "stored", test::encryptCbc(FileKey, contents));
+    int fd = ::open((folder / "stored").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    Bytes plaintext;
+    EXPECT_FALSE(decryptStoredFile(
+        fd, "shown", secretKey(FileKey), contents.size(), [&](std::span<const std::byte> piece) {
+            plaintext.insert(plaintext.end(), piece.begin(), piece.end());
+            return ErrorSlot{};
+        }));
+    EXPECT_EQ(plaintext, contents);
+    ::close(fd);
+    fd = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ErrorSlot error = decryptStoredFile(fd, "shown", secretKey(FileKey), std::nullopt,
+                                        [](std::span<const std::byte>) { return ErrorSlot{}; });
+    ::close(fd);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description(), "Could not decrypt \"shown\": Not a regular file");
+}
+
 TEST(DescriptorSink, WritesThePlaintextToTheDescriptor) {
     TemporaryFolder folder;
     const Bytes contents = patterned(DecryptionChunkSize + 5);

@@ -11,6 +11,7 @@
 
 namespace salvora {
 namespace {
+using test::modificationSeconds;
 using test::readText;
 using test::TemporaryFolder;
 using test::writeFile;
@@ -217,6 +218,57 @@ TEST(OpenFolder, CopiesWritesAndReadsInsideTheFolderItWasOpenedAs) {
     EXPECT_FALSE(fileExists(folder / "escaped"));
 }
 
+TEST(OpenFolder, MadeFilesCarryTheModificationTimeGiven) {
+    TemporaryFolder folder;
+    writeFile(folder / "source", "bytes");
+    auto open = openFolder(folder.path());
+    ASSERT_TRUE(open);
+    constexpr std::int64_t phoneTime = 1'500'000'000;  // July 2017
+    EXPECT_FALSE(copyItem(*open, "source", *open, "copied", phoneTime));
+    EXPECT_FALSE(writeAtomically(test::bytesOf("w"), *open, "written", phoneTime + 1));
+    EXPECT_FALSE(createFile(
+        *open, "created",
+        [](int fd) -> ErrorSlot {
+            if (!writeAll(fd, test::bytesOf("made"))) return Error{"write", "", "failed"};
+            return std::nullopt;
+        },
+        phoneTime + 2));
+    EXPECT_EQ(modificationSeconds(folder / "copied"), phoneTime);
+    EXPECT_EQ(modificationSeconds(folder / "written"), phoneTime + 1);
+    EXPECT_EQ(modificationSeconds(folder / "created"), phoneTime + 2);
+    EXPECT_EQ(readText(folder / "created"), "made");
+    // Without a time, a file carries the time it was made.
+    EXPECT_FALSE(copyItem(*open, "source", *open, "now"));
+    EXPECT_GT(modificationSeconds(folder / "now"), phoneTime + 2);
+}
+
+TEST(OpenFolder, CreateFileLeavesNothingWhenItsWriterFailsAndNeverReplaces) {
+    TemporaryFolder folder;
+    auto open = openFolder(folder.path());
+    ASSERT_TRUE(open);
+    const Error failure{"Could not decrypt", "/backup/ab/abcd", "Its padding is damaged"};
+    auto error = createFile(*open, "partial", [&](int fd) -> ErrorSlot {
+        EXPECT_TRUE(writeAll(fd, test::bytesOf("half of it")));
+        return failure;
+    });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description(), failure.description());
+    EXPECT_EQ(*directoryContents(folder.path()), std::vector<std::string>{});
+
+    writeFile(folder / "taken", "old");
+    bool wrote = false;
+    error = createFile(*open, "taken", [&](int) -> ErrorSlot {
+        wrote = true;
+        return std::nullopt;
+    });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description(), "Could not write \"" + folder / "taken" + "\": File exists");
+    EXPECT_FALSE(wrote);
+    EXPECT_EQ(readText(folder / "taken"), "old");
+    EXPECT_TRUE(createFile(*open, "../escaped", [](int) -> ErrorSlot { return std::nullopt; }));
+    EXPECT_EQ(*directoryContents(folder.path()), std::vector<std::string>{"taken"});
+}
+
 TEST(OpenFolder, ReadRefusesALinkWhereThePathReadFollowsIt) {
     TemporaryFolder folder;
     writeFile(folder / "real", "secret");
@@ -230,6 +282,11 @@ TEST(OpenFolder, ReadRefusesALinkWhereThePathReadFollowsIt) {
     EXPECT_EQ(error->description(),
               "Could not read \"" + folder / "link" + "\": Is a symbolic link");
     EXPECT_TRUE(readFile(folder / "link"));
+    EXPECT_TRUE(openForReading(*open, "real"));
+    error.reset();
+    EXPECT_FALSE(openForReading(*open, "link", &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "Is a symbolic link");
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <stdexcept>
 
-#include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora::test {
@@ -44,29 +44,48 @@ Bytes encryptBlocks(std::span<const std::byte> key, std::span<const std::byte> b
     return encryptCbcWithPadding(key, blocks, false);
 }
 
-void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keybag,
-                            std::span<const std::byte> database, const ManifestOptions& options) {
-    PlistValue manifest = PlistValue::dictionary({
+std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureKeybag& keybag,
+                                                                  const ManifestOptions& options) {
+    std::vector<std::pair<std::string, PlistValue>> entries{
         {"IsEncrypted", PlistValue::boolean(options.isEncrypted)},
-        {"BackupKeyBag", PlistValue::data(keybag.encode())},
-        {"Version", PlistValue::string("10.0")},
-    });
+        {"BackupKeyBag", PlistValue::data(keybag.encode())}};
     if (options.withManifestKey) {
         Bytes manifestKey = keybag.wrapWithClass(options.manifestClass, options.manifestKey);
         if (options.tamperManifestKey) manifestKey = tampered(std::move(manifestKey), 20);
-        manifest.set("ManifestKey", PlistValue::data(manifestKey));
+        entries.emplace_back("ManifestKey", PlistValue::data(manifestKey));
     }
+    return entries;
+}
+
+Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options) {
+    if (!options.encryptDatabase) return Bytes(database.begin(), database.end());
+    return encryptCbc(options.manifestKey, database);
+}
+
+void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keybag,
+                            std::span<const std::byte> database, const ManifestOptions& options) {
+    PlistValue manifest = PlistValue::dictionary({{"Version", PlistValue::string("10.0")}});
+    for (const auto& [key, value] : encryptionEntries(keybag, options)) manifest.set(key, value);
     manifest.write(folder + "/Manifest.plist", PlistFormat::Binary);
-    writeFile(folder + "/Manifest.db", options.encryptDatabase
-                                           ? encryptCbc(options.manifestKey, database)
-                                           : Bytes(database.begin(), database.end()));
+    writeFile(folder + "/Manifest.db", storedManifestDatabase(database, options));
 }
 
 Bytes writeEncryptedFile(const std::string& path, const FixtureKeybag& keybag,
                          std::uint32_t protectionClass, std::span<const std::byte> contents,
-                         const Bytes& fileKey) {
-    writeFile(path, encryptCbc(fileKey, contents));
-    return keybag.wrapWithClass(protectionClass, fileKey);
+                         const Bytes& fileKey, const StoredFileOptions& options) {
+    Bytes stored;
+    if (options.damagePadding) {
+        // As long as real padding would be, so only the decryption can tell.
+        Bytes blocks(contents.begin(), contents.end());
+        blocks.resize(contents.size() + 16 - contents.size() % 16, std::byte{0});
+        stored = encryptBlocks(fileKey, blocks);
+    } else {
+        stored = encryptCbc(fileKey, contents);
+    }
+    stored.resize(stored.size() - std::min(options.truncateBy, stored.size()));
+    writeFile(path, stored);
+    Bytes key = keybag.wrapWithClass(protectionClass, fileKey);
+    return options.tamperKey ? tampered(std::move(key), 20) : key;
 }
 
 }  // namespace salvora::test

@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/KeybagWriter.h"
+#include "support/PlistValue.h"
 
 namespace salvora::test {
 
@@ -26,15 +29,32 @@ struct ManifestOptions {
     Bytes manifestKey = countingBytes(0xA0);
 };
 
+// The entries of "Manifest.plist" that encryption adds: "IsEncrypted", "BackupKeyBag" and,
+// unless left out, "ManifestKey".
+std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureKeybag& keybag,
+                                                                  const ManifestOptions& options);
+
+// "Manifest.db" as the backup stores it: `database` encrypted with the manifest key, or as
+// it is.
+Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options);
+
 // Writes "Manifest.plist" (binary) and "Manifest.db" with `database` as its plaintext.
 void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keybag,
                             std::span<const std::byte> database,
                             const ManifestOptions& options = {});
 
+// How a stored file is broken on purpose.
+struct StoredFileOptions {
+    bool tamperKey = false;      // flips a bit of the wrapped file key its record holds
+    std::size_t truncateBy = 0;  // bytes cut off the end of the stored file
+    bool damagePadding = false;  // the last block ends in zeros instead of PKCS#7 padding
+};
+
 // Encrypts `contents` with `fileKey` into `path` and returns the file's encryption key as
 // its record holds it (the class and the wrapped key; see FixtureKeybag::wrapWithClass).
 Bytes writeEncryptedFile(const std::string& path, const FixtureKeybag& keybag,
                          std::uint32_t protectionClass, std::span<const std::byte> contents,
-                         const Bytes& fileKey = countingBytes(0xB0));
+                         const Bytes& fileKey = countingBytes(0xB0),
+                         const StoredFileOptions& options = {});
 
 }  // namespace salvora::test

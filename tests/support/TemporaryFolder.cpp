@@ -76,4 +76,10 @@ void setModificationTime(const std::string& path, int year, int month, int day, 
         throw std::runtime_error("could not set the time of " + path);
 }
 
+std::int64_t modificationSeconds(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) throw std::runtime_error("no file at " + path);
+    return status.st_mtim.tv_sec;
+}
+
 }  // namespace salvora::test

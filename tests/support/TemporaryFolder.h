@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,5 +34,7 @@ std::string readText(const std::string& path);
 // Sets a file's or folder's modification time to a local date and time.
 void setModificationTime(const std::string& path, int year, int month, int day, int hour,
                          int minute);
+// A file's modification time in whole seconds since 1970; the link itself for a link.
+std::int64_t modificationSeconds(const std::string& path);
 
 }  // namespace salvora::test

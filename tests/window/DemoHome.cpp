@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/BackupWriter.h"
+#include "support/EncryptedBackup.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 #include "window/MdinfoInDomain.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char* const primaryRoot = "Application Data/Apple Computer/MobileSync/Backup";
 const char* const alternateRoot = "AppData/Roaming/Apple Computer/MobileSync/Backup";
+const char* const encryptedDevicePassword = "salvora";
 
 struct SampleDevice {
     std::string folder;
@@ -76,25 +78,39 @@ void writeSampleHome(const std::string& home) {
 
     const SampleDevice daniel = device(home, alternateRoot, "4d8f03", "Daniel's iPhone 5s");
     BackupWriter danielFiles(daniel.folder);
+    // This layout and the next record each file's modification time, which saving keeps.
     danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
-                                         "Documents/subscriptions.opml", "<opml/>");
+                                         "Documents/subscriptions.opml", "<opml/>", 1'441'000'000);
     danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
-                                         "Library/Caches/artwork.jpg", "JPEG");
+                                         "Library/Caches/artwork.jpg", "JPEG", 1'442'000'000);
     danielFiles.addUnindexedDatabaseFile("HomeDomain", "Library/Notes/notes.sqlite",
-                                         "SQLite format 3");
+                                         "SQLite format 3", 1'443'000'000);
     daniel.date(2015, 9, 30, 7, 12);
 
     const SampleDevice eva = device(home, alternateRoot, "5e9a66", "Eva's iPhone 12");
     BackupWriter evaFiles(eva.folder);
     evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/January.md",
-                               "# January");
+                               "# January", 1'675'000'000);
     evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/February.md",
-                               "# February");
+                               "# February", 1'677'000'000);
     evaFiles.addManifestDbFile("AppDomain-com.example.sketch", "Documents/Drawings/cat.sketch",
-                               "lines");
+                               "lines", 1'676'000'000);
     evaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
-                               "SQLite format 3");
+                               "SQLite format 3", 1'677'500'000);
     eva.date(2023, 2, 28, 20, 30);
+
+    // Encrypted, as most backups made today are.
+    const SampleDevice farah = device(home, alternateRoot, "6f1b58", "Farah's iPhone 15");
+    FixtureKeybag keybag;
+    keybag.password = encryptedDevicePassword;
+    EncryptedBackup farahFiles(farah.folder, EncryptedCatalogue::EncryptedManifestDb, keybag);
+    farahFiles.addFile("AppDomain-com.example.fitness", "Documents/steps.csv", "date,steps",
+                       1'704'067'200);
+    farahFiles.addFile("AppDomain-com.example.fitness", "Documents/routes/morning.gpx", "<gpx/>",
+                       1'705'000'000);
+    farahFiles.addFile("HomeDomain", "Library/Notes/NoteStore.sqlite", "SQLite format 3",
+                       1'705'300'000);
+    farah.date(2024, 1, 15, 8, 0);
 }
 
 }  // namespace
@@ -106,5 +122,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     salvora::test::writeSampleHome(argv[1]);
+    std::printf("Farah's iPhone 15 is encrypted; its password is \"%s\".\n",
+                salvora::test::encryptedDevicePassword);
     return 0;
 }

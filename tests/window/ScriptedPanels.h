@@ -3,6 +3,7 @@
 // Panels whose answers a test gives beforehand, recording what the controller asked.
 #include <QUrl>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +18,19 @@ class ScriptedPanels final : public Panels {
     // without an answer left cancels too.
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> savePathAnswers;
+    std::deque<std::optional<std::string>> passwordAnswers;
 
     std::vector<std::string> folderStarts;   // where each folder panel started
     std::vector<std::string> proposedNames;  // the name each save panel proposed
     std::vector<QUrl> openedUrls;
+    struct PasswordRequest {
+        std::string deviceName;
+        bool wrongBefore;
+        bool operator==(const PasswordRequest&) const = default;
+    };
+    std::vector<PasswordRequest> passwordRequests;
+    // Runs while each password panel is up, for a test to look at the window then.
+    std::function<void()> whilePasswordAsked;
 
     std::optional<std::string> chooseFolder(const std::string& startDirectory) override {
         folderStarts.push_back(startDirectory);
@@ -30,6 +40,13 @@ class ScriptedPanels final : public Panels {
     std::optional<std::string> chooseSavePath(const std::string& proposedName) override {
         proposedNames.push_back(proposedName);
         return next(savePathAnswers);
+    }
+
+    std::optional<std::string> askPassword(const std::string& deviceName,
+                                           bool wrongBefore) override {
+        passwordRequests.push_back({deviceName, wrongBefore});
+        if (whilePasswordAsked) whilePasswordAsked();
+        return next(passwordAnswers);
     }
 
     void openUrl(const QUrl& url) override { openedUrls.push_back(url); }

@@ -1,0 +1,216 @@
+// Encrypted backups in the catalogue: recognised without their password, read with it, and
+// read from memory only.
+#include <gtest/gtest.h>
+
+#include "CatalogInspection.h"
+#include "catalog/Catalog.h"
+#include "support/EncryptedBackup.h"
+#include "support/FolderSnapshot.h"
+
+namespace salvora {
+namespace {
+using test::EncryptedBackup;
+using test::EncryptedCatalogue;
+using test::FixtureKeybag;
+using test::KeyDerivationVariant;
+
+struct Variant {
+    EncryptedCatalogue catalogue;
+    KeyDerivationVariant derivation;
+};
+
+std::string variantName(const testing::TestParamInfo<Variant>& info) {
+    const char* catalogues[] = {"EncryptedManifestDb", "PlainManifestDb", "UnindexedDatabase"};
+    return std::string(catalogues[static_cast<int>(info.param.catalogue)]) +
+           (info.param.derivation == KeyDerivationVariant::SaltOnly ? "SaltOnly" : "PreDerivation");
+}
+
+class EncryptedCatalog : public testing::TestWithParam<Variant> {
+  protected:
+    FixtureKeybag keybagOfVariant() {
+        FixtureKeybag keybag;
+        keybag.variant = GetParam().derivation;
+        return keybag;
+    }
+
+    test::TemporaryFolder folder;
+    EncryptedBackup backup{folder / "backup", GetParam().catalogue, keybagOfVariant()};
+    DeviceRecord device{"Phone", std::nullopt, backup.folder(), nullptr};
+    Catalog catalog;
+};
+
+TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds) {
+    const std::string notes =
+        backup.addFile("AppDomain-com.example.notes", "Documents/a.txt", "alpha", 1'500'000'000);
+    backup.addFile({.domain = "HomeDomain",
+                    .path = "Library/SMS/sms.db",
+                    .contents = "bravo",
+                    .protectionClass = 2});
+    const auto before = test::folderSnapshot(backup.folder());
+
+    CatalogBuild locked = catalog.buildCatalog(device);
+    EXPECT_TRUE(locked.needsPassword);
+    EXPECT_FALSE(locked.error);
+    EXPECT_TRUE(locked.applications.empty());
+    ASSERT_TRUE(device.applications);
+    EXPECT_TRUE(device.applications->empty());
+    EXPECT_TRUE(catalog.buildCatalogForDevice(device).empty());
+
+    ErrorSlot wrong = catalog.unlockBackup(backup.folder(), "not the password");
+    EXPECT_TRUE(isWrongPassword(wrong));
+    EXPECT_FALSE(catalog.keybagFor(backup.folder()));
+    EXPECT_TRUE(catalog.buildCatalog(device).needsPassword);
+
+    EXPECT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
+    ASSERT_TRUE(catalog.keybagFor(backup.folder()));
+    CatalogBuild build = catalog.buildCatalog(device);
+    EXPECT_FALSE(build.needsPassword);
+    EXPECT_FALSE(build.error);
+    ASSERT_EQ(build.applications.size(), 2u);
+    const ApplicationRecord& application = test::applicationIn(*device.applications, "notes");
+    ASSERT_EQ(application.files.size(), 1u);
+    const FileRecord& file = application.files[0];
+    EXPECT_EQ(file.name, notes);
+    EXPECT_EQ(file.fullpath, "Documents/a.txt");
+    EXPECT_EQ(file.size, 5u);
+    EXPECT_EQ(file.modificationTime, 1'500'000'000);
+    ASSERT_TRUE(file.encryptionKey);
+    EXPECT_TRUE(catalog.keybagFor(backup.folder())->unwrapKey(*file.encryptionKey));
+    EXPECT_EQ(test::applicationIn(*device.applications, "HomeDomain").files[0].size, 5u);
+
+    // Nothing was written beside the backup, not even the decrypted catalogue.
+    EXPECT_EQ(test::folderSnapshot(backup.folder()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCatalogue, EncryptedCatalog,
+    testing::Values(
+        Variant{EncryptedCatalogue::EncryptedManifestDb, KeyDerivationVariant::PreDerivation},
+        Variant{EncryptedCatalogue::EncryptedManifestDb, KeyDerivationVariant::SaltOnly},
+        Variant{EncryptedCatalogue::PlainManifestDb, KeyDerivationVariant::PreDerivation},
+        Variant{EncryptedCatalogue::UnindexedDatabase, KeyDerivationVariant::SaltOnly}),
+    variantName);
+
+DeviceRecord deviceAt(const std::string& directory) {
+    return {"Phone", std::nullopt, directory, {}};
+}
+
+TEST(EncryptedCatalogFlag, AnEncryptedBackupSayingItIsPlainStillNeedsItsPassword) {
+    test::TemporaryFolder folder;
+    for (auto catalogue :
+         {EncryptedCatalogue::EncryptedManifestDb, EncryptedCatalogue::PlainManifestDb,
+          EncryptedCatalogue::UnindexedDatabase}) {
+        const std::string path = folder / std::to_string(static_cast<int>(catalogue));
+        EncryptedBackup backup(path, catalogue, {}, {.isEncrypted = false});
+        backup.addFile("HomeDomain", "a.txt", "alpha");
+        DeviceRecord device = deviceAt(path);
+        Catalog catalog;
+        EXPECT_TRUE(catalog.buildCatalog(device).needsPassword);
+        EXPECT_FALSE(catalog.unlockBackup(path, backup.keybag().password));
+        EXPECT_EQ(test::fileCount(*device.applications), 0u);
+        EXPECT_EQ(catalog.buildCatalog(device).applications.size(), 1u);
+    }
+}
+
+TEST(EncryptedCatalogFlag, APlainBackupSayingItIsEncryptedIsReadAsItIs) {
+    test::TemporaryFolder folder;
+    test::BackupWriter backup(folder.path());
+    backup.addManifestDbFile("AppDomain-com.example.notes", "Documents/a.txt", "alpha");
+    backup.setManifestPlistValue("IsEncrypted", test::PlistValue::boolean(true));
+    backup.setManifestPlistValue("BackupKeyBag", test::PlistValue::data(FixtureKeybag{}.encode()));
+    DeviceRecord device = deviceAt(folder.path());
+    CatalogBuild build = Catalog().buildCatalog(device);
+    EXPECT_FALSE(build.needsPassword);
+    EXPECT_FALSE(build.error);
+    ASSERT_EQ(build.applications.size(), 1u);
+    EXPECT_FALSE(build.applications[0]->files[0].encryptionKey);
+}
+
+TEST(EncryptedCatalogFlag, ADamagedDatabaseWithoutWordOfEncryptionIsPassedOver) {
+    test::TemporaryFolder folder;
+    test::writeFile(folder / "Manifest.db", "neither SQLite nor encrypted");
+    DeviceRecord device = deviceAt(folder.path());
+    CatalogBuild build = Catalog().buildCatalog(device);
+    EXPECT_FALSE(build.needsPassword);
+    EXPECT_FALSE(build.error);
+    EXPECT_TRUE(build.applications.empty());
+}
+
+struct BrokenBackup {
+    const char* name;
+    std::function<void(const std::string& folder)> write;
+    bool unlocks;        // whether the password opens it
+    std::string reason;  // the build's error, once unlocked when it unlocks
+};
+
+void PrintTo(const BrokenBackup& backup, std::ostream* out) { *out << backup.name; }
+
+class BrokenEncryptedBackup : public testing::TestWithParam<BrokenBackup> {};
+
+TEST_P(BrokenEncryptedBackup, SaysWhyItListsNothing) {
+    test::TemporaryFolder folder;
+    GetParam().write(folder.path());
+    DeviceRecord device = deviceAt(folder.path());
+    Catalog catalog;
+    CatalogBuild build = catalog.buildCatalog(device);
+    if (GetParam().unlocks) {
+        ASSERT_TRUE(build.needsPassword);
+        EXPECT_FALSE(catalog.unlockBackup(folder.path(), FixtureKeybag{}.password));
+        build = catalog.buildCatalog(device);
+    }
+    EXPECT_FALSE(build.needsPassword);
+    ASSERT_TRUE(build.error);
+    EXPECT_EQ(build.error->reason, GetParam().reason);
+    EXPECT_TRUE(build.applications.empty());
+}
+
+void encryptedWith(const std::string& folder, test::ManifestOptions options,
+                   FixtureKeybag keybag = {}) {
+    EncryptedBackup backup(folder, EncryptedCatalogue::EncryptedManifestDb, std::move(keybag),
+                           std::move(options));
+    backup.addFile("HomeDomain", "a.txt", "alpha");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrokenEncryptedBackup,
+    testing::Values(
+        BrokenBackup{
+            "ManifestKeyTampered",
+            [](const std::string& folder) { encryptedWith(folder, {.tamperManifestKey = true}); },
+            true, "The key wrapped with protection class 4 is damaged"},
+        BrokenBackup{"ManifestClassKeyTampered",
+                     [](const std::string& folder) {
+                         FixtureKeybag keybag;
+                         keybag.tamperedClasses = {4};
+                         encryptedWith(folder, {}, keybag);
+                     },
+                     true, "The keybag has no key for protection class 4"},
+        BrokenBackup{"NoManifestKey",
+                     [](const std::string& folder) {
+                         encryptedWith(folder, {});
+                         test::PlistValue::dictionary(
+                             {{"IsEncrypted", test::PlistValue::boolean(true)},
+                              {"BackupKeyBag", test::PlistValue::data(FixtureKeybag{}.encode())}})
+                             .write(folder + "/Manifest.plist", test::PlistFormat::Binary);
+                     },
+                     true, "\"Manifest.plist\" holds no ManifestKey"},
+        BrokenBackup{"DatabaseTruncated",
+                     [](const std::string& folder) {
+                         encryptedWith(folder, {});
+                         auto stored = test::readBytes(folder + "/Manifest.db");
+                         stored.resize(stored.size() - 16);
+                         test::writeFile(folder + "/Manifest.db", stored);
+                     },
+                     true, "Its padding is damaged: the key is wrong or the file is"},
+        BrokenBackup{"NoKeybag",
+                     [](const std::string& folder) {
+                         encryptedWith(folder, {});
+                         test::PlistValue::dictionary(
+                             {{"IsEncrypted", test::PlistValue::boolean(true)}})
+                             .write(folder + "/Manifest.plist", test::PlistFormat::Binary);
+                     },
+                     false, "It holds no BackupKeyBag"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace salvora
