@@ -15,7 +15,7 @@
 #include "foundation/FileManager.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "support/EncryptedBackupWriter.h"
+#include "support/EncryptedBackup.h"
 #include "support/ExpectInChild.h"
 #include "support/FixtureHome.h"
 #include "support/FolderSnapshot.h"
@@ -45,15 +45,18 @@ class ReadOnlyPromise : public testing::Test {
             if (layout != Layout::UnindexedDatabase) test::writeLayoutBackup(mixed, layout);
         test::BackupWriter(mixed).addDisplayName("notes", "Notes");
         test::runSql(mixed + "/Manifest.db", "PRAGMA journal_mode = WAL;");
-        writeEncryptedBackup(home.addBackup(BackupRoot::Mac, "encrypted", "Encrypted"));
-    }
-
-    static void writeEncryptedBackup(const std::string& folder) {
-        test::TemporaryFolder plain;
-        test::BackupWriter(plain.path()).addManifestDbFile("HomeDomain", "a.txt", "a");
-        const test::FixtureKeybag keybag;
-        test::writeEncryptedManifest(folder, keybag, test::readBytes(plain / "Manifest.db"));
-        test::writeEncryptedFile(folder + "/ab/abcdef", keybag, 3, test::bytesOf("contents"));
+        // Encrypted backups of every catalogue that encrypts, opened with their password.
+        int number = 0;
+        for (auto catalogue : {test::EncryptedCatalogue::EncryptedManifestDb,
+                               test::EncryptedCatalogue::PlainManifestDb,
+                               test::EncryptedCatalogue::UnindexedDatabase}) {
+            const std::string name = "Encrypted " + std::to_string(++number);
+            test::EncryptedBackup backup(home.addBackup(BackupRoot::Mac, name, name), catalogue);
+            backup.addFile("AppDomain-com.example.notes", "Documents/a.txt", "a", 1500000000);
+            backup.addFile("AppDomain-com.example.notes", "Library/b.db", "b");
+        }
+        passwordFile = secrets / "password";
+        test::writeFile(passwordFile, password + "\n");
     }
 
     std::vector<std::string> snapshotOfTheRoots() const {
@@ -76,18 +79,21 @@ class ReadOnlyPromise : public testing::Test {
         for (std::size_t index = 0; index < devices.size(); ++index) {
             DeviceRecord& device = *devices[index];
             const std::string saved = destination + "/" + std::to_string(index);
-            catalog.buildCatalogForDevice(device);
+            if (catalog.buildCatalog(device).needsPassword)
+                found << (catalog.unlockBackup(device.directory, password) ? "locked\n"
+                                                                           : "unlocked\n");
             const ApplicationList applications = catalog.buildCatalogForDevice(device);
+            const UnlockedKeybag* keybag = catalog.keybagFor(device.directory).get();
             for (const auto& application : applications) {
                 found << device.name.value_or("") << " " << application->name << ":";
                 for (const FileOutcome& outcome :
-                     saveAll(device.directory, application->files, saved + "/all"))
-                    found << (outcome.error ? " failed" : " saved");
+                     saveAll(device.directory, application->files, saved + "/all", {}, keybag))
+                    found << " " << describe(outcome.error);
                 int one = 0;
                 for (const FileRecord& file : application->files) {
                     const std::string target = saved + "/one" + std::to_string(++one);
-                    found << (saveFile(device.directory, file, target).error ? " failed"
-                                                                             : " saved");
+                    found << " "
+                          << describe(saveFile(device.directory, file, target, keybag).error);
                 }
                 found << "\n";
             }
@@ -96,6 +102,8 @@ class ReadOnlyPromise : public testing::Test {
         }
         return found.str();
     }
+
+    static std::string describe(const ErrorSlot& error) { return error ? "failed" : "saved"; }
 
     // Every command on the device, the application and its first file, when there is one.
     static std::string runCli(std::size_t index, const ApplicationRecord* application,
@@ -113,15 +121,21 @@ class ReadOnlyPromise : public testing::Test {
                                 application->files.front().fullpath.value_or(""), out + "/one"});
         }
         std::string statuses = "cli";
-        for (const auto& args : commands) {
+        for (auto& args : commands) {
+            if (args.front() != "devices")
+                args.insert(args.end(), {"--password-file", passwordFile});
             std::ostringstream ignored;
             statuses += " " + std::to_string(cli::run(args, ignored, ignored));
         }
         return statuses + "\n";
     }
 
+    inline static const std::string password = test::FixtureKeybag{}.password;
+    inline static std::string passwordFile;
+
     test::FixtureHome home;
     test::TemporaryFolder destination;
+    test::TemporaryFolder secrets;
 };
 
 TEST_F(ReadOnlyPromise, EverythingLeavesTheBackupsAsTheyWere) {
@@ -129,6 +143,7 @@ TEST_F(ReadOnlyPromise, EverythingLeavesTheBackupsAsTheyWere) {
     const std::string found = readEverything(destination.path());
     EXPECT_NE(found.find("Mixed notes: saved saved saved saved saved saved"), std::string::npos)
         << found;
+    EXPECT_NE(found.find("Encrypted 3 notes: saved saved saved saved"), std::string::npos) << found;
     EXPECT_EQ(snapshotOfTheRoots(), before);
 }
 
@@ -140,6 +155,7 @@ TEST_F(ReadOnlyPromise, BackupsThatCannotBeWrittenReadTheSame) {
     std::filesystem::create_directory(destination / "nobody");
     test::handOverToUnprivilegedUser(destination / "nobody");
     ::chmod(destination.path().c_str(), 0755);
+    ::chmod(secrets.path().c_str(), 0755);
     test::expectAsUnprivilegedUser(
         [&] { EXPECT_EQ(readEverything(destination / "nobody"), asOwner); });
     EXPECT_EQ(snapshotOfTheRoots(), before);
