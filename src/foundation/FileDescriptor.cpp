@@ -2,24 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 namespace salvora {
 
-FileDescriptor::~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-int FileDescriptor::close() {
-    int result = ::close(fd_) == 0 ? 0 : errno;
-    fd_ = -1;
-    return result;
-}
-
 int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
+    return openRegularFileForReadingAt(AT_FDCWD, path, extraFlags, errorNumber);
+}
+
+int openRegularFileForReadingAt(int folder, const std::string& path, int extraFlags,
+                                int& errorNumber) {
+    int fd = ::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
     if (fd < 0) {
         errorNumber = errno;
         return -1;

@@ -16,24 +16,57 @@
 #include <filesystem>
 #include <random>
 
-#include "foundation/FileDescriptor.h"
 #include "foundation/Path.h"
 
 namespace salvora {
 namespace {
 
+// An entry to open or make: a path relative to a folder descriptor (AT_FDCWD for plain paths),
+// and the full path that names it in messages.
+struct Entry {
+    int folder;
+    std::string relative;
+    std::string shown;
+};
+
+Entry plainPath(const std::string& path) { return {AT_FDCWD, path, path}; }
+
+bool isPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// The entry `name` of an open folder; absent (with the error filled in) for a name that is not
+// one plain component, which could otherwise lead out of the folder.
+std::optional<Entry> entryOf(const OpenFolder& folder, std::string_view name, const char* operation,
+                             ErrorSlot& error) {
+    if (!isPlainName(name)) {
+        error = Error{operation, folder.pathOf(name), "Not a plain file name"};
+        return std::nullopt;
+    }
+    return Entry{folder.descriptor(), std::string(name), folder.pathOf(name)};
+}
+
+// Why a source could not be opened, in words for the user.
+Error sourceError(const char* operation, const std::string& path, int errorNumber) {
+    if (errorNumber == ELOOP) return Error{operation, path, "Is a symbolic link"};
+    if (errorNumber == EINVAL) return Error{operation, path, "Not a regular file"};
+    return Error::fromErrno(operation, path, errorNumber);
+}
+
 // A fresh, exclusive file beside `target`, with a short name so that a long target name
 // still leaves room for it. Created with mode 0666 less the umask, like any new file.
-int createTemporaryBeside(const std::string& target, std::string& temporaryPath) {
+int createTemporaryBeside(const Entry& target, std::string& temporaryPath) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
-    const std::string folder = deletingLastPathComponent(target);
+    const std::string folder = deletingLastPathComponent(target.relative);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
         std::snprintf(name, sizeof name, ".salvora-%d-%08x.tmp", static_cast<int>(::getpid()),
                       seed ^ (counter++ * 2654435761u));
         temporaryPath = folder.empty() ? std::string(name) : appendingPathComponent(folder, name);
-        int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int fd = ::openat(target.folder, temporaryPath.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -68,14 +101,71 @@ bool copyContents(int source, int target) {
 }
 
 // Gives the finished temporary file the target's name, never replacing anything there.
-bool renameWithoutReplacing(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
+bool renameWithoutReplacing(int folder, const std::string& from, const std::string& to) {
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the flag: a hard link fails on an existing name just the same.
-    if (::link(from.c_str(), to.c_str()) != 0) return false;
-    ::unlink(from.c_str());
+    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return false;
+    ::unlinkat(folder, from.c_str(), 0);
     return true;
+}
+
+ErrorSlot copyEntry(const Entry& source, const Entry& target) {
+    int errorNumber = 0;
+    FileDescriptor input(
+        openRegularFileForReadingAt(source.folder, source.relative, O_NOFOLLOW, errorNumber));
+    if (!input.valid()) return sourceError("Could not copy from", source.shown, errorNumber);
+    struct stat existing {};
+    if (::fstatat(target.folder, target.relative.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return Error::fromErrno("Could not copy to", target.shown, EEXIST);
+
+    std::string temporary;
+    FileDescriptor output(createTemporaryBeside(target, temporary));
+    if (!output.valid()) return Error::fromErrno("Could not copy to", target.shown, errno);
+    bool copied = copyContents(input.get(), output.get());
+    int failure = copied ? output.close() : errno;
+    if (failure == 0 && renameWithoutReplacing(target.folder, temporary, target.relative))
+        return std::nullopt;
+    if (failure == 0) failure = errno;
+    ::unlinkat(target.folder, temporary.c_str(), 0);
+    return Error::fromErrno("Could not copy to", target.shown, failure);
+}
+
+ErrorSlot writeEntry(std::span<const std::byte> bytes, const Entry& target) {
+    std::string temporary;
+    FileDescriptor output(createTemporaryBeside(target, temporary));
+    if (!output.valid()) return Error::fromErrno("Could not write", target.shown, errno);
+    int failure = writeAll(output.get(), bytes) ? output.close() : errno;
+    if (failure == 0 &&
+        ::renameat(target.folder, temporary.c_str(), target.folder, target.relative.c_str()) == 0)
+        return std::nullopt;
+    if (failure == 0) failure = errno;
+    ::unlinkat(target.folder, temporary.c_str(), 0);
+    return Error::fromErrno("Could not write", target.shown, failure);
+}
+
+std::optional<FileBytes> readEntry(const Entry& entry, int extraFlags, ErrorSlot* error) {
+    auto fail = [&](int errorNumber) -> std::optional<FileBytes> {
+        if (error != nullptr) *error = sourceError("Could not read", entry.shown, errorNumber);
+        return std::nullopt;
+    };
+    int errorNumber = 0;
+    FileDescriptor input(
+        openRegularFileForReadingAt(entry.folder, entry.relative, extraFlags, errorNumber));
+    if (!input.valid()) return fail(errorNumber);
+    struct stat status {};
+    if (::fstat(input.get(), &status) != 0) return fail(errno);
+    FileBytes contents(static_cast<std::size_t>(status.st_size));
+    std::span<std::byte> free = contents.mutableBytes();
+    std::size_t filled = 0;
+    while (filled < free.size()) {
+        ssize_t got = ::read(input.get(), free.data() + filled, free.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return fail(errno);
+        if (got == 0) return fail(EIO);  // the file shrank while it was read
+        filled += static_cast<std::size_t>(got);
+    }
+    return contents;
 }
 
 }  // namespace
@@ -135,64 +225,78 @@ ErrorSlot createDirectoryWithIntermediates(const std::string& path) {
 }
 
 ErrorSlot copyItem(const std::string& source, const std::string& target) {
-    int errorNumber = 0;
-    FileDescriptor input(openRegularFileForReading(source, O_NOFOLLOW, errorNumber));
-    if (!input.valid()) {
-        if (errorNumber == ELOOP) return Error{"Could not copy from", source, "Is a symbolic link"};
-        if (errorNumber == EINVAL)
-            return Error{"Could not copy from", source, "Not a regular file"};
-        return Error::fromErrno("Could not copy from", source, errorNumber);
-    }
-    struct stat existing {};
-    if (::lstat(target.c_str(), &existing) == 0)
-        return Error::fromErrno("Could not copy to", target, EEXIST);
-
-    std::string temporary;
-    FileDescriptor output(createTemporaryBeside(target, temporary));
-    if (!output.valid()) return Error::fromErrno("Could not copy to", target, errno);
-    bool copied = copyContents(input.get(), output.get());
-    int failure = copied ? output.close() : errno;
-    if (failure == 0 && renameWithoutReplacing(temporary, target)) return std::nullopt;
-    if (failure == 0) failure = errno;
-    ::unlink(temporary.c_str());
-    return Error::fromErrno("Could not copy to", target, failure);
+    return copyEntry(plainPath(source), plainPath(target));
 }
 
 ErrorSlot writeAtomically(std::span<const std::byte> bytes, const std::string& target) {
-    std::string temporary;
-    FileDescriptor output(createTemporaryBeside(target, temporary));
-    if (!output.valid()) return Error::fromErrno("Could not write", target, errno);
-    int failure = writeAll(output.get(), bytes) ? output.close() : errno;
-    if (failure == 0 && ::rename(temporary.c_str(), target.c_str()) == 0) return std::nullopt;
-    if (failure == 0) failure = errno;
-    ::unlink(temporary.c_str());
-    return Error::fromErrno("Could not write", target, failure);
+    return writeEntry(bytes, plainPath(target));
 }
 
 std::optional<FileBytes> readFile(const std::string& path, ErrorSlot* error) {
-    auto fail = [&](int errorNumber) -> std::optional<FileBytes> {
-        if (error != nullptr) {
-            *error = errorNumber == EINVAL ? Error{"Could not read", path, "Not a regular file"}
-                                           : Error::fromErrno("Could not read", path, errorNumber);
-        }
+    return readEntry(plainPath(path), 0, error);
+}
+
+std::string OpenFolder::pathOf(std::string_view name) const {
+    return appendingPathComponent(path_, name);
+}
+
+std::optional<OpenFolder> openFolder(const std::string& path, ErrorSlot* error) {
+    FileDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) return OpenFolder(std::move(folder), path);
+    if (error != nullptr) *error = Error::fromErrno("Could not open folder", path, errno);
+    return std::nullopt;
+}
+
+std::optional<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
+                                       CreateMissing create, ErrorSlot* error) {
+    ErrorSlot ignored;
+    ErrorSlot& slot = error != nullptr ? *error : ignored;
+    auto entry = entryOf(parent, name, "Could not open folder", slot);
+    if (!entry) return std::nullopt;
+    if (create == CreateMissing::Yes &&
+        ::mkdirat(entry->folder, entry->relative.c_str(), 0777) != 0 && errno != EEXIST) {
+        slot = Error::fromErrno("Could not create folder", entry->shown, errno);
         return std::nullopt;
-    };
-    int errorNumber = 0;
-    FileDescriptor input(openRegularFileForReading(path, 0, errorNumber));
-    if (!input.valid()) return fail(errorNumber);
-    struct stat status {};
-    if (::fstat(input.get(), &status) != 0) return fail(errno);
-    FileBytes contents(static_cast<std::size_t>(status.st_size));
-    std::span<std::byte> free = contents.mutableBytes();
-    std::size_t filled = 0;
-    while (filled < free.size()) {
-        ssize_t got = ::read(input.get(), free.data() + filled, free.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return fail(errno);
-        if (got == 0) return fail(EIO);  // the file shrank while it was read
-        filled += static_cast<std::size_t>(got);
     }
-    return contents;
+    FileDescriptor folder(::openat(entry->folder, entry->relative.c_str(),
+                                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (folder.valid()) return OpenFolder(std::move(folder), entry->shown);
+    // O_NOFOLLOW with O_DIRECTORY reports a link as "not a directory"; say what it is.
+    int errorNumber = errno;
+    struct stat status {};
+    if (::fstatat(entry->folder, entry->relative.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(status.st_mode)) {
+        slot = Error{"Could not open folder", entry->shown, "Is a symbolic link"};
+    } else {
+        slot = Error::fromErrno("Could not open folder", entry->shown, errorNumber);
+    }
+    return std::nullopt;
+}
+
+ErrorSlot copyItem(const OpenFolder& sourceFolder, std::string_view sourceName,
+                   const OpenFolder& targetFolder, std::string_view targetName) {
+    ErrorSlot error;
+    auto source = entryOf(sourceFolder, sourceName, "Could not copy from", error);
+    if (!source) return error;
+    auto target = entryOf(targetFolder, targetName, "Could not copy to", error);
+    if (!target) return error;
+    return copyEntry(*source, *target);
+}
+
+ErrorSlot writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,
+                          std::string_view name) {
+    ErrorSlot error;
+    auto target = entryOf(folder, name, "Could not write", error);
+    if (!target) return error;
+    return writeEntry(bytes, *target);
+}
+
+std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
+                                  ErrorSlot* error) {
+    ErrorSlot ignored;
+    auto entry = entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
+    if (!entry) return std::nullopt;
+    return readEntry(*entry, O_NOFOLLOW, error);
 }
 
 }  // namespace salvora

@@ -38,7 +38,7 @@ void setLogProgramName(std::string name) {
 void logLine(std::string_view text) {
     std::lock_guard lock(logMutex);
     if (activeCapture != nullptr) {
-        activeCapture->lines_.emplace_back(text);
+        if (activeCapture->keepLines_) activeCapture->lines_.emplace_back(text);
         return;
     }
     std::string line = timeStamp() + " " + programName + "[" + std::to_string(::getpid()) + "] ";
@@ -49,7 +49,7 @@ void logLine(std::string_view text) {
 
 void logErrorSlot(const ErrorSlot& slot) { logLine(slot ? slot->description() : "(null)"); }
 
-LogCapture::LogCapture() {
+LogCapture::LogCapture(bool keepLines) : keepLines_(keepLines) {
     std::lock_guard lock(logMutex);
     previous_ = activeCapture;
     activeCapture = this;

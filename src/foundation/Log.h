@@ -22,17 +22,28 @@ void logErrorSlot(const ErrorSlot& slot);
 // instead of going to standard error.
 class LogCapture {
   public:
-    LogCapture();
+    LogCapture() : LogCapture(true) {}
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
     const std::vector<std::string>& lines() const { return lines_; }
 
+  protected:
+    explicit LogCapture(bool keepLines);
+
   private:
     friend void logLine(std::string_view text);
     std::vector<std::string> lines_;
+    bool keepLines_;
     LogCapture* previous_;
+};
+
+// While one exists, log lines are dropped: for a front end that tells the user in its own
+// words and must not fill standard error with a line per file.
+class LogSilence : private LogCapture {
+  public:
+    LogSilence() : LogCapture(false) {}
 };
 
 }  // namespace salvora

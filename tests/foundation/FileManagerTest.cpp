@@ -143,5 +143,78 @@ TEST(ReadFile, WholeFileOrAbsentWithReason) {
     EXPECT_FALSE(readFile(folder / "fifo"));  // must not block
 }
 
+TEST(OpenFolder, MakesAndOpensEachLevelButNeverFollowsALink) {
+    TemporaryFolder folder;
+    TemporaryFolder outside;
+    ASSERT_EQ(::symlink(outside.path().c_str(), (folder / "link").c_str()), 0);
+    writeFile(folder / "file", "");
+    auto root = openFolder(folder.path());
+    ASSERT_TRUE(root);
+
+    auto made = openFolderIn(*root, "new", CreateMissing::Yes);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->path(), folder / "new");
+    EXPECT_TRUE(isDirectory(folder / "new"));
+    EXPECT_TRUE(openFolderIn(*root, "new", CreateMissing::Yes));  // present: opened as it is
+    EXPECT_FALSE(openFolderIn(*root, "missing", CreateMissing::No));
+    EXPECT_FALSE(fileExists(folder / "missing"));
+
+    ErrorSlot error;
+    EXPECT_FALSE(openFolderIn(*root, "link", CreateMissing::Yes, &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description(),
+              "Could not open folder \"" + folder / "link" + "\": Is a symbolic link");
+    EXPECT_FALSE(openFolderIn(*root, "file", CreateMissing::Yes, &error));
+    EXPECT_EQ(error->reason, "Not a directory");
+    using namespace std::string_view_literals;
+    for (std::string_view name : {""sv, "."sv, ".."sv, "a/b"sv, "a\0b"sv}) {
+        EXPECT_FALSE(openFolderIn(*root, name, CreateMissing::Yes, &error)) << name;
+        EXPECT_EQ(error->reason, "Not a plain file name");
+    }
+    EXPECT_EQ(*directoryContents(outside.path()), std::vector<std::string>{});
+}
+
+TEST(OpenFolder, CopiesWritesAndReadsInsideTheFolderItWasOpenedAs) {
+    TemporaryFolder folder;
+    writeFile(folder / "in/source", "bytes");
+    std::filesystem::create_directory(folder / "out");
+    auto in = openFolder(folder / "in");
+    auto out = openFolder(folder / "out");
+    ASSERT_TRUE(in && out);
+    // The folder's path is swapped for a link after it was opened: files still land in it.
+    std::filesystem::rename(folder / "out", folder / "moved");
+    ASSERT_EQ(::symlink((folder / "in").c_str(), (folder / "out").c_str()), 0);
+
+    EXPECT_FALSE(copyItem(*in, "source", *out, "copied"));
+    EXPECT_FALSE(writeAtomically(test::bytesOf("written"), *out, "written"));
+    EXPECT_EQ(readText(folder / "moved/copied"), "bytes");
+    EXPECT_EQ(readText(folder / "moved/written"), "written");
+    EXPECT_EQ(*directoryContents(folder / "in"), std::vector<std::string>{"source"});
+
+    auto error = copyItem(*in, "source", *out, "copied");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description(),
+              "Could not copy to \"" + folder / "out/copied" + "\": File exists");
+    EXPECT_EQ(readText(folder / "moved/copied"), "bytes");
+    EXPECT_TRUE(copyItem(*in, "../in/source", *out, "other"));
+    EXPECT_TRUE(writeAtomically(test::bytesOf("x"), *out, "../escaped"));
+    EXPECT_FALSE(fileExists(folder / "escaped"));
+}
+
+TEST(OpenFolder, ReadRefusesALinkWhereThePathReadFollowsIt) {
+    TemporaryFolder folder;
+    writeFile(folder / "real", "secret");
+    ASSERT_EQ(::symlink((folder / "real").c_str(), (folder / "link").c_str()), 0);
+    auto open = openFolder(folder.path());
+    ASSERT_TRUE(open);
+    EXPECT_TRUE(readFile(*open, "real"));
+    ErrorSlot error;
+    EXPECT_FALSE(readFile(*open, "link", &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->description(),
+              "Could not read \"" + folder / "link" + "\": Is a symbolic link");
+    EXPECT_TRUE(readFile(folder / "link"));
+}
+
 }  // namespace
 }  // namespace salvora

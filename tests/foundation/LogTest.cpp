@@ -14,6 +14,16 @@ TEST(Log, ErrorSlotIsLoggedAsItsDescriptionOrNull) {
     EXPECT_EQ(capture.lines()[1], "Could not copy to \"/x/y\": File exists");
 }
 
+TEST(Log, SilenceDropsLinesUntilItEnds) {
+    LogCapture capture;
+    {
+        LogSilence silence;
+        logLine("dropped");
+    }
+    logLine("kept");
+    EXPECT_EQ(capture.lines(), std::vector<std::string>{"kept"});
+}
+
 TEST(Log, LineGoesToStandardErrorWithTimeStampAndProgramName) {
     testing::internal::CaptureStderr();
     setLogProgramName("salvora-test");

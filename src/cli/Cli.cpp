@@ -1,0 +1,107 @@
+#include "cli/Cli.h"
+
+#include <CLI/CLI.hpp>
+#include <optional>
+
+#include "cli/ExtractCommands.h"
+#include "cli/ListCommands.h"
+
+namespace salvora::cli {
+namespace {
+
+// What the command line asked for, filled in by the parser.
+struct Request {
+    bool json = false;
+    bool all = false;
+    std::string backup;
+    std::string application;
+    std::string fullpath;
+    std::string destination;
+};
+
+Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
+
+CLI::App* addListing(CLI::App& app, const char* name, const char* description, Request& request) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->add_flag("--json", request.json, "Print JSON instead of tab-separated lines");
+    return command;
+}
+
+void addBackup(CLI::App* command, Request& request) {
+    command
+        ->add_option("BACKUP", request.backup,
+                     "A backup folder, or the number of a device as \"devices\" lists it")
+        ->required();
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool showProgress) {
+    CLI::App app("Gets files back out of iPhone backups.", "salvora-cli");
+    app.set_version_flag("--version", "salvora-cli " SALVORA_VERSION);
+    app.require_subcommand(1);
+    Request request;
+
+    CLI::App* devices = addListing(app, "devices", "List the backups of this computer", request);
+
+    CLI::App* apps = addListing(app, "apps", "List the applications of a backup", request);
+    addBackup(apps, request);
+
+    CLI::App* files = addListing(app, "files", "List the files of a backup", request);
+    addBackup(files, request);
+    CLI::Option* onlyApplication = files->add_option(
+        "APP", request.application, "Only the files of this application (exact name)");
+
+    CLI::App* extract = app.add_subcommand("extract", "Save every file of an application");
+    extract->footer(
+        "Forms:\n"
+        "  salvora-cli extract BACKUP APP DEST    the files of APP, below DEST\n"
+        "  salvora-cli extract BACKUP --all DEST  every application, each in DEST/<name>/");
+    addBackup(extract, request);
+    // With --all the second operand is DEST: it lands in APP and is moved after parsing.
+    extract
+        ->add_option("APP", request.application,
+                     "The application (exact name); left out with --all")
+        ->required();
+    CLI::Option* extractDestination =
+        extract->add_option("DEST", request.destination, "The folder to save into");
+    extract->add_flag("--all", request.all, "Every application, each below DEST in its own folder");
+
+    CLI::App* extractFileCommand = app.add_subcommand(
+        "extract-file", "Save the first file of APP whose relative path is FULLPATH to TARGET");
+    addBackup(extractFileCommand, request);
+    extractFileCommand->add_option("APP", request.application, "The application (exact name)")
+        ->required();
+    extractFileCommand->add_option("FULLPATH", request.fullpath, "The file's relative path")
+        ->required();
+    extractFileCommand->add_option("TARGET", request.destination, "Where to save it")->required();
+
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+        if (extract->parsed() && request.all == (extractDestination->count() > 0))
+            throw CLI::ValidationError("extract needs BACKUP APP DEST, or BACKUP --all DEST");
+        if (request.all) request.destination = request.application;
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error, out, err) == 0 ? Success : UsageError;
+    }
+
+    const CommandContext context{out, err, showProgress};
+    if (devices->parsed()) return listDevices(context, formatOf(request));
+    if (apps->parsed()) return listApplications(context, request.backup, formatOf(request));
+    if (files->parsed()) {
+        std::optional<std::string> application;
+        if (onlyApplication->count() > 0) application = request.application;
+        return listFiles(context, request.backup, application, formatOf(request));
+    }
+    if (extract->parsed()) {
+        if (request.all) return extractAll(context, request.backup, request.destination);
+        return extractApplication(context, request.backup, request.application,
+                                  request.destination);
+    }
+    return extractFile(context, request.backup, request.application, request.fullpath,
+                       request.destination);
+}
+
+}  // namespace salvora::cli

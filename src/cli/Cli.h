@@ -1,0 +1,18 @@
+#pragma once
+
+// salvora-cli as a function of its arguments and output streams, so that tests can run it
+// in-process; main only hands over the process's own.
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace salvora::cli {
+
+enum ExitStatus : int { Success = 0, SomeFilesFailed = 1, UsageError = 2 };
+
+// Runs the command that `args` (without the program name) give. `showProgress`: draw a
+// progress line on `err` while saving, for when it is a terminal.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool showProgress = false);
+
+}  // namespace salvora::cli

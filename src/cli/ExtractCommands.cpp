@@ -1,0 +1,104 @@
+#include "cli/ExtractCommands.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/OpenedBackup.h"
+#include "cli/ProgressLine.h"
+#include "foundation/Log.h"
+#include "foundation/Path.h"
+#include "recovery/Recovery.h"
+
+namespace salvora::cli {
+namespace {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// One line per file that could not be saved, then the summary; the exit status follows.
+int report(const CommandContext& context, const std::vector<FileOutcome>& outcomes) {
+    std::size_t failed = 0;
+    for (const FileOutcome& outcome : outcomes) {
+        if (!outcome.error) continue;
+        ++failed;
+        // Name the file unless the error already does.
+        const std::string description = outcome.error->description();
+        context.complain(outcome.error->path == outcome.target
+                             ? description
+                             : outcome.target + ": " + description);
+    }
+    context.out << "Saved " << counted(outcomes.size() - failed, "file", "files") << ", " << failed
+                << " failed\n";
+    return failed == 0 ? Success : SomeFilesFailed;
+}
+
+}  // namespace
+
+std::string applicationFolderName(const std::string& name) {
+    if (name.empty()) return "(Unknown Application Name)";
+    std::string folder = name;
+    std::replace(folder.begin(), folder.end(), '/', '_');
+    std::replace(folder.begin(), folder.end(), '\0', '_');
+    if (folder == "." || folder == "..") std::replace(folder.begin(), folder.end(), '.', '_');
+    return folder;
+}
+
+int extractApplication(const CommandContext& context, const std::string& backup,
+                       const std::string& application, const std::string& destination) {
+    auto opened = openBackup(context, backup);
+    if (!opened) return UsageError;
+    const ApplicationRecord* record = opened->findApplication(context, application);
+    if (record == nullptr) return UsageError;
+
+    LogSilence silence;
+    ProgressLine progress(context.err, context.showProgress);
+    auto outcomes =
+        saveAll(opened->device->directory, record->files, destination,
+                [&](std::size_t done, std::size_t total) { progress.update(done, total); });
+    progress.clear();
+    return report(context, outcomes);
+}
+
+int extractAll(const CommandContext& context, const std::string& backup,
+               const std::string& destination) {
+    auto opened = openBackup(context, backup);
+    if (!opened) return UsageError;
+    std::size_t total = 0;
+    for (const auto& application : opened->applications) total += application->files.size();
+
+    LogSilence silence;
+    ProgressLine progress(context.err, context.showProgress);
+    std::vector<FileOutcome> outcomes;
+    outcomes.reserve(total);
+    for (const auto& application : opened->applications) {
+        const std::size_t before = outcomes.size();
+        auto saved =
+            saveAll(opened->device->directory, application->files,
+                    appendingPathComponent(destination, applicationFolderName(application->name)),
+                    [&](std::size_t done, std::size_t) { progress.update(before + done, total); });
+        std::move(saved.begin(), saved.end(), std::back_inserter(outcomes));
+    }
+    progress.clear();
+    return report(context, outcomes);
+}
+
+int extractFile(const CommandContext& context, const std::string& backup,
+                const std::string& application, const std::string& fullpath,
+                const std::string& target) {
+    auto opened = openBackup(context, backup);
+    if (!opened) return UsageError;
+    const ApplicationRecord* record = opened->findApplication(context, application);
+    if (record == nullptr) return UsageError;
+    auto file = std::find_if(record->files.begin(), record->files.end(),
+                             [&](const FileRecord& each) { return each.fullpath == fullpath; });
+    if (file == record->files.end()) {
+        context.complain("no file \"" + fullpath + "\" in the application \"" + application + "\"");
+        return UsageError;
+    }
+    LogSilence silence;
+    return report(context, {saveFile(opened->device->directory, *file, target)});
+}
+
+}  // namespace salvora::cli

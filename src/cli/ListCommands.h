@@ -1,0 +1,19 @@
+#pragma once
+
+// The listing commands: devices, apps and files, as tab-separated text or as JSON.
+#include <optional>
+#include <string>
+
+#include "cli/CommandContext.h"
+
+namespace salvora::cli {
+
+enum class Format { Text, Json };
+
+int listDevices(const CommandContext& context, Format format);
+int listApplications(const CommandContext& context, const std::string& backup, Format format);
+// Every file of the backup, or only those of `application` when one is given.
+int listFiles(const CommandContext& context, const std::string& backup,
+              const std::optional<std::string>& application, Format format);
+
+}  // namespace salvora::cli
