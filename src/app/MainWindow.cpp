@@ -1,0 +1,94 @@
+#include "app/MainWindow.h"
+
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include "app/ActionFollowsButton.h"
+#include "ui_MainWindow.h"
+#include "window/ControllerTableModel.h"
+#include "window/QtText.h"
+
+namespace salvora {
+namespace {
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 48}) icon.addFile(QStringLiteral(":/icons/salvora-%1.png").arg(size));
+    return icon;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Panels& panels, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), controller_(panels) {
+    ui_->setupUi(this);
+    setWindowIcon(applicationIcon());
+    // Shown only while their step prepares its list.
+    ui_->step2Progress->setHidden(true);
+    ui_->step3Progress->setHidden(true);
+    connectOutlets();
+    bindTables();
+    bindMenus();
+    controller_.awakeFromNib();
+}
+
+MainWindow::~MainWindow() {
+    // The tables ask the controller for their rows as long as they exist, so they go first.
+    delete takeCentralWidget();
+}
+
+void MainWindow::connectOutlets() {
+    controller_.applicationTable = ui_->applicationTable;
+    controller_.deviceTable = ui_->deviceTable;
+    controller_.fileTable = ui_->fileTable;
+    controller_.donateButton = ui_->donateButton;
+    controller_.saveAllButton = ui_->saveAllButton;
+    controller_.saveFileButton = ui_->saveFileButton;
+    controller_.step1Label = ui_->step1Label;
+    controller_.step2Label = ui_->step2Label;
+    controller_.step3Label = ui_->step3Label;
+    controller_.step1Progress = ui_->step1Progress;
+    controller_.step2Progress = ui_->step2Progress;
+    controller_.step3Progress = ui_->step3Progress;
+}
+
+void MainWindow::bindTables() {
+    bindTable(controller_, *ui_->deviceTable,
+              {{tr("Device"), toQString(DeviceName)}, {tr("Last Backup"), toQString(DeviceDate)}});
+    bindTable(controller_, *ui_->applicationTable, {{tr("Application"), QString()}});
+    bindTable(controller_, *ui_->fileTable, {{tr("File"), QString()}});
+    QHeaderView* deviceColumns = ui_->deviceTable->horizontalHeader();
+    deviceColumns->setSectionResizeMode(0, QHeaderView::Stretch);
+    deviceColumns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+}
+
+void MainWindow::bindMenus() {
+    connect(ui_->saveFileAction, &QAction::triggered, &controller_,
+            &MainController::saveFilePressed);
+    makeActionFollowButton(*ui_->saveFileAction, *ui_->saveFileButton);
+    // The save-all button stays hidden, so the menu is where the user finds this command.
+    connect(ui_->saveAllFilesAction, &QAction::triggered, &controller_,
+            &MainController::saveAllPressed);
+    makeActionFollowButton(*ui_->saveAllFilesAction, *ui_->saveAllButton);
+    connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
+
+    connect(ui_->websiteAction, &QAction::triggered, &controller_, &MainController::websitePressed);
+    connect(ui_->checkForUpdatesAction, &QAction::triggered, &updater_,
+            &SUUpdater::checkForUpdates);
+    ui_->checkForUpdatesAction->setVisible(!controller_.updatesHidden());
+    connect(ui_->aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+
+    connect(&controller_, &MainController::saveFinished, statusBar(),
+            [this](const QString& message) { statusBar()->showMessage(message); });
+}
+
+void MainWindow::showAbout() {
+    QMessageBox::about(this, tr("About Salvora"),
+                       tr("<b>Salvora %1</b><p>Gets files back out of the iPhone backups that "
+                          "the desktop sync service keeps on this computer. It never changes a "
+                          "backup.</p>")
+                           .arg(QStringLiteral(SALVORA_VERSION)));
+}
+
+}  // namespace salvora

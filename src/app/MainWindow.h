@@ -1,0 +1,39 @@
+#pragma once
+
+// The one window, built from its Designer layout. Like a layout loader it creates the
+// controller, connects its outlets, makes it data source and delegate of the three tables, binds
+// the menus, and then sends it awakeFromNib.
+#include <QMainWindow>
+#include <memory>
+
+#include "app/SUUpdater.h"
+#include "window/MainController.h"
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace salvora {
+
+class Panels;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(Panels& panels, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainController& controller() { return controller_; }
+
+  private:
+    void connectOutlets();
+    void bindTables();
+    void bindMenus();
+    void showAbout();
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    MainController controller_;
+    SUUpdater updater_;
+};
+
+}  // namespace salvora

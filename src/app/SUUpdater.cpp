@@ -1,0 +1,7 @@
+#include "app/SUUpdater.h"
+
+namespace salvora {
+
+void SUUpdater::checkForUpdates() {}
+
+}  // namespace salvora

@@ -1,0 +1,61 @@
+#include "window/ControllerTableModel.h"
+
+#include <QItemSelectionModel>
+#include <QTableView>
+
+#include "window/MainController.h"
+
+namespace salvora {
+
+ControllerTableModel::ControllerTableModel(MainController& controller, const QTableView& table,
+                                           std::vector<TableColumn> columns, QObject* parent)
+    : QAbstractTableModel(parent),
+      controller_(controller),
+      table_(table),
+      columns_(std::move(columns)) {}
+
+int ControllerTableModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return controller_.numberOfRowsInTableView(&table_);
+}
+
+int ControllerTableModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return static_cast<int>(columns_.size());
+}
+
+QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.column() >= columnCount()) return {};
+    const QString identifier =
+        headerData(index.column(), Qt::Horizontal, ColumnIdentifierRole).toString();
+    std::optional<QString> value =
+        controller_.objectValueForTableColumn(&table_, identifier, index.row());
+    if (!value) return {};
+    return *value;
+}
+
+QVariant ControllerTableModel::headerData(int section, Qt::Orientation orientation,
+                                          int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    const TableColumn& column = columns_[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return column.title;
+    if (role == ColumnIdentifierRole) return column.identifier;
+    return {};
+}
+
+void ControllerTableModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns) {
+    table.setModel(new ControllerTableModel(controller, table, std::move(columns), &table));
+    QObject::connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, &controller,
+                     [&controller, &table] { controller.tableViewSelectionDidChange(&table); });
+}
+
+void reloadData(QTableView& table) {
+    if (auto* model = qobject_cast<ControllerTableModel*>(table.model())) model->reload();
+}
+
+}  // namespace salvora

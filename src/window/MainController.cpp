@@ -1,0 +1,213 @@
+#include "window/MainController.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QUrl>
+#include <climits>
+
+#include "discovery/Discovery.h"
+#include "foundation/FileManager.h"
+#include "recovery/Recovery.h"
+#include "window/BackgroundWork.h"
+#include "window/ControllerTableModel.h"
+#include "window/Controls.h"
+#include "window/Panels.h"
+#include "window/QtText.h"
+#include "window/SaveOutcomeMessage.h"
+
+namespace salvora {
+namespace {
+
+// Rows arrive signed and are compared unsigned, so a negative row is never valid.
+bool isValidRow(int row, std::size_t count) { return static_cast<unsigned>(row) < count; }
+
+std::size_t rowIndex(int row) { return static_cast<unsigned>(row); }
+
+int rowCount(std::size_t count) { return static_cast<int>(std::min<std::size_t>(count, INT_MAX)); }
+
+// An absent list counts as an empty one wherever rows are counted or indexed.
+const ApplicationList& listOrEmpty(const std::optional<ApplicationList>& applications) {
+    static const ApplicationList none;
+    return applications ? *applications : none;
+}
+
+const std::vector<FileRecord>& filesOrEmpty(const std::shared_ptr<ApplicationRecord>& application) {
+    static const std::vector<FileRecord> none;
+    return application ? application->files : none;
+}
+
+QString textOrFallback(const std::optional<std::string>& text, std::string_view fallback) {
+    return text && !text->empty() ? QString::fromStdString(*text) : toQString(fallback);
+}
+
+void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
+
+void show(QProgressBar& indicator) {
+    indicator.setHidden(false);
+    startSpinning(indicator);
+}
+
+void hide(QProgressBar& indicator) {
+    indicator.setHidden(true);
+    stopSpinning(indicator);
+}
+
+}  // namespace
+
+MainController::MainController(Panels& panels, QObject* parent)
+    : QObject(parent), panels_(panels) {}
+
+MainController::~MainController() = default;
+
+void MainController::websitePressed() { openProductPage(panels_); }
+
+void MainController::donatePressed() { openProductPage(panels_); }
+
+void MainController::saveFilePressed() {
+    // The button is enabled only with a file chosen; a stray call must not reach a null record.
+    if (!selectedDevice_ || !selectedFile_) return;
+    const std::optional<std::string> target =
+        panels_.chooseSavePath(proposedFileName(*selectedFile_));
+    if (!target) return;
+    const FileOutcome outcome = saveFile(selectedDevice_->directory, *selectedFile_, *target);
+    emit saveFinished(QString::fromStdString(saveFileMessage(outcome)));
+}
+
+void MainController::saveAllPressed() {
+    if (!selectedDevice_ || !selectedApplication_) return;
+    const std::optional<std::string> destination = panels_.chooseFolder(homeDirectory());
+    if (!destination) return;
+    const std::vector<FileOutcome> outcomes =
+        saveAll(selectedDevice_->directory, selectedApplication_->files, *destination);
+    emit saveFinished(QString::fromStdString(saveAllMessage(outcomes, *destination)));
+}
+
+void MainController::tableViewSelectionDidChange(QTableView* table) {
+    if (table == nullptr) return;
+    const int row = selectedRow(*table);
+    if (table == deviceTable) {
+        if (!isValidRow(row, allDevices_.size())) return;
+        selectedDevice_ = allDevices_[rowIndex(row)];
+        deviceSelected(*selectedDevice_);
+    } else if (table == applicationTable) {
+        const ApplicationList& applications = listOrEmpty(applicationsArray_);
+        if (!isValidRow(row, applications.size())) return;
+        selectedApplication_ = applications[rowIndex(row)];
+        applicationSelected(*selectedApplication_);
+    } else if (table == fileTable) {
+        const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
+        if (!isValidRow(row, files.size())) return;
+        // Files are held by value in their application, so the selection shares its ownership.
+        selectedFile_ =
+            std::shared_ptr<const FileRecord>(selectedApplication_, &files[rowIndex(row)]);
+        fileSelected(*selectedFile_);
+    }
+}
+
+void MainController::fileSelected(const FileRecord& /*file*/) { saveFileButton->setEnabled(true); }
+
+void MainController::applicationSelected(const ApplicationRecord& /*application*/) {
+    show(*step3Progress);
+    fileTable->setEnabled(true);
+    saveAllButton->setEnabled(true);
+    saveFileButton->setEnabled(false);
+    setCaptionColour(*step3Label, openStepColour());
+    deselectRow(*fileTable, selectedRow(*fileTable));
+    hide(*step3Progress);
+    reloadData(*fileTable);
+}
+
+void MainController::deviceSelected(DeviceRecord& device) {
+    deselectAll(*applicationTable);
+    if (!applicationsArray_) applicationsArray_.emplace();
+    applicationsArray_->clear();
+    show(*step2Progress);
+    reloadData(*applicationTable);
+    setCaptionColour(*step2Label, openStepColour());
+    deselectRow(*fileTable, selectedRow(*fileTable));
+    fileTable->setEnabled(false);
+    saveAllButton->setEnabled(false);
+    setCaptionColour(*step3Label, unreachableStepColour());
+    saveFileButton->setEnabled(false);
+    selectedApplication_.reset();
+    selectedFile_.reset();
+    reloadData(*fileTable);
+
+    // While the build reads the backup, the tables it could touch have no rows to draw.
+    ApplicationList applications;
+    runWhileHandlingEvents([&] { applications = catalog_.buildCatalogForDevice(device); });
+    applicationsArray_->insert(applicationsArray_->end(), applications.begin(), applications.end());
+
+    hide(*step2Progress);
+    applicationTable->setEnabled(true);
+    reloadData(*applicationTable);
+}
+
+std::shared_ptr<ApplicationRecord> MainController::getOrCreateApplicationNamed(
+    std::string_view name, ApplicationMap& applications) {
+    return salvora::getOrCreateApplicationNamed(name, applications);
+}
+
+std::optional<QString> MainController::objectValueForTableColumn(const QTableView* table,
+                                                                 const QString& columnIdentifier,
+                                                                 int row) const {
+    if (table == deviceTable) {
+        if (!isValidRow(row, allDevices_.size())) return QString();
+        const DeviceRecord& device = *allDevices_[rowIndex(row)];
+        if (columnIdentifier == toQString(DeviceName))
+            return textOrFallback(device.name, "(Unknown Name)");
+        if (columnIdentifier == toQString(DeviceDate)) {
+            if (!device.date) return std::nullopt;
+            return QString::fromStdString(*device.date);
+        }
+        return QString();
+    }
+    if (table == applicationTable) {
+        const ApplicationList& applications = listOrEmpty(applicationsArray_);
+        if (!isValidRow(row, applications.size())) return QString();
+        return QString::fromStdString(
+            applicationDisplayText(*applications[rowIndex(row)], catalog_.translationNames()));
+    }
+    if (table == fileTable) {
+        const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
+        if (!isValidRow(row, files.size())) return QString();
+        return textOrFallback(files[rowIndex(row)].fullpath, "(Unknown File Name)");
+    }
+    return QString();
+}
+
+int MainController::numberOfRowsInTableView(const QTableView* table) {
+    if (table == deviceTable) {
+        step1Progress->setHidden(true);
+        stopSpinning(*step1Progress);
+        return rowCount(allDevices_.size());
+    }
+    if (table == applicationTable) return rowCount(listOrEmpty(applicationsArray_).size());
+    if (table == fileTable) return rowCount(filesOrEmpty(selectedApplication_).size());
+    return 0;
+}
+
+void MainController::awakeFromNib() {
+    // Qt has no threaded animation to switch on: the indicators keep moving because the one
+    // long step, the catalogue build, runs off the event thread (deviceSelected).
+    startSpinning(*step1Progress);
+    setCaptionColour(*step2Label, unreachableStepColour());
+    setCaptionColour(*step3Label, unreachableStepColour());
+    applicationTable->setEnabled(false);
+    fileTable->setEnabled(false);
+    saveAllButton->setHidden(true);
+    saveAllButton->setEnabled(false);
+    saveFileButton->setEnabled(false);
+    connect(saveAllButton, &QPushButton::clicked, this, &MainController::saveAllPressed,
+            Qt::UniqueConnection);
+    connect(saveFileButton, &QPushButton::clicked, this, &MainController::saveFilePressed,
+            Qt::UniqueConnection);
+    connect(donateButton, &QPushButton::clicked, this, &MainController::donatePressed,
+            Qt::UniqueConnection);
+    allDevices_ = getDevices();
+    reloadData(*deviceTable);
+}
+
+}  // namespace salvora

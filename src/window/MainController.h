@@ -1,0 +1,102 @@
+#pragma once
+
+// The controller of the one window. It leads the user through three steps (a device, one of its
+// applications, one of its files), keeps each step's caption, busy indicator, table and buttons
+// in the state the step calls for, and answers the three tables as their data source.
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "catalog/Catalog.h"
+#include "catalog/Records.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+
+namespace salvora {
+
+class Panels;
+
+// The product's web page, which the donate button and the website action open.
+inline constexpr std::string_view ProductPage = "http://salvora.app/software/Salvora";
+
+class MainController final : public QObject {
+    Q_OBJECT
+  public:
+    explicit MainController(Panels& panels, QObject* parent = nullptr);
+    ~MainController() override;
+
+    // Outlets, connected by the window layout before awakeFromNib. The window owns them.
+    QTableView* applicationTable = nullptr;
+    QTableView* deviceTable = nullptr;
+    QTableView* fileTable = nullptr;
+    QPushButton* donateButton = nullptr;
+    QPushButton* saveAllButton = nullptr;
+    QPushButton* saveFileButton = nullptr;
+    QLabel* step1Label = nullptr;
+    QLabel* step2Label = nullptr;
+    QLabel* step3Label = nullptr;
+    QProgressBar* step1Progress = nullptr;
+    QProgressBar* step2Progress = nullptr;
+    QProgressBar* step3Progress = nullptr;
+
+    const DeviceList& allDevices() const { return allDevices_; }
+    const std::shared_ptr<DeviceRecord>& selectedDevice() const { return selectedDevice_; }
+    const std::shared_ptr<ApplicationRecord>& selectedApplication() const {
+        return selectedApplication_;
+    }
+    const std::shared_ptr<const FileRecord>& selectedFile() const { return selectedFile_; }
+    // Absent until the first device is chosen.
+    const std::optional<ApplicationList>& applicationsArray() const { return applicationsArray_; }
+    const std::optional<TranslationNames>& translationNames() const {
+        return catalog_.translationNames();
+    }
+
+    // Actions.
+    void websitePressed();
+    void donatePressed();
+    void saveFilePressed();
+    void saveAllPressed();
+
+    // Delegate of the three tables: a table's selection changed.
+    void tableViewSelectionDidChange(QTableView* table);
+
+    // The three steps, called only by the selection dispatch once it has stored the choice.
+    void fileSelected(const FileRecord& file);
+    void applicationSelected(const ApplicationRecord& application);
+    void deviceSelected(DeviceRecord& device);
+
+    std::shared_ptr<ApplicationRecord> getOrCreateApplicationNamed(std::string_view name,
+                                                                   ApplicationMap& applications);
+
+    // Data source of the three tables. A cell's value is absent only for a device without a
+    // date.
+    std::optional<QString> objectValueForTableColumn(const QTableView* table,
+                                                     const QString& columnIdentifier,
+                                                     int row) const;
+    int numberOfRowsInTableView(const QTableView* table);
+
+    // Sent once by the window layout, after every outlet is connected.
+    void awakeFromNib();
+
+    bool updatesHidden() const { return true; }
+
+  signals:
+    // After every confirmed save: what came of it, in a sentence for the user.
+    void saveFinished(const QString& message);
+
+  private:
+    Panels& panels_;
+    Catalog catalog_;
+    DeviceList allDevices_;
+    std::shared_ptr<DeviceRecord> selectedDevice_;
+    std::shared_ptr<ApplicationRecord> selectedApplication_;
+    std::shared_ptr<const FileRecord> selectedFile_;
+    std::optional<ApplicationList> applicationsArray_;
+};
+
+}  // namespace salvora

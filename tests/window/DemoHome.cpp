@@ -1,0 +1,110 @@
+// Writes a home folder with one sample backup of every layout the catalogue reads, for the
+// demo: salvora-demo-home <home>. The backups are made by the tests' fixture writer.
+#include <cstdio>
+#include <string>
+
+#include "support/BackupWriter.h"
+#include "support/PlistValue.h"
+#include "support/TemporaryFolder.h"
+#include "window/MdinfoInDomain.h"
+
+namespace salvora::test {
+namespace {
+
+const char* const primaryRoot = "Application Data/Apple Computer/MobileSync/Backup";
+const char* const alternateRoot = "AppData/Roaming/Apple Computer/MobileSync/Backup";
+
+struct SampleDevice {
+    std::string folder;
+
+    // Dated last, since writing files into the folder moves its date.
+    void date(int year, int month, int day, int hour, int minute) const {
+        setModificationTime(folder, year, month, day, hour, minute);
+    }
+};
+
+SampleDevice device(const std::string& home, const char* root, const std::string& folderName,
+                    const std::string& name) {
+    const std::string folder = home + "/" + root + "/" + folderName;
+    BackupWriter writer(folder);  // creates the folder
+    PlistValue::dictionary({{"Device Name", PlistValue::string(name)}})
+        .write(folder + "/Info.plist", PlistFormat::Xml);
+    return {folder};
+}
+
+void writeSampleHome(const std::string& home) {
+    const SampleDevice anna = device(home, primaryRoot, "1f3a9c", "Anna's iPhone 3G");
+    BackupWriter annaFiles(anna.folder);
+    annaFiles.addMdbackupFile("0a1b.mdbackup", "Library/SMS/sms.db", "SQLite format 3");
+    annaFiles.addMdbackupFile("1c2d.mdbackup", "Library/Notes/notes.db", "SQLite format 3");
+    annaFiles.addMdbackupFile("2e3f.mdbackup", "Media/DCIM/100APPLE/IMG_0001.JPG", "JPEG");
+    annaFiles.addMdbackupFile("3a4b.mdbackup", "Media/Recordings/Memo.m4a", "M4A");
+    anna.date(2008, 11, 2, 9, 41);
+
+    const SampleDevice ben = device(home, primaryRoot, "2b7e41", "Ben's iPhone 3GS");
+    BackupWriter benFiles(ben.folder);
+    benFiles.addMdinfoFile(
+        "a1.mdinfo", inDomain("AppDomain-com.example.weather", "Documents/cities.plist"), "cities");
+    benFiles.addMdinfoFile(
+        "a2.mdinfo", inDomain("AppDomain-com.example.recipes", "Documents/favourites.json"), "{}");
+    benFiles.addMdinfoFile(
+        "a3.mdinfo",
+        inDomain("AppDomain-com.example.recipes", "Library/Preferences/com.example.recipes.plist"),
+        "prefs");
+    benFiles.addMdinfoFile("a4.mdinfo", inDomain("HomeDomain", "Library/Safari/Bookmarks.plist"),
+                           "bookmarks");
+    benFiles.addDisplayName("com.example.weather", "Weather Now");
+    benFiles.addDisplayName("com.example.recipes", "Recipes");
+    ben.date(2010, 3, 14, 18, 5);
+
+    const SampleDevice clara = device(home, primaryRoot, "3c5d27", "Clara's iPhone 4");
+    BackupWriter claraFiles(clara.folder);
+    claraFiles.addManifestDatabaseFile("AppDomain-com.example.notebook", "Documents/Shopping.txt",
+                                       "milk, bread");
+    claraFiles.addManifestDatabaseFile("AppDomain-com.example.notebook",
+                                       "Documents/Holiday plans.txt", "Lisbon");
+    claraFiles.addManifestDatabaseFile("AppDomain-com.example.notebook",
+                                       "Documents/Attachments/map.png", "PNG");
+    claraFiles.addManifestDatabaseFile("AppDomain-com.example.notebook",
+                                       "Library/Preferences/com.example.notebook.plist", "prefs");
+    claraFiles.addManifestDatabaseFile("AppDomain-com.example.runner", "Documents/runs.sqlite",
+                                       "SQLite format 3");
+    claraFiles.addManifestDatabaseFile("CameraRollDomain", "Media/DCIM/100APPLE/IMG_0042.JPG",
+                                       "JPEG");
+    claraFiles.addManifestDatabaseFile("HomeDomain", "Library/SMS/sms.db", "SQLite format 3");
+    clara.date(2011, 6, 21, 22, 17);
+
+    const SampleDevice daniel = device(home, alternateRoot, "4d8f03", "Daniel's iPhone 5s");
+    BackupWriter danielFiles(daniel.folder);
+    danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
+                                         "Documents/subscriptions.opml", "<opml/>");
+    danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
+                                         "Library/Caches/artwork.jpg", "JPEG");
+    danielFiles.addUnindexedDatabaseFile("HomeDomain", "Library/Notes/notes.sqlite",
+                                         "SQLite format 3");
+    daniel.date(2015, 9, 30, 7, 12);
+
+    const SampleDevice eva = device(home, alternateRoot, "5e9a66", "Eva's iPhone 12");
+    BackupWriter evaFiles(eva.folder);
+    evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/January.md",
+                               "# January");
+    evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/February.md",
+                               "# February");
+    evaFiles.addManifestDbFile("AppDomain-com.example.sketch", "Documents/Drawings/cat.sketch",
+                               "lines");
+    evaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
+                               "SQLite format 3");
+    eva.date(2023, 2, 28, 20, 30);
+}
+
+}  // namespace
+}  // namespace salvora::test
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <home folder>\n", argv[0]);
+        return 2;
+    }
+    salvora::test::writeSampleHome(argv[1]);
+    return 0;
+}

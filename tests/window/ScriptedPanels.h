@@ -1,0 +1,46 @@
+#pragma once
+
+// Panels whose answers a test gives beforehand, recording what the controller asked.
+#include <QUrl>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/Panels.h"
+
+namespace salvora::test {
+
+class ScriptedPanels final : public Panels {
+  public:
+    // The next answers, in order; an absent answer is the user cancelling. A panel asked for
+    // without an answer left cancels too.
+    std::deque<std::optional<std::string>> folderAnswers;
+    std::deque<std::optional<std::string>> savePathAnswers;
+
+    std::vector<std::string> folderStarts;   // where each folder panel started
+    std::vector<std::string> proposedNames;  // the name each save panel proposed
+    std::vector<QUrl> openedUrls;
+
+    std::optional<std::string> chooseFolder(const std::string& startDirectory) override {
+        folderStarts.push_back(startDirectory);
+        return next(folderAnswers);
+    }
+
+    std::optional<std::string> chooseSavePath(const std::string& proposedName) override {
+        proposedNames.push_back(proposedName);
+        return next(savePathAnswers);
+    }
+
+    void openUrl(const QUrl& url) override { openedUrls.push_back(url); }
+
+  private:
+    static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        std::optional<std::string> answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace salvora::test
