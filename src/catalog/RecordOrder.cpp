@@ -1,0 +1,28 @@
+#include "catalog/RecordOrder.h"
+
+#include <array>
+#include <cstddef>
+#include <utility>
+
+namespace salvora {
+
+// A stable radix sort, one byte of the offset per pass: linear, where a comparison sort of a
+// million entries would cost more than reading their records.
+void sortByRecordOffset(std::vector<RecordVisit>& visits) {
+    std::vector<RecordVisit> sorted(visits.size());
+    for (unsigned shift = 0; shift < 32; shift += 8) {
+        std::array<std::size_t, 256> starts{};
+        for (const RecordVisit& visit : visits) ++starts[(visit.recordOffset >> shift) & 0xFF];
+        // A byte that is the same for every offset leaves the order as it is.
+        if (starts[(visits.empty() ? 0 : visits.front().recordOffset >> shift) & 0xFF] ==
+            visits.size())
+            continue;
+        std::size_t start = 0;
+        for (std::size_t& bucket : starts) start += std::exchange(bucket, start);
+        for (const RecordVisit& visit : visits)
+            sorted[starts[(visit.recordOffset >> shift) & 0xFF]++] = visit;
+        visits.swap(sorted);
+    }
+}
+
+}  // namespace salvora
