@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "bench/CatalogueBench.h"
@@ -30,6 +31,9 @@ struct Options {
     int saveRuns = 3;
     std::string cli;
     std::string window;
+    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save"};
+
+    bool includes(const std::string& step) const { return steps.contains(step); }
 };
 
 std::string processorModel() {
@@ -63,22 +67,22 @@ void benchManifestDatabase(Report& report, const std::string& folder, const Opti
     const CatalogueTimes times =
         timeCatalogue(folder, {"Manifest.mbdx", "Manifest.mbdb"}, options.runs);
     report.figure("applications / files", count(times.applications) + " / " + count(times.files));
-    report.figure("build (median)", seconds(times.build));
+    report.figure("build", seconds(times.build));
     report.figure("read both files, " + megabytes(times.catalogueBytes) + " (floor)",
                   seconds(times.read));
-    report.figure("build / read", ratio(times.build / times.read));
-    report.target("catalogue build <= 3 x reading its files", times.build <= 3 * times.read,
-                  ratio(times.build / times.read));
-    report.target("catalogue build <= 1 s", times.build <= 1, seconds(times.build));
+    const double buildByRead = times.build.wall / times.read.wall;
+    report.figure("build / read", ratio(buildByRead));
+    report.target("catalogue build <= 3 x reading its files", buildByRead <= 3, ratio(buildByRead));
+    report.target("catalogue build <= 1 s", times.build.wall <= 1, seconds(times.build.wall));
 }
 
 void benchManifestDb(Report& report, const std::string& folder, const Options& options) {
     report.heading("Catalogue build, Manifest.db");
     const CatalogueTimes times = timeCatalogue(folder, {"Manifest.db"}, options.runs);
     report.figure("applications / files", count(times.applications) + " / " + count(times.files));
-    report.figure("build (median)", seconds(times.build));
+    report.figure("build", seconds(times.build));
     report.figure("read Manifest.db, " + megabytes(times.catalogueBytes), seconds(times.read));
-    report.target("Manifest.db build <= 1.5 s", times.build <= 1.5, seconds(times.build));
+    report.target("Manifest.db build <= 1.5 s", times.build.wall <= 1.5, seconds(times.build.wall));
 }
 
 void benchCliMemory(Report& report, const std::string& mbdbFolder, const std::string& dbFolder,
@@ -176,16 +180,19 @@ int run(const Options& options) {
     savePlan.applications = 0;
 
     report.heading("Backups written to " + work.path());
-    generate(report, "manifest database", mbdbFolder, plan, CatalogueLayout::ManifestDatabase);
-    generate(report, "Manifest.db", dbFolder, plan, CatalogueLayout::ManifestDb);
-    generate(report, "stored files", saveFolder, savePlan, CatalogueLayout::ManifestDatabase);
+    if (options.includes("mbdb") || options.includes("cli") || options.includes("window"))
+        generate(report, "manifest database", mbdbFolder, plan, CatalogueLayout::ManifestDatabase);
+    if (options.includes("db") || options.includes("cli"))
+        generate(report, "Manifest.db", dbFolder, plan, CatalogueLayout::ManifestDb);
+    if (options.includes("save"))
+        generate(report, "stored files", saveFolder, savePlan, CatalogueLayout::ManifestDatabase);
     ::sync();
 
-    benchManifestDatabase(report, mbdbFolder, options);
-    benchManifestDb(report, dbFolder, options);
-    benchCliMemory(report, mbdbFolder, dbFolder, options);
-    benchWindow(report, home, work.path(), options);
-    benchSaveAll(report, saveFolder, work.path(), options);
+    if (options.includes("mbdb")) benchManifestDatabase(report, mbdbFolder, options);
+    if (options.includes("db")) benchManifestDb(report, dbFolder, options);
+    if (options.includes("cli")) benchCliMemory(report, mbdbFolder, dbFolder, options);
+    if (options.includes("window")) benchWindow(report, home, work.path(), options);
+    if (options.includes("save")) benchSaveAll(report, saveFolder, work.path(), options);
     report.summary();
     return 0;
 }
@@ -214,6 +221,10 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--cli", options.cli, "salvora-cli, to measure its peak memory");
     app.add_option("--window", options.window, "salvora-window-bench, to time the window");
+    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save"}))
+        ->delimiter(',')
+        ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
     try {
         return salvora::bench::run(options);

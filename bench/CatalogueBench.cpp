@@ -9,22 +9,22 @@ namespace {
 
 // Builds once; the records are let go after the clock stops, as the window keeps them until
 // the next build.
-double timeOneBuild(const std::string& folder, CatalogueTimes& times) {
+Timing timeOneBuild(const std::string& folder, CatalogueTimes& times) {
     DeviceRecord device;
     device.directory = folder;
     Catalog catalog;
     ApplicationList applications;
-    const double elapsed = secondsOf([&] { applications = catalog.buildCatalogForDevice(device); });
+    const Timing elapsed = timingOf([&] { applications = catalog.buildCatalogForDevice(device); });
     times.applications = applications.size();
     times.files = 0;
     for (const auto& application : applications) times.files += application->files.size();
     return elapsed;
 }
 
-double timeOneRead(const std::string& folder, const std::vector<std::string>& files,
+Timing timeOneRead(const std::string& folder, const std::vector<std::string>& files,
                    CatalogueTimes& times) {
     std::vector<FileBytes> contents;
-    const double elapsed = secondsOf([&] {
+    const Timing elapsed = timingOf([&] {
         for (const std::string& name : files) {
             if (auto bytes = readFile(folder + "/" + name)) contents.push_back(std::move(*bytes));
         }
@@ -41,8 +41,8 @@ CatalogueTimes timeCatalogue(const std::string& folder, const std::vector<std::s
     CatalogueTimes times;
     timeOneRead(folder, files, times);
     timeOneBuild(folder, times);
-    std::vector<double> builds;
-    std::vector<double> reads;
+    std::vector<Timing> builds;
+    std::vector<Timing> reads;
     for (int run = 0; run < runs; ++run) {
         reads.push_back(timeOneRead(folder, files, times));
         builds.push_back(timeOneBuild(folder, times));

@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/Measure.h"
 #include "bench/Report.h"
 
 namespace salvora::bench {
 
 struct CatalogueTimes {
-    double build = 0;  // median of the runs, seconds
-    double read = 0;   // reading `files` whole, the floor
+    Timing build;  // medians of the runs
+    Timing read;   // reading `files` whole, the floor
     std::size_t applications = 0;
     std::size_t files = 0;
     double catalogueBytes = 0;

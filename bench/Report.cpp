@@ -41,6 +41,9 @@ void Report::summary() {
 }
 
 std::string seconds(double value) { return formatted("%.3f s", value); }
+std::string seconds(const Timing& timing) {
+    return seconds(timing.wall) + " (processor " + seconds(timing.processor) + ")";
+}
 std::string ratio(double value) { return formatted("%.2f x", value); }
 std::string megabytes(double bytes) { return formatted("%.1f MB", bytes / 1e6); }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/Measure.h"
+
 namespace salvora::bench {
 
 class Report {
@@ -29,6 +31,8 @@ class Report {
 };
 
 std::string seconds(double value);
+// "0.412 s (processor 0.398 s)"
+std::string seconds(const Timing& timing);
 std::string ratio(double value);
 std::string megabytes(double bytes);
 
