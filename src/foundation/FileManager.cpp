@@ -253,13 +253,19 @@ std::optional<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_vie
     ErrorSlot& slot = error != nullptr ? *error : ignored;
     auto entry = entryOf(parent, name, "Could not open folder", slot);
     if (!entry) return std::nullopt;
-    if (create == CreateMissing::Yes &&
-        ::mkdirat(entry->folder, entry->relative.c_str(), 0777) != 0 && errno != EEXIST) {
-        slot = Error::fromErrno("Could not create folder", entry->shown, errno);
-        return std::nullopt;
+    auto open = [&entry] {
+        return FileDescriptor(::openat(entry->folder, entry->relative.c_str(),
+                                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    };
+    FileDescriptor folder = open();
+    // Made only when missing: saving many files, most find their folder made already.
+    if (!folder.valid() && errno == ENOENT && create == CreateMissing::Yes) {
+        if (::mkdirat(entry->folder, entry->relative.c_str(), 0777) != 0 && errno != EEXIST) {
+            slot = Error::fromErrno("Could not create folder", entry->shown, errno);
+            return std::nullopt;
+        }
+        folder = open();
     }
-    FileDescriptor folder(::openat(entry->folder, entry->relative.c_str(),
-                                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.valid()) return OpenFolder(std::move(folder), entry->shown);
     // O_NOFOLLOW with O_DIRECTORY reports a link as "not a directory"; say what it is.
     int errorNumber = errno;
