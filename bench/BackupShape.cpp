@@ -10,7 +10,9 @@
 namespace salvora::bench {
 namespace {
 
-// 37 vendors and 53 products: coprime counts, so the first 1961 applications are all distinct.
+// Application identifiers: "com.<vendor>.<product>", every product name given once before
+// any is given again with a number ("notes", then "notes2"), so every application has a name
+// of its own.
 constexpr std::array<std::string_view, 37> vendors{
     "harborline", "quillmark",   "brightloop", "northwind", "pixelforge", "tidewater",
     "ambergate",  "bluecedar",   "copperleaf", "driftwood", "emberly",    "foxglove",
@@ -44,12 +46,16 @@ constexpr std::array<std::string_view, 14> systemDomains{"HomeDomain",
                                                          "TonesDomain",
                                                          "BooksDomain"};
 
-std::string applicationIdentifier(std::size_t index) {
-    return "com." + std::string(vendors[index % vendors.size()]) + "." +
-           std::string(products[index % products.size()]);
+std::string productOf(std::size_t index) {
+    std::string product(products[index % products.size()]);
+    if (const std::size_t round = index / products.size(); round > 0)
+        product += std::to_string(round + 1);
+    return product;
 }
 
-std::string productOf(std::size_t index) { return std::string(products[index % products.size()]); }
+std::string applicationIdentifier(std::size_t index) {
+    return "com." + std::string(vendors[index % vendors.size()]) + "." + productOf(index);
+}
 
 // The top folders of a domain, each after its parent.
 std::vector<std::string> topFolders(std::string_view domain) {

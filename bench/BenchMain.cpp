@@ -149,6 +149,8 @@ void benchWindow(Report& report, const std::string& home, const std::string& scr
     }
     report.figure("device chosen: applications shown",
                   count(std::size_t(figures["applications"])) + " rows");
+    report.figure("device chosen again (previous catalogue let go)",
+                  seconds(figures["device-again-seconds"]));
     report.figure("application chosen: files shown",
                   count(std::size_t(figures["files"])) + " rows");
     report.target(deviceGoal, figures["device-seconds"] < 0.5, seconds(figures["device-seconds"]));
