@@ -18,7 +18,7 @@ std::string formatted(const char* format, double value) {
 void Report::heading(const std::string& text) { out_ << '\n' << text << '\n'; }
 
 void Report::figure(const std::string& label, const std::string& value) {
-    out_ << "  " << std::left << std::setw(44) << label << value << '\n' << std::flush;
+    out_ << "  " << std::left << std::setw(52) << label << ' ' << value << '\n' << std::flush;
 }
 
 void Report::target(const std::string& goal, bool met, const std::string& measurement) {
@@ -34,8 +34,8 @@ void Report::skipped(const std::string& goal, const std::string& reason) {
 void Report::summary() {
     heading("Targets");
     for (const Outcome& outcome : outcomes_) {
-        out_ << "  " << std::left << std::setw(52) << outcome.goal << std::setw(9)
-             << outcome.verdict << outcome.measurement << '\n';
+        out_ << "  " << std::left << std::setw(60) << outcome.goal << ' ' << std::setw(8)
+             << outcome.verdict << ' ' << outcome.measurement << '\n';
     }
     out_ << std::flush;
 }

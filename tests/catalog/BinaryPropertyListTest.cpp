@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "ArchivedFileExamples.h"
 #include "catalog/ArchivedFileInfo.h"
 #include "catalog/BinaryPropertyList.h"
 #include "foundation/PropertyList.h"
@@ -25,16 +26,6 @@ using test::ByteWriter;
 using test::PlistFormat;
 using test::PlistValue;
 
-ArchivedFileFields fullFields() {
-    ArchivedFileFields fields;
-    fields.relativePath = "Library/SMS/sms.db";
-    fields.size = 4096;
-    fields.lastModified = 1500000000;
-    fields.protectionClass = 3;
-    fields.encryptionKey = std::vector<std::byte>(44, std::byte{0x7E});
-    return fields;
-}
-
 struct ArchiveCase {
     std::string name;
     std::function<PlistValue()> archive;
@@ -42,7 +33,7 @@ struct ArchiveCase {
 void PrintTo(const ArchiveCase& archive, std::ostream* out) { *out << archive.name; }
 
 PlistValue withFields(std::function<void(ArchivedFileFields&)> change) {
-    ArchivedFileFields fields = fullFields();
+    ArchivedFileFields fields = test::fullArchivedFileFields();
     change(fields);
     return test::archivedFilePlist(fields);
 }
@@ -58,8 +49,8 @@ TEST_P(SoundArchives, ReadAsLibplistReadsThem) {
 
 PlistValue withManyObjects() {
     // More than 255 objects: references and offsets two bytes wide, counts in extended form.
-    PlistValue archive = test::archivedFilePlist(fullFields());
-    PlistValue file = test::archivedFilePlist(fullFields());
+    PlistValue archive = test::archivedFilePlist(test::fullArchivedFileFields());
+    PlistValue file = test::archivedFilePlist(test::fullArchivedFileFields());
     PlistValue objects = PlistValue::array({PlistValue::string("$null")});
     PlistValue mbFile = PlistValue::dictionary({{"Size", PlistValue::integer(77)}});
     for (int extra = 0; extra < 40; ++extra)
@@ -74,7 +65,7 @@ PlistValue withManyObjects() {
 INSTANTIATE_TEST_SUITE_P(
     Archives, SoundArchives,
     testing::Values(
-        ArchiveCase{"Full", [] { return test::archivedFilePlist(fullFields()); }},
+        ArchiveCase{"Full", [] { return test::archivedFilePlist(test::fullArchivedFileFields()); }},
         ArchiveCase{"Empty", [] { return test::archivedFilePlist({}); }},
         ArchiveCase{"OneByteValues", [] { return withFields([](auto& f) { f.size = 255; }); }},
         ArchiveCase{"TwoByteValues", [] { return withFields([](auto& f) { f.size = 256; }); }},
@@ -95,13 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         ArchiveCase{
             "RootIsNoUid",
             [] {
-                PlistValue archive = test::archivedFilePlist(fullFields());
+                PlistValue archive = test::archivedFilePlist(test::fullArchivedFileFields());
                 archive.set("$top", PlistValue::dictionary({{"root", PlistValue::integer(1)}}));
                 return archive;
             }},
         ArchiveCase{"RootBeyondTheObjects",
                     [] {
-                        PlistValue archive = test::archivedFilePlist(fullFields());
+                        PlistValue archive =
+                            test::archivedFilePlist(test::fullArchivedFileFields());
                         archive.set("$top", PlistValue::dictionary({{"root", PlistValue::uid(9)}}));
                         return archive;
                     }},
@@ -254,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Every shortening and every one-byte change of a real archive: nothing is read from outside
 // it, and whatever libplist still decodes is read the same.
 TEST(BinaryArchive, EveryCutAndEveryChangedByteAgreesWithLibplistWhereItDecodes) {
-    const std::vector<std::byte> intact = test::archivedFileBlob(fullFields());
+    const std::vector<std::byte> intact = test::archivedFileBlob(test::fullArchivedFileFields());
     std::size_t compared = 0;
     auto check = [&](const std::vector<std::byte>& blob) {
         const ArchivedFileInfo inPlace = readArchivedFileInfo(blob);
