@@ -1,5 +1,6 @@
 #include "catalog/ManifestDatabaseReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -17,15 +18,10 @@ constexpr std::size_t indexHeaderSize = 10;
 constexpr std::size_t indexEntrySize = 26;
 constexpr std::size_t keySize = 20;
 constexpr std::uint16_t absentStringLength = 0xFFFF;
+// Enough for the domain and path of nearly every record.
+constexpr std::size_t likelyStringsSize = 256;
 
 bool isRegularFile(std::uint16_t mode) { return (mode & 0xF000) == 0x8000; }
-
-template <typename Unsigned>
-std::optional<Unsigned> getBigEndian(ByteCursor& cursor) {
-    auto value = cursor.readBigEndian(sizeof(Unsigned));
-    if (!value) return std::nullopt;
-    return static_cast<Unsigned>(*value);
-}
 
 // The first two strings of a record: all the catalogue takes from it.
 struct RecordStrings {
@@ -63,9 +59,16 @@ class DatabaseInFile {
   public:
     explicit DatabaseInFile(FileWindow& file) : file_(file) {}
 
-    // Reads the length of each string before the string, so no more is asked for than the
-    // record holds.
     std::optional<RecordStrings> stringsAt(std::uint64_t position) {
+        // Most records' two strings fit in a short piece read at once.
+        const auto likely = static_cast<std::size_t>(std::min<std::uint64_t>(
+            likelyStringsSize, file_.size() - std::min(position, file_.size())));
+        if (auto piece = file_.read(position, likely)) {
+            ByteCursor record(*piece);
+            if (auto strings = readRecordStrings(record)) return strings;
+        }
+        // Longer ones: the length of each string is read before the string, so no more is asked
+        // for than the record holds.
         std::size_t length = 0;
         for (int string = 0; string < 2; ++string) {
             auto lengthBytes = file_.read(position + length, 2);
@@ -234,32 +237,6 @@ void addFiles(std::span<const std::byte> index, Database& database, ApplicationM
 }
 
 }  // namespace
-
-std::optional<std::uint8_t> getUint8(ByteCursor& cursor) {
-    return getBigEndian<std::uint8_t>(cursor);
-}
-std::optional<std::uint16_t> getUint16(ByteCursor& cursor) {
-    return getBigEndian<std::uint16_t>(cursor);
-}
-std::optional<std::uint32_t> getUint32(ByteCursor& cursor) {
-    return getBigEndian<std::uint32_t>(cursor);
-}
-std::optional<std::uint64_t> getUint64(ByteCursor& cursor) {
-    return getBigEndian<std::uint64_t>(cursor);
-}
-
-std::optional<ManifestString> getString(ByteCursor& cursor) {
-    const std::size_t start = cursor.position();
-    std::optional<std::uint16_t> length = getUint16(cursor);
-    if (!length) return std::nullopt;
-    if (*length == absentStringLength) return ManifestString();
-    std::optional<std::string_view> text = cursor.readText(*length);
-    if (!text) {
-        cursor.seek(start);
-        return std::nullopt;
-    }
-    return ManifestString(*text);
-}
 
 bool hasMagic(std::span<const std::byte> bytes, std::string_view magic) {
     return bytes.size() >= magic.size() &&
