@@ -16,15 +16,21 @@ bool isValidUtf8(std::string_view text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const auto length = static_cast<std::int32_t>(text.size());
     std::int32_t index = 0;
+    auto isAscii = [bytes](std::int32_t at) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + at, sizeof word);
+        return (word & 0x8080808080808080u) == 0;
+    };
     while (index < length) {
-        // Paths are mostly ASCII: pass over eight such bytes at a time.
+        // Paths are mostly ASCII: pass over eight such bytes at a time, and over the last few
+        // together with bytes already passed.
         if (length - index >= 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, bytes + index, sizeof word);
-            if ((word & 0x8080808080808080u) == 0) {
+            if (isAscii(index)) {
                 index += 8;
                 continue;
             }
+        } else if (length >= 8 && isAscii(length - 8)) {
+            return true;
         }
         if (bytes[index] < 0x80) {
             ++index;

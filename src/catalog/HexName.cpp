@@ -1,6 +1,7 @@
 #include "catalog/HexName.h"
 
 #include <array>
+#include <cstring>
 
 namespace salvora {
 namespace {
@@ -22,9 +23,8 @@ std::string hexName(std::span<const std::byte> bytes) {
     std::string name(2 * bytes.size(), '\0');
     char* out = name.data();
     for (std::byte b : bytes) {
-        const char* pair = &digitPairs[2 * std::to_integer<std::size_t>(b)];
-        *out++ = pair[0];
-        *out++ = pair[1];
+        std::memcpy(out, &digitPairs[2 * std::to_integer<std::size_t>(b)], 2);
+        out += 2;
     }
     return name;
 }

@@ -16,18 +16,44 @@
 namespace salvora {
 
 // Each reads a big-endian value at the cursor and moves past it; nullopt, with the cursor
-// unmoved, when the value runs past the end.
-std::optional<std::uint8_t> getUint8(ByteCursor& cursor);
-std::optional<std::uint16_t> getUint16(ByteCursor& cursor);
-std::optional<std::uint32_t> getUint32(ByteCursor& cursor);
-std::optional<std::uint64_t> getUint64(ByteCursor& cursor);
+// unmoved, when the value runs past the end. Inline: a catalogue build reads millions.
+template <typename Unsigned>
+std::optional<Unsigned> getBigEndian(ByteCursor& cursor) {
+    auto value = cursor.readBigEndian(sizeof(Unsigned));
+    if (!value) return std::nullopt;
+    return static_cast<Unsigned>(*value);
+}
+inline std::optional<std::uint8_t> getUint8(ByteCursor& cursor) {
+    return getBigEndian<std::uint8_t>(cursor);
+}
+inline std::optional<std::uint16_t> getUint16(ByteCursor& cursor) {
+    return getBigEndian<std::uint16_t>(cursor);
+}
+inline std::optional<std::uint32_t> getUint32(ByteCursor& cursor) {
+    return getBigEndian<std::uint32_t>(cursor);
+}
+inline std::optional<std::uint64_t> getUint64(ByteCursor& cursor) {
+    return getBigEndian<std::uint64_t>(cursor);
+}
 
 // A database string: the text (a view into the loaded bytes), or none for the length 0xFFFF.
 using ManifestString = std::optional<std::string_view>;
 
 // Reads one string and moves past it (2 + length bytes, or 2 for no string); nullopt, with the
 // cursor unmoved, when its bytes run past the end.
-std::optional<ManifestString> getString(ByteCursor& cursor);
+inline std::optional<ManifestString> getString(ByteCursor& cursor) {
+    constexpr std::uint16_t absentStringLength = 0xFFFF;
+    const std::size_t start = cursor.position();
+    std::optional<std::uint16_t> length = getUint16(cursor);
+    if (!length) return std::nullopt;
+    if (*length == absentStringLength) return ManifestString();
+    std::optional<std::string_view> text = cursor.readText(*length);
+    if (!text) {
+        cursor.seek(start);
+        return std::nullopt;
+    }
+    return ManifestString(*text);
+}
 
 inline constexpr std::string_view manifestIndexMagic{"mbdx\x02\x00", 6};
 inline constexpr std::string_view manifestDatabaseMagic{"mbdb\x05\x00", 6};

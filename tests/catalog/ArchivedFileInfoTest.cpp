@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ArchivedFileExamples.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/TemporaryFolder.h"
 
@@ -11,18 +12,9 @@ using test::ArchivedFileFields;
 using test::PlistFormat;
 using test::PlistValue;
 
-ArchivedFileFields fullFields() {
-    ArchivedFileFields fields;
-    fields.relativePath = "Library/SMS/sms.db";
-    fields.size = 4096;
-    fields.lastModified = 1500000000;
-    fields.protectionClass = 3;
-    fields.encryptionKey = std::vector<std::byte>(44, std::byte{0x7E});
-    return fields;
-}
-
 TEST(ArchivedFileInfo, ReadsTheMbFileOfAnArchive) {
-    ArchivedFileInfo info = readArchivedFileInfo(test::archivedFileBlob(fullFields()));
+    ArchivedFileInfo info =
+        readArchivedFileInfo(test::archivedFileBlob(test::fullArchivedFileFields()));
     EXPECT_EQ(info.size, 4096u);
     EXPECT_EQ(info.lastModified, 1500000000);
     EXPECT_EQ(info.protectionClass, 3u);
@@ -48,14 +40,14 @@ TEST(ArchivedFileInfo, BytesThatAreNoArchiveGiveNothing) {
 }
 
 TEST(ArchivedFileInfo, ReferencesThatLeadNowhereOrValuesOfOtherKindsAreAbsent) {
-    PlistValue archive = test::archivedFilePlist(fullFields());
+    PlistValue archive = test::archivedFilePlist(test::fullArchivedFileFields());
     archive.set("$top", PlistValue::dictionary({{"root", PlistValue::uid(99)}}));
     EXPECT_EQ(readArchivedFileInfo(archive.encode(PlistFormat::Binary)).size, std::nullopt);
 
     archive.set("$top", PlistValue::dictionary({{"root", PlistValue::integer(1)}}));
     EXPECT_EQ(readArchivedFileInfo(archive.encode(PlistFormat::Binary)).size, std::nullopt);
 
-    ArchivedFileFields fields = fullFields();
+    ArchivedFileFields fields = test::fullArchivedFileFields();
     fields.encryptionKey.reset();
     PlistValue odd = test::archivedFilePlist(fields);
     PlistValue file = PlistValue::dictionary({{"Size", PlistValue::string("4096")},

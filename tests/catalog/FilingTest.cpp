@@ -45,6 +45,15 @@ TEST(Filing, OnlyWellFormedUtf8IsText) {
     }
     EXPECT_EQ(utf8Text(std::optional<std::string_view>()), std::nullopt);
     EXPECT_EQ(utf8Text(std::optional<std::string>("x\xFE")), std::nullopt);
+    // Long texts are passed over eight bytes at a time: a bad byte is found wherever it
+    // stands, and characters of several bytes at the end still count.
+    for (std::size_t at = 0; at < 21; ++at) {
+        std::string text(21, 'a');
+        text[at] = '\xFF';
+        EXPECT_EQ(utf8Text(std::optional<std::string>(text)), std::nullopt) << at;
+    }
+    EXPECT_EQ(utf8Text(std::optional<std::string_view>("Library/Caches/caf\xC3\xA9")),
+              "Library/Caches/caf\xC3\xA9");
 }
 
 TEST(Filing, DomainFilerKeepsOrderAcrossAlternatingDomains) {

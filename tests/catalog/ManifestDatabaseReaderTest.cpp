@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include "CatalogInspection.h"
 #include "support/BackupWriter.h"
@@ -110,6 +111,53 @@ TEST(ManifestDatabaseReader, FilesFollowIndexOrderAndDuplicateKeysAreKept) {
     const ApplicationRecord& notes = applicationIn(applications, "notes");
     EXPECT_EQ(test::fullpaths(notes), (std::vector<std::optional<std::string>>{"b", "a", "b"}));
     EXPECT_EQ(notes.files[0].name, notes.files[2].name);
+}
+
+// The index with its entries put in the given order; the records stay where they are.
+void reorderIndex(ManifestDatabaseBytes& bytes, const std::vector<std::size_t>& order) {
+    std::vector<std::byte> index(bytes.index.begin(), bytes.index.begin() + 10);
+    for (std::size_t entry : order) {
+        auto start =
+            bytes.index.begin() + static_cast<std::ptrdiff_t>(test::indexEntryOffset(entry));
+        index.insert(index.end(), start, start + test::indexEntrySize);
+    }
+    bytes.index = std::move(index);
+}
+
+TEST(ManifestDatabaseReader, FilesFollowIndexOrderWhereverTheirRecordsLie) {
+    // Records written domain by domain, as devices write them, and longer together than the
+    // part of the database held in memory at a time; the index in another order, as devices
+    // keep it sorted by key.
+    std::vector<ManifestEntry> entries;
+    const std::size_t count = 3000;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string path = "Library/" + std::to_string(i) + "/" + std::string(600, 'x');
+        entries.push_back(entry(i < count / 2 ? "AppDomain-com.a.first" : "HomeDomain", path));
+        entries.back().key.assign(20, static_cast<std::byte>(i % 256));
+    }
+    ManifestDatabaseBytes bytes = test::manifestDatabaseBytes(entries);
+    ASSERT_GT(bytes.database.size(), std::size_t{3} << 19);
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < count; ++i) order.push_back(i * 1447 % count);
+    reorderIndex(bytes, order);
+
+    std::map<std::string, std::vector<std::optional<std::string>>> expected;
+    for (std::size_t i : order) {
+        expected[i < count / 2 ? "first" : "HomeDomain"].push_back(entries[i].record.path);
+    }
+    test::TemporaryFolder folder;
+    BackupWriter backup(folder.path());
+    backup.writeManifestDatabase(bytes);
+    ApplicationMap fromFiles = read(backup);
+    ApplicationMap inMemory;
+    addManifestDatabaseFiles(bytes.index, bytes.database, inMemory);
+    for (const ApplicationMap* applications : {&fromFiles, &inMemory}) {
+        ASSERT_EQ(applications->size(), 2u);
+        for (const auto& [name, paths] : expected)
+            EXPECT_EQ(test::fullpaths(applicationIn(*applications, name)), paths) << name;
+        const ApplicationRecord& first = applicationIn(*applications, "first");
+        EXPECT_EQ(first.files.front().name, test::hexDigits(entries[order.front()].key));
+    }
 }
 
 TEST(ManifestDatabaseReader, KeyBytesGiveFortyLowercaseDigitsLeadingZerosKept) {
@@ -264,6 +312,9 @@ INSTANTIATE_TEST_SUITE_P(
                                          std::string("AppDomain-x.app").size() + 2);
                    },
                    {"a", "b"}},
+        DamageCase{"TwoEntriesShareARecord",
+                   [](auto& b) { setRecordOffset(b, 2, recordStart(b, 0) - 6); },
+                   {"a", "b", "a"}},
         DamageCase{"DomainLengthBeyondTheEnd",
                    [](auto& b) { test::putBigEndian(b.database, recordStart(b, 1), 0xFFFE, 2); },
                    {"a", "c"}}),

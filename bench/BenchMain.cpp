@@ -1,0 +1,268 @@
+// salvora-bench: writes large backups into a temporary folder, times the catalogue builds, save
+// all against `cp -r`, the peak memory of `salvora-cli apps` and the window's two steps, prints
+// every figure with each target met or not, and removes what it wrote.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+
+#include "bench/CatalogueBench.h"
+#include "bench/ChildProcess.h"
+#include "bench/LargeBackup.h"
+#include "bench/Measure.h"
+#include "bench/Report.h"
+#include "bench/SaveAllBench.h"
+#include "support/TemporaryFolder.h"
+
+namespace salvora::bench {
+namespace {
+
+struct Options {
+    std::size_t files = 1'000'000;
+    std::size_t applications = 300;
+    std::size_t largestApplicationFiles = 200'000;
+    std::size_t storedFiles = 10'000;
+    std::uint64_t storedBytes = std::uint64_t{1} << 30;
+    int runs = 5;
+    int saveRuns = 3;
+    std::string cli;
+    std::string window;
+    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save"};
+
+    bool includes(const std::string& step) const { return steps.contains(step); }
+};
+
+std::string processorModel() {
+    std::ifstream info("/proc/cpuinfo");
+    for (std::string line; std::getline(info, line);) {
+        if (line.starts_with("model name")) return line.substr(line.find(':') + 2);
+    }
+    return "unknown processor";
+}
+
+// The machine's load average over the last minute: on a busy machine wall-clock times grow,
+// processor times much less.
+std::string loadAverage() {
+    std::ifstream load("/proc/loadavg");
+    std::string lastMinute;
+    load >> lastMinute;
+    return lastMinute.empty() ? "unknown" : lastMinute;
+}
+
+std::string count(std::size_t value) {
+    std::string digits = std::to_string(value);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+// Writes the backup in a child process, so the measurements that follow start from this
+// process's own small heap, as the programs measured do, not from what writing left behind.
+void generate(Report& report, const std::string& label, const std::string& folder,
+              const BackupPlan& plan, CatalogueLayout layout) {
+    std::cout << std::flush;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int status = 0;
+        try {
+            WrittenBackup written;
+            const double elapsed = secondsOf(
+                [&] { written = writeLargeBackup(folder, plan, layout, "Bench iPhone"); });
+            report.figure("written: " + label, count(written.files) + " files, " +
+                                                   count(written.folders) + " folders, " +
+                                                   megabytes(double(written.storedBytes)) +
+                                                   " stored, in " + seconds(elapsed));
+        } catch (const std::exception& failure) {
+            std::cerr << "salvora-bench: " << failure.what() << '\n';
+            status = 1;
+        }
+        std::cout << std::flush;
+        // Leaves without unwinding: the work folder belongs to the parent.
+        ::_exit(status);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        throw std::runtime_error("could not write the " + label + " backup");
+}
+
+void benchManifestDatabase(Report& report, const std::string& folder, const Options& options) {
+    report.heading("Catalogue build, manifest database (Manifest.mbdx + Manifest.mbdb)");
+    const CatalogueTimes times =
+        timeCatalogue(folder, {"Manifest.mbdx", "Manifest.mbdb"}, options.runs);
+    report.figure("applications / files", count(times.applications) + " / " + count(times.files));
+    report.figure("build", seconds(times.build));
+    report.figure("read both files, " + megabytes(times.catalogueBytes) + " (floor)",
+                  seconds(times.read));
+    const double buildByRead = times.build.wall / times.read.wall;
+    report.figure("build / read", ratio(buildByRead) + " (processor " +
+                                      ratio(times.build.processor / times.read.processor) + ")");
+    report.target("catalogue build <= 3 x reading its files", buildByRead <= 3, ratio(buildByRead));
+    report.target("catalogue build <= 1 s", times.build.wall <= 1, seconds(times.build.wall));
+}
+
+void benchManifestDb(Report& report, const std::string& folder, const Options& options) {
+    report.heading("Catalogue build, Manifest.db");
+    const CatalogueTimes times = timeCatalogue(folder, {"Manifest.db"}, options.runs);
+    report.figure("applications / files", count(times.applications) + " / " + count(times.files));
+    report.figure("build", seconds(times.build));
+    report.figure("read Manifest.db, " + megabytes(times.catalogueBytes), seconds(times.read));
+    report.target("Manifest.db build <= 1.5 s", times.build.wall <= 1.5, seconds(times.build.wall));
+}
+
+void benchCliMemory(Report& report, const std::string& mbdbFolder, const std::string& dbFolder,
+                    const Options& options) {
+    report.heading("salvora-cli apps");
+    if (options.cli.empty()) {
+        report.skipped("salvora-cli apps peak memory <= 400 MB", "no --cli given");
+        return;
+    }
+    for (const auto& [label, folder] :
+         {std::pair{"manifest database", mbdbFolder}, std::pair{"Manifest.db", dbFolder}}) {
+        const ChildRun run = runChild({options.cli, "apps", folder});
+        const double peak = double(run.peakResidentKiB) * 1024;
+        report.figure(
+            std::string(label) + ": time / peak memory",
+            seconds(run.seconds) + " / " + megabytes(peak) + (run.succeeded ? "" : " (FAILED)"));
+        if (folder == mbdbFolder)
+            report.target("salvora-cli apps peak memory <= 400 MB", run.succeeded && peak <= 400e6,
+                          megabytes(peak));
+    }
+}
+
+void benchSaveAll(Report& report, const std::string& folder, const std::string& scratch,
+                  const Options& options) {
+    report.heading("Save all of one application");
+    const SaveTimes times = timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns);
+    report.figure("files / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
+    report.figure("save all (median)", seconds(times.save));
+    report.figure("cp -r of the backup folder (median)", seconds(times.copy));
+    report.figure("files save all could not save", count(times.failures));
+    report.target("save all <= 1.2 x cp -r", times.failures == 0 && times.save <= 1.2 * times.copy,
+                  ratio(times.save / times.copy));
+}
+
+// The window benchmark writes "name value" lines.
+std::map<std::string, double> readFigures(const std::string& path) {
+    std::map<std::string, double> figures;
+    std::ifstream in(path);
+    std::string name;
+    double value = 0;
+    while (in >> name >> value) figures[name] = value;
+    return figures;
+}
+
+void benchWindow(Report& report, const std::string& home, const std::string& scratch,
+                 const Options& options) {
+    report.heading("The window (offscreen)");
+    const char* deviceGoal = "window: choosing the device shows its applications < 0.5 s";
+    const char* applicationGoal = "window: choosing an application shows its files < 0.5 s";
+    if (options.window.empty()) {
+        report.skipped(deviceGoal, "no --window given");
+        report.skipped(applicationGoal, "no --window given");
+        return;
+    }
+    const std::string output = scratch + "/window.txt";
+    const ChildRun run =
+        runChild({options.window, largestApplicationName(), std::to_string(options.runs)}, output,
+                 {"HOME=" + home, "QT_QPA_PLATFORM=offscreen"});
+    std::map<std::string, double> figures = readFigures(output);
+    if (!run.succeeded || !figures.contains("device-seconds")) {
+        report.skipped(deviceGoal, "the window benchmark failed");
+        report.skipped(applicationGoal, "the window benchmark failed");
+        return;
+    }
+    report.figure("device chosen: applications shown",
+                  count(std::size_t(figures["applications"])) + " rows");
+    report.figure("device chosen again (previous catalogue let go)",
+                  seconds(figures["device-again-seconds"]));
+    report.figure("application chosen: files shown",
+                  count(std::size_t(figures["files"])) + " rows");
+    report.target(deviceGoal, figures["device-seconds"] < 0.5, seconds(figures["device-seconds"]));
+    report.target(applicationGoal, figures["application-seconds"] < 0.5,
+                  seconds(figures["application-seconds"]));
+}
+
+int run(const Options& options) {
+    Report report(std::cout);
+    report.heading("Salvora benchmarks: " + std::to_string(::sysconf(_SC_NPROCESSORS_ONLN)) +
+                   " x " + processorModel() + ", warm cache, medians of " +
+                   std::to_string(options.runs) +
+                   " runs (save all: " + std::to_string(options.saveRuns) + ")");
+
+    test::TemporaryFolder work;
+    const std::string home = work / "home";
+    const std::string mbdbFolder =
+        home + "/Application Data/Apple Computer/MobileSync/Backup/large";
+    const std::string dbFolder = work / "manifest-db";
+    const std::string saveFolder = work / "save-all";
+
+    BackupPlan plan;
+    plan.files = options.files;
+    plan.applications = options.applications;
+    plan.largestApplicationFiles = options.largestApplicationFiles;
+    BackupPlan savePlan;
+    savePlan.files = savePlan.storedFiles = options.storedFiles;
+    savePlan.storedBytes = options.storedBytes;
+    savePlan.applications = 0;
+
+    report.heading("Backups written to " + work.path());
+    if (options.includes("mbdb") || options.includes("cli") || options.includes("window"))
+        generate(report, "manifest database", mbdbFolder, plan, CatalogueLayout::ManifestDatabase);
+    if (options.includes("db") || options.includes("cli"))
+        generate(report, "Manifest.db", dbFolder, plan, CatalogueLayout::ManifestDb);
+    if (options.includes("save"))
+        generate(report, "stored files", saveFolder, savePlan, CatalogueLayout::ManifestDatabase);
+    ::sync();
+
+    report.figure("load average before measuring", loadAverage());
+    if (options.includes("mbdb")) benchManifestDatabase(report, mbdbFolder, options);
+    if (options.includes("db")) benchManifestDb(report, dbFolder, options);
+    if (options.includes("cli")) benchCliMemory(report, mbdbFolder, dbFolder, options);
+    if (options.includes("window")) benchWindow(report, home, work.path(), options);
+    if (options.includes("save")) benchSaveAll(report, saveFolder, work.path(), options);
+    report.heading("Load average after measuring: " + loadAverage());
+    report.summary();
+    return 0;
+}
+
+}  // namespace
+}  // namespace salvora::bench
+
+int main(int argc, char** argv) {
+    if (int status = salvora::bench::measuringMain(argc, argv); status >= 0) return status;
+    salvora::bench::Options options;
+    CLI::App app("Times Salvora on large backups it writes into a temporary folder.",
+                 "salvora-bench");
+    app.add_option("--files", options.files, "Regular files of the large backups")
+        ->capture_default_str();
+    app.add_option("--applications", options.applications)->capture_default_str();
+    app.add_option("--largest", options.largestApplicationFiles,
+                   "Files of the application the window chooses")
+        ->capture_default_str();
+    app.add_option("--stored-files", options.storedFiles, "Files save all copies")
+        ->capture_default_str();
+    app.add_option("--stored-bytes", options.storedBytes, "Their sizes added up")
+        ->capture_default_str();
+    app.add_option("--runs", options.runs, "Timed runs of each catalogue build")
+        ->capture_default_str();
+    app.add_option("--save-runs", options.saveRuns, "Timed runs of save all and of cp -r")
+        ->capture_default_str();
+    app.add_option("--cli", options.cli, "salvora-cli, to measure its peak memory");
+    app.add_option("--window", options.window, "salvora-window-bench, to time the window");
+    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save"}))
+        ->delimiter(',')
+        ->capture_default_str();
+    CLI11_PARSE(app, argc, argv);
+    try {
+        return salvora::bench::run(options);
+    } catch (const std::exception& failure) {
+        std::cerr << "salvora-bench: " << failure.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,55 @@
+#include "bench/CatalogueBench.h"
+
+#include "bench/Measure.h"
+#include "catalog/Catalog.h"
+#include "foundation/FileManager.h"
+
+namespace salvora::bench {
+namespace {
+
+// Builds once; the records are let go after the clock stops, as the window keeps them until
+// the next build.
+Timing timeOneBuild(const std::string& folder, CatalogueTimes& times) {
+    DeviceRecord device;
+    device.directory = folder;
+    Catalog catalog;
+    ApplicationList applications;
+    const Timing elapsed = timingOf([&] { applications = catalog.buildCatalogForDevice(device); });
+    times.applications = applications.size();
+    times.files = 0;
+    for (const auto& application : applications) times.files += application->files.size();
+    return elapsed;
+}
+
+Timing timeOneRead(const std::string& folder, const std::vector<std::string>& files,
+                   CatalogueTimes& times) {
+    std::vector<FileBytes> contents;
+    const Timing elapsed = timingOf([&] {
+        for (const std::string& name : files) {
+            if (auto bytes = readFile(folder + "/" + name)) contents.push_back(std::move(*bytes));
+        }
+    });
+    times.catalogueBytes = 0;
+    for (const FileBytes& bytes : contents) times.catalogueBytes += double(bytes.size());
+    return elapsed;
+}
+
+}  // namespace
+
+CatalogueTimes timeCatalogue(const std::string& folder, const std::vector<std::string>& files,
+                             int runs) {
+    CatalogueTimes times;
+    timeOneRead(folder, files, times);
+    timeOneBuild(folder, times);
+    std::vector<Timing> builds;
+    std::vector<Timing> reads;
+    for (int run = 0; run < runs; ++run) {
+        reads.push_back(timeOneRead(folder, files, times));
+        builds.push_back(timeOneBuild(folder, times));
+    }
+    times.build = median(builds);
+    times.read = median(reads);
+    return times;
+}
+
+}  // namespace salvora::bench

@@ -1,0 +1,94 @@
+// salvora-window-bench APPLICATION [RUNS]: opens the window on the home that $HOME names, then
+// chooses its first device and that device's APPLICATION with the mouse, RUNS times, and
+// writes the time from each click until the next table is shown ("name value" lines): the
+// first choice of the device, the median of choosing it again (which also lets the previous
+// catalogue go), and the median choice of the application.
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "bench/Measure.h"
+#include "window/ScriptedPanels.h"
+
+namespace {
+
+using salvora::bench::median;
+using salvora::bench::secondsOf;
+
+void click(QTableView& table, int row) {
+    const QModelIndex index = table.model()->index(row, 0);
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(index).center());
+}
+
+// Until the table has drawn what it shows.
+void drawn(QTableView& table) {
+    QCoreApplication::processEvents();
+    table.viewport()->repaint();
+}
+
+int rowShowing(const QTableView& table, const QString& text) {
+    const QAbstractItemModel& model = *table.model();
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.index(row, 0).data().toString() == text) return row;
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    if (argc < 2) {
+        std::cerr << "usage: salvora-window-bench APPLICATION [RUNS]\n";
+        return 2;
+    }
+    const QString application = QString::fromUtf8(argv[1]);
+    const int runs = std::max(argc > 2 ? std::stoi(argv[2]) : 5, 2);
+
+    salvora::test::ScriptedPanels panels;
+    salvora::MainWindow window(panels);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    salvora::MainController& controller = window.controller();
+    QTableView& devices = *controller.deviceTable;
+    QTableView& applications = *controller.applicationTable;
+    QTableView& files = *controller.fileTable;
+    if (devices.model()->rowCount() < 1) {
+        std::cerr << "salvora-window-bench: no device in the home\n";
+        return 1;
+    }
+
+    std::vector<double> deviceTimes;
+    std::vector<double> applicationTimes;
+    for (int run = 0; run < runs; ++run) {
+        devices.clearSelection();
+        drawn(devices);
+        deviceTimes.push_back(secondsOf([&] {
+            click(devices, 0);
+            drawn(applications);
+        }));
+        const int row = rowShowing(applications, application);
+        if (row < 0) {
+            std::cerr << "salvora-window-bench: no application " << argv[1] << '\n';
+            return 1;
+        }
+        applications.scrollTo(applications.model()->index(row, 0));
+        drawn(applications);
+        applicationTimes.push_back(secondsOf([&] {
+            click(applications, row);
+            drawn(files);
+        }));
+    }
+    const double first = deviceTimes.front();
+    deviceTimes.erase(deviceTimes.begin());
+    std::cout << "device-seconds " << first << '\n'
+              << "device-again-seconds " << median(deviceTimes) << '\n'
+              << "applications " << applications.model()->rowCount() << '\n'
+              << "application-seconds " << median(applicationTimes) << '\n'
+              << "files " << files.model()->rowCount() << '\n';
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "recovery/TargetFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TemporaryFolder.h"
+
+namespace salvora {
+namespace {
+using test::readText;
+using test::TemporaryFolder;
+using test::writeFile;
+
+std::span<const std::byte> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::byte*>(text.data()), text.size()};
+}
+
+class TargetFoldersTest : public ::testing::Test {
+  protected:
+    TemporaryFolder chosen;
+    std::string destination = chosen / "F";
+    TargetFolders folders{destination};
+    ErrorSlot error;
+};
+
+TEST_F(TargetFoldersTest, MakesEveryMissingLevelAndTheDestination) {
+    const OpenFolder* folder = folders.folderFor(std::vector<std::string_view>{"a", "b"}, error);
+    ASSERT_NE(folder, nullptr) << error->description();
+    EXPECT_EQ(folder->path(), destination + "/a/b");
+    EXPECT_TRUE(std::filesystem::is_directory(destination + "/a/b"));
+    const OpenFolder* top = folders.folderFor({}, error);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->path(), destination);
+    EXPECT_FALSE(error);
+}
+
+TEST_F(TargetFoldersTest, MoreFoldersThanAreHeldOpenAreAllReached) {
+    // More than are held open at a time, so the first are let go and reached again.
+    const int count = 140;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "folder" + std::to_string(i);
+            const OpenFolder* folder =
+                folders.folderFor(std::vector<std::string_view>{"shared", name}, error);
+            ASSERT_NE(folder, nullptr) << name;
+            EXPECT_EQ(folder->path(), destination + "/shared/" + name);
+        }
+    }
+    const OpenFolder* first =
+        folders.folderFor(std::vector<std::string_view>{"shared", "folder0"}, error);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(writeAtomically(bytesOf("first"), *first, "f"));
+    EXPECT_EQ(readText(destination + "/shared/folder0/f"), "first");
+}
+
+// A folder is kept open between files: replacing it by a link meanwhile leads nothing out of
+// the destination, the files still go into the folder that was made.
+TEST_F(TargetFoldersTest, AFolderKeptOpenIsNeverSwappedForALink) {
+    ASSERT_NE(folders.folderFor(std::vector<std::string_view>{"a"}, error), nullptr);
+    TemporaryFolder elsewhere;
+    std::filesystem::rename(destination + "/a", destination + "/moved");
+    std::filesystem::create_directory_symlink(elsewhere.path(), destination + "/a");
+
+    const OpenFolder* folder = folders.folderFor(std::vector<std::string_view>{"a"}, error);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_FALSE(writeAtomically(bytesOf("kept"), *folder, "f"));
+    EXPECT_EQ(readText(destination + "/moved/f"), "kept");
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+}
+
+TEST_F(TargetFoldersTest, AFolderThatCouldNotBeMadeIsTriedAgain) {
+    writeFile(destination + "/x", "in the way");
+    EXPECT_EQ(folders.folderFor(std::vector<std::string_view>{"x", "y"}, error), nullptr);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description().find(destination + "/x"), std::string::npos);
+
+    std::filesystem::remove(destination + "/x");
+    error.reset();
+    EXPECT_NE(folders.folderFor(std::vector<std::string_view>{"x", "y"}, error), nullptr);
+    EXPECT_FALSE(error);
+}
+
+TEST_F(TargetFoldersTest, LevelsThatAreNoPlainNameAreRefused) {
+    for (std::string_view level : {"", ".", "..", "a/b"}) {
+        error.reset();
+        EXPECT_EQ(folders.folderFor(std::vector<std::string_view>{level}, error), nullptr) << level;
+        EXPECT_TRUE(error) << level;
+    }
+}
+
+}  // namespace
+}  // namespace salvora
