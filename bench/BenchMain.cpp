@@ -139,11 +139,18 @@ void benchSaveAll(Report& report, const std::string& folder, const std::string& 
     report.heading("Save all of one application");
     const SaveTimes times = timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns);
     report.figure("files / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
-    report.figure("save all (median)", seconds(times.save));
-    report.figure("cp -r of the backup folder (median)", seconds(times.copy));
+    report.figure("save all (median)", seconds(times.save.wall) + " (processor " +
+                                           seconds(times.save.processor) + ")");
+    report.figure("cp -r of the backup folder (median)", seconds(times.copy.wall) +
+                                                             " (processor " +
+                                                             seconds(times.copy.processor) + ")");
+    report.figure("save all / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
+                                          ratio(times.save.processor / times.copy.processor) +
+                                          ")");
     report.figure("files save all could not save", count(times.failures));
-    report.target("save all <= 1.2 x cp -r", times.failures == 0 && times.save <= 1.2 * times.copy,
-                  ratio(times.save / times.copy));
+    report.target("save all <= 1.2 x cp -r",
+                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
+                  ratio(times.save.wall / times.copy.wall));
 }
 
 // The window benchmark writes "name value" lines.

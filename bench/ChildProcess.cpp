@@ -61,7 +61,7 @@ ChildRun runChild(const std::vector<std::string>& arguments, const std::string& 
     struct rusage ignored {};
     const int status = waitFor(measurer, ignored);
     std::ifstream result(resultPath);
-    result >> run.seconds >> run.peakResidentKiB;
+    result >> run.seconds >> run.processorSeconds >> run.peakResidentKiB;
     run.succeeded = result && status == 0;
     std::filesystem::remove(resultPath);
     return run;
@@ -80,7 +80,10 @@ int measuringMain(int argc, char** argv) {
         }
         if (child > 0) status = waitFor(child, usage);
     });
-    std::ofstream(argv[2]) << elapsed << ' ' << usage.ru_maxrss << '\n';
+    const auto secondsIn = [](const timeval& time) { return double(time.tv_sec) + time.tv_usec / 1e6; };
+    std::ofstream(argv[2]) << elapsed << ' '
+                           << secondsIn(usage.ru_utime) + secondsIn(usage.ru_stime) << ' '
+                           << usage.ru_maxrss << '\n';
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 

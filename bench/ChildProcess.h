@@ -14,6 +14,7 @@ namespace salvora::bench {
 struct ChildRun {
     bool succeeded = false;  // started and exited with status 0
     double seconds = 0;
+    double processorSeconds = 0;  // user and system time together
     long peakResidentKiB = 0;  // the program's own ru_maxrss
 };
 

@@ -1,6 +1,5 @@
 #include "bench/SaveAllBench.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,37 +9,16 @@
 #include "bench/ChildProcess.h"
 #include "bench/Measure.h"
 #include "catalog/Catalog.h"
+#include "foundation/Log.h"
 #include "recovery/Recovery.h"
 
 namespace salvora::bench {
 namespace {
 
-// While it lives, standard error (where the log goes) is written to a file.
-class StandardErrorToFile {
-  public:
-    explicit StandardErrorToFile(const std::string& path)
-        : saved_(::dup(STDERR_FILENO)),
-          file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)) {
-        if (saved_ < 0 || file_ < 0) throw std::runtime_error("could not open " + path);
-        ::dup2(file_, STDERR_FILENO);
-    }
-    ~StandardErrorToFile() {
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
-        ::close(file_);
-    }
-    StandardErrorToFile(const StandardErrorToFile&) = delete;
-    StandardErrorToFile& operator=(const StandardErrorToFile&) = delete;
-
-  private:
-    int saved_;
-    int file_;
-};
-
-double timedCopy(const std::string& source, const std::string& destination) {
+Timing timedCopy(const std::string& source, const std::string& destination) {
     ChildRun run = runChild({"cp", "-r", source, destination});
     if (!run.succeeded) throw std::runtime_error("cp -r " + source + " failed");
-    return run.seconds;
+    return {run.seconds, run.processorSeconds};
 }
 
 }  // namespace
@@ -65,18 +43,20 @@ SaveTimes timeSaveAll(const std::string& backupFolder, const std::string& applic
     timedCopy(backupFolder, destination);
     std::filesystem::remove_all(destination);
 
-    std::vector<double> copies;
-    std::vector<double> saves;
+    std::vector<Timing> copies;
+    std::vector<Timing> saves;
     for (int run = 0; run < runs; ++run) {
         ::sync();
         copies.push_back(timedCopy(backupFolder, destination));
         std::filesystem::remove_all(destination);
         ::sync();
         {
-            StandardErrorToFile log(scratch + "/save-all.log");
+            // As salvora-cli does: a log line per file, appended to a file on the same disk
+            // as the copies, would be timed as well.
+            LogSilence silence;
             std::vector<FileOutcome> outcomes;
             saves.push_back(
-                secondsOf([&] { outcomes = saveAll(device.directory, files, destination); }));
+                timingOf([&] { outcomes = saveAll(device.directory, files, destination); }));
             for (const FileOutcome& outcome : outcomes) times.failures += outcome.error ? 1 : 0;
         }
         std::filesystem::remove_all(destination);

@@ -30,7 +30,9 @@ int openRegularFileForReading(int folder, const std::string& relative, int extra
         ::close(fd);
         return -1;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Back to blocking reads: the status flags it was opened with, less O_NONBLOCK (F_SETFL
+    // ignores the others).
+    ::fcntl(fd, F_SETFL, extraFlags & ~O_NONBLOCK);
     return fd;
 }
 

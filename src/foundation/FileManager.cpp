@@ -131,6 +131,12 @@ bool setModificationTime(int fd, std::int64_t seconds) {
 
 enum class Replacing { No, Yes };
 
+// Dates the finished contents and closes them; 0, or the errno of what failed.
+int finishContents(FileDescriptor& output, ModificationTime modificationTime) {
+    if (modificationTime && !setModificationTime(output.get(), *modificationTime)) return errno;
+    return output.close();
+}
+
 // Makes the target from what `write` writes into a fresh temporary file beside it, which
 // takes the target's name only once complete and dated; on failure it is removed again.
 ErrorSlot makeThroughTemporary(const Entry& target, const char* operation, Replacing replacing,
@@ -139,22 +145,61 @@ ErrorSlot makeThroughTemporary(const Entry& target, const char* operation, Repla
     FileDescriptor output(createTemporaryBeside(target, temporary));
     if (!output.valid()) return Error::fromErrno(operation, target.shown, errno);
     ErrorSlot error = write(output.get());
-    int failure = 0;
-    if (!error && modificationTime && !setModificationTime(output.get(), *modificationTime))
-        failure = errno;
-    if (!error && failure == 0) failure = output.close();
-    if (!error && failure == 0) {
-        const bool renamed =
-            replacing == Replacing::Yes
-                ? ::renameat(target.folder, temporary.c_str(), target.folder,
-                             target.relative.c_str()) == 0
-                : renameWithoutReplacing(target.folder, temporary, target.relative);
-        if (renamed) return std::nullopt;
-        failure = errno;
+    if (!error) {
+        int failure = finishContents(output, modificationTime);
+        if (failure == 0) {
+            const bool renamed =
+                replacing == Replacing::Yes
+                    ? ::renameat(target.folder, temporary.c_str(), target.folder,
+                                 target.relative.c_str()) == 0
+                    : renameWithoutReplacing(target.folder, temporary, target.relative);
+            if (renamed) return std::nullopt;
+            failure = errno;
+        }
+        error = Error::fromErrno(operation, target.shown, failure);
     }
-    if (!error) error = Error::fromErrno(operation, target.shown, failure);
     ::unlinkat(target.folder, temporary.c_str(), 0);
     return error;
+}
+
+// Where the file system offers them, a new file is written as an unnamed file in the target's
+// folder and linked in under the target's name once complete: a single step in the folder,
+// where a named temporary file takes three, and nothing to clean up when the program stops
+// half way. The link fails on an existing name, so nothing is ever replaced. Absent when
+// unnamed files can't be used here, and the caller goes through a named temporary file.
+std::optional<ErrorSlot> makeThroughUnnamedFile(const Entry& target, const char* operation,
+                                                ModificationTime modificationTime,
+                                                const ContentsWriter& write) {
+    const std::string folder = deletingLastPathComponent(target.relative);
+    FileDescriptor output(::openat(target.folder, folder.empty() ? "." : folder.c_str(),
+                                   O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (!output.valid()) {
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
+        return Error::fromErrno(operation, target.shown, errno);
+    }
+    if (ErrorSlot error = write(output.get())) return error;
+    if (modificationTime && !setModificationTime(output.get(), *modificationTime))
+        return Error::fromErrno(operation, target.shown, errno);
+    // The descriptor's own entry in /proc names the unnamed file without any privilege.
+    const std::string unnamed = "/proc/self/fd/" + std::to_string(output.get());
+    if (::linkat(AT_FDCWD, unnamed.c_str(), target.folder, target.relative.c_str(),
+                 AT_SYMLINK_FOLLOW) != 0) {
+        if (errno == ENOENT && ::access("/proc/self/fd", F_OK) != 0) return std::nullopt;
+        return Error::fromErrno(operation, target.shown, errno);
+    }
+    if (int failure = output.close(); failure != 0) {
+        ::unlinkat(target.folder, target.relative.c_str(), 0);
+        return Error::fromErrno(operation, target.shown, failure);
+    }
+    return ErrorSlot{};
+}
+
+// A new file that never replaces anything and is never seen incomplete.
+ErrorSlot makeNewFile(const Entry& target, const char* operation,
+                      ModificationTime modificationTime, const ContentsWriter& write) {
+    if (auto made = makeThroughUnnamedFile(target, operation, modificationTime, write))
+        return *made;
+    return makeThroughTemporary(target, operation, Replacing::No, modificationTime, write);
 }
 
 ErrorSlot copyEntry(const Entry& source, const Entry& target, ModificationTime modificationTime) {
@@ -163,8 +208,8 @@ ErrorSlot copyEntry(const Entry& source, const Entry& target, ModificationTime m
         openRegularFileForReading(source.folder, source.relative, O_NOFOLLOW, errorNumber));
     if (!input.valid()) return sourceError("Could not copy from", source.shown, errorNumber);
     if (ErrorSlot taken = refuseExisting(target, "Could not copy to")) return taken;
-    return makeThroughTemporary(
-        target, "Could not copy to", Replacing::No, modificationTime, [&](int output) -> ErrorSlot {
+    return makeNewFile(
+        target, "Could not copy to", modificationTime, [&](int output) -> ErrorSlot {
             if (copyContents(input.get(), output)) return std::nullopt;
             return Error::fromErrno("Could not copy to", target.shown, errno);
         });
@@ -339,7 +384,7 @@ ErrorSlot createFile(const OpenFolder& folder, std::string_view name, const Cont
     auto target = entryOf(folder, name, "Could not write", error);
     if (!target) return error;
     if (ErrorSlot taken = refuseExisting(*target, "Could not write")) return taken;
-    return makeThroughTemporary(*target, "Could not write", Replacing::No, modificationTime, write);
+    return makeNewFile(*target, "Could not write", modificationTime, write);
 }
 
 std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,

@@ -5,14 +5,14 @@
 #include "recovery/Recovery.h"
 #include "recovery/RelativePath.h"
 #include "recovery/SavedFile.h"
-#include "recovery/TargetFolders.h"
+#include "recovery/HeldFolders.h"
 
 namespace salvora {
 namespace {
 
 // The folder step of one file: the folder that will hold it, made level by level below the
 // destination. A relative path that could lead elsewhere is refused before anything is made.
-const OpenFolder* makeTargetFolder(TargetFolders& folders, const FileRecord& file,
+const OpenFolder* makeTargetFolder(HeldFolders& folders, const FileRecord& file,
                                    const std::string& target, std::string& name, ErrorSlot& error) {
     if (!file.fullpath) {
         error = Error{"Refused to save", target, "The file has no relative path"};
@@ -36,7 +36,8 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const UnlockedKeybag* keybag) {
     std::vector<FileOutcome> outcomes;
     outcomes.reserve(files.size());
-    TargetFolders folders(destination);
+    HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
+    HeldFolders folders(destination, CreateMissing::Yes);
     for (const FileRecord& file : files) {
         FileOutcome& outcome = outcomes.emplace_back();
         outcome.target = appendingPathComponent(destination, file.fullpath.value_or(""));
@@ -46,7 +47,7 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
         logErrorSlot(outcome.error);
         // Without its folder there is nowhere safe to put the file; the folder's error stands.
         if (folder != nullptr)
-            outcome.error = produceSavedFile(deviceDirectory, file, *folder, name, keybag);
+            outcome.error = produceSavedFile(backupFolders, file, *folder, name, keybag);
         logErrorSlot(outcome.error);
         if (progress) progress(outcomes.size(), files.size());
     }

@@ -11,9 +11,11 @@ FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
     // The folder the user pointed into is taken as it is; no folder is made.
     const std::string folderPath = deletingLastPathComponent(target);
     auto folder = openFolder(folderPath.empty() ? "." : folderPath, &outcome.error);
-    if (folder)
+    if (folder) {
+        HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
         outcome.error =
-            produceSavedFile(deviceDirectory, file, *folder, lastPathComponent(target), keybag);
+            produceSavedFile(backupFolders, file, *folder, lastPathComponent(target), keybag);
+    }
     logErrorSlot(outcome.error);
     return outcome;
 }

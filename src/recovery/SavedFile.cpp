@@ -6,30 +6,29 @@
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 #include "recovery/RelativePath.h"
-#include "recovery/SafeFolder.h"
 
 namespace salvora {
 namespace {
 
 // The stored file: the folder holding it, reached without a link, and its own name there.
 struct StoredFile {
-    OpenFolder folder;
+    const OpenFolder& folder;
     std::string name;
 };
 
-std::optional<StoredFile> openStoredFile(const std::string& deviceDirectory,
-                                         const std::string& storedName, ErrorSlot& error) {
+std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
+                                         ErrorSlot& error) {
     if (auto problem = relativePathProblem(storedName, "the backup folder")) {
-        error = Error{"Refused to read", appendingPathComponent(deviceDirectory, storedName),
+        error = Error{"Refused to read", appendingPathComponent(backupFolders.base(), storedName),
                       "The stored name " + *problem};
         return std::nullopt;
     }
     std::vector<std::string_view> levels = pathComponents(storedName);
     std::string name(levels.back());
     levels.pop_back();
-    auto folder = openFolderBelow(deviceDirectory, levels, CreateMissing::No, error);
-    if (!folder) return std::nullopt;
-    return StoredFile{std::move(*folder), std::move(name)};
+    const OpenFolder* folder = backupFolders.folderFor(levels, error);
+    if (folder == nullptr) return std::nullopt;
+    return StoredFile{*folder, std::move(name)};
 }
 
 // The write way: the stored file is a property list whose "Data" holds the contents.
@@ -76,11 +75,11 @@ ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
 
 }  // namespace
 
-ErrorSlot produceSavedFile(const std::string& deviceDirectory, const FileRecord& file,
+ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
                            const OpenFolder& folder, std::string_view name,
                            const UnlockedKeybag* keybag) {
     ErrorSlot error;
-    auto stored = openStoredFile(deviceDirectory, file.name, error);
+    auto stored = openStoredFile(backupFolders, file.name, error);
     if (!stored) return error;
     if (file.isOldVersion()) return writeDataOfPropertyList(*stored, file, folder, name);
     if (file.encryptionKey) return writeDecryptedFile(*stored, file, keybag, folder, name);

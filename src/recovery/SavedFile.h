@@ -9,6 +9,7 @@
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 #include "foundation/FileManager.h"
+#include "recovery/HeldFolders.h"
 
 namespace salvora {
 
@@ -18,9 +19,10 @@ namespace salvora {
 // replaces anything; for a record with an encryption key, the stored file decrypted with its
 // key from `keybag`, made the way a copy is made, so that a file that fails to decrypt leaves
 // nothing behind. The stored file must be a regular file reached inside the backup folder
-// without a link. The file carries the record's modification time when it has one. Empty when
+// without a link, through `backupFolders` (held below the backup folder, nothing made there).
+// The file carries the record's modification time when it has one. Empty when
 // the file was saved.
-ErrorSlot produceSavedFile(const std::string& deviceDirectory, const FileRecord& file,
+ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
                            const OpenFolder& folder, std::string_view name,
                            const UnlockedKeybag* keybag = nullptr);
 

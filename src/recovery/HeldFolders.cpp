@@ -1,4 +1,4 @@
-#include "recovery/TargetFolders.h"
+#include "recovery/HeldFolders.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,7 +14,7 @@ constexpr std::size_t mostHeld = 128;
 
 }  // namespace
 
-const OpenFolder* TargetFolders::folderFor(std::span<const std::string_view> levels,
+const OpenFolder* HeldFolders::folderFor(std::span<const std::string_view> levels,
                                            ErrorSlot& error) {
     // Each level's key: the levels down to it.
     std::vector<std::string> keys(levels.size() + 1);
@@ -23,33 +23,32 @@ const OpenFolder* TargetFolders::folderFor(std::span<const std::string_view> lev
         if (depth > 1) keys[depth] += '/';
         keys[depth] += levels[depth - 1];
     }
-    // From the deepest level already open, or else from the destination.
+    // From the deepest level already open, or else from the base.
     std::size_t depth = levels.size() + 1;
     const OpenFolder* folder = nullptr;
     while (folder == nullptr && depth > 0) folder = find(keys[--depth]);
     if (folder == nullptr) {
-        std::optional<OpenFolder> destination =
-            openFolderBelow(destination_, {}, CreateMissing::Yes, error);
-        if (!destination) return nullptr;
-        folder = hold(keys[0], std::move(*destination));
+        std::optional<OpenFolder> base = openFolderBelow(base_, {}, create_, error);
+        if (!base) return nullptr;
+        folder = hold(keys[0], std::move(*base));
     }
     for (; depth < levels.size(); ++depth) {
         std::optional<OpenFolder> next =
-            openFolderIn(*folder, levels[depth], CreateMissing::Yes, &error);
+            openFolderIn(*folder, levels[depth], create_, &error);
         if (!next) return nullptr;
         folder = hold(keys[depth + 1], std::move(*next));
     }
     return folder;
 }
 
-const OpenFolder* TargetFolders::find(const std::string& levels) {
+const OpenFolder* HeldFolders::find(const std::string& levels) {
     auto found = held_.find(levels);
     if (found == held_.end()) return nullptr;
     found->second.lastUse = ++clock_;
     return &found->second.folder;
 }
 
-const OpenFolder* TargetFolders::hold(const std::string& levels, OpenFolder folder) {
+const OpenFolder* HeldFolders::hold(const std::string& levels, OpenFolder folder) {
     if (held_.size() >= mostHeld) {
         // The one used longest ago; the levels of the folder being reached were all just used.
         held_.erase(std::min_element(held_.begin(), held_.end(), [](const auto& a, const auto& b) {

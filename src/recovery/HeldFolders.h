@@ -1,8 +1,9 @@
 #pragma once
 
-// The folders one save puts its files into, below the chosen destination. Each is opened (or
-// made) once and kept open for the files after it that share it, so a save of ten thousand
-// files does not open every level of every file's folder again.
+// The folders one save reads its files from or puts them into, below the backup folder or the
+// chosen destination. Each is opened (or made) once and kept open for the files after it that
+// share it, so a save of ten thousand files does not open every level of every file's folder
+// again.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -15,14 +16,17 @@
 
 namespace salvora {
 
-class TargetFolders {
+class HeldFolders {
   public:
-    explicit TargetFolders(std::string destination) : destination_(std::move(destination)) {}
+    HeldFolders(std::string base, CreateMissing create)
+        : base_(std::move(base)), create_(create) {}
 
-    // The folder the levels lead to below the destination, made where missing, exactly as
-    // openFolderBelow(destination, levels, CreateMissing::Yes) reaches it; null, with the
-    // error in `error`, on failure. Valid until the next call.
+    // The folder the levels lead to below the base, exactly as openFolderBelow(base, levels,
+    // create) reaches it; null, with the error in `error`, on failure. Valid until the next
+    // call.
     const OpenFolder* folderFor(std::span<const std::string_view> levels, ErrorSlot& error);
+
+    const std::string& base() const { return base_; }
 
   private:
     struct Held {
@@ -33,7 +37,8 @@ class TargetFolders {
     const OpenFolder* find(const std::string& levels);
     const OpenFolder* hold(const std::string& levels, OpenFolder folder);
 
-    std::string destination_;
+    std::string base_;
+    CreateMissing create_;
     // By the levels joined with "/" ("" for the destination itself).
     std::unordered_map<std::string, Held, StringHash, std::equal_to<>> held_;
     std::uint64_t clock_ = 0;

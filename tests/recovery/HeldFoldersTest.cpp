@@ -1,4 +1,4 @@
-#include "recovery/TargetFolders.h"
+#include "recovery/HeldFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +16,15 @@ std::span<const std::byte> bytesOf(std::string_view text) {
     return {reinterpret_cast<const std::byte*>(text.data()), text.size()};
 }
 
-class TargetFoldersTest : public ::testing::Test {
+class HeldFoldersTest : public ::testing::Test {
   protected:
     TemporaryFolder chosen;
     std::string destination = chosen / "F";
-    TargetFolders folders{destination};
+    HeldFolders folders{destination, CreateMissing::Yes};
     ErrorSlot error;
 };
 
-TEST_F(TargetFoldersTest, MakesEveryMissingLevelAndTheDestination) {
+TEST_F(HeldFoldersTest, MakesEveryMissingLevelAndTheDestination) {
     const OpenFolder* folder = folders.folderFor(std::vector<std::string_view>{"a", "b"}, error);
     ASSERT_NE(folder, nullptr) << error->description();
     EXPECT_EQ(folder->path(), destination + "/a/b");
@@ -35,7 +35,7 @@ TEST_F(TargetFoldersTest, MakesEveryMissingLevelAndTheDestination) {
     EXPECT_FALSE(error);
 }
 
-TEST_F(TargetFoldersTest, MoreFoldersThanAreHeldOpenAreAllReached) {
+TEST_F(HeldFoldersTest, MoreFoldersThanAreHeldOpenAreAllReached) {
     // More than are held open at a time, so the first are let go and reached again.
     const int count = 140;
     for (int round = 0; round < 2; ++round) {
@@ -56,7 +56,7 @@ TEST_F(TargetFoldersTest, MoreFoldersThanAreHeldOpenAreAllReached) {
 
 // A folder is kept open between files: replacing it by a link meanwhile leads nothing out of
 // the destination, the files still go into the folder that was made.
-TEST_F(TargetFoldersTest, AFolderKeptOpenIsNeverSwappedForALink) {
+TEST_F(HeldFoldersTest, AFolderKeptOpenIsNeverSwappedForALink) {
     ASSERT_NE(folders.folderFor(std::vector<std::string_view>{"a"}, error), nullptr);
     TemporaryFolder elsewhere;
     std::filesystem::rename(destination + "/a", destination + "/moved");
@@ -69,7 +69,7 @@ TEST_F(TargetFoldersTest, AFolderKeptOpenIsNeverSwappedForALink) {
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
 }
 
-TEST_F(TargetFoldersTest, AFolderThatCouldNotBeMadeIsTriedAgain) {
+TEST_F(HeldFoldersTest, AFolderThatCouldNotBeMadeIsTriedAgain) {
     writeFile(destination + "/x", "in the way");
     EXPECT_EQ(folders.folderFor(std::vector<std::string_view>{"x", "y"}, error), nullptr);
     ASSERT_TRUE(error);
@@ -81,7 +81,7 @@ TEST_F(TargetFoldersTest, AFolderThatCouldNotBeMadeIsTriedAgain) {
     EXPECT_FALSE(error);
 }
 
-TEST_F(TargetFoldersTest, LevelsThatAreNoPlainNameAreRefused) {
+TEST_F(HeldFoldersTest, LevelsThatAreNoPlainNameAreRefused) {
     for (std::string_view level : {"", ".", "..", "a/b"}) {
         error.reset();
         EXPECT_EQ(folders.folderFor(std::vector<std::string_view>{level}, error), nullptr) << level;
