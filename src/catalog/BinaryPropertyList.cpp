@@ -4,13 +4,13 @@
 #include <bit>
 #include <cstring>
 
+#include "foundation/BinaryPropertyListTrailer.h"
 #include "foundation/ByteCursor.h"
 
 namespace salvora {
 namespace {
 
 constexpr std::string_view magic = "bplist00";
-constexpr std::size_t trailerSize = 32;
 
 // A count small enough to stand in the marker byte; larger ones follow as an integer.
 constexpr std::uint64_t extendedCount = 0x0F;
@@ -30,24 +30,13 @@ std::optional<std::uint64_t> product(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 std::optional<BinaryPropertyList> BinaryPropertyList::open(std::span<const std::byte> bytes) {
-    if (bytes.size() < magic.size() + trailerSize ||
+    if (bytes.size() < magic.size() ||
         std::memcmp(bytes.data(), magic.data(), magic.size()) != 0)
         return std::nullopt;
-    const std::size_t trailer = bytes.size() - trailerSize;
-    ByteCursor cursor(bytes, trailer + 6);
-    const auto offsetSize = static_cast<std::size_t>(*cursor.readBigEndian(1));
-    const auto referenceSize = static_cast<std::size_t>(*cursor.readBigEndian(1));
-    const std::uint64_t objectCount = *cursor.readBigEndian(8);
-    const std::uint64_t rootObject = *cursor.readBigEndian(8);
-    const std::uint64_t offsetTable = *cursor.readBigEndian(8);
-    if (offsetSize < 1 || offsetSize > 8 || referenceSize < 1 || referenceSize > 8 ||
-        objectCount == 0 || rootObject >= objectCount || offsetTable < magic.size() ||
-        offsetTable >= trailer)
-        return std::nullopt;
-    const auto tableSize = product(objectCount, offsetSize);
-    if (!tableSize || *tableSize > trailer - offsetTable) return std::nullopt;
-    return BinaryPropertyList(bytes, offsetSize, referenceSize, objectCount, rootObject,
-                              offsetTable);
+    std::optional<BinaryPropertyListTrailer> trailer = readBinaryPropertyListTrailer(bytes);
+    if (!trailer) return std::nullopt;
+    return BinaryPropertyList(bytes, trailer->offsetSize, trailer->referenceSize,
+                              trailer->objectCount, trailer->topObject, trailer->offsetTable);
 }
 
 BinaryPropertyList::Value BinaryPropertyList::root() const { return value(rootObject_); }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/BinaryPropertyListTrailer.h"
 #include "foundation/ByteCursor.h"
 
 namespace salvora {
@@ -16,8 +17,6 @@ namespace {
 // --- Binary lists: "bplist00", objects, an offset table, and a 32-byte trailer.
 
 constexpr std::string_view binaryMagic = "bplist";
-constexpr std::size_t headerSize = 8;
-constexpr std::size_t trailerSize = 32;
 // libplist makes a value, and copies its text or data, each time an object is referenced.
 // Real lists share texts but no containers, so the allowances leave them ample room.
 constexpr std::uint64_t valuesPerByte = 4;
@@ -35,38 +34,11 @@ enum ObjectKind : unsigned {
     DictionaryKind = 0xD
 };
 
-struct Trailer {
-    std::size_t offsetSize = 0;
-    std::size_t referenceSize = 0;
-    std::uint64_t objectCount = 0;
-    std::uint64_t topObject = 0;
-    std::uint64_t offsetTable = 0;
-};
-
-std::optional<Trailer> readTrailer(std::span<const std::byte> bytes) {
-    if (bytes.size() < headerSize + trailerSize) return std::nullopt;
-    ByteCursor cursor(bytes, bytes.size() - trailerSize + 6);
-    Trailer trailer;
-    trailer.offsetSize = *cursor.readBigEndian(1);
-    trailer.referenceSize = *cursor.readBigEndian(1);
-    trailer.objectCount = *cursor.readBigEndian(8);
-    trailer.topObject = *cursor.readBigEndian(8);
-    trailer.offsetTable = *cursor.readBigEndian(8);
-    const std::uint64_t tableEnd = bytes.size() - trailerSize;
-    const bool sound = trailer.offsetSize >= 1 && trailer.offsetSize <= 8 &&
-                       trailer.referenceSize >= 1 && trailer.referenceSize <= 8 &&
-                       trailer.topObject < trailer.objectCount &&
-                       trailer.offsetTable >= headerSize && trailer.offsetTable <= tableEnd &&
-                       trailer.objectCount <= (tableEnd - trailer.offsetTable) / trailer.offsetSize;
-    if (!sound) return std::nullopt;
-    return trailer;
-}
-
 // Walks the object graph from the top object as libplist will, counting every value it will
 // make and every byte of text and data it will copy, without recursion of its own.
 class BinaryListWalk {
   public:
-    BinaryListWalk(std::span<const std::byte> bytes, const Trailer& trailer)
+    BinaryListWalk(std::span<const std::byte> bytes, const BinaryPropertyListTrailer& trailer)
         : bytes_(bytes),
           trailer_(trailer),
           valueAllowance_(valuesPerByte * bytes.size() + valueAllowance),
@@ -88,7 +60,7 @@ class BinaryListWalk {
     std::optional<ByteCursor> objectAt(std::uint64_t object) const {
         ByteCursor table(bytes_, trailer_.offsetTable + object * trailer_.offsetSize);
         auto offset = table.readBigEndian(trailer_.offsetSize);
-        if (!offset || *offset < headerSize || *offset >= trailer_.offsetTable) return std::nullopt;
+        if (!offset || *offset < binaryPropertyListHeaderSize || *offset >= trailer_.offsetTable) return std::nullopt;
         return ByteCursor(bytes_, *offset);
     }
 
@@ -160,7 +132,7 @@ class BinaryListWalk {
     }
 
     std::span<const std::byte> bytes_;
-    Trailer trailer_;
+    BinaryPropertyListTrailer trailer_;
     std::uint64_t valueAllowance_;
     std::uint64_t copiedByteAllowance_;
     std::uint64_t values_ = 0;
@@ -236,7 +208,7 @@ bool isXmlNestingWithinLimit(std::string_view text) {
 bool isWithinPropertyListLimits(std::span<const std::byte> bytes) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!text.starts_with(binaryMagic)) return isXmlNestingWithinLimit(text);
-    std::optional<Trailer> trailer = readTrailer(bytes);
+    std::optional<BinaryPropertyListTrailer> trailer = readBinaryPropertyListTrailer(bytes);
     return trailer && BinaryListWalk(bytes, *trailer).isWithinLimits();
 }
 

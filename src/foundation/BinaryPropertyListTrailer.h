@@ -1,0 +1,29 @@
+#pragma once
+
+// The frame of a binary property list: an 8-byte header ("bplist" and a version), the
+// objects, a table of their offsets, and a 32-byte trailer that says how wide offsets and
+// references are, how many objects there are, which one is the top and where the table starts.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace salvora {
+
+inline constexpr std::size_t binaryPropertyListHeaderSize = 8;
+
+struct BinaryPropertyListTrailer {
+    std::size_t offsetSize = 0;     // bytes of one entry of the offset table, 1 to 8
+    std::size_t referenceSize = 0;  // bytes of one reference to an object, 1 to 8
+    std::uint64_t objectCount = 0;
+    std::uint64_t topObject = 0;
+    std::uint64_t offsetTable = 0;  // where the offset table starts, past the header
+};
+
+// The trailer of the bytes, absent unless it is sound: widths of 1 to 8 bytes, a top object
+// among the objects, and an offset table of every object that lies between the header and the
+// trailer. The header itself is the caller's to check.
+std::optional<BinaryPropertyListTrailer> readBinaryPropertyListTrailer(
+    std::span<const std::byte> bytes);
+
+}  // namespace salvora
