@@ -6,6 +6,8 @@
 #include <QTableView>
 #include <QUrl>
 #include <climits>
+#include <thread>
+#include <utility>
 
 #include "crypto/Password.h"
 #include "discovery/Discovery.h"
@@ -143,6 +145,11 @@ void MainController::deviceSelected(DeviceRecord& device) {
     selectedFile_.reset();
     reloadData(*fileTable);
 
+    // Letting a large catalogue go takes a good part of what building it took, so the device's
+    // previous one goes on a thread of its own while the new one is built. Nothing else holds
+    // it any more: the tables and selections were emptied above.
+    std::jthread release(
+        [previous = std::exchange(device.applications, nullptr)]() mutable { previous.reset(); });
     // While the build reads the backup, the tables it could touch have no rows to draw.
     const CatalogBuild build = buildCatalogUnlocking(device);
     if (build.error) emit catalogueProblem(QString::fromStdString(build.error->description()));
