@@ -6,7 +6,6 @@
 #include <QTableView>
 #include <QUrl>
 #include <climits>
-#include <thread>
 #include <utility>
 
 #include "crypto/Password.h"
@@ -146,10 +145,10 @@ void MainController::deviceSelected(DeviceRecord& device) {
     reloadData(*fileTable);
 
     // Letting a large catalogue go takes a good part of what building it took, so the device's
-    // previous one goes on a thread of its own while the new one is built. Nothing else holds
-    // it any more: the tables and selections were emptied above.
-    std::jthread release(
-        [previous = std::exchange(device.applications, nullptr)]() mutable { previous.reset(); });
+    // previous one is kept through the build and let go on a thread of its own once the new
+    // one is shown. Nothing else holds it any more: the tables and selections were emptied
+    // above.
+    std::shared_ptr<const ApplicationMap> previous = std::exchange(device.applications, nullptr);
     // While the build reads the backup, the tables it could touch have no rows to draw.
     const CatalogBuild build = buildCatalogUnlocking(device);
     if (build.error) emit catalogueProblem(QString::fromStdString(build.error->description()));
@@ -159,6 +158,9 @@ void MainController::deviceSelected(DeviceRecord& device) {
     hide(*step2Progress);
     applicationTable->setEnabled(true);
     reloadData(*applicationTable);
+    // Waits for the catalogue let go at the choice before, should it still be going.
+    catalogueRelease_ =
+        std::jthread([previous = std::move(previous)]() mutable { previous.reset(); });
 }
 
 CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
@@ -106,6 +107,8 @@ class MainController final : public QObject {
     std::shared_ptr<ApplicationRecord> selectedApplication_;
     std::shared_ptr<const FileRecord> selectedFile_;
     std::optional<ApplicationList> applicationsArray_;
+    // Lets the catalogue a device choice replaced go, apart from the event thread.
+    std::jthread catalogueRelease_;
 };
 
 }  // namespace salvora
