@@ -117,6 +117,21 @@ TEST_F(Workflow, ChoosingADeviceAgainRereadsItsFolder) {
     EXPECT_EQ(controller().selectedDevice()->applications->size(), 3u);
 }
 
+TEST_F(Workflow, TheCatalogueADeviceChoiceReplacesIsLetGo) {
+    addAlice();
+    addBob();
+    openWindow();
+    click(deviceTable(), 0);
+    const std::weak_ptr<ApplicationRecord> firstBuild = controller().applicationsArray()->front();
+    click(deviceTable(), 1);
+    EXPECT_FALSE(firstBuild.expired()) << "Alice's catalogue stays with her device";
+
+    click(deviceTable(), 0);
+    // The next choice waits for the catalogue the one before let go.
+    click(deviceTable(), 1);
+    EXPECT_TRUE(firstBuild.expired());
+}
+
 TEST_F(Workflow, DuringTheBuildStepTwoSpinsWithNothingChosenBelowTheDevice) {
     addAlice();
     addBob();
