@@ -152,7 +152,8 @@ bool isContainerName(std::string_view name) {
 std::size_t containerOpenings(std::string_view text) {
     std::size_t openings = 0;
     for (std::string_view name : containerNames) {
-        const std::string tag = "<" + std::string(name);
+        std::string tag(1, '<');
+        tag += name;
         for (auto at = text.find(tag); at != std::string_view::npos; at = text.find(tag, at + 1))
             ++openings;
     }
