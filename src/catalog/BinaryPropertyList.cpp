@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "foundation/BinaryPropertyListTrailer.h"
+#include "foundation/BinaryPropertyListFormat.h"
 #include "foundation/ByteCursor.h"
 
 namespace salvora {
@@ -30,8 +30,7 @@ std::optional<std::uint64_t> product(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 std::optional<BinaryPropertyList> BinaryPropertyList::open(std::span<const std::byte> bytes) {
-    if (bytes.size() < magic.size() ||
-        std::memcmp(bytes.data(), magic.data(), magic.size()) != 0)
+    if (bytes.size() < magic.size() || std::memcmp(bytes.data(), magic.data(), magic.size()) != 0)
         return std::nullopt;
     std::optional<BinaryPropertyListTrailer> trailer = readBinaryPropertyListTrailer(bytes);
     if (!trailer) return std::nullopt;

@@ -14,9 +14,11 @@
 #include <span>
 #include <string_view>
 
+#include "foundation/BinaryPropertyListFormat.h"
+
 namespace salvora {
 
-class BinaryPropertyList {
+class BinaryPropertyList : private BinaryObjectKind {
   public:
     class Value;
 
@@ -26,18 +28,6 @@ class BinaryPropertyList {
     Value root() const;
 
   private:
-    // The high half of an object's marker byte.
-    enum Kind : std::size_t {
-        None = 0x0,  // also what a null or boolean would be, neither of which is read here
-        Integer = 0x1,
-        Data = 0x4,
-        AsciiString = 0x5,
-        Utf16String = 0x6,
-        Uid = 0x8,
-        Array = 0xA,
-        Dictionary = 0xD,
-    };
-
     // An object's kind (the high half of its marker byte; None when it can't be read), its
     // count (of elements, bytes or characters) and where its contents start. All fields are
     // full words: the object is copied often, and copying mixed widths stalls the processor.

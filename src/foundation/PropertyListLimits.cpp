@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/BinaryPropertyListTrailer.h"
+#include "foundation/BinaryPropertyListFormat.h"
 #include "foundation/ByteCursor.h"
 
 namespace salvora {
@@ -24,19 +24,9 @@ constexpr std::uint64_t valueAllowance = 4096;
 constexpr std::uint64_t copiedBytesPerByte = 32;
 constexpr std::uint64_t copiedByteAllowance = 1 << 20;
 
-enum ObjectKind : unsigned {
-    IntegerKind = 0x1,
-    DataKind = 0x4,
-    AsciiStringKind = 0x5,
-    Utf16StringKind = 0x6,
-    ArrayKind = 0xA,
-    SetKind = 0xC,
-    DictionaryKind = 0xD
-};
-
 // Walks the object graph from the top object as libplist will, counting every value it will
 // make and every byte of text and data it will copy, without recursion of its own.
-class BinaryListWalk {
+class BinaryListWalk : private BinaryObjectKind {
   public:
     BinaryListWalk(std::span<const std::byte> bytes, const BinaryPropertyListTrailer& trailer)
         : bytes_(bytes),
@@ -60,7 +50,8 @@ class BinaryListWalk {
     std::optional<ByteCursor> objectAt(std::uint64_t object) const {
         ByteCursor table(bytes_, trailer_.offsetTable + object * trailer_.offsetSize);
         auto offset = table.readBigEndian(trailer_.offsetSize);
-        if (!offset || *offset < binaryPropertyListHeaderSize || *offset >= trailer_.offsetTable) return std::nullopt;
+        if (!offset || *offset < binaryPropertyListHeaderSize || *offset >= trailer_.offsetTable)
+            return std::nullopt;
         return ByteCursor(bytes_, *offset);
     }
 
@@ -69,14 +60,14 @@ class BinaryListWalk {
     static std::optional<std::uint64_t> readCount(ByteCursor& cursor, unsigned low) {
         if (low != 0xF) return low;
         auto marker = cursor.readBigEndian(1);
-        if (!marker || (*marker >> 4) != IntegerKind || (*marker & 0xF) > 3) return std::nullopt;
+        if (!marker || (*marker >> 4) != Integer || (*marker & 0xF) > 3) return std::nullopt;
         return cursor.readBigEndian(std::size_t{1} << (*marker & 0xF));
     }
 
     // The size in bytes of a text's units: 2 for UTF-16, 1 for ASCII and data, 0 for others.
     static std::size_t unitSize(unsigned kind) {
-        if (kind == Utf16StringKind) return 2;
-        return kind == AsciiStringKind || kind == DataKind ? 1 : 0;
+        if (kind == Utf16String) return 2;
+        return kind == AsciiString || kind == Data ? 1 : 0;
     }
 
     // libplist stops the process when a key's text holds a NUL. (A key looked at again and
@@ -86,7 +77,7 @@ class BinaryListWalk {
         if (!cursor) return false;  // the walk refuses it when it gets there
         const unsigned kind = static_cast<unsigned>(*cursor->readBigEndian(1));
         const std::size_t unit = unitSize(kind >> 4);
-        if ((kind >> 4) != AsciiStringKind && (kind >> 4) != Utf16StringKind) return false;
+        if ((kind >> 4) != AsciiString && (kind >> 4) != Utf16String) return false;
         auto count = readCount(*cursor, kind & 0xF);
         if (!count || *count > cursor->remaining() / unit) return false;
         for (std::uint64_t i = 0; i < *count; ++i) {
@@ -111,10 +102,9 @@ class BinaryListWalk {
         if (!cursor) return false;
         const unsigned marker = static_cast<unsigned>(*cursor->readBigEndian(1));
         const unsigned kind = marker >> 4;
-        if (kind != ArrayKind && kind != SetKind && kind != DictionaryKind)
-            return copyFits(*cursor, marker);
+        if (kind != Array && kind != Set && kind != Dictionary) return copyFits(*cursor, marker);
         auto count = readCount(*cursor, marker & 0xF);
-        const std::uint64_t referencesPerEntry = kind == DictionaryKind ? 2 : 1;
+        const std::uint64_t referencesPerEntry = kind == Dictionary ? 2 : 1;
         if (!count || *count > cursor->remaining() / (trailer_.referenceSize * referencesPerEntry))
             return false;
         const std::uint64_t references = *count * referencesPerEntry;
@@ -125,7 +115,7 @@ class BinaryListWalk {
         for (std::uint64_t i = 0; i < references; ++i) {
             auto reference = *cursor->readBigEndian(trailer_.referenceSize);
             if (reference >= trailer_.objectCount) return false;
-            if (kind == DictionaryKind && i < *count && isKeyWithNul(reference)) return false;
+            if (kind == Dictionary && i < *count && isKeyWithNul(reference)) return false;
             pending.emplace_back(reference, depth + 1);
         }
         return true;

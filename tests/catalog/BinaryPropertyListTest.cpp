@@ -9,6 +9,7 @@
 #include "foundation/PropertyList.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/ByteWriter.h"
+#include "support/CraftedPropertyLists.h"
 
 namespace salvora {
 
@@ -25,6 +26,7 @@ using test::ArchivedFileFields;
 using test::ByteWriter;
 using test::PlistFormat;
 using test::PlistValue;
+using test::RawBinaryPlist;
 
 struct ArchiveCase {
     std::string name;
@@ -117,18 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
 // offsets and references, the trailer last.
 std::vector<std::byte> handMadeList(const std::vector<std::vector<std::byte>>& objects,
                                     std::uint8_t root) {
-    ByteWriter list;
-    list.text("bplist00");
-    std::vector<std::size_t> offsets;
-    for (const auto& object : objects) {
-        offsets.push_back(list.size());
-        list.raw(object);
-    }
-    const std::size_t table = list.size();
-    for (std::size_t offset : offsets) list.uint8(static_cast<std::uint8_t>(offset));
-    list.raw(std::vector<std::byte>(6)).uint8(1).uint8(1);
-    list.uint64(objects.size()).uint64(root).uint64(table);
-    return list.take();
+    RawBinaryPlist list(1, 1);
+    for (const auto& object : objects) list.add(object);
+    return list.encode(root);
 }
 
 std::vector<std::byte> ascii(std::string_view text) {

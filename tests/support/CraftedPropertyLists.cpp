@@ -5,8 +5,6 @@
 namespace salvora::test {
 namespace {
 
-constexpr std::size_t offsetSize = 8;
-
 // A marker with the count in its low four bits, or followed by an 8-byte integer object.
 void appendMarker(std::vector<std::byte>& object, unsigned kind, std::uint64_t count) {
     if (count < 0xF) {
@@ -95,9 +93,10 @@ std::vector<std::byte> RawBinaryPlist::encode(std::uint64_t topObject) const {
         writer.raw(object);
     }
     const std::uint64_t offsetTable = writer.size();
-    for (std::uint64_t offset : offsets) writer.uint64(offset);
+    for (std::uint64_t offset : offsets) writer.bigEndian(offset, offsetSize_);
     writer.raw(std::vector<std::byte>(6));
-    writer.uint8(offsetSize).uint8(static_cast<std::uint8_t>(referenceSize_));
+    writer.uint8(static_cast<std::uint8_t>(offsetSize_))
+        .uint8(static_cast<std::uint8_t>(referenceSize_));
     writer.uint64(objects_.size()).uint64(topObject).uint64(offsetTable);
     return writer.take();
 }

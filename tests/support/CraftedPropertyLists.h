@@ -15,8 +15,13 @@ namespace salvora::test {
 
 class RawBinaryPlist {
   public:
-    // The width of every object reference, 1 to 8 bytes.
-    explicit RawBinaryPlist(std::size_t referenceSize = 4) : referenceSize_(referenceSize) {}
+    // The width of every object reference and of every entry of the offset table, 1 to 8
+    // bytes each.
+    explicit RawBinaryPlist(std::size_t referenceSize = 4, std::size_t offsetSize = 8)
+        : referenceSize_(referenceSize), offsetSize_(offsetSize) {}
+
+    // Adds an object given whole, marker byte and all; returns its number.
+    std::uint64_t add(std::vector<std::byte> object);
 
     // Each adds one object and returns its number; references may name objects added later.
     std::uint64_t addArray(const std::vector<std::uint64_t>& references);
@@ -32,16 +37,16 @@ class RawBinaryPlist {
 
     std::size_t objectCount() const { return objects_.size(); }
 
-    // "bplist00", the objects, an offset table of 8-byte offsets and a trailer that tells
-    // the truth about them.
+    // "bplist00", the objects, their offset table and a trailer that tells the truth about
+    // them.
     std::vector<std::byte> encode(std::uint64_t topObject = 0) const;
 
   private:
-    std::uint64_t add(std::vector<std::byte> object);
     void appendReferences(std::vector<std::byte>& object,
                           const std::vector<std::uint64_t>& references) const;
 
     std::size_t referenceSize_;
+    std::size_t offsetSize_;
     std::vector<std::vector<std::byte>> objects_;
 };
 

@@ -1,4 +1,4 @@
-#include "foundation/BinaryPropertyListTrailer.h"
+#include "foundation/BinaryPropertyListFormat.h"
 
 #include "foundation/ByteCursor.h"
 
@@ -22,12 +22,11 @@ std::optional<BinaryPropertyListTrailer> readBinaryPropertyListTrailer(
     trailer.objectCount = *cursor.readBigEndian(8);
     trailer.topObject = *cursor.readBigEndian(8);
     trailer.offsetTable = *cursor.readBigEndian(8);
-    const bool sound = trailer.offsetSize >= 1 && trailer.offsetSize <= 8 &&
-                       trailer.referenceSize >= 1 && trailer.referenceSize <= 8 &&
-                       trailer.topObject < trailer.objectCount &&
-                       trailer.offsetTable >= binaryPropertyListHeaderSize &&
-                       trailer.offsetTable <= tableEnd &&
-                       trailer.objectCount <= (tableEnd - trailer.offsetTable) / trailer.offsetSize;
+    const bool sound =
+        trailer.offsetSize >= 1 && trailer.offsetSize <= 8 && trailer.referenceSize >= 1 &&
+        trailer.referenceSize <= 8 && trailer.topObject < trailer.objectCount &&
+        trailer.offsetTable >= binaryPropertyListHeaderSize && trailer.offsetTable <= tableEnd &&
+        trailer.objectCount <= (tableEnd - trailer.offsetTable) / trailer.offsetSize;
     if (!sound) return std::nullopt;
     return trailer;
 }

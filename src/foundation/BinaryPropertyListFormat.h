@@ -12,6 +12,22 @@ namespace salvora {
 
 inline constexpr std::size_t binaryPropertyListHeaderSize = 8;
 
+// The kinds of object, the high half of an object's marker byte, that the readers take apart.
+// A class the readers derive from, so the names read plainly in their code.
+struct BinaryObjectKind {
+    enum : std::size_t {
+        None = 0x0,  // null, the booleans and fill; also an object that can't be read
+        Integer = 0x1,
+        Data = 0x4,
+        AsciiString = 0x5,
+        Utf16String = 0x6,
+        Uid = 0x8,
+        Array = 0xA,
+        Set = 0xC,
+        Dictionary = 0xD,
+    };
+};
+
 struct BinaryPropertyListTrailer {
     std::size_t offsetSize = 0;     // bytes of one entry of the offset table, 1 to 8
     std::size_t referenceSize = 0;  // bytes of one reference to an object, 1 to 8
