@@ -165,11 +165,16 @@ ErrorSlot makeThroughTemporary(const Entry& target, const char* operation, Repla
 // Where the file system offers them, a new file is written as an unnamed file in the target's
 // folder and linked in under the target's name once complete: a single step in the folder,
 // where a named temporary file takes three, and nothing to clean up when the program stops
-// half way. The link fails on an existing name, so nothing is ever replaced. Absent when
-// unnamed files can't be used here, and the caller goes through a named temporary file.
+// half way. The link fails on an existing name, so nothing is ever replaced. Absent, before
+// anything is written, when unnamed files can't be used here; the caller then goes through a
+// named temporary file.
 std::optional<ErrorSlot> makeThroughUnnamedFile(const Entry& target, const char* operation,
                                                 ModificationTime modificationTime,
                                                 const ContentsWriter& write) {
+    // The descriptor's own entry in /proc names the unnamed file for the link, without any
+    // privilege; without /proc there is no way to give it a name.
+    static const bool canLinkUnnamed = ::access("/proc/self/fd", F_OK) == 0;
+    if (!canLinkUnnamed) return std::nullopt;
     const std::string folder = deletingLastPathComponent(target.relative);
     FileDescriptor output(::openat(target.folder, folder.empty() ? "." : folder.c_str(),
                                    O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
@@ -180,13 +185,10 @@ std::optional<ErrorSlot> makeThroughUnnamedFile(const Entry& target, const char*
     if (ErrorSlot error = write(output.get())) return error;
     if (modificationTime && !setModificationTime(output.get(), *modificationTime))
         return Error::fromErrno(operation, target.shown, errno);
-    // The descriptor's own entry in /proc names the unnamed file without any privilege.
     const std::string unnamed = "/proc/self/fd/" + std::to_string(output.get());
     if (::linkat(AT_FDCWD, unnamed.c_str(), target.folder, target.relative.c_str(),
-                 AT_SYMLINK_FOLLOW) != 0) {
-        if (errno == ENOENT && ::access("/proc/self/fd", F_OK) != 0) return std::nullopt;
+                 AT_SYMLINK_FOLLOW) != 0)
         return Error::fromErrno(operation, target.shown, errno);
-    }
     if (int failure = output.close(); failure != 0) {
         ::unlinkat(target.folder, target.relative.c_str(), 0);
         return Error::fromErrno(operation, target.shown, failure);

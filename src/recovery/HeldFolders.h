@@ -39,7 +39,7 @@ class HeldFolders {
 
     std::string base_;
     CreateMissing create_;
-    // By the levels joined with "/" ("" for the destination itself).
+    // By the levels joined with "/" ("" for the base itself).
     std::unordered_map<std::string, Held, StringHash, std::equal_to<>> held_;
     std::uint64_t clock_ = 0;
 };
