@@ -80,7 +80,9 @@ int measuringMain(int argc, char** argv) {
         }
         if (child > 0) status = waitFor(child, usage);
     });
-    const auto secondsIn = [](const timeval& time) { return double(time.tv_sec) + time.tv_usec / 1e6; };
+    const auto secondsIn = [](const timeval& time) {
+        return double(time.tv_sec) + time.tv_usec / 1e6;
+    };
     std::ofstream(argv[2]) << elapsed << ' '
                            << secondsIn(usage.ru_utime) + secondsIn(usage.ru_stime) << ' '
                            << usage.ru_maxrss << '\n';

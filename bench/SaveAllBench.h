@@ -19,8 +19,8 @@ struct SaveTimes {
 };
 
 // Every destination is made in `scratch` and removed after its run; the log of save all is
-// silenced, as salvora-cli silences it. The cache is warmed by one untimed copy first, and the disk synced before
-// each timed run so no earlier writing is flushed during it.
+// silenced, as salvora-cli silences it. The cache is warmed by one untimed copy first, and the disk
+// synced before each timed run so no earlier writing is flushed during it.
 SaveTimes timeSaveAll(const std::string& backupFolder, const std::string& application,
                       const std::string& scratch, int runs);
 

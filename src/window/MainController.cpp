@@ -158,9 +158,11 @@ void MainController::deviceSelected(DeviceRecord& device) {
     hide(*step2Progress);
     applicationTable->setEnabled(true);
     reloadData(*applicationTable);
-    // Waits for the catalogue let go at the choice before, should it still be going.
-    catalogueRelease_ =
-        std::jthread([previous = std::move(previous)]() mutable { previous.reset(); });
+    // Waits for the catalogue let go at the choice before, should it still be going. A first
+    // choice of the device has nothing to let go.
+    if (previous)
+        catalogueRelease_ =
+            std::jthread([previous = std::move(previous)]() mutable { previous.reset(); });
 }
 
 CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {
