@@ -60,8 +60,8 @@ std::size_t checkedFileCount(const ApplicationMap& applications, NameCheck isSto
         require(application != nullptr && application->name == key, "a record under its name");
         require(isUtf8(key), "an application name is UTF-8");
         for (const FileRecord& file : application->files) {
-            require(isStoredName(file.name), "a stored name the layout can give");
-            require(!file.fullpath || isUtf8(*file.fullpath), "a full path is UTF-8");
+            require(isStoredName(file.name()), "a stored name the layout can give");
+            require(!file.fullpath() || isUtf8(*file.fullpath()), "a full path is UTF-8");
         }
         files += application->files.size();
     }
@@ -125,7 +125,7 @@ std::size_t mdinfo(Input input) {
     // Whatever the list says, its ".mddata" file is catalogued, once.
     require(applications.size() == 1 && applications.begin()->second->files.size() == 1,
             "every list gives its file");
-    return applications.begin()->second->files.front().fullpath ? 1 : 0;
+    return applications.begin()->second->files.front().fullpath() ? 1 : 0;
 }
 
 std::size_t manifestPlist(Input input) {

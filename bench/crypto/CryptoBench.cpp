@@ -173,7 +173,9 @@ void benchDecryption(const Options& options) {
         EVP_EncryptUpdate(context.get(), out.data(), &written, key.data(), 32);
         for (unsigned char c : out) wrapped.push_back(static_cast<std::byte>(c));
     }
-    FileRecord record{"stored", "saved", false, std::nullopt, size, wrapped};
+    FileDetailsList details;
+    FileRecord record{"stored", "saved", false, &details,
+                      details.add({std::nullopt, size, std::move(wrapped)})};
     const std::string saved = folder + "/saved";
     LogSilence silence;
     const Medians save = alternating(

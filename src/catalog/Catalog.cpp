@@ -77,6 +77,14 @@ CatalogBuild lockedBuild(DeviceRecord& device) {
     return build;
 }
 
+// Files stored encrypted in a plain catalogue (iOS 5 to 10.1) can only be opened with the
+// backup's keybag. Looking for them asks for every file's details, which a large catalogue
+// reads only when asked, so only a backup that has a keybag is looked through.
+bool mayHoldEncryptedFiles(const std::string& directory, const ApplicationMap& applications) {
+    auto encryption = readBackupEncryption(directory);
+    return encryption && encryption->backupKeyBag && holdsEncryptedFiles(applications);
+}
+
 ApplicationList sortedByName(const ApplicationMap& applications) {
     ApplicationList sorted;
     sorted.reserve(applications.size());
@@ -119,7 +127,8 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     const ManifestDbReading manifest =
         addManifestDbFilesOfBackup(directory, keybag.get(), *applications, build.error);
 
-    if (!keybag && (manifest == ManifestDbReading::Locked || holdsEncryptedFiles(*applications)))
+    if (!keybag &&
+        (manifest == ManifestDbReading::Locked || mayHoldEncryptedFiles(directory, *applications)))
         return lockedBuild(device);
     build.applications = sortedByName(*applications);
     return build;

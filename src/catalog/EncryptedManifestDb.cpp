@@ -46,7 +46,7 @@ bool holdsEncryptedFiles(const ApplicationMap& applications) {
     return std::any_of(applications.begin(), applications.end(), [](const auto& entry) {
         const auto& files = entry.second->files;
         return std::any_of(files.begin(), files.end(),
-                           [](const FileRecord& file) { return file.encryptionKey.has_value(); });
+                           [](const FileRecord& file) { return file.encryptionKey().has_value(); });
     });
 }
 

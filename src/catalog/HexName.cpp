@@ -19,13 +19,16 @@ constexpr std::array<char, 512> digitPairs = [] {
 
 }  // namespace
 
-std::string hexName(std::span<const std::byte> bytes) {
-    std::string name(2 * bytes.size(), '\0');
-    char* out = name.data();
+void writeHexName(std::span<const std::byte> bytes, char* out) {
     for (std::byte b : bytes) {
         std::memcpy(out, &digitPairs[2 * std::to_integer<std::size_t>(b)], 2);
         out += 2;
     }
+}
+
+std::string hexName(std::span<const std::byte> bytes) {
+    std::string name(2 * bytes.size(), '\0');
+    writeHexName(bytes, name.data());
     return name;
 }
 

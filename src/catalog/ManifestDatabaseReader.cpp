@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "catalog/DomainTable.h"
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "catalog/RecordOrder.h"
@@ -88,54 +89,7 @@ class DatabaseInFile {
     FileWindow& file_;
 };
 
-constexpr std::uint32_t noDomain = UINT32_MAX;
-
-// The distinct domains of the records, each named once however many records carry it, with
-// the number of records that do.
-class DomainTable {
-  public:
-    std::uint32_t slotOf(ManifestString domain) {
-        if (last_ == noDomain || slots_[last_].domain != domain) last_ = find(domain);
-        ++slots_[last_].records;
-        return last_;
-    }
-
-    // The application each domain's records are filed under, as the database layouts name it.
-    std::string applicationName(std::uint32_t slot) const {
-        const std::optional<std::string>& domain = slots_[slot].domain;
-        if (!domain || !utf8Text(std::string_view(*domain))) return std::string();
-        return applicationNameForDomain(*domain);
-    }
-    std::size_t records(std::uint32_t slot) const { return slots_[slot].records; }
-    std::uint32_t size() const { return static_cast<std::uint32_t>(slots_.size()); }
-
-  private:
-    struct Slot {
-        std::optional<std::string> domain;
-        std::size_t records = 0;
-    };
-
-    std::uint32_t find(ManifestString domain) {
-        if (!domain) {
-            if (absent_ == noDomain) absent_ = add(std::nullopt);
-            return absent_;
-        }
-        if (auto found = byDomain_.find(*domain); found != byDomain_.end()) return found->second;
-        const std::uint32_t slot = add(std::string(*domain));
-        byDomain_.emplace(*slots_[slot].domain, slot);
-        return slot;
-    }
-
-    std::uint32_t add(std::optional<std::string> domain) {
-        slots_.push_back({std::move(domain), 0});
-        return static_cast<std::uint32_t>(slots_.size() - 1);
-    }
-
-    std::vector<Slot> slots_;
-    std::unordered_map<std::string, std::uint32_t, StringHash, std::equal_to<>> byDomain_;
-    std::uint32_t absent_ = noDomain;
-    std::uint32_t last_ = noDomain;
-};
+constexpr std::uint32_t noDomain = DomainTable::noDomain;
 
 inline void prefetchForWriting([[maybe_unused]] const void* address) {
 #if defined(__GNUC__)
@@ -143,73 +97,84 @@ inline void prefetchForWriting([[maybe_unused]] const void* address) {
 #endif
 }
 
-// What the index says of each used entry, read in one forward pass.
-struct UsedEntries {
-    std::vector<std::size_t> entries;  // where in the index the entry starts
-    std::vector<RecordVisit> visits;   // the same entries, to be put in file order
-};
-
-UsedEntries readIndex(std::span<const std::byte> index) {
-    UsedEntries used;
+// The regular-file entries of the index, read in one forward pass, as visits to their records;
+// `entries` is the number of whole entries the index holds.
+std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t& entries) {
+    std::vector<RecordVisit> visits;
+    entries = 0;
     ByteCursor cursor(index, manifestIndexMagic.size());
     std::optional<std::uint32_t> count = getUint32(cursor);
-    if (!count) return used;
+    if (!count) return visits;
     // A count beyond what the index holds stops at the last whole entry.
-    const std::size_t whole = std::min<std::size_t>(*count, cursor.remaining() / indexEntrySize);
-    used.entries.reserve(whole);
-    used.visits.reserve(whole);
-    for (std::size_t entry = 0; entry < whole; ++entry) {
+    entries = std::min<std::size_t>(*count, cursor.remaining() / indexEntrySize);
+    visits.reserve(entries);
+    for (std::size_t entry = 0; entry < entries; ++entry) {
         ByteCursor fields(*cursor.readBytes(indexEntrySize), keySize);
         const std::uint32_t recordOffset = *getUint32(fields);
-        if (!isRegularFile(*getUint16(fields))) continue;
-        used.visits.push_back({recordOffset, static_cast<std::uint32_t>(used.entries.size())});
-        used.entries.push_back(indexHeaderSize + indexEntrySize * entry);
+        if (isRegularFile(*getUint16(fields)))
+            visits.push_back({recordOffset, static_cast<std::uint32_t>(entry)});
     }
-    return used;
+    return visits;
 }
+
+constexpr std::uint32_t absentPath = UINT32_MAX;
+constexpr std::size_t storedNameSize = 2 * keySize;
+
+// What the records give each index entry: filled in file order, read in index order.
+struct ScannedEntries {
+    std::shared_ptr<RecordStorage> storage = std::make_shared<RecordStorage>();
+    DomainTable domains;
+    // noDomain: not a regular file, or its record runs past the end of the database.
+    std::vector<std::uint32_t> domainOf;
+    // The stored name, then the full path, in the storage's arena.
+    std::vector<const char*> textsOf;
+    std::vector<std::uint32_t> pathSizeOf;  // absentPath: missing, or not UTF-8
+};
 
 // How many visits ahead the entries they fill in are fetched, so the walk doesn't wait for
 // memory: the visits come in file order, their entries are spread over the whole index.
 constexpr std::size_t lookahead = 16;
 
-// Reads every used entry's domain and path, visiting the records in file order so the database
-// is read once from front to back. An entry whose record runs past the end of the database gets
-// no domain and is skipped. False when the database could not be read: the caller then adds
-// nothing, as when a file can't be loaded.
+// Reads every regular-file entry's domain and path, visiting the records in file order so the
+// database is read once from front to back, and writes its stored name and path. False when the
+// database could not be read: the caller then adds nothing, as when a file can't be loaded.
 template <typename Database>
-bool readRecords(UsedEntries& used, Database& database, DomainTable& domains,
-                 std::vector<std::uint32_t>& domainOf,
-                 std::vector<std::optional<std::string>>& pathOf) {
-    sortByRecordOffset(used.visits);
-    domainOf.assign(used.entries.size(), noDomain);
-    pathOf.resize(used.entries.size());
-    for (std::size_t next = 0; next < used.visits.size(); ++next) {
-        if (next + lookahead < used.visits.size()) {
-            const std::uint32_t ahead = used.visits[next + lookahead].entry;
-            prefetchForWriting(&domainOf[ahead]);
-            prefetchForWriting(&pathOf[ahead]);
+bool readRecords(std::span<const std::byte> index, Database& database, ScannedEntries& scanned) {
+    std::size_t entries = 0;
+    std::vector<RecordVisit> visits = readIndex(index, entries);
+    sortByRecordOffset(visits);
+    scanned.domainOf.assign(entries, noDomain);
+    scanned.textsOf.resize(entries);
+    scanned.pathSizeOf.resize(entries);
+    TextArena& texts = scanned.storage->texts;
+    for (std::size_t next = 0; next < visits.size(); ++next) {
+        if (next + lookahead < visits.size()) {
+            const std::uint32_t ahead = visits[next + lookahead].entry;
+            prefetchForWriting(&scanned.domainOf[ahead]);
+            prefetchForWriting(&scanned.textsOf[ahead]);
+            prefetchForWriting(&scanned.pathSizeOf[ahead]);
         }
-        const RecordVisit& visit = used.visits[next];
+        const RecordVisit& visit = visits[next];
         auto strings =
             database.stringsAt(manifestDatabaseMagic.size() + std::uint64_t{visit.recordOffset});
         if (!strings) continue;
-        domainOf[visit.entry] = domains.slotOf(strings->domain);
-        if (auto path = utf8Text(strings->path)) pathOf[visit.entry].emplace(*path);
+        scanned.domainOf[visit.entry] = scanned.domains.slotOf(strings->domain);
+        const std::optional<std::string_view> path = utf8Text(strings->path);
+        char* at = texts.allocate(storedNameSize + (path ? path->size() : 0));
+        ByteCursor key(index, indexHeaderSize + indexEntrySize * std::size_t{visit.entry});
+        writeHexName(*key.readBytes(keySize), at);
+        if (path) path->copy(at + storedNameSize, path->size());
+        scanned.textsOf[visit.entry] = at;
+        scanned.pathSizeOf[visit.entry] =
+            path ? static_cast<std::uint32_t>(path->size()) : absentPath;
     }
-    used.visits = {};
     return !database.failed();
 }
 
-template <typename Database>
-void addFiles(std::span<const std::byte> index, Database& database, ApplicationMap& applications) {
-    UsedEntries used = readIndex(index);
-    DomainTable domains;
-    std::vector<std::uint32_t> domainOf;
-    std::vector<std::optional<std::string>> pathOf;
-    if (!readRecords(used, database, domains, domainOf, pathOf)) return;
-
-    // The files, in index order. Each application is looked up once per domain, and its list
-    // grows once, by all its new files.
+// Files the entries in index order. Each application is looked up once per domain, and its
+// list grows once, by all its new files.
+void fileEntries(const ScannedEntries& scanned, ApplicationMap& applications) {
+    const DomainTable& domains = scanned.domains;
     std::vector<ApplicationRecord*> applicationOf(domains.size(), nullptr);
     std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> growth;
     std::vector<std::string> names(domains.size());
@@ -217,22 +182,22 @@ void addFiles(std::span<const std::byte> index, Database& database, ApplicationM
         names[slot] = domains.applicationName(slot);
         growth[names[slot]] += domains.records(slot);
     }
-    for (std::size_t entry = 0; entry < used.entries.size(); ++entry) {
-        const std::uint32_t slot = domainOf[entry];
+    for (std::size_t entry = 0; entry < scanned.domainOf.size(); ++entry) {
+        const std::uint32_t slot = scanned.domainOf[entry];
         if (slot == noDomain) continue;
         ApplicationRecord*& application = applicationOf[slot];
         if (application == nullptr) {
             application = getOrCreateApplicationNamed(names[slot], applications).get();
+            keepStorage(*application, scanned.storage);
             if (std::size_t& more = growth[names[slot]]; more > 0) {
                 application->files.reserve(application->files.size() + more);
                 more = 0;
             }
         }
-        ByteCursor key(index, used.entries[entry]);
-        FileRecord& file = application->files.emplace_back();
-        file.name = hexName(*key.readBytes(keySize));
-        file.fullpath = std::move(pathOf[entry]);
-        file.oldVersion = false;
+        const std::uint32_t pathSize = scanned.pathSizeOf[entry];
+        application->files.emplace_back(
+            scanned.textsOf[entry], storedNameSize,
+            pathSize == absentPath ? std::nullopt : std::optional<std::size_t>(pathSize), false);
     }
 }
 
@@ -247,7 +212,8 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
                               ApplicationMap& applications) {
     if (!hasMagic(index, manifestIndexMagic) || !hasMagic(database, manifestDatabaseMagic)) return;
     DatabaseInMemory records(database);
-    addFiles(index, records, applications);
+    ScannedEntries scanned;
+    if (readRecords(index, records, scanned)) fileEntries(scanned, applications);
 }
 
 void addManifestDatabaseFilesFromDirectory(const std::string& directory,
@@ -265,7 +231,11 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
     auto magic = database->read(0, manifestDatabaseMagic.size());
     if (!magic || !hasMagic(*magic, manifestDatabaseMagic)) return;
     DatabaseInFile records(*database);
-    addFiles(index->bytes(), records, applications);
+    ScannedEntries scanned;
+    if (!readRecords(index->bytes(), records, scanned)) return;
+    // The index is let go before the records are made: their names are written already.
+    index.reset();
+    fileEntries(scanned, applications);
 }
 
 }  // namespace salvora

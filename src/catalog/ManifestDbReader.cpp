@@ -3,24 +3,26 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <thread>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
-#include "catalog/ArchivedFileInfo.h"
+#include "catalog/DomainTable.h"
 #include "catalog/Filing.h"
+#include "catalog/ManifestDbDetails.h"
 #include "foundation/FileManager.h"
 #include "foundation/Path.h"
 
 namespace salvora {
 namespace {
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-enum Column { FileIdColumn, DomainColumn, RelativePathColumn, FileColumn };
+// The columns every scan reads; the last is the "file" blob or the rowid.
+enum Column { FileIdColumn, DomainColumn, RelativePathColumn, DetailsColumn };
 
 // A column's text; absent for NULL and for values of any other kind.
 std::optional<std::string_view> textColumn(sqlite3_stmt* statement, int column) {
@@ -62,55 +64,197 @@ bool isSafeFileId(std::string_view fileId) {
 // what is stored. A view or a virtual table of that name, or a generated column, would run
 // what the file says at every read: a view can recurse without end.
 bool hasOrdinaryFilesTable(sqlite3* database) {
-    sqlite3_stmt* handle = nullptr;
-    sqlite3_prepare_v2(database,
-                       "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' AND "
-                       "name = 'Files' COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND "
-                       "NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE hidden <> 0)",
-                       -1, &handle, nullptr);
-    Statement statement(handle);
+    Statement statement = prepareStatement(
+        database,
+        "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' AND "
+        "name = 'Files' COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND "
+        "NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE hidden <> 0)");
     return statement && sqlite3_step(statement.get()) == SQLITE_ROW &&
            sqlite3_column_int(statement.get(), 0) == 1;
+}
+
+// Whether "rowid" names the rows' own numbers rather than a column of that name, so that a row
+// found now can be found again by it.
+bool hasOwnRowids(sqlite3* database) {
+    Statement statement = prepareStatement(
+        database,
+        "SELECT NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE name = 'rowid' "
+        "COLLATE NOCASE)");
+    return statement && sqlite3_step(statement.get()) == SQLITE_ROW &&
+           sqlite3_column_int(statement.get(), 0) == 1;
+}
+
+// The rows' numbers from first to last, when they are numbers.
+std::optional<std::pair<std::int64_t, std::int64_t>> rowidRange(sqlite3* database) {
+    Statement statement = prepareStatement(database, "SELECT min(rowid), max(rowid) FROM Files");
+    if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW ||
+        sqlite3_column_type(statement.get(), 0) != SQLITE_INTEGER ||
+        sqlite3_column_type(statement.get(), 1) != SQLITE_INTEGER)
+        return std::nullopt;
+    return std::pair{sqlite3_column_int64(statement.get(), 0),
+                     sqlite3_column_int64(statement.get(), 1)};
+}
+
+// Below this many rows a second connection costs more than it saves.
+constexpr std::uint64_t rowsWorthSplitting = 20'000;
+
+// One part of the table as a scan read it: the files grouped by application, in rowid order
+// within each, their texts in the part's own arena.
+struct ScannedPart {
+    struct Group {
+        std::string application;
+        std::vector<FileRecord> files;
+    };
+    TextArena texts;
+    std::vector<Group> groups;
+};
+
+// What every scan reads: the details the rows' blobs give too, or only their row numbers.
+struct DetailsReading {
+    // Null: the details are read later, by rowid.
+    FileDetailsList* list = nullptr;
+    const FileDetailsSource* source = nullptr;
+};
+
+// Reads the regular files of the rows in [range] (all rows when absent), in rowid order.
+void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int64_t>> range,
+              const DetailsReading& details, ScannedPart& part) {
+    const std::string sql = std::string("SELECT fileID, domain, relativePath, ") +
+                            (details.list != nullptr ? "file" : "rowid") +
+                            " FROM Files WHERE flags = 1" +
+                            (range ? " AND rowid BETWEEN ?1 AND ?2" : "") + " ORDER BY rowid";
+    Statement statement = prepareStatement(database, sql.c_str());
+    if (!statement) return;
+    if (range) {
+        sqlite3_bind_int64(statement.get(), 1, range->first);
+        sqlite3_bind_int64(statement.get(), 2, range->second);
+    }
+    DomainTable domains;
+    std::vector<std::uint32_t> groupOfSlot;
+    std::unordered_map<std::string, std::uint32_t, StringHash, std::equal_to<>> groupNamed;
+    std::uint32_t lastSlot = DomainTable::noDomain;
+    ScannedPart::Group* group = nullptr;
+    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
+        if (!fileId || !isSafeFileId(*fileId)) continue;
+        const std::uint32_t slot = domains.slotOf(textColumn(statement.get(), DomainColumn));
+        if (slot != lastSlot) {
+            if (slot == groupOfSlot.size()) {
+                std::string application = domains.applicationName(slot);
+                auto [found, added] = groupNamed.try_emplace(
+                    application, static_cast<std::uint32_t>(part.groups.size()));
+                if (added) part.groups.push_back({std::move(application), {}});
+                groupOfSlot.push_back(found->second);
+            }
+            group = &part.groups[groupOfSlot[slot]];
+            lastSlot = slot;
+        }
+        // The stored name, "xx/" before the fileID, then the full path, one after the other.
+        const std::optional<std::string_view> path =
+            utf8Text(textColumn(statement.get(), RelativePathColumn));
+        const std::size_t nameSize = fileId->size() + 3;
+        char* texts = part.texts.allocate(nameSize + (path ? path->size() : 0));
+        fileId->copy(texts, 2);
+        texts[2] = '/';
+        fileId->copy(texts + 3, fileId->size());
+        if (path) path->copy(texts + nameSize, path->size());
+        const std::int64_t detailsKey =
+            details.list != nullptr
+                ? details.list->add(fileDetailsOfBlob(blobColumn(statement.get(), DetailsColumn)))
+                : sqlite3_column_int64(statement.get(), DetailsColumn);
+        group->files.emplace_back(texts, nameSize,
+                                  path ? std::optional(path->size()) : std::nullopt, false,
+                                  details.source, detailsKey);
+    }
+}
+
+// Files the parts' groups in order, so each application lists its files in rowid order.
+void fileParts(std::vector<ScannedPart>& parts, const std::shared_ptr<RecordStorage>& storage,
+               ApplicationMap& applications) {
+    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> growth;
+    for (const ScannedPart& part : parts)
+        for (const ScannedPart::Group& group : part.groups)
+            growth[group.application] += group.files.size();
+    for (ScannedPart& part : parts) {
+        for (ScannedPart::Group& group : part.groups) {
+            ApplicationRecord& application =
+                *getOrCreateApplicationNamed(group.application, applications);
+            keepStorage(application, storage);
+            // The files of this application the parts still hold, this group's among them.
+            std::size_t& remaining = growth[group.application];
+            const std::size_t count = group.files.size();
+            if (application.files.empty()) {
+                application.files = std::move(group.files);
+                application.files.reserve(remaining);
+            } else {
+                application.files.reserve(application.files.size() + remaining);
+                application.files.insert(application.files.end(), group.files.begin(),
+                                         group.files.end());
+                group.files = {};
+            }
+            remaining -= count;
+        }
+        storage->texts.absorb(std::move(part.texts));
+    }
 }
 
 }  // namespace
 
 void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications) {
     if (!hasOrdinaryFilesTable(database.handle())) return;
-    sqlite3_stmt* handle = nullptr;
-    sqlite3_prepare_v2(database.handle(),
-                       "SELECT fileID, domain, relativePath, file FROM Files WHERE flags = 1 "
-                       "ORDER BY rowid",
-                       -1, &handle, nullptr);
-    Statement statement(handle);
-    if (!statement) return;
-
-    DomainFiler filer(applications);
-    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-        std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
-        if (!fileId || !isSafeFileId(*fileId)) continue;
-        FileRecord file;
-        file.name.reserve(fileId->size() + 3);
-        file.name.append(fileId->substr(0, 2)).append("/").append(*fileId);
-        if (auto path = utf8Text(textColumn(statement.get(), RelativePathColumn))) {
-            file.fullpath = std::string(*path);
-        }
-        file.oldVersion = false;
-        ArchivedFileInfo info = readArchivedFileInfo(blobColumn(statement.get(), FileColumn));
-        file.modificationTime = info.lastModified;
-        file.size = info.size;
-        file.encryptionKey = std::move(info.encryptionKey);
-        filer.file(textColumn(statement.get(), DomainColumn), std::move(file));
-    }
+    auto storage = std::make_shared<RecordStorage>();
+    auto list = std::make_unique<FileDetailsList>();
+    const DetailsReading details{list.get(), list.get()};
+    storage->details = std::move(list);
+    std::vector<ScannedPart> parts(1);
+    scanRows(database.handle(), std::nullopt, details, parts[0]);
+    fileParts(parts, storage, applications);
 }
 
 void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
     const std::string path = appendingPathComponent(directory, "Manifest.db");
     // SQLite would wait forever opening a FIFO.
     if (!isRegularFile(path)) return;
-    if (std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path)) {
-        addManifestDbFiles(*database, applications);
+    std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path);
+    if (!database || !hasOrdinaryFilesTable(database->handle())) return;
+    // Without rowids of its own a row can't be found again: its details are read now.
+    if (!hasOwnRowids(database->handle())) return addManifestDbFiles(*database, applications);
+
+    auto storage = std::make_shared<RecordStorage>();
+    storage->details = std::make_unique<ManifestDbDetails>(path);
+    const DetailsReading details{nullptr, storage->details.get()};
+    std::vector<ScannedPart> parts(2);
+    const auto range = rowidRange(database->handle());
+    const std::uint64_t span =
+        range ? static_cast<std::uint64_t>(range->second) - static_cast<std::uint64_t>(range->first)
+              : 0;
+    if (span < rowsWorthSplitting) {
+        scanRows(database->handle(), std::nullopt, details, parts[0]);
+        return fileParts(parts, storage, applications);
     }
+    // Both halves at once, each on its own connection: the table's pages are read and decoded
+    // on both cores.
+    const auto middle =
+        static_cast<std::int64_t>(static_cast<std::uint64_t>(range->first) + span / 2);
+    const std::pair firstHalf{range->first, middle};
+    const std::pair secondHalf{middle + 1, range->second};
+    bool secondScanned = false;
+    std::exception_ptr failure;
+    std::thread second([&] {
+        try {
+            if (auto other = SqliteDatabase::openImmutable(path)) {
+                scanRows(other->handle(), secondHalf, details, parts[1]);
+                secondScanned = true;
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    scanRows(database->handle(), firstHalf, details, parts[0]);
+    second.join();
+    if (failure) std::rethrow_exception(failure);
+    if (!secondScanned) scanRows(database->handle(), secondHalf, details, parts[1]);
+    fileParts(parts, storage, applications);
 }
 
 }  // namespace salvora

@@ -22,13 +22,10 @@ void addMdbackupList(const std::string& name, const PropertyList& list,
                      ApplicationMap& applications) {
     // The contents are inside the list: one that doesn't decode has nothing to give back.
     if (list.kind() != PropertyList::Kind::Dictionary) return;
-    FileRecord file;
-    file.name = name;
-    file.fullpath = utf8Text(list["Path"].string());
-    file.oldVersion = true;
-    std::string application =
-        file.fullpath ? applicationNameForMdbackupPath(*file.fullpath) : std::string();
-    getOrCreateApplicationNamed(application, applications)->files.push_back(std::move(file));
+    const std::optional<std::string> fullpath = utf8Text(list["Path"].string());
+    std::string application = fullpath ? applicationNameForMdbackupPath(*fullpath) : std::string();
+    addFileCopyingTexts(*getOrCreateApplicationNamed(application, applications), name, fullpath,
+                        true);
 }
 
 void addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,

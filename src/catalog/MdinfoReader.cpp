@@ -38,11 +38,10 @@ void addMdinfoList(const std::string& name, const PropertyList& outer,
 
     // A list that can't be read, or gives no domain at all, still has its ".mddata" beside
     // it, so the file is filed under the empty name.
-    FileRecord file;
-    file.name = appendingPathExtension(deletingPathExtension(name), "mddata");
-    file.fullpath = std::move(fullpath);
-    getOrCreateApplicationNamed(domain ? withoutAppDomain(*domain) : std::string(), applications)
-        ->files.push_back(std::move(file));
+    addFileCopyingTexts(*getOrCreateApplicationNamed(
+                            domain ? withoutAppDomain(*domain) : std::string(), applications),
+                        appendingPathExtension(deletingPathExtension(name), "mddata"), fullpath,
+                        std::nullopt);
 }
 
 void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,

@@ -1,6 +1,57 @@
 #include "catalog/Records.h"
 
+#include <algorithm>
+
 namespace salvora {
+
+std::int64_t FileDetailsList::add(FileDetails details) {
+    list_.push_back(std::move(details));
+    return static_cast<std::int64_t>(list_.size() - 1);
+}
+
+const FileDetails& FileDetailsList::details(std::int64_t key) const {
+    return list_.at(static_cast<std::size_t>(key));
+}
+
+FileRecord::FileRecord(const char* texts, std::size_t nameSize,
+                       std::optional<std::size_t> fullpathSize, std::optional<bool> oldVersion,
+                       const FileDetailsSource* detailsSource, std::int64_t detailsKey)
+    : texts_(texts),
+      detailsSource_(detailsSource),
+      detailsKey_(detailsKey),
+      nameSize_(static_cast<std::uint32_t>(nameSize)),
+      fullpathSize_(fullpathSize ? static_cast<std::uint32_t>(*fullpathSize) : noFullpath),
+      oldVersion_(oldVersion ? static_cast<std::uint8_t>(*oldVersion) : unknownVersion) {}
+
+FileRecord FileRecord::copying(TextArena& texts, std::string_view name,
+                               std::optional<std::string_view> fullpath,
+                               std::optional<bool> oldVersion,
+                               const FileDetailsSource* detailsSource, std::int64_t detailsKey) {
+    const std::size_t fullpathSize = fullpath ? fullpath->size() : 0;
+    char* at = texts.allocate(name.size() + fullpathSize);
+    name.copy(at, name.size());
+    if (fullpath) fullpath->copy(at + name.size(), fullpathSize);
+    return {at,         name.size(),   fullpath ? std::optional(fullpathSize) : std::nullopt,
+            oldVersion, detailsSource, detailsKey};
+}
+
+const FileDetails& FileRecord::details() const {
+    static const FileDetails none;
+    return detailsSource_ != nullptr ? detailsSource_->details(detailsKey_) : none;
+}
+
+void keepStorage(ApplicationRecord& application, std::shared_ptr<const RecordStorage> storage) {
+    auto& kept = application.storage;
+    if (std::find(kept.begin(), kept.end(), storage) == kept.end())
+        kept.push_back(std::move(storage));
+}
+
+FileRecord& addFileCopyingTexts(ApplicationRecord& application, std::string_view name,
+                                std::optional<std::string_view> fullpath,
+                                std::optional<bool> oldVersion) {
+    return application.files.emplace_back(
+        FileRecord::copying(application.texts, name, fullpath, oldVersion));
+}
 
 std::shared_ptr<ApplicationRecord> getOrCreateApplicationNamed(std::string_view name,
                                                                ApplicationMap& applications) {

@@ -4,12 +4,15 @@
 // ApplicationRecords, and each application's FileRecords.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "catalog/TextArena.h"
 
 namespace salvora {
 
@@ -24,30 +27,112 @@ inline constexpr std::string_view DeviceApplicationFileName = "name";
 inline constexpr std::string_view DeviceApplicationFileRealName = "fullpath";
 inline constexpr std::string_view DeviceApplicationOldVersion = "oldVersion";
 
-// One backed-up file.
-struct FileRecord {
-    // The stored file, relative to the backup folder ("3d/3d0d...", "ab12....mdbackup").
-    std::string name;
-    // The file's relative path on the device.
-    std::optional<std::string> fullpath;
-    // True: the stored file is a property list whose "Data" holds the contents.
-    std::optional<bool> oldVersion;
-    // What the layout records of the file on the device, where it records it.
+// What a layout records of a file on the device, where it records it.
+struct FileDetails {
     std::optional<std::int64_t> modificationTime;  // seconds since 1970
     std::optional<std::uint64_t> size;
     // In an encrypted backup: the file's own key, as its protection class (4 bytes,
     // little-endian) followed by the key wrapped with that class's key. Absent for a file
     // stored as it is.
-    std::optional<std::vector<std::byte>> encryptionKey{};
+    std::optional<std::vector<std::byte>> encryptionKey;
 
-    bool isOldVersion() const { return oldVersion.value_or(false); }
+    bool operator==(const FileDetails&) const = default;
+};
+
+// Where the details of a build's files come from. Only a save and the file table need them,
+// so a layout that keeps them apart from what the lists show reads them when first asked for.
+// Safe to ask from several threads.
+class FileDetailsSource {
+  public:
+    virtual ~FileDetailsSource() = default;
+    virtual const FileDetails& details(std::int64_t key) const = 0;
+};
+
+// Details known when the records are made, each kept under its number.
+class FileDetailsList final : public FileDetailsSource {
+  public:
+    std::int64_t add(FileDetails details);
+    const FileDetails& details(std::int64_t key) const override;
+
+  private:
+    std::deque<FileDetails> list_;
+};
+
+// What the records of a build refer to: their texts, and where their details come from.
+struct RecordStorage {
+    TextArena texts;
+    std::unique_ptr<FileDetailsSource> details;
+};
+
+// One backed-up file, in 40 bytes: a catalogue may hold millions. Its texts lie in storage its
+// application keeps: the name, and right after it the full path.
+class FileRecord {
+  public:
+    FileRecord() = default;
+    // The texts at `texts`: `nameSize` characters of name, then those of the full path.
+    FileRecord(const char* texts, std::size_t nameSize, std::optional<std::size_t> fullpathSize,
+               std::optional<bool> oldVersion, const FileDetailsSource* detailsSource = nullptr,
+               std::int64_t detailsKey = 0);
+    // A record whose texts are copied into the arena.
+    static FileRecord copying(TextArena& texts, std::string_view name,
+                              std::optional<std::string_view> fullpath,
+                              std::optional<bool> oldVersion,
+                              const FileDetailsSource* detailsSource = nullptr,
+                              std::int64_t detailsKey = 0);
+
+    // The stored file, relative to the backup folder ("3d/3d0d...", "ab12....mdbackup").
+    std::string_view name() const { return {texts_, nameSize_}; }
+    // The file's relative path on the device.
+    std::optional<std::string_view> fullpath() const {
+        if (fullpathSize_ == noFullpath) return std::nullopt;
+        return std::string_view(texts_ + nameSize_, fullpathSize_);
+    }
+    // True: the stored file is a property list whose "Data" holds the contents.
+    std::optional<bool> oldVersion() const {
+        if (oldVersion_ == unknownVersion) return std::nullopt;
+        return oldVersion_ == 1;
+    }
+    bool isOldVersion() const { return oldVersion_ == 1; }
+
+    // What the layout records of the file on the device, read when first asked for.
+    const std::optional<std::int64_t>& modificationTime() const {
+        return details().modificationTime;
+    }
+    const std::optional<std::uint64_t>& size() const { return details().size; }
+    const std::optional<std::vector<std::byte>>& encryptionKey() const {
+        return details().encryptionKey;
+    }
+    const FileDetails& details() const;
+
+  private:
+    static constexpr std::uint32_t noFullpath = UINT32_MAX;
+    static constexpr std::uint8_t unknownVersion = 2;
+
+    const char* texts_ = "";
+    const FileDetailsSource* detailsSource_ = nullptr;
+    std::int64_t detailsKey_ = 0;
+    std::uint32_t nameSize_ = 0;
+    std::uint32_t fullpathSize_ = noFullpath;
+    std::uint8_t oldVersion_ = unknownVersion;
 };
 
 struct ApplicationRecord {
     std::string name;
     // In the order the readers found them; never sorted, never de-duplicated.
     std::vector<FileRecord> files;
+    // What its files' texts and details lie in, shared with the other applications of a build.
+    std::vector<std::shared_ptr<const RecordStorage>> storage;
+    // The texts of files filed one at a time.
+    TextArena texts;
 };
+
+// Files a record made one at a time, its texts copied into the application's own arena.
+FileRecord& addFileCopyingTexts(ApplicationRecord& application, std::string_view name,
+                                std::optional<std::string_view> fullpath,
+                                std::optional<bool> oldVersion);
+
+// Keeps the storage alive with the application, once however many of its files use it.
+void keepStorage(ApplicationRecord& application, std::shared_ptr<const RecordStorage> storage);
 
 // Hashing that lets a map be searched with a string_view without making a string.
 struct StringHash {

@@ -16,6 +16,14 @@ constexpr int noLocking = SQLITE_OPEN_NOMUTEX;
 
 void SqliteDatabase::Closer::operator()(sqlite3* database) const { sqlite3_close(database); }
 
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+
+Statement prepareStatement(sqlite3* database, const char* sql) {
+    sqlite3_stmt* handle = nullptr;
+    sqlite3_prepare_v2(database, sql, -1, &handle, nullptr);
+    return Statement(handle);
+}
+
 std::string sqliteFileUri(const std::string& path, const std::string& query) {
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string uri = "file:";

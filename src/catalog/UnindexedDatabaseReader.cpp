@@ -78,22 +78,24 @@ std::string storedNameForRecord(const DatabaseRecord& record) {
 void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationMap& applications) {
     if (!hasMagic(database, manifestDatabaseMagic)) return;
     ByteCursor cursor(database, manifestDatabaseMagic.size());
-    DomainFiler filer(applications);
+    auto storage = std::make_shared<RecordStorage>();
+    auto details = std::make_unique<FileDetailsList>();
+    FileDetailsList& detailsList = *details;
+    storage->details = std::move(details);
+    DomainFiler filer(applications, storage);
     while (cursor.remaining() > 0) {
         std::optional<DatabaseRecord> record = readDatabaseRecord(cursor);
         if (!record) return;
         if (!record->isRegularFile()) continue;
-        FileRecord file;
-        file.name = storedNameForRecord(*record);
-        if (auto path = utf8Text(record->path)) file.fullpath = std::string(*path);
-        file.oldVersion = false;
-        file.modificationTime = record->lastModified;
-        file.size = record->size;
+        FileDetails fileDetails{record->lastModified, record->size, std::nullopt};
         if (record->encryptionKey && !record->encryptionKey->empty()) {
             auto key = std::as_bytes(std::span(*record->encryptionKey));
-            file.encryptionKey.emplace(key.begin(), key.end());
+            fileDetails.encryptionKey.emplace(key.begin(), key.end());
         }
-        filer.file(record->domain, std::move(file));
+        const FileRecord file = FileRecord::copying(storage->texts, storedNameForRecord(*record),
+                                                    utf8Text(record->path), false, &detailsList,
+                                                    detailsList.add(std::move(fileDetails)));
+        filer.file(record->domain, file);
     }
 }
 

@@ -94,7 +94,7 @@ int extractFile(const CommandContext& context, const std::string& backup,
     const ApplicationRecord* record = opened->findApplication(context, application);
     if (record == nullptr) return UsageError;
     auto file = std::find_if(record->files.begin(), record->files.end(),
-                             [&](const FileRecord& each) { return each.fullpath == fullpath; });
+                             [&](const FileRecord& each) { return each.fullpath() == fullpath; });
     if (file == record->files.end()) {
         context.complain("no file \"" + fullpath + "\" in the application \"" + application + "\"");
         return UsageError;

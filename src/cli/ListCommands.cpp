@@ -11,8 +11,8 @@ namespace {
 
 using nlohmann::json;
 
-json stringOrNull(const std::optional<std::string>& value) {
-    return value ? json(*value) : json(nullptr);
+json stringOrNull(std::optional<std::string_view> value) {
+    return value ? json(std::string(*value)) : json(nullptr);
 }
 
 // Names come from backups and may hold bytes that are not UTF-8; they are shown replaced
@@ -21,17 +21,43 @@ void printJson(std::ostream& out, const json& value) {
     out << value.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 
-void printFiles(std::ostream& out, Format format, const ApplicationRecord& application,
-                json& list) {
+// A million lines go out through one buffer, written a large piece at a time, rather than
+// through the stream five insertions a line.
+class LineBuffer {
+  public:
+    explicit LineBuffer(std::ostream& out) : out_(out) { text_.reserve(capacity); }
+    ~LineBuffer() { flush(); }
+    LineBuffer(const LineBuffer&) = delete;
+    LineBuffer& operator=(const LineBuffer&) = delete;
+
+    void line(std::string_view application, std::string_view fullpath, std::string_view name) {
+        text_.append(application).append(1, '\t').append(fullpath).append(1, '\t');
+        text_.append(name).append(1, '\n');
+        if (text_.size() >= capacity) flush();
+    }
+
+  private:
+    static constexpr std::size_t capacity = std::size_t{1} << 16;
+
+    void flush() {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+    std::ostream& out_;
+    std::string text_;
+};
+
+void printFiles(Format format, const ApplicationRecord& application, json& list,
+                LineBuffer& lines) {
     for (const FileRecord& file : application.files) {
         if (format == Format::Json) {
             list.push_back({{"application", application.name},
-                            {DeviceApplicationFileRealName, stringOrNull(file.fullpath)},
-                            {DeviceApplicationFileName, file.name},
+                            {DeviceApplicationFileRealName, stringOrNull(file.fullpath())},
+                            {DeviceApplicationFileName, std::string(file.name())},
                             {DeviceApplicationOldVersion, file.isOldVersion()}});
         } else {
-            out << application.name << '\t' << file.fullpath.value_or("") << '\t' << file.name
-                << '\n';
+            lines.line(application.name, file.fullpath().value_or(""), file.name());
         }
     }
 }
@@ -83,13 +109,16 @@ int listFiles(const CommandContext& context, const std::string& backup,
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
     json list = json::array();
-    if (application) {
-        const ApplicationRecord* record = opened->findApplication(context, *application);
-        if (record == nullptr) return UsageError;
-        printFiles(context.out, format, *record, list);
-    } else {
-        for (const auto& record : opened->applications)
-            printFiles(context.out, format, *record, list);
+    {
+        LineBuffer lines(context.out);
+        if (application) {
+            const ApplicationRecord* record = opened->findApplication(context, *application);
+            if (record == nullptr) return UsageError;
+            printFiles(format, *record, list, lines);
+        } else {
+            for (const auto& record : opened->applications)
+                printFiles(format, *record, list, lines);
+        }
     }
     if (format == Format::Json) printJson(context.out, list);
     return Success;

@@ -2,10 +2,10 @@
 
 #include "foundation/Log.h"
 #include "foundation/Path.h"
+#include "recovery/HeldFolders.h"
 #include "recovery/Recovery.h"
 #include "recovery/RelativePath.h"
 #include "recovery/SavedFile.h"
-#include "recovery/HeldFolders.h"
 
 namespace salvora {
 namespace {
@@ -14,15 +14,15 @@ namespace {
 // destination. A relative path that could lead elsewhere is refused before anything is made.
 const OpenFolder* makeTargetFolder(HeldFolders& folders, const FileRecord& file,
                                    const std::string& target, std::string& name, ErrorSlot& error) {
-    if (!file.fullpath) {
+    if (!file.fullpath()) {
         error = Error{"Refused to save", target, "The file has no relative path"};
         return nullptr;
     }
-    if (auto problem = relativePathProblem(*file.fullpath, "the chosen folder")) {
+    if (auto problem = relativePathProblem(*file.fullpath(), "the chosen folder")) {
         error = Error{"Refused to save", target, "The relative path " + *problem};
         return nullptr;
     }
-    std::vector<std::string_view> levels = pathComponents(*file.fullpath);
+    std::vector<std::string_view> levels = pathComponents(*file.fullpath());
     name = levels.back();
     levels.pop_back();
     return folders.folderFor(levels, error);
@@ -40,7 +40,7 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
     HeldFolders folders(destination, CreateMissing::Yes);
     for (const FileRecord& file : files) {
         FileOutcome& outcome = outcomes.emplace_back();
-        outcome.target = appendingPathComponent(destination, file.fullpath.value_or(""));
+        outcome.target = appendingPathComponent(destination, file.fullpath().value_or(""));
         std::string name;
         const OpenFolder* folder =
             makeTargetFolder(folders, file, outcome.target, name, outcome.error);

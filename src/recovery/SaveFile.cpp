@@ -21,7 +21,7 @@ FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
 }
 
 std::string proposedFileName(const FileRecord& file) {
-    return lastPathComponent(file.fullpath.value_or(""));
+    return lastPathComponent(file.fullpath().value_or(""));
 }
 
 }  // namespace salvora

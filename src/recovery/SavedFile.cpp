@@ -43,7 +43,7 @@ ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const FileRecord& fi
         return Error{"Could not read", storedPath, "Not a property list dictionary"};
     auto data = list["Data"].data();
     if (!data) return Error{"Could not read", storedPath, "Holds no \"Data\" value"};
-    return writeAtomically(*data, folder, name, file.modificationTime);
+    return writeAtomically(*data, folder, name, file.modificationTime());
 }
 
 // An encrypted backup's file: the stored file decrypted piece by piece with the file's own
@@ -56,7 +56,7 @@ ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
         return Error{"Could not decrypt", storedPath,
                      "The backup is encrypted and has not been unlocked with its password"};
     ErrorSlot error;
-    auto key = keybag->unwrapKey(*file.encryptionKey, &error);
+    auto key = keybag->unwrapKey(*file.encryptionKey(), &error);
     if (!key) {
         error->path = storedPath;
         return error;
@@ -67,10 +67,10 @@ ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
     return createFile(
         folder, name,
         [&](int output) {
-            return decryptStoredFile(input->get(), storedPath, *key, file.size,
+            return decryptStoredFile(input->get(), storedPath, *key, file.size(),
                                      descriptorSink(output, target));
         },
-        file.modificationTime);
+        file.modificationTime());
 }
 
 }  // namespace
@@ -79,11 +79,11 @@ ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
                            const OpenFolder& folder, std::string_view name,
                            const UnlockedKeybag* keybag) {
     ErrorSlot error;
-    auto stored = openStoredFile(backupFolders, file.name, error);
+    auto stored = openStoredFile(backupFolders, std::string(file.name()), error);
     if (!stored) return error;
     if (file.isOldVersion()) return writeDataOfPropertyList(*stored, file, folder, name);
-    if (file.encryptionKey) return writeDecryptedFile(*stored, file, keybag, folder, name);
-    return copyItem(stored->folder, stored->name, folder, name, file.modificationTime);
+    if (file.encryptionKey()) return writeDecryptedFile(*stored, file, keybag, folder, name);
+    return copyItem(stored->folder, stored->name, folder, name, file.modificationTime());
 }
 
 }  // namespace salvora

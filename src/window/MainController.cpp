@@ -40,8 +40,8 @@ const std::vector<FileRecord>& filesOrEmpty(const std::shared_ptr<ApplicationRec
     return application ? application->files : none;
 }
 
-QString textOrFallback(const std::optional<std::string>& text, std::string_view fallback) {
-    return text && !text->empty() ? QString::fromStdString(*text) : toQString(fallback);
+QString textOrFallback(std::optional<std::string_view> text, std::string_view fallback) {
+    return toQString(text && !text->empty() ? *text : fallback);
 }
 
 // The device as the device table names it.
@@ -219,7 +219,7 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
     if (table == fileTable) {
         const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
         if (!isValidRow(row, files.size())) return QString();
-        return textOrFallback(files[rowIndex(row)].fullpath, "(Unknown File Name)");
+        return textOrFallback(files[rowIndex(row)].fullpath(), "(Unknown File Name)");
     }
     return QString();
 }

@@ -23,13 +23,16 @@ inline const ApplicationRecord& applicationIn(const ApplicationMap& applications
 
 inline std::vector<std::string> storedNames(const ApplicationRecord& application) {
     std::vector<std::string> names;
-    for (const FileRecord& file : application.files) names.push_back(file.name);
+    for (const FileRecord& file : application.files) names.emplace_back(file.name());
     return names;
 }
 
 inline std::vector<std::optional<std::string>> fullpaths(const ApplicationRecord& application) {
     std::vector<std::optional<std::string>> paths;
-    for (const FileRecord& file : application.files) paths.push_back(file.fullpath);
+    for (const FileRecord& file : application.files) {
+        paths.push_back(file.fullpath() ? std::optional<std::string>(*file.fullpath())
+                                        : std::nullopt);
+    }
     return paths;
 }
 

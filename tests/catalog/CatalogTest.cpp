@@ -237,8 +237,8 @@ TEST(Catalog, BuildingChangesNothingInTheBackup) {
 }
 
 TEST(ApplicationDisplayText, DisplayNameThenNameThenUnknown) {
-    ApplicationRecord named{"com.example.x", {}};
-    ApplicationRecord unnamed{"", {}};
+    ApplicationRecord named{"com.example.x", {}, {}, {}};
+    ApplicationRecord unnamed{"", {}, {}, {}};
     TranslationNames names{{"com.example.x", "Example"}, {"", ""}};
 
     EXPECT_EQ(applicationDisplayText(named, names), "Example");

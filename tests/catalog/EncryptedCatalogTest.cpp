@@ -70,13 +70,13 @@ TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds
     const ApplicationRecord& application = test::applicationIn(*device.applications, "notes");
     ASSERT_EQ(application.files.size(), 1u);
     const FileRecord& file = application.files[0];
-    EXPECT_EQ(file.name, notes);
-    EXPECT_EQ(file.fullpath, "Documents/a.txt");
-    EXPECT_EQ(file.size, 5u);
-    EXPECT_EQ(file.modificationTime, 1'500'000'000);
-    ASSERT_TRUE(file.encryptionKey);
-    EXPECT_TRUE(catalog.keybagFor(backup.folder())->unwrapKey(*file.encryptionKey));
-    EXPECT_EQ(test::applicationIn(*device.applications, "HomeDomain").files[0].size, 5u);
+    EXPECT_EQ(file.name(), notes);
+    EXPECT_EQ(file.fullpath(), "Documents/a.txt");
+    EXPECT_EQ(file.size(), 5u);
+    EXPECT_EQ(file.modificationTime(), 1'500'000'000);
+    ASSERT_TRUE(file.encryptionKey());
+    EXPECT_TRUE(catalog.keybagFor(backup.folder())->unwrapKey(*file.encryptionKey()));
+    EXPECT_EQ(test::applicationIn(*device.applications, "HomeDomain").files[0].size(), 5u);
 
     // Nothing was written beside the backup, not even the decrypted catalogue.
     EXPECT_EQ(test::folderSnapshot(backup.folder()), before);
@@ -123,7 +123,7 @@ TEST(EncryptedCatalogFlag, APlainBackupSayingItIsEncryptedIsReadAsItIs) {
     EXPECT_FALSE(build.needsPassword);
     EXPECT_FALSE(build.error);
     ASSERT_EQ(build.applications.size(), 1u);
-    EXPECT_FALSE(build.applications[0]->files[0].encryptionKey);
+    EXPECT_FALSE(build.applications[0]->files[0].encryptionKey());
 }
 
 TEST(EncryptedCatalogFlag, ADamagedDatabaseWithoutWordOfEncryptionIsPassedOver) {

@@ -58,16 +58,14 @@ TEST(Filing, OnlyWellFormedUtf8IsText) {
 
 TEST(Filing, DomainFilerKeepsOrderAcrossAlternatingDomains) {
     ApplicationMap applications;
-    DomainFiler filer(applications);
+    DomainFiler filer(applications, std::make_shared<RecordStorage>());
     for (std::string_view domain : {"AppDomain-a.one", "AppDomain-b.two", "AppDomain-c.one"}) {
-        FileRecord file;
-        file.name = std::string(domain);
-        filer.file(domain, file);
+        filer.file(domain, FileRecord(domain.data(), domain.size(), std::nullopt, std::nullopt));
     }
     filer.file(std::nullopt, FileRecord{});
     ASSERT_EQ(applications.size(), 3u);
     EXPECT_EQ(applications.at("one")->files.size(), 2u);
-    EXPECT_EQ(applications.at("one")->files[1].name, "AppDomain-c.one");
+    EXPECT_EQ(applications.at("one")->files[1].name(), "AppDomain-c.one");
     EXPECT_EQ(applications.at("")->files.size(), 1u);
 }
 

@@ -98,10 +98,10 @@ TEST(ManifestDatabaseReader, RegularFileIsFiledUnderTheLastPieceOfItsDomain) {
     ApplicationMap applications = read(backup);
     ASSERT_EQ(test::applicationNames(applications), std::vector<std::string>{"notes"});
     const FileRecord& file = applicationIn(applications, "notes").files.at(0);
-    EXPECT_EQ(file.name, "1b6d848fb77f787b1d9435b1938dde93886508b6");
-    EXPECT_EQ(file.name, stored);
-    EXPECT_EQ(file.fullpath, "Documents/a.txt");
-    EXPECT_EQ(file.oldVersion, false);
+    EXPECT_EQ(file.name(), "1b6d848fb77f787b1d9435b1938dde93886508b6");
+    EXPECT_EQ(file.name(), stored);
+    EXPECT_EQ(file.fullpath(), "Documents/a.txt");
+    EXPECT_EQ(file.oldVersion(), false);
 }
 
 TEST(ManifestDatabaseReader, FilesFollowIndexOrderAndDuplicateKeysAreKept) {
@@ -110,7 +110,7 @@ TEST(ManifestDatabaseReader, FilesFollowIndexOrderAndDuplicateKeysAreKept) {
                                                entry("AppDomain-com.example.notes", "b")});
     const ApplicationRecord& notes = applicationIn(applications, "notes");
     EXPECT_EQ(test::fullpaths(notes), (std::vector<std::optional<std::string>>{"b", "a", "b"}));
-    EXPECT_EQ(notes.files[0].name, notes.files[2].name);
+    EXPECT_EQ(notes.files[0].name(), notes.files[2].name());
 }
 
 // The index with its entries put in the given order; the records stay where they are.
@@ -156,7 +156,7 @@ TEST(ManifestDatabaseReader, FilesFollowIndexOrderWhereverTheirRecordsLie) {
         for (const auto& [name, paths] : expected)
             EXPECT_EQ(test::fullpaths(applicationIn(*applications, name)), paths) << name;
         const ApplicationRecord& first = applicationIn(*applications, "first");
-        EXPECT_EQ(first.files.front().name, test::hexDigits(entries[order.front()].key));
+        EXPECT_EQ(first.files.front().name(), test::hexDigits(entries[order.front()].key));
     }
 }
 
@@ -165,7 +165,7 @@ TEST(ManifestDatabaseReader, KeyBytesGiveFortyLowercaseDigitsLeadingZerosKept) {
     item.key = bytesFrom({0x00, 0x0A, 0xAB, 0xFF, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,
                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01});
     ApplicationMap applications = readEntries({item});
-    EXPECT_EQ(applicationIn(applications, "HomeDomain").files.at(0).name,
+    EXPECT_EQ(applicationIn(applications, "HomeDomain").files.at(0).name(),
               "000aabff10000000000000000000000000000001");
 }
 

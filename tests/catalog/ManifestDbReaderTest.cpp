@@ -35,13 +35,13 @@ TEST(ManifestDbReader, RegularFileLivesInTheSubfolderOfItsFirstTwoCharacters) {
 
     ApplicationMap applications = read(backup.folder());
     const FileRecord& file = applicationIn(applications, "HomeDomain").files.at(0);
-    EXPECT_EQ(file.name, "3d/3d0d7e5fb2ce288813306e4d4636395e047a3d28");
-    EXPECT_EQ(file.name, stored);
-    EXPECT_EQ(file.fullpath, "Library/SMS/sms.db");
-    EXPECT_EQ(file.oldVersion, false);
-    EXPECT_EQ(file.size, 5u);
-    EXPECT_EQ(file.modificationTime, 99);
-    EXPECT_TRUE(fs::is_regular_file(backup / file.name));
+    EXPECT_EQ(file.name(), "3d/3d0d7e5fb2ce288813306e4d4636395e047a3d28");
+    EXPECT_EQ(file.name(), stored);
+    EXPECT_EQ(file.fullpath(), "Library/SMS/sms.db");
+    EXPECT_EQ(file.oldVersion(), false);
+    EXPECT_EQ(file.size(), 5u);
+    EXPECT_EQ(file.modificationTime(), 99);
+    EXPECT_TRUE(fs::is_regular_file(backup / file.name()));
 }
 
 TEST(ManifestDbReader, OnlyRegularFilesInRowidOrderUnderTheDomainRule) {
@@ -82,7 +82,7 @@ TEST(ManifestDbReader, MissingValuesFollowTheFilingRule) {
                                                        std::nullopt}));
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "HomeDomain")),
               (std::vector<std::optional<std::string>>{std::nullopt, std::nullopt}));
-    EXPECT_EQ(applicationIn(applications, "HomeDomain").files[0].size, std::nullopt);
+    EXPECT_EQ(applicationIn(applications, "HomeDomain").files[0].size(), std::nullopt);
 }
 
 TEST(ManifestDbReader, FileIdsThatCannotNameAStoredFileAreSkipped) {

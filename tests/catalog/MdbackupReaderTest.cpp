@@ -29,9 +29,9 @@ TEST_P(MdbackupFormats, FirstComponentOfThePathNamesTheApplication) {
     ApplicationMap applications = read(backup, {"a1.mdbackup"});
     ASSERT_EQ(test::applicationNames(applications), std::vector<std::string>{"Library"});
     const FileRecord& file = applicationIn(applications, "Library").files.at(0);
-    EXPECT_EQ(file.name, "a1.mdbackup");
-    EXPECT_EQ(file.fullpath, "Library/Preferences/a.plist");
-    EXPECT_EQ(file.oldVersion, true);
+    EXPECT_EQ(file.name(), "a1.mdbackup");
+    EXPECT_EQ(file.fullpath(), "Library/Preferences/a.plist");
+    EXPECT_EQ(file.oldVersion(), true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MdbackupFormats,
@@ -87,7 +87,7 @@ TEST(MdbackupReader, PathMissingOrOfAnotherKindFilesUnderTheEmptyName) {
               (std::vector<std::string>{"none.mdbackup", "number.mdbackup", "bytes.mdbackup"}));
     EXPECT_EQ(test::fullpaths(unknown),
               (std::vector<std::optional<std::string>>{std::nullopt, std::nullopt, std::nullopt}));
-    EXPECT_EQ(unknown.files[0].oldVersion, true);
+    EXPECT_EQ(unknown.files[0].oldVersion(), true);
 }
 
 TEST(MdbackupReader, ListsWithoutContentsToGiveBackAreSkipped) {
@@ -103,7 +103,7 @@ TEST(MdbackupReader, ListsWithoutContentsToGiveBackAreSkipped) {
         read(backup, {"garbage.mdbackup", "array.mdbackup", "missing.mdbackup", "empty.mdbackup",
                       "good.mdbackup"});
     EXPECT_EQ(test::fileCount(applications), 1u);
-    EXPECT_EQ(applicationIn(applications, "Library").files.at(0).name, "good.mdbackup");
+    EXPECT_EQ(applicationIn(applications, "Library").files.at(0).name(), "good.mdbackup");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ using test::PlistValue;
 struct Filed {
     std::string application;
     FileRecord file;
+    std::shared_ptr<const ApplicationRecord> keeper;  // holds the file's texts
 };
 
 Filed readOne(const MdinfoDescription& description, bool withContents = true) {
@@ -28,7 +29,8 @@ Filed readOne(const MdinfoDescription& description, bool withContents = true) {
     ApplicationMap applications;
     addMdinfoFiles({"a.mdinfo"}, backup.folder(), applications);
     if (applications.size() != 1) throw std::runtime_error("expected one application");
-    return {applications.begin()->first, applications.begin()->second->files.at(0)};
+    const auto& [name, application] = *applications.begin();
+    return {name, application->files.at(0), application};
 }
 
 MdinfoDescription outerOnly(std::optional<std::string> domain, std::optional<std::string> path) {
@@ -48,9 +50,9 @@ MdinfoDescription innerOnly(std::optional<std::string> domain, std::optional<std
 TEST(MdinfoReader, OuterDomainAndPathGiveApplicationAndJoinedFullpath) {
     Filed filed = readOne(outerOnly("AppDomain-com.example.x", "Documents/n.db"));
     EXPECT_EQ(filed.application, "com.example.x");
-    EXPECT_EQ(filed.file.fullpath, "AppDomain-com.example.x/Documents/n.db");
-    EXPECT_EQ(filed.file.name, "a.mddata");
-    EXPECT_EQ(filed.file.oldVersion, std::nullopt);
+    EXPECT_EQ(filed.file.fullpath(), "AppDomain-com.example.x/Documents/n.db");
+    EXPECT_EQ(filed.file.name(), "a.mddata");
+    EXPECT_EQ(filed.file.oldVersion(), std::nullopt);
 }
 
 TEST(MdinfoReader, ValuesOnlyInMetadataGiveThePathAlone) {
@@ -60,7 +62,7 @@ TEST(MdinfoReader, ValuesOnlyInMetadataGiveThePathAlone) {
         description.format = format;
         Filed filed = readOne(description);
         EXPECT_EQ(filed.application, "com.example.x");
-        EXPECT_EQ(filed.file.fullpath, "Documents/n.db");
+        EXPECT_EQ(filed.file.fullpath(), "Documents/n.db");
     }
 }
 
@@ -74,7 +76,7 @@ TEST(MdinfoReader, OuterPathWithoutOuterDomainPlaysNoPart) {
     description.path = "outer/path";
     Filed filed = readOne(description);
     EXPECT_EQ(filed.application, "inner");
-    EXPECT_EQ(filed.file.fullpath, "inner/path");
+    EXPECT_EQ(filed.file.fullpath(), "inner/path");
 }
 
 TEST(MdinfoReader, OuterDomainWithoutOuterPathTakesTheInnerPath) {
@@ -82,19 +84,19 @@ TEST(MdinfoReader, OuterDomainWithoutOuterPathTakesTheInnerPath) {
     description.domain = "AppDomain-outer";
     Filed filed = readOne(description);
     EXPECT_EQ(filed.application, "outer");
-    EXPECT_EQ(filed.file.fullpath, "inner/path");
+    EXPECT_EQ(filed.file.fullpath(), "inner/path");
 }
 
 TEST(MdinfoReader, RecordIsMadeWhetherOrNotTheDataFileExists) {
     Filed filed = readOne(outerOnly("HomeDomain", "a"), false);
-    EXPECT_EQ(filed.file.name, "a.mddata");
-    EXPECT_EQ(filed.file.oldVersion, std::nullopt);
+    EXPECT_EQ(filed.file.name(), "a.mddata");
+    EXPECT_EQ(filed.file.oldVersion(), std::nullopt);
 }
 
 TEST(MdinfoReader, MissingOrUndecodableMetadataStillReadsTheOuterValues) {
     MdinfoDescription description = outerOnly("AppDomain-x", "Documents/a");
     description.withMetadata = false;
-    EXPECT_EQ(readOne(description).file.fullpath, "AppDomain-x/Documents/a");
+    EXPECT_EQ(readOne(description).file.fullpath(), "AppDomain-x/Documents/a");
 
     test::TemporaryFolder folder;
     PlistValue::dictionary({{"Domain", PlistValue::string("AppDomain-x")},
@@ -125,8 +127,8 @@ TEST(MdinfoReader, NoDomainAnywhereOrAnUnreadableListFilesUnderTheEmptyName) {
     EXPECT_EQ(test::storedNames(unknown),
               (std::vector<std::string>{"nodomain.mddata", "garbage.mddata", "missing.mddata",
                                         "number.mddata", "bytes.mddata"}));
-    EXPECT_EQ(unknown.files[0].fullpath, "Documents/a");
-    EXPECT_EQ(unknown.files[1].fullpath, std::nullopt);
+    EXPECT_EQ(unknown.files[0].fullpath(), "Documents/a");
+    EXPECT_EQ(unknown.files[1].fullpath(), std::nullopt);
 }
 
 TEST(TranslationNames, DisplayNamesComeFromTheEmbeddedApplications) {

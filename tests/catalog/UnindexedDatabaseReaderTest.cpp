@@ -53,10 +53,10 @@ TEST(UnindexedDatabaseReader, StoredNameIsSha1OfDomainDashPath) {
 
     ApplicationMap applications = read(backup);
     const FileRecord& file = applicationIn(applications, "HomeDomain").files.at(0);
-    EXPECT_EQ(file.name, "3d0d7e5fb2ce288813306e4d4636395e047a3d28");
-    EXPECT_EQ(file.name, stored);
-    EXPECT_EQ(file.fullpath, "Library/SMS/sms.db");
-    EXPECT_EQ(file.oldVersion, false);
+    EXPECT_EQ(file.name(), "3d0d7e5fb2ce288813306e4d4636395e047a3d28");
+    EXPECT_EQ(file.name(), stored);
+    EXPECT_EQ(file.fullpath(), "Library/SMS/sms.db");
+    EXPECT_EQ(file.oldVersion(), false);
 }
 
 TEST(UnindexedDatabaseReader, ReadsEveryFieldOfARecord) {
@@ -97,10 +97,10 @@ TEST(UnindexedDatabaseReader, WalksEveryRecordKeepingTimeAndSizeOfRegularFiles) 
     const ApplicationRecord& notes = applicationIn(applications, "notes");
     ASSERT_EQ(test::fullpaths(notes),
               (std::vector<std::optional<std::string>>{"Documents/n.db", "Documents/last"}));
-    EXPECT_EQ(notes.files[0].modificationTime, 1300000000);
-    EXPECT_EQ(notes.files[0].size, 0x1'0000'0001u);
-    EXPECT_EQ(notes.files[1].modificationTime, 77);
-    EXPECT_EQ(notes.files[1].size, 5u);
+    EXPECT_EQ(notes.files[0].modificationTime(), 1300000000);
+    EXPECT_EQ(notes.files[0].size(), 0x1'0000'0001u);
+    EXPECT_EQ(notes.files[1].modificationTime(), 77);
+    EXPECT_EQ(notes.files[1].size(), 5u);
 }
 
 TEST(UnindexedDatabaseReader, RunsOnlyWhenTheFolderHasNoIndex) {
@@ -119,11 +119,11 @@ TEST(UnindexedDatabaseReader, AbsentAndNonUtf8StringsFileUnderNothingButStillNam
 
     ApplicationMap applications = read(backup);
     const FileRecord& noDomain = applicationIn(applications, "").files.at(0);
-    EXPECT_EQ(noDomain.fullpath, "Documents/a");
-    EXPECT_EQ(noDomain.name, test::hexDigits(test::sha1Key("", "Documents/a")));
+    EXPECT_EQ(noDomain.fullpath(), "Documents/a");
+    EXPECT_EQ(noDomain.name(), test::hexDigits(test::sha1Key("", "Documents/a")));
     const FileRecord& badPath = applicationIn(applications, "HomeDomain").files.at(0);
-    EXPECT_EQ(badPath.fullpath, std::nullopt);
-    EXPECT_EQ(badPath.name, test::hexDigits(test::sha1Key("HomeDomain", "bad\xFF")));
+    EXPECT_EQ(badPath.fullpath(), std::nullopt);
+    EXPECT_EQ(badPath.name(), test::hexDigits(test::sha1Key("HomeDomain", "bad\xFF")));
 }
 
 struct UnindexedDamage {

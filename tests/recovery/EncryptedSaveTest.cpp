@@ -94,7 +94,7 @@ TEST_F(EncryptedSaveTest, WithoutTheKeysNothingIsSaved) {
     auto outcome = saveFile(backup.folder(), file, destination / "a.txt");
     ASSERT_TRUE(outcome.error);
     EXPECT_EQ(outcome.error->description(),
-              "Could not decrypt \"" + backup / file.name +
+              "Could not decrypt \"" + backup / file.name() +
                   "\": The backup is encrypted and has not been unlocked with its password");
     EXPECT_EQ(*directoryContents(destination.path()), std::vector<std::string>{});
 }

@@ -148,7 +148,7 @@ class StoredFileThatIsNotARegularFile : public SaveSafetyTest,
 };
 
 TEST_P(StoredFileThatIsNotARegularFile, GivesAnErrorAndNoFile) {
-    FileRecord file{GetParam().name, "out.txt", GetParam().oldVersion, {}, {}};
+    FileRecord file = test::keptRecord(GetParam().name, "out.txt", GetParam().oldVersion);
     auto outcome = saveFile(backup.path(), file, destination + "/one.txt");
     auto outcomes = saveAll(backup.path(), {file}, destination);
 

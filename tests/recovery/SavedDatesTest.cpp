@@ -57,8 +57,8 @@ TEST_F(SavedDatesTest, LayoutsWithoutDatesGiveTheTimeOfSaving) {
 
 TEST_F(SavedDatesTest, TheWriteWayTakesADateToo) {
     test::writeMdbackup(backup / "w.mdbackup", "w.txt", "written");
-    FileRecord record = test::writtenRecord("w.mdbackup", "w.txt");
-    record.modificationTime = PhoneTime;
+    FileRecord record =
+        test::keptRecord("w.mdbackup", "w.txt", true, {PhoneTime, std::nullopt, std::nullopt});
     EXPECT_FALSE(saveFile(backup.folder(), record, destination / "w.txt").error);
     EXPECT_EQ(modificationSeconds(destination / "w.txt"), PhoneTime);
 }

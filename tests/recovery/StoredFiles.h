@@ -10,19 +10,32 @@
 
 namespace salvora::test {
 
+// A record whose texts and details are kept for the whole test program, as a catalogue keeps
+// its records'.
+inline FileRecord keptRecord(std::string_view storedName, std::optional<std::string_view> fullpath,
+                             std::optional<bool> oldVersion, FileDetails details = {}) {
+    static ApplicationRecord keeper;
+    static FileDetailsList detailsList;
+    return FileRecord::copying(keeper.texts, storedName, fullpath, oldVersion, &detailsList,
+                               detailsList.add(std::move(details)));
+}
+
 // A record of the copy way: the stored file is the content itself.
-inline FileRecord copiedRecord(std::string storedName, std::optional<std::string> fullpath) {
-    return FileRecord{std::move(storedName), std::move(fullpath), false, {}, {}};
+inline FileRecord copiedRecord(std::string_view storedName,
+                               std::optional<std::string_view> fullpath) {
+    return keptRecord(storedName, fullpath, false);
 }
 
 // A record of the write way: the stored file is a property list holding the content.
-inline FileRecord writtenRecord(std::string storedName, std::optional<std::string> fullpath) {
-    return FileRecord{std::move(storedName), std::move(fullpath), true, {}, {}};
+inline FileRecord writtenRecord(std::string_view storedName,
+                                std::optional<std::string_view> fullpath) {
+    return keptRecord(storedName, fullpath, true);
 }
 
 // A record of the ".mdinfo" layout, which has no "oldVersion": read as the copy way.
-inline FileRecord pairRecord(std::string storedName, std::optional<std::string> fullpath) {
-    return FileRecord{std::move(storedName), std::move(fullpath), std::nullopt, {}, {}};
+inline FileRecord pairRecord(std::string_view storedName,
+                             std::optional<std::string_view> fullpath) {
+    return keptRecord(storedName, fullpath, std::nullopt);
 }
 
 // A ".mdbackup" property list with "Path" and "Data", as the sync service wrote them.

@@ -93,7 +93,9 @@ TEST_P(VanishedBackup, GivesAnEmptyCatalogueAndAnErrorForEveryFileSaved) {
     test::writeLayoutBackup(folder, GetParam());
     auto device = onlyDevice();
     Catalog catalog;
-    const std::vector<FileRecord> files = catalog.buildCatalogForDevice(*device).front()->files;
+    // Kept past the next build, which lets the device's catalogue go.
+    const auto application = catalog.buildCatalogForDevice(*device).front();
+    const std::vector<FileRecord>& files = application->files;
     ASSERT_EQ(files.size(), 2u);
 
     fs::remove_all(folder);

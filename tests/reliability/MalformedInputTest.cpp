@@ -11,8 +11,8 @@
 #include "catalog/ManifestDbReader.h"
 #include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
-#include "support/ExpectInChild.h"
 #include "support/CraftedPropertyLists.h"
+#include "support/ExpectInChild.h"
 #include "support/FixtureHome.h"
 
 namespace salvora {
@@ -40,7 +40,7 @@ Reading readHome() {
         reading.applications += "\"" + name + "\" ";
         for (const FileRecord& file :
              test::applicationIn(*devices.front()->applications, name).files)
-            reading.sizes += file.size ? std::to_string(*file.size) + " " : "(none) ";
+            reading.sizes += file.size() ? std::to_string(*file.size()) + " " : "(none) ";
     }
     for (const auto& [application, display] :
          catalog.translationNames().value_or(TranslationNames{}))

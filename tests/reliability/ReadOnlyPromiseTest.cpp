@@ -118,7 +118,8 @@ class ReadOnlyPromise : public testing::Test {
         if (application != nullptr) {
             commands.push_back({"extract", device, application->name, out + "/app"});
             commands.push_back({"extract-file", device, application->name,
-                                application->files.front().fullpath.value_or(""), out + "/one"});
+                                std::string(application->files.front().fullpath().value_or("")),
+                                out + "/one"});
         }
         std::string statuses = "cli";
         for (auto& args : commands) {
