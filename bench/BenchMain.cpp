@@ -1,6 +1,6 @@
 // salvora-bench: writes large backups into a temporary folder, times the catalogue builds, save
-// all against `cp -r`, the peak memory of `salvora-cli apps` and the window's two steps, prints
-// every figure with each target met or not, and removes what it wrote.
+// all against `cp -r`, whole `salvora-cli` processes against Python references and the window's
+// two steps, prints every figure with each target met or not, and removes what it wrote.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +14,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/LargeBackup.h"
 #include "bench/Measure.h"
+#include "bench/ProcessBench.h"
 #include "bench/Report.h"
 #include "bench/SaveAllBench.h"
 #include "support/TemporaryFolder.h"
@@ -30,6 +31,7 @@ struct Options {
     int runs = 5;
     int saveRuns = 3;
     std::string cli;
+    std::string references;
     std::string window;
     std::set<std::string> steps{"mbdb", "db", "cli", "window", "save"};
 
@@ -114,23 +116,51 @@ void benchManifestDb(Report& report, const std::string& folder, const Options& o
     report.target("Manifest.db build <= 1.5 s", times.build.wall <= 1.5, seconds(times.build.wall));
 }
 
-void benchCliMemory(Report& report, const std::string& mbdbFolder, const std::string& dbFolder,
-                    const Options& options) {
-    report.heading("salvora-cli apps");
-    if (options.cli.empty()) {
-        report.skipped("salvora-cli apps peak memory <= 400 MB", "no --cli given");
+// One layout's whole-process goals: time and peak memory of `apps --json`, and how many times
+// faster than its Python reference.
+struct ProcessGoals {
+    const char* label;
+    std::string folder;
+    std::string reference;  // the Python script, in bench/reference
+    double seconds;
+    double mebibytes;
+    double timesFaster;
+};
+
+std::string processFigure(const ProcessTimes& times) {
+    return seconds(times.seconds) + " (processor " + seconds(times.processorSeconds) + "), " +
+           mebibytes(times.peakBytes) + (times.succeeded ? "" : " (FAILED)");
+}
+
+void benchCliProcesses(Report& report, const std::vector<ProcessGoals>& layouts,
+                       const Options& options) {
+    report.heading("Whole processes: salvora-cli against the Python references");
+    if (options.cli.empty() || options.references.empty()) {
+        report.skipped("whole-process goals", "no --cli or --references given");
         return;
     }
-    for (const auto& [label, folder] :
-         {std::pair{"manifest database", mbdbFolder}, std::pair{"Manifest.db", dbFolder}}) {
-        const ChildRun run = runChild({options.cli, "apps", folder});
-        const double peak = double(run.peakResidentKiB) * 1024;
-        report.figure(
-            std::string(label) + ": time / peak memory",
-            seconds(run.seconds) + " / " + megabytes(peak) + (run.succeeded ? "" : " (FAILED)"));
-        if (folder == mbdbFolder)
-            report.target("salvora-cli apps peak memory <= 400 MB", run.succeeded && peak <= 400e6,
-                          megabytes(peak));
+    for (const ProcessGoals& goals : layouts) {
+        const std::string label = goals.label;
+        const ProcessTimes apps =
+            timeProcess({options.cli, "apps", goals.folder, "--json"}, options.runs);
+        const ProcessTimes files = timeProcess({options.cli, "files", goals.folder}, options.runs);
+        const ProcessTimes reference = timeProcess(
+            {"python3", options.references + "/" + goals.reference, goals.folder}, options.runs);
+        report.figure(label + ": salvora-cli apps --json", processFigure(apps));
+        report.figure(label + ": salvora-cli files", processFigure(files));
+        report.figure(label + ": " + goals.reference, processFigure(reference));
+        const double faster = reference.seconds / apps.seconds;
+        report.target(label + ": apps <= " + seconds(goals.seconds),
+                      apps.succeeded && apps.seconds <= goals.seconds, seconds(apps.seconds));
+        report.target(label + ": apps peak memory <= " + mebibytes(goals.mebibytes * 1048576),
+                      apps.succeeded && apps.peakBytes <= goals.mebibytes * 1048576,
+                      mebibytes(apps.peakBytes));
+        report.target(
+            label + ": apps >= " + ratio(goals.timesFaster) + " faster than " + goals.reference,
+            apps.succeeded && reference.succeeded && faster >= goals.timesFaster, ratio(faster));
+        report.target(label + ": files <= 1.5 x apps",
+                      files.succeeded && files.seconds <= 1.5 * apps.seconds,
+                      ratio(files.seconds / apps.seconds));
     }
 }
 
@@ -139,14 +169,12 @@ void benchSaveAll(Report& report, const std::string& folder, const std::string& 
     report.heading("Save all of one application");
     const SaveTimes times = timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns);
     report.figure("files / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
-    report.figure("save all (median)", seconds(times.save.wall) + " (processor " +
-                                           seconds(times.save.processor) + ")");
-    report.figure("cp -r of the backup folder (median)", seconds(times.copy.wall) +
-                                                             " (processor " +
-                                                             seconds(times.copy.processor) + ")");
+    report.figure("save all (median)",
+                  seconds(times.save.wall) + " (processor " + seconds(times.save.processor) + ")");
+    report.figure("cp -r of the backup folder (median)",
+                  seconds(times.copy.wall) + " (processor " + seconds(times.copy.processor) + ")");
     report.figure("save all / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
-                                          ratio(times.save.processor / times.copy.processor) +
-                                          ")");
+                                          ratio(times.save.processor / times.copy.processor) + ")");
     report.figure("files save all could not save", count(times.failures));
     report.target("save all <= 1.2 x cp -r",
                   times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
@@ -229,7 +257,12 @@ int run(const Options& options) {
     report.figure("load average before measuring", loadAverage());
     if (options.includes("mbdb")) benchManifestDatabase(report, mbdbFolder, options);
     if (options.includes("db")) benchManifestDb(report, dbFolder, options);
-    if (options.includes("cli")) benchCliMemory(report, mbdbFolder, dbFolder, options);
+    if (options.includes("cli"))
+        benchCliProcesses(
+            report,
+            {{"manifest database", mbdbFolder, "count_manifest_database.py", 0.25, 200, 8},
+             {"Manifest.db", dbFolder, "group_manifest_db.py", 0.5, 150, 2.5}},
+            options);
     if (options.includes("window")) benchWindow(report, home, work.path(), options);
     if (options.includes("save")) benchSaveAll(report, saveFolder, work.path(), options);
     report.heading("Load average after measuring: " + loadAverage());
@@ -259,7 +292,9 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--save-runs", options.saveRuns, "Timed runs of save all and of cp -r")
         ->capture_default_str();
-    app.add_option("--cli", options.cli, "salvora-cli, to measure its peak memory");
+    app.add_option("--cli", options.cli, "salvora-cli, to time whole processes");
+    app.add_option("--references", options.references,
+                   "The folder of the Python references the processes are timed against");
     app.add_option("--window", options.window, "salvora-window-bench, to time the window");
     app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save")
         ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save"}))

@@ -47,4 +47,6 @@ std::string seconds(const Timing& timing) {
 std::string ratio(double value) { return formatted("%.2f x", value); }
 std::string megabytes(double bytes) { return formatted("%.1f MB", bytes / 1e6); }
 
+std::string mebibytes(double bytes) { return formatted("%.1f MiB", bytes / 1048576); }
+
 }  // namespace salvora::bench

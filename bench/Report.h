@@ -35,5 +35,6 @@ std::string seconds(double value);
 std::string seconds(const Timing& timing);
 std::string ratio(double value);
 std::string megabytes(double bytes);
+std::string mebibytes(double bytes);
 
 }  // namespace salvora::bench

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs them, giving the figures of the README's Performance section:
 # the catalogue builds of a 1,000,000-file backup in both database layouts against reading
-# their files, the peak memory of `salvora-cli apps` on it, the window's two steps, and save
-# all of 10,000 files (1 GiB) against `cp -r`. The backups (about 3 GB with the copies) are
+# their files, whole `salvora-cli apps` and `files` processes on it against the Python
+# references in bench/reference, the window's two steps, and save all of 10,000 files (1 GiB)
+# against `cp -r`. The backups (about 3 GB with the copies) are
 # written below $TMPDIR (/tmp when unset) and removed afterwards, also when interrupted.
 # Options are passed on to salvora-bench (--help lists them), e.g. --steps mbdb,cli.
 set -euo pipefail
@@ -12,7 +13,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$(nproc)"
 
 build=build/bench
-arguments=(--cli "$build/src/cli/salvora-cli")
+arguments=(--cli "$build/src/cli/salvora-cli" --references bench/reference)
 if [[ -x $build/bench/salvora-window-bench ]]; then
     arguments+=(--window "$build/bench/salvora-window-bench")
 fi
