@@ -1,9 +1,11 @@
 #include "catalog/ManifestDatabaseReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
+#include "catalog/BothCores.h"
 #include "catalog/DomainTable.h"
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
@@ -58,7 +60,7 @@ class DatabaseInMemory {
 // A database read through a window, front to back, as the visits come in file order.
 class DatabaseInFile {
   public:
-    explicit DatabaseInFile(FileWindow& file) : file_(file) {}
+    explicit DatabaseInFile(FileWindow file) : file_(std::move(file)) {}
 
     std::optional<RecordStrings> stringsAt(std::uint64_t position) {
         // Most records' two strings fit in a short piece read at once.
@@ -86,7 +88,7 @@ class DatabaseInFile {
     bool failed() const { return file_.failed(); }
 
   private:
-    FileWindow& file_;
+    FileWindow file_;
 };
 
 constexpr std::uint32_t noDomain = DomainTable::noDomain;
@@ -94,6 +96,12 @@ constexpr std::uint32_t noDomain = DomainTable::noDomain;
 inline void prefetchForWriting([[maybe_unused]] const void* address) {
 #if defined(__GNUC__)
     __builtin_prefetch(address, 1);
+#endif
+}
+
+inline void prefetchForReading([[maybe_unused]] const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address, 0);
 #endif
 }
 
@@ -119,14 +127,23 @@ std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t
 
 constexpr std::uint32_t absentPath = UINT32_MAX;
 constexpr std::size_t storedNameSize = 2 * keySize;
+// The part of the visits an entry was read by, in the top bit of its domain slot.
+constexpr std::uint32_t secondPart = 0x8000'0000;
+// Below this many files a second thread costs more than it saves.
+constexpr std::size_t visitsWorthSplitting = 20'000;
+
+// What the visits of one part of the database found: its domains, and the texts it wrote.
+struct ScannedPart {
+    DomainTable domains;
+    TextArena texts;
+};
 
 // What the records give each index entry: filled in file order, read in index order.
 struct ScannedEntries {
-    std::shared_ptr<RecordStorage> storage = std::make_shared<RecordStorage>();
-    DomainTable domains;
+    std::array<ScannedPart, 2> parts;
     // noDomain: not a regular file, or its record runs past the end of the database.
     std::vector<std::uint32_t> domainOf;
-    // The stored name, then the full path, in the storage's arena.
+    // The stored name, then the full path, in the arena of the part that read the record.
     std::vector<const char*> textsOf;
     std::vector<std::uint32_t> pathSizeOf;  // absentPath: missing, or not UTF-8
 };
@@ -135,32 +152,32 @@ struct ScannedEntries {
 // memory: the visits come in file order, their entries are spread over the whole index.
 constexpr std::size_t lookahead = 16;
 
-// Reads every regular-file entry's domain and path, visiting the records in file order so the
-// database is read once from front to back, and writes its stored name and path. False when the
-// database could not be read: the caller then adds nothing, as when a file can't be loaded.
+// Reads the domain and path of each visit's record, in file order, and writes its stored name
+// and path. Each part writes only its own visits' entries.
 template <typename Database>
-bool readRecords(std::span<const std::byte> index, Database& database, ScannedEntries& scanned) {
-    std::size_t entries = 0;
-    std::vector<RecordVisit> visits = readIndex(index, entries);
-    sortByRecordOffset(visits);
-    scanned.domainOf.assign(entries, noDomain);
-    scanned.textsOf.resize(entries);
-    scanned.pathSizeOf.resize(entries);
-    TextArena& texts = scanned.storage->texts;
+void readPart(std::span<const std::byte> index, Database& database,
+              std::span<const RecordVisit> visits, ScannedEntries& scanned, std::size_t part) {
+    ScannedPart& scannedPart = scanned.parts[part];
+    const std::uint32_t partBit = part == 0 ? 0 : secondPart;
     for (std::size_t next = 0; next < visits.size(); ++next) {
         if (next + lookahead < visits.size()) {
             const std::uint32_t ahead = visits[next + lookahead].entry;
             prefetchForWriting(&scanned.domainOf[ahead]);
             prefetchForWriting(&scanned.textsOf[ahead]);
             prefetchForWriting(&scanned.pathSizeOf[ahead]);
+            // The key may straddle two cache lines.
+            const std::byte* key =
+                index.data() + indexHeaderSize + indexEntrySize * std::size_t{ahead};
+            prefetchForReading(key);
+            prefetchForReading(key + keySize - 1);
         }
         const RecordVisit& visit = visits[next];
         auto strings =
             database.stringsAt(manifestDatabaseMagic.size() + std::uint64_t{visit.recordOffset});
         if (!strings) continue;
-        scanned.domainOf[visit.entry] = scanned.domains.slotOf(strings->domain);
+        scanned.domainOf[visit.entry] = scannedPart.domains.slotOf(strings->domain) | partBit;
         const std::optional<std::string_view> path = utf8Text(strings->path);
-        char* at = texts.allocate(storedNameSize + (path ? path->size() : 0));
+        char* at = scannedPart.texts.allocate(storedNameSize + (path ? path->size() : 0));
         ByteCursor key(index, indexHeaderSize + indexEntrySize * std::size_t{visit.entry});
         writeHexName(*key.readBytes(keySize), at);
         if (path) path->copy(at + storedNameSize, path->size());
@@ -168,28 +185,66 @@ bool readRecords(std::span<const std::byte> index, Database& database, ScannedEn
         scanned.pathSizeOf[visit.entry] =
             path ? static_cast<std::uint32_t>(path->size()) : absentPath;
     }
-    return !database.failed();
+}
+
+// Reads every regular-file entry's record, visiting the records in file order so the database
+// is read once from front to back: a large one in two halves at once, the second through a
+// database `openAnother` gives. False when the database could not be read: the caller then
+// adds nothing, as when a file can't be loaded.
+template <typename Database, typename OpenAnother>
+bool readRecords(std::span<const std::byte> index, Database& database, OpenAnother openAnother,
+                 ScannedEntries& scanned) {
+    std::size_t entries = 0;
+    std::vector<RecordVisit> visits = readIndex(index, entries);
+    sortByRecordOffset(visits);
+    scanned.domainOf.assign(entries, noDomain);
+    scanned.textsOf.resize(entries);
+    scanned.pathSizeOf.resize(entries);
+    const std::span<const RecordVisit> all(visits);
+    if (visits.size() < visitsWorthSplitting) {
+        readPart(index, database, all, scanned, 0);
+        return !database.failed();
+    }
+    const std::size_t half = visits.size() / 2;
+    bool secondRead = false;
+    runOnBothCores([&] { readPart(index, database, all.first(half), scanned, 0); },
+                   [&] {
+                       std::optional<Database> other = openAnother();
+                       if (!other) return;
+                       readPart(index, *other, all.subspan(half), scanned, 1);
+                       secondRead = !other->failed();
+                   });
+    return !database.failed() && secondRead;
 }
 
 // Files the entries in index order. Each application is looked up once per domain, and its
 // list grows once, by all its new files.
-void fileEntries(const ScannedEntries& scanned, ApplicationMap& applications) {
-    const DomainTable& domains = scanned.domains;
-    std::vector<ApplicationRecord*> applicationOf(domains.size(), nullptr);
+void fileEntries(ScannedEntries& scanned, ApplicationMap& applications) {
+    auto storage = std::make_shared<RecordStorage>();
+    std::array<std::vector<ApplicationRecord*>, 2> applicationOf;
+    std::array<std::vector<std::string>, 2> names;
     std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> growth;
-    std::vector<std::string> names(domains.size());
-    for (std::uint32_t slot = 0; slot < domains.size(); ++slot) {
-        names[slot] = domains.applicationName(slot);
-        growth[names[slot]] += domains.records(slot);
+    for (std::size_t part = 0; part < 2; ++part) {
+        const DomainTable& domains = scanned.parts[part].domains;
+        applicationOf[part].assign(domains.size(), nullptr);
+        names[part].resize(domains.size());
+        for (std::uint32_t slot = 0; slot < domains.size(); ++slot) {
+            names[part][slot] = domains.applicationName(slot);
+            growth[names[part][slot]] += domains.records(slot);
+        }
+        storage->texts.absorb(std::move(scanned.parts[part].texts));
     }
     for (std::size_t entry = 0; entry < scanned.domainOf.size(); ++entry) {
-        const std::uint32_t slot = scanned.domainOf[entry];
-        if (slot == noDomain) continue;
-        ApplicationRecord*& application = applicationOf[slot];
+        const std::uint32_t domain = scanned.domainOf[entry];
+        if (domain == noDomain) continue;
+        const std::size_t part = (domain & secondPart) != 0 ? 1 : 0;
+        const std::uint32_t slot = domain & ~secondPart;
+        ApplicationRecord*& application = applicationOf[part][slot];
         if (application == nullptr) {
-            application = getOrCreateApplicationNamed(names[slot], applications).get();
-            keepStorage(*application, scanned.storage);
-            if (std::size_t& more = growth[names[slot]]; more > 0) {
+            const std::string& name = names[part][slot];
+            application = getOrCreateApplicationNamed(name, applications).get();
+            keepStorage(*application, storage);
+            if (std::size_t& more = growth[name]; more > 0) {
                 application->files.reserve(application->files.size() + more);
                 more = 0;
             }
@@ -213,7 +268,9 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
     if (!hasMagic(index, manifestIndexMagic) || !hasMagic(database, manifestDatabaseMagic)) return;
     DatabaseInMemory records(database);
     ScannedEntries scanned;
-    if (readRecords(index, records, scanned)) fileEntries(scanned, applications);
+    if (readRecords(
+            index, records, [&] { return std::optional(records); }, scanned))
+        fileEntries(scanned, applications);
 }
 
 void addManifestDatabaseFilesFromDirectory(const std::string& directory,
@@ -225,14 +282,18 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
     // The database is opened only once the index has passed its test. It is read in file
     // order through a window rather than loaded whole, so a large backup's catalogue never
     // holds the records' other fields in memory.
-    std::optional<FileWindow> database =
-        FileWindow::open(appendingPathComponent(directory, "Manifest.mbdb"));
+    const std::string databasePath = appendingPathComponent(directory, "Manifest.mbdb");
+    std::optional<FileWindow> database = FileWindow::open(databasePath);
     if (!database) return;
     auto magic = database->read(0, manifestDatabaseMagic.size());
     if (!magic || !hasMagic(*magic, manifestDatabaseMagic)) return;
-    DatabaseInFile records(*database);
+    DatabaseInFile records(std::move(*database));
+    auto openAnother = [&]() -> std::optional<DatabaseInFile> {
+        if (auto other = FileWindow::open(databasePath)) return DatabaseInFile(std::move(*other));
+        return std::nullopt;
+    };
     ScannedEntries scanned;
-    if (!readRecords(index->bytes(), records, scanned)) return;
+    if (!readRecords(index->bytes(), records, openAnother, scanned)) return;
     // The index is let go before the records are made: their names are written already.
     index.reset();
     fileEntries(scanned, applications);

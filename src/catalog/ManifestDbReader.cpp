@@ -3,15 +3,14 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "catalog/BothCores.h"
 #include "catalog/DomainTable.h"
 #include "catalog/Filing.h"
 #include "catalog/ManifestDbDetails.h"
@@ -50,11 +49,14 @@ constexpr std::array<bool, 256> fileIdCharacters = [] {
 }();
 
 // The fileID names a stored file inside the backup only when it is at least two characters of
-// letters, digits, "-" and "_": nothing in it can lead out of the folder. Looked up, not
+// letters, digits, "-" and "_": nothing in it can lead out of the folder; and no longer than
+// a file name can be. Looked up, not
 // compared: a million hexadecimal names mix digits and letters at random, and branching on
 // each character costs more than the rest of the row.
+constexpr std::size_t maxFileIdSize = 255;
+
 bool isSafeFileId(std::string_view fileId) {
-    if (fileId.size() < 2) return false;
+    if (fileId.size() < 2 || fileId.size() > maxFileIdSize) return false;
     bool safe = true;
     for (char c : fileId) safe &= fileIdCharacters[static_cast<unsigned char>(c)];
     return safe;
@@ -125,6 +127,8 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
                             (range ? " AND rowid BETWEEN ?1 AND ?2" : "") + " ORDER BY rowid";
     Statement statement = prepareStatement(database, sql.c_str());
     if (!statement) return;
+    // The scan reads each page once: a small cache holds the few interior pages it goes back to.
+    sqlite3_exec(database, "PRAGMA cache_size = -256", nullptr, nullptr, nullptr);
     if (range) {
         sqlite3_bind_int64(statement.get(), 1, range->first);
         sqlite3_bind_int64(statement.get(), 2, range->second);
@@ -239,20 +243,13 @@ void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMa
     const std::pair firstHalf{range->first, middle};
     const std::pair secondHalf{middle + 1, range->second};
     bool secondScanned = false;
-    std::exception_ptr failure;
-    std::thread second([&] {
-        try {
-            if (auto other = SqliteDatabase::openImmutable(path)) {
-                scanRows(other->handle(), secondHalf, details, parts[1]);
-                secondScanned = true;
-            }
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    scanRows(database->handle(), firstHalf, details, parts[0]);
-    second.join();
-    if (failure) std::rethrow_exception(failure);
+    runOnBothCores([&] { scanRows(database->handle(), firstHalf, details, parts[0]); },
+                   [&] {
+                       if (auto other = SqliteDatabase::openImmutable(path)) {
+                           scanRows(other->handle(), secondHalf, details, parts[1]);
+                           secondScanned = true;
+                       }
+                   });
     if (!secondScanned) scanRows(database->handle(), secondHalf, details, parts[1]);
     fileParts(parts, storage, applications);
 }

@@ -16,11 +16,13 @@ const FileDetails& FileDetailsList::details(std::int64_t key) const {
 FileRecord::FileRecord(const char* texts, std::size_t nameSize,
                        std::optional<std::size_t> fullpathSize, std::optional<bool> oldVersion,
                        const FileDetailsSource* detailsSource, std::int64_t detailsKey)
-    : texts_(texts),
+    // A longer name can name no stored file: the record keeps its path and an empty name,
+    // which no save takes for a file.
+    : texts_(nameSize > maxStoredNameSize ? texts + nameSize : texts),
       detailsSource_(detailsSource),
       detailsKey_(detailsKey),
-      nameSize_(static_cast<std::uint32_t>(nameSize)),
       fullpathSize_(fullpathSize ? static_cast<std::uint32_t>(*fullpathSize) : noFullpath),
+      nameSize_(nameSize > maxStoredNameSize ? 0 : static_cast<std::uint16_t>(nameSize)),
       oldVersion_(oldVersion ? static_cast<std::uint8_t>(*oldVersion) : unknownVersion) {}
 
 FileRecord FileRecord::copying(TextArena& texts, std::string_view name,

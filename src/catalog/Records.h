@@ -64,10 +64,13 @@ struct RecordStorage {
     std::unique_ptr<FileDetailsSource> details;
 };
 
-// One backed-up file, in 40 bytes: a catalogue may hold millions. Its texts lie in storage its
-// application keeps: the name, and right after it the full path.
+// One backed-up file, in 32 bytes: a catalogue may hold millions. Its texts lie in storage its
+// application keeps: the name, and right after it the full path. A stored name is at most
+// maxStoredNameSize characters, far more than any file system allows.
 class FileRecord {
   public:
+    static constexpr std::size_t maxStoredNameSize = UINT16_MAX;
+
     FileRecord() = default;
     // The texts at `texts`: `nameSize` characters of name, then those of the full path.
     FileRecord(const char* texts, std::size_t nameSize, std::optional<std::size_t> fullpathSize,
@@ -111,8 +114,8 @@ class FileRecord {
     const char* texts_ = "";
     const FileDetailsSource* detailsSource_ = nullptr;
     std::int64_t detailsKey_ = 0;
-    std::uint32_t nameSize_ = 0;
     std::uint32_t fullpathSize_ = noFullpath;
+    std::uint16_t nameSize_ = 0;
     std::uint8_t oldVersion_ = unknownVersion;
 };
 

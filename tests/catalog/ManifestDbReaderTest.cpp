@@ -91,6 +91,8 @@ TEST(ManifestDbReader, FileIdsThatCannotNameAStoredFileAreSkipped) {
     for (const char* fileID : {"", "a", "../../../etc/passwd", "ab/cd", "..", "ab\\cd", "ab cd"}) {
         backup.addManifestDbRow(row(fileID, "HomeDomain", fileID));
     }
+    // Longer than any file name.
+    backup.addManifestDbRow(row(std::string(256, 'a'), "HomeDomain", "long"));
     backup.addManifestDbRow({std::nullopt, "HomeDomain", "null", 1, std::nullopt});
     test::runSql(backup / "Manifest.db",
                  "INSERT INTO Files VALUES (x'abcd', 'HomeDomain', 'n', 1, NULL);");
