@@ -49,6 +49,28 @@ ApplicationMap readEntries(const std::vector<ManifestEntry>& entries) {
     return read(backup);
 }
 
+TEST(ManifestDatabaseReader, ALargeDatabaseReadInTwoHalvesFilesEveryEntryInIndexOrder) {
+    // Two domains of one application, in runs, so each half holds both and the second half's
+    // files must follow the first's.
+    constexpr std::uint32_t files = 30'000;
+    std::vector<ManifestEntry> entries;
+    std::vector<std::string> expected;
+    for (std::uint32_t i = 0; i < files; ++i) {
+        ManifestEntry& added = entries.emplace_back(entry(
+            (i / 7) % 2 == 0 ? "AppDomain-a.one" : "AppDomain-b.one", "f" + std::to_string(i)));
+        for (int byte = 0; byte < 4; ++byte)
+            added.key[16 + byte] = static_cast<std::byte>(i >> (24 - 8 * byte));
+        expected.push_back(test::hexDigits(added.key));
+    }
+    entries[files / 2].record.path.reset();
+
+    const ApplicationMap applications = readEntries(entries);
+    const ApplicationRecord& one = applicationIn(applications, "one");
+    EXPECT_EQ(test::storedNames(one), expected);
+    EXPECT_EQ(one.files[files / 2].fullpath(), std::nullopt);
+    EXPECT_EQ(one.files.back().fullpath(), "f" + std::to_string(files - 1));
+}
+
 TEST(ManifestByteReaders, ReadBigEndianAndMovePast) {
     auto bytes = bytesFrom({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07});
     ByteCursor cursor(bytes);

@@ -1,13 +1,17 @@
 #include "catalog/ManifestDbReader.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <cstdio>
 
 #include <filesystem>
 
 #include "CatalogInspection.h"
+#include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/FolderSnapshot.h"
+#include "support/ManifestDbWriter.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {
@@ -83,6 +87,34 @@ TEST(ManifestDbReader, MissingValuesFollowTheFilingRule) {
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "HomeDomain")),
               (std::vector<std::optional<std::string>>{std::nullopt, std::nullopt}));
     EXPECT_EQ(applicationIn(applications, "HomeDomain").files[0].size(), std::nullopt);
+}
+
+TEST(ManifestDbReader, ALargeTableReadInTwoHalvesKeepsRowidOrderAndFindsDetailsAgain) {
+    test::TemporaryFolder folder;
+    BackupWriter backup(folder.path());
+    // Two domains of one application, in runs, so each half holds both and the second half's
+    // files must follow the first's.
+    constexpr int rows = 30'000;
+    std::vector<ManifestDbRow> table;
+    std::vector<std::string> expected;
+    for (int i = 0; i < rows; ++i) {
+        char fileId[9];
+        std::snprintf(fileId, sizeof fileId, "%08x", i);
+        table.push_back(row(fileId, (i / 7) % 2 == 0 ? "AppDomain-a.one" : "AppDomain-b.one",
+                            "f" + std::to_string(i)));
+        expected.push_back(std::string(fileId, 2) + "/" + fileId);
+    }
+    test::ArchivedFileFields fields;
+    fields.size = 77;
+    table.back().file = test::archivedFileBlob(fields);
+    test::appendManifestDbRows(backup / "Manifest.db", table);
+
+    ApplicationMap applications = read(backup.folder());
+    const ApplicationRecord& one = applicationIn(applications, "one");
+    EXPECT_EQ(test::storedNames(one), expected);
+    EXPECT_EQ(one.files.back().fullpath(), "f" + std::to_string(rows - 1));
+    EXPECT_EQ(one.files.back().size(), 77u);
+    EXPECT_EQ(one.files.front().size(), std::nullopt);
 }
 
 TEST(ManifestDbReader, FileIdsThatCannotNameAStoredFileAreSkipped) {
