@@ -174,8 +174,10 @@ void benchDecryption(const Options& options) {
         for (unsigned char c : out) wrapped.push_back(static_cast<std::byte>(c));
     }
     FileDetailsList details;
-    FileRecord record{"stored", "saved", false, &details,
-                      details.add({std::nullopt, size, std::move(wrapped)})};
+    TextArena texts;
+    const FileRecord record =
+        FileRecord::copying(texts, "stored", "saved", false, &details,
+                            details.add({std::nullopt, size, std::move(wrapped)}));
     const std::string saved = folder + "/saved";
     LogSilence silence;
     const Medians save = alternating(
