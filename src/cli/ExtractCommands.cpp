@@ -17,11 +17,17 @@ std::string counted(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// One line per file that could not be saved, then the summary; the exit status follows.
+// One line per file that could not be saved, or was saved with a length other than recorded,
+// then the summary; the exit status follows.
 int report(const CommandContext& context, const std::vector<FileOutcome>& outcomes) {
     std::size_t failed = 0;
     for (const FileOutcome& outcome : outcomes) {
-        if (!outcome.error) continue;
+        if (!outcome.error) {
+            if (outcome.warning)
+                context.complain("warning: " + outcome.target + ": " +
+                                 outcome.warning->description());
+            continue;
+        }
         ++failed;
         // Name the file unless the error already does.
         const std::string description = outcome.error->description();

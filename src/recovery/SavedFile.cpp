@@ -49,14 +49,11 @@ ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const FileRecord& fi
 // An encrypted backup's file: the stored file decrypted piece by piece with the file's own
 // key, which the keybag unwraps.
 ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
-                             const UnlockedKeybag* keybag, const OpenFolder& folder,
-                             std::string_view name) {
+                             const UnlockedKeybag& keybag, const OpenFolder& folder,
+                             std::string_view name, std::optional<LengthWarning>* warning) {
     const std::string storedPath = stored.folder.pathOf(stored.name);
-    if (keybag == nullptr)
-        return Error{"Could not decrypt", storedPath,
-                     "The backup is encrypted and has not been unlocked with its password"};
     ErrorSlot error;
-    auto key = keybag->unwrapKey(*file.encryptionKey, &error);
+    auto key = keybag.unwrapKey(*file.encryptionKey, &error);
     if (!key) {
         error->path = storedPath;
         return error;
@@ -67,8 +64,10 @@ ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
     return createFile(
         folder, name,
         [&](int output) {
-            return decryptStoredFile(input->get(), storedPath, *key, file.size,
-                                     descriptorSink(output, target));
+            Decryption decryption = decryptStoredFile(input->get(), storedPath, *key, file.size,
+                                                      descriptorSink(output, target));
+            if (warning != nullptr) *warning = decryption.warning;
+            return decryption.error;
         },
         file.modificationTime);
 }
@@ -77,12 +76,13 @@ ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
 
 ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
                            const OpenFolder& folder, std::string_view name,
-                           const UnlockedKeybag* keybag) {
+                           const UnlockedKeybag* keybag, std::optional<LengthWarning>* warning) {
     ErrorSlot error;
     auto stored = openStoredFile(backupFolders, file.name, error);
     if (!stored) return error;
     if (file.isOldVersion()) return writeDataOfPropertyList(*stored, file, folder, name);
-    if (file.encryptionKey) return writeDecryptedFile(*stored, file, keybag, folder, name);
+    if (keybag != nullptr && file.encryptionKey)
+        return writeDecryptedFile(*stored, file, *keybag, folder, name, warning);
     return copyItem(stored->folder, stored->name, folder, name, file.modificationTime);
 }
 
