@@ -61,18 +61,17 @@ class NameOrder {
     std::unique_ptr<UCollator, CollatorCloser> collator_;
 };
 
-// An encrypted backup without its keys: nothing is listed, and the password is asked for
-// only where there is a keybag it could open.
-CatalogBuild lockedBuild(DeviceRecord& device) {
+// An encrypted backup without its keys lists nothing; the password is asked for only where
+// there is a keybag it could open.
+CatalogBuild lockedBuild(DeviceRecord& device, const BackupProtection& protection) {
     device.applications = std::make_shared<ApplicationMap>();
     CatalogBuild build;
-    auto encryption = readBackupEncryption(device.directory);
-    if (encryption && encryption->backupKeyBag) {
-        build.needsPassword = true;
-    } else {
+    if (protection.keybagMissing) {
         build.error = Error{"Could not open the encrypted backup",
                             appendingPathComponent(device.directory, ManifestPlistName),
                             "It holds no BackupKeyBag"};
+    } else {
+        build.needsPassword = true;
     }
     return build;
 }
@@ -106,6 +105,10 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     // A device without a folder has nothing to read; its file names would otherwise be taken
     // relative to the working directory.
     if (directory.empty()) return {};
+    const BackupProtection protection = judgeBackupProtection(directory);
+    const std::shared_ptr<const UnlockedKeybag> keybag = keybagFor(directory);
+    if (protection.keybagMissing || (protection.filesEncrypted && !keybag))
+        return lockedBuild(device, protection);
 
     addManifestDatabaseFilesFromDirectory(directory, *applications);
     addMdbackupFiles(mdbackupNames, directory, *applications);
@@ -114,18 +117,16 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
         addMdinfoFiles(mdinfoNames, directory, *applications);
     }
     addUnindexedDatabaseFilesFromDirectory(directory, *applications);
-    const std::shared_ptr<const UnlockedKeybag> keybag = keybagFor(directory);
     CatalogBuild build;
-    const ManifestDbReading manifest =
-        addManifestDbFilesOfBackup(directory, keybag.get(), *applications, build.error);
-
-    if (!keybag && (manifest == ManifestDbReading::Locked || holdsEncryptedFiles(*applications)))
-        return lockedBuild(device);
+    build.error = addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
     build.applications = sortedByName(*applications);
     return build;
 }
 
 ErrorSlot Catalog::unlockBackup(const std::string& directory, std::string_view password) {
+    // The keys of a backup judged plain would turn its stored files into noise when saved.
+    if (!judgeBackupProtection(directory).filesEncrypted)
+        return Error{"Could not unlock", directory, "The backup is not encrypted"};
     ErrorSlot error;
     auto keybag = salvora::unlockBackup(directory, password, &error);
     if (!keybag) return error;

@@ -4,6 +4,7 @@
 
 #include "cli/Cli.h"
 #include "cli/OpenedBackup.h"
+#include "crypto/BackupEncryption.h"
 #include "discovery/Discovery.h"
 
 namespace salvora::cli {
@@ -47,7 +48,8 @@ int listDevices(const CommandContext& context, Format format) {
             list.push_back({{"index", index},
                             {DeviceName, stringOrNull(device->name)},
                             {DeviceDate, stringOrNull(device->date)},
-                            {DeviceDirectory, device->directory}});
+                            {DeviceDirectory, device->directory},
+                            {"encrypted", judgeBackupProtection(device->directory).isEncrypted()}});
             continue;
         }
         // As the device table shows it.
