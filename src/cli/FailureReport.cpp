@@ -1,0 +1,24 @@
+#include "cli/FailureReport.h"
+
+namespace salvora::cli {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::size_t complainOfFailures(const CommandContext& context,
+                               const std::vector<FileOutcome>& outcomes) {
+    std::size_t failed = 0;
+    for (const FileOutcome& outcome : outcomes) {
+        if (!outcome.error) continue;
+        ++failed;
+        // Name the file unless the error already does.
+        const std::string description = outcome.error->description();
+        context.complain(outcome.error->path == outcome.target
+                             ? description
+                             : outcome.target + ": " + description);
+    }
+    return failed;
+}
+
+}  // namespace salvora::cli

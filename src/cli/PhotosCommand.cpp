@@ -1,0 +1,41 @@
+#include "cli/PhotosCommand.h"
+
+#include "cli/Cli.h"
+#include "cli/FailureReport.h"
+#include "cli/OpenedBackup.h"
+#include "cli/ProgressLine.h"
+#include "foundation/Log.h"
+#include "photos/PhotoExport.h"
+
+namespace salvora::cli {
+
+int exportPhotosOf(const CommandContext& context, const std::string& backup,
+                   const std::string& destination, const PhotoExportOptions& options) {
+    auto opened = openBackup(context, backup);
+    if (!opened) return UsageError;
+
+    LogSilence silence;
+    ProgressLine progress(context.err, context.showProgress);
+    const ApplicationMap noApplications;
+    const PhotoExportSummary summary = exportPhotos(
+        opened->device->directory,
+        opened->device->applications ? *opened->device->applications : noApplications, destination,
+        options,
+        [&](const PhotoExportProgress& state) {
+            progress.update(state.filesDone, state.filesTotal);
+        },
+        {}, opened->keybag());
+    progress.clear();
+
+    if (summary.libraryProblem) context.complain(*summary.libraryProblem);
+    const std::size_t failed = complainOfFailures(context, summary.failures);
+    for (const std::string& name : summary.notInBackup)
+        context.out << "Not in this backup (kept only in iCloud): " << name << '\n';
+    context.out << "Exported " << counted(summary.photos, "photo", "photos") << ", "
+                << counted(summary.videos, "video", "videos") << ", "
+                << counted(summary.editedVersions, "edited version", "edited versions") << ", "
+                << summary.notInBackup.size() << " not in this backup, " << failed << " failed\n";
+    return failed == 0 ? Success : SomeFilesFailed;
+}
+
+}  // namespace salvora::cli
