@@ -117,6 +117,7 @@ class PhotoExporter {
                std::vector<PlacedFile>& placed) {
         state_.currentFile = wanted;
         if (progress_) progress_(state_);
+        if (stopped()) return false;
         ++state_.filesDone;
         state_.bytesDone += source.size.value_or(0);
         ErrorSlot error;

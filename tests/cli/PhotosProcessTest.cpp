@@ -25,39 +25,9 @@ test::ProcessResult salvoraCli(const std::vector<std::string>& args) {
     return test::runProcess(SALVORA_CLI_PATH, args);
 }
 
-// Seconds since 2001-01-01 UTC.
-constexpr double june30At2330Utc = 709860600;  // July 1st, 01:30 in Berlin
-constexpr double july2 = 709984800;
-constexpr double august15 = 713793600;
-constexpr double december31At2330Utc = 694222200;  // January 1st, 00:30 in Berlin
-constexpr double may1 = 704620800;
-
-test::CameraRollDescription cameraRoll(PhotoSchema schema, LibraryFile library) {
-    test::CameraRollDescription roll{schema, library};
-    roll.assets = {
-        {"DCIM/100APPLE", "IMG_0001.HEIC", "Beach.HEIC", june30At2330Utc},
-        {"DCIM/100APPLE", "IMG_0002.MOV", std::nullopt, july2, 1},
-        {"DCIM/100APPLE", "IMG_0003.JPG", std::nullopt, august15, 0, true},
-        {"DCIM/100APPLE", "IMG_0004.JPG", std::nullopt, august15, 0, false, true},
-        {"PhotoData/CPLAssets/group412", "8F1C2D3E.HEIC", "IMG_5000.HEIC", december31At2330Utc},
-        {"PhotoData/CPLAssets/group413", "9A0B1C2D.JPG", "IMG_5001.JPG", may1, 0, false, false,
-         false},
-        {"DCIM/101APPLE", "IMG_0007.HEIC", "Beach.HEIC", july2},
-    };
-    roll.albums = {{"Holiday", 2, {0, 1}}, {"Favorites", 1000, {4}}, {"Secret", 2, {2}}};
-    roll.files = {
-        {"Media/DCIM/100APPLE/IMG_0001.MOV", "live video", 5},
-        {"Media/DCIM/100APPLE/IMG_0001.AAE", "edit recipe", 5},
-        {"Media/PhotoData/Mutations/DCIM/100APPLE/IMG_0001/Adjustments/FullSizeRender.jpg",
-         "edited", 5},
-        {"Media/PhotoData/Thumbnails/V2/DCIM/100APPLE/IMG_0001.HEIC/5005.JPG", "thumbnail", 5},
-        {"Media/DCIM/101APPLE/IMG_0100.PNG", "screenshot", 1682928000},  // May 1st, 2023
-    };
-    return roll;
-}
-
 std::string contentsOf(std::size_t asset) {
-    return test::assetContents(cameraRoll(PhotoSchema::Asset, LibraryFile::Database).assets[asset]);
+    return test::assetContents(
+        test::exampleCameraRoll(PhotoSchema::Asset, LibraryFile::Database).assets[asset]);
 }
 
 // Every file below the folder: its path, contents and modification time.
@@ -89,7 +59,7 @@ class PhotosExport : public ::testing::Test {
   protected:
     void writeBackup(PhotoSchema schema, LibraryFile library) {
         test::writeCameraRoll(
-            cameraRoll(schema, library),
+            test::exampleCameraRoll(schema, library),
             [&](const std::string& path, const std::string& contents, std::uint32_t lastModified) {
                 stored[path] =
                     backup.addManifestDbFile("CameraRollDomain", path, contents, lastModified);
@@ -223,7 +193,7 @@ TEST(PhotosExportEncrypted, DecryptsTheLibraryAndTheFilesInMemoryAndOnTheWayOut)
     test::TemporaryFolder folder;
     test::EncryptedBackup backup(folder / "backup");
     test::writeCameraRoll(
-        cameraRoll(PhotoSchema::Asset, LibraryFile::Database),
+        test::exampleCameraRoll(PhotoSchema::Asset, LibraryFile::Database),
         [&](const std::string& path, const std::string& contents, std::uint32_t lastModified) {
             backup.addFile("CameraRollDomain", path, contents, lastModified);
         });

@@ -8,6 +8,13 @@ namespace {
 
 constexpr std::int64_t referenceEpoch = 978307200;
 
+// Seconds since 2001-01-01 UTC.
+constexpr double june30At2330Utc = 709860600;  // July 1st, 01:30 in Berlin
+constexpr double july2 = 709984800;
+constexpr double august15 = 713793600;
+constexpr double december31At2330Utc = 694222200;  // January 1st, 00:30 in Berlin
+constexpr double may1 = 704620800;
+
 std::string quotedText(const std::optional<std::string>& text) {
     if (!text) return "NULL";
     std::string quoted = "'";
@@ -28,7 +35,7 @@ SchemaNames namesOf(PhotoSchema schema) {
 std::string librarySql(const CameraRollDescription& roll) {
     const SchemaNames names = namesOf(roll.schema);
     std::string sql =
-        "CREATE TABLE " + names.assets +
+        "BEGIN; CREATE TABLE " + names.assets +
         " (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER, ZDIRECTORY VARCHAR, ZFILENAME VARCHAR, "
         "ZDATECREATED TIMESTAMP, ZKIND INTEGER, ZTRASHEDSTATE INTEGER, ZHIDDEN INTEGER);"
         "CREATE TABLE ZADDITIONALASSETATTRIBUTES (Z_PK INTEGER PRIMARY KEY, ZASSET INTEGER, "
@@ -58,7 +65,7 @@ std::string librarySql(const CameraRollDescription& roll) {
             sql += "INSERT INTO " + names.join + " VALUES (" + id + ", " +
                    std::to_string(member + 1) + ", 0);";
     }
-    return sql;
+    return sql + "COMMIT;";
 }
 
 std::string libraryContents(const CameraRollDescription& roll) {
@@ -95,6 +102,30 @@ void writeCameraRoll(const CameraRollDescription& roll, const CameraRollFileAdde
     addFile("Media/PhotoData/Photos.sqlite",
             roll.library == LibraryFile::Damaged ? std::string(4096, 'x') : libraryContents(roll),
             0);
+}
+
+CameraRollDescription exampleCameraRoll(PhotoSchema schema, LibraryFile library) {
+    CameraRollDescription roll{schema, library};
+    roll.assets = {
+        {"DCIM/100APPLE", "IMG_0001.HEIC", "Beach.HEIC", june30At2330Utc},
+        {"DCIM/100APPLE", "IMG_0002.MOV", std::nullopt, july2, 1},
+        {"DCIM/100APPLE", "IMG_0003.JPG", std::nullopt, august15, 0, true},
+        {"DCIM/100APPLE", "IMG_0004.JPG", std::nullopt, august15, 0, false, true},
+        {"PhotoData/CPLAssets/group412", "8F1C2D3E.HEIC", "IMG_5000.HEIC", december31At2330Utc},
+        {"PhotoData/CPLAssets/group413", "9A0B1C2D.JPG", "IMG_5001.JPG", may1, 0, false, false,
+         false},
+        {"DCIM/101APPLE", "IMG_0007.HEIC", "Beach.HEIC", july2},
+    };
+    roll.albums = {{"Holiday", 2, {0, 1}}, {"Favorites", 1000, {4}}, {"Secret", 2, {2}}};
+    roll.files = {
+        {"Media/DCIM/100APPLE/IMG_0001.MOV", "live video", 5},
+        {"Media/DCIM/100APPLE/IMG_0001.AAE", "edit recipe", 5},
+        {"Media/PhotoData/Mutations/DCIM/100APPLE/IMG_0001/Adjustments/FullSizeRender.jpg",
+         "edited", 5},
+        {"Media/PhotoData/Thumbnails/V2/DCIM/100APPLE/IMG_0001.HEIC/5005.JPG", "thumbnail", 5},
+        {"Media/DCIM/101APPLE/IMG_0100.PNG", "screenshot", 1682928000},  // May 1st, 2023
+    };
+    return roll;
 }
 
 }  // namespace salvora::test

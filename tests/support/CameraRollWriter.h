@@ -69,4 +69,10 @@ using CameraRollFileAdder = std::function<void(const std::string& path, const st
 // Adds every file of the camera roll, "Media/PhotoData/Photos.sqlite" last.
 void writeCameraRoll(const CameraRollDescription& roll, const CameraRollFileAdder& addFile);
 
+// The camera roll the export tests share: two generations of assets in DCIM and CPLAssets,
+// one kept only in iCloud, one hidden, one deleted, two with the same original name, a Live
+// Photo with an edited version, albums of every kind, a thumbnail, an edit recipe, and a
+// screenshot the library doesn't list.
+CameraRollDescription exampleCameraRoll(PhotoSchema schema, LibraryFile library);
+
 }  // namespace salvora::test
