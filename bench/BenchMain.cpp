@@ -135,37 +135,32 @@ void benchCliMemory(Report& report, const std::string& mbdbFolder, const std::st
     }
 }
 
+// The figures of a saver timed against `cp -r` of the same backup, and its goal.
+void reportAgainstCopy(Report& report, const std::string& saver, const std::string& files,
+                       const SaveTimes& times) {
+    report.figure(files + " / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
+    report.figure(saver + " (median)", seconds(times.save));
+    report.figure("cp -r of the backup folder (median)", seconds(times.copy));
+    report.figure(saver + " / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
+                                          ratio(times.save.processor / times.copy.processor) + ")");
+    report.figure("files " + saver + " could not save", count(times.failures));
+    report.target(saver + " <= 1.2 x cp -r",
+                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
+                  ratio(times.save.wall / times.copy.wall));
+}
+
 void benchSaveAll(Report& report, const std::string& folder, const std::string& scratch,
                   const Options& options) {
     report.heading("Save all of one application");
-    const SaveTimes times = timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns);
-    report.figure("files / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
-    report.figure("save all (median)",
-                  seconds(times.save.wall) + " (processor " + seconds(times.save.processor) + ")");
-    report.figure("cp -r of the backup folder (median)",
-                  seconds(times.copy.wall) + " (processor " + seconds(times.copy.processor) + ")");
-    report.figure("save all / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
-                                          ratio(times.save.processor / times.copy.processor) + ")");
-    report.figure("files save all could not save", count(times.failures));
-    report.target("save all <= 1.2 x cp -r",
-                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
-                  ratio(times.save.wall / times.copy.wall));
+    reportAgainstCopy(report, "save all", "files",
+                      timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns));
 }
 
 void benchPhotos(Report& report, const std::string& folder, const std::string& scratch,
                  const Options& options) {
     report.heading("Photos and videos out of the camera roll");
-    const PhotosTimes times = timePhotoExport(folder, scratch, options.saveRuns);
-    report.figure("photos / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
-    report.figure("export (median)", seconds(times.exportTime));
-    report.figure("cp -r of the backup folder (median)", seconds(times.copy));
-    report.figure("export / cp -r",
-                  ratio(times.exportTime.wall / times.copy.wall) + " (processor " +
-                      ratio(times.exportTime.processor / times.copy.processor) + ")");
-    report.figure("files the export could not make", count(times.failures));
-    report.target("photo export <= 1.2 x cp -r",
-                  times.failures == 0 && times.exportTime.wall <= 1.2 * times.copy.wall,
-                  ratio(times.exportTime.wall / times.copy.wall));
+    reportAgainstCopy(report, "photo export", "photos",
+                      timePhotoExport(folder, scratch, options.saveRuns));
 }
 
 // The window benchmark writes "name value" lines.

@@ -1,13 +1,8 @@
 #include "bench/PhotosBench.h"
 
-#include <unistd.h>
+#include <cstdio>
 
-#include <filesystem>
-#include <stdexcept>
-
-#include "bench/ChildProcess.h"
 #include "catalog/Catalog.h"
-#include "foundation/Log.h"
 #include "photos/PhotoExport.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
@@ -17,12 +12,6 @@ namespace {
 
 constexpr double january2016 = 473385600;  // seconds since 2001
 constexpr double sevenHours = 7 * 3600;
-
-Timing timedCopy(const std::string& source, const std::string& destination) {
-    ChildRun run = runChild({"cp", "-r", source, destination});
-    if (!run.succeeded) throw std::runtime_error("cp -r " + source + " failed");
-    return {run.seconds, run.processorSeconds};
-}
 
 }  // namespace
 
@@ -44,38 +33,23 @@ void writeCameraRollBackup(const std::string& folder, std::size_t photos, std::u
     });
 }
 
-PhotosTimes timePhotoExport(const std::string& backupFolder, const std::string& scratch, int runs) {
+SaveTimes timePhotoExport(const std::string& backupFolder, const std::string& scratch, int runs) {
     DeviceRecord device;
     device.directory = backupFolder;
     Catalog catalog;
     catalog.buildCatalogForDevice(device);
 
-    const std::string destination = scratch + "/photos";
-    timedCopy(backupFolder, destination);
-    std::filesystem::remove_all(destination);
-
-    PhotosTimes times;
-    std::vector<Timing> copies;
-    std::vector<Timing> exports;
-    for (int run = 0; run < runs; ++run) {
-        ::sync();
-        copies.push_back(timedCopy(backupFolder, destination));
-        std::filesystem::remove_all(destination);
-        ::sync();
-        LogSilence silence;
-        PhotoExportSummary summary;
-        exports.push_back(timingOf([&] {
-            summary = exportPhotos(device.directory, *device.applications, destination, {},
-                                   [&](const PhotoExportProgress& progress) {
-                                       times.files = progress.filesTotal;
-                                       times.bytes = progress.bytesTotal;
-                                   });
-        }));
-        times.failures += summary.failures.size();
-        std::filesystem::remove_all(destination);
-    }
-    times.exportTime = median(exports);
-    times.copy = median(copies);
+    SaveTimes times;
+    timeAgainstCopy(backupFolder, scratch + "/photos", runs, times,
+                    [&](const std::string& destination) {
+                        const PhotoExportSummary summary =
+                            exportPhotos(device.directory, *device.applications, destination, {},
+                                         [&](const PhotoExportProgress& progress) {
+                                             times.files = progress.filesTotal;
+                                             times.bytes = progress.bytesTotal;
+                                         });
+                        return summary.failures.size();
+                    });
     return times;
 }
 
