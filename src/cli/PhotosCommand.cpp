@@ -5,6 +5,7 @@
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
 #include "foundation/Log.h"
+#include "photos/CameraRoll.h"
 #include "photos/PhotoExport.h"
 
 namespace salvora::cli {
@@ -13,14 +14,15 @@ int exportPhotosOf(const CommandContext& context, const std::string& backup,
                    const std::string& destination, const PhotoExportOptions& options) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
+    if (!opened->device->applications || !hasCameraRoll(*opened->device->applications)) {
+        context.complain("no camera roll (CameraRollDomain) in this backup");
+        return UsageError;
+    }
 
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
-    const ApplicationMap noApplications;
     const PhotoExportSummary summary = exportPhotos(
-        opened->device->directory,
-        opened->device->applications ? *opened->device->applications : noApplications, destination,
-        options,
+        opened->device->directory, *opened->device->applications, destination, options,
         [&](const PhotoExportProgress& state) {
             progress.update(state.filesDone, state.filesTotal);
         },

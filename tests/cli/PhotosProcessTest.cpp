@@ -129,6 +129,14 @@ TEST_F(PhotosExport, AlbumsLinkTheDatedFilesAndHiddenAndDeletedComeWhenAsked) {
     EXPECT_EQ(treeOf(destination.path()), expected);
 }
 
+TEST_F(PhotosExport, ABackupWithoutCameraRollIsAUsageError) {
+    backup.addManifestDbFile("HomeDomain", "Library/a.plist", "a");
+    auto exported = exportPhotos();
+    EXPECT_EQ(exported.status, 2);
+    EXPECT_EQ(exported.err, "salvora-cli: no camera roll (CameraRollDomain) in this backup\n");
+    EXPECT_FALSE(std::filesystem::exists(destination / "Undated"));
+}
+
 TEST_F(PhotosExport, NeverOverwritesAndCountsAMissingStoredFileAsFailed) {
     writeBackup(PhotoSchema::Asset, LibraryFile::Database);
     test::writeFile(destination / "2023/07/Beach.HEIC", "someone else's");
