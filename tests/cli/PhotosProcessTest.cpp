@@ -25,11 +25,6 @@ test::ProcessResult salvoraCli(const std::vector<std::string>& args) {
     return test::runProcess(SALVORA_CLI_PATH, args);
 }
 
-std::string contentsOf(std::size_t asset) {
-    return test::assetContents(
-        test::exampleCameraRoll(PhotoSchema::Asset, LibraryFile::Database).assets[asset]);
-}
-
 // Every file below the folder: its path, contents and modification time.
 Tree treeOf(const std::string& folder) {
     Tree tree;
@@ -43,13 +38,13 @@ Tree treeOf(const std::string& folder) {
 }
 
 const Tree defaultTree = {
-    "2023/01/IMG_5000.HEIC | " + contentsOf(4) + " | 1672529400",
+    "2023/01/IMG_5000.HEIC | 8F1C2D3E.HEIC | 1672529400",
     "2023/05/IMG_0100.PNG | screenshot | 1682928000",
-    "2023/07/Beach (2).HEIC | " + contentsOf(6) + " | 1688292000",
+    "2023/07/Beach (2).HEIC | IMG_0007.HEIC | 1688292000",
     "2023/07/Beach (edited).jpg | edited | 1688167800",
-    "2023/07/Beach.HEIC | " + contentsOf(0) + " | 1688167800",
+    "2023/07/Beach.HEIC | IMG_0001.HEIC | 1688167800",
     "2023/07/Beach.MOV | live video | 1688167800",
-    "2023/07/IMG_0002.MOV | " + contentsOf(1) + " | 1688292000",
+    "2023/07/IMG_0002.MOV | IMG_0002.MOV | 1688292000",
 };
 const std::string defaultSummary =
     "Not in this backup (kept only in iCloud): IMG_5001.JPG\n"
@@ -106,16 +101,15 @@ TEST_F(PhotosExport, AlbumsLinkTheDatedFilesAndHiddenAndDeletedComeWhenAsked) {
               "Not in this backup (kept only in iCloud): IMG_5001.JPG\n"
               "Exported 6 photos, 2 videos, 1 edited version, 1 not in this backup, 0 failed\n");
     Tree expected = defaultTree;
-    const Tree added = {
-        "2023/08/IMG_0003.JPG | " + contentsOf(2) + " | 1692100800",
-        "2023/08/IMG_0004.JPG | " + contentsOf(3) + " | 1692100800",
-        "Albums/Holiday/Beach (edited).jpg | edited | 1688167800",
-        "Albums/Holiday/Beach.HEIC | " + contentsOf(0) + " | 1688167800",
-        "Albums/Holiday/Beach.MOV | live video | 1688167800",
-        "Albums/Holiday/IMG_0002.MOV | " + contentsOf(1) + " | 1688292000",
-        "Albums/Secret/IMG_0003.JPG | " + contentsOf(2) + " | 1692100800",
-    };
-    expected.insert(expected.end(), added.begin(), added.end());
+    expected.insert(expected.end(), {
+                                        "2023/08/IMG_0003.JPG | IMG_0003.JPG | 1692100800",
+                                        "2023/08/IMG_0004.JPG | IMG_0004.JPG | 1692100800",
+                                        "Albums/Holiday/Beach (edited).jpg | edited | 1688167800",
+                                        "Albums/Holiday/Beach.HEIC | IMG_0001.HEIC | 1688167800",
+                                        "Albums/Holiday/Beach.MOV | live video | 1688167800",
+                                        "Albums/Holiday/IMG_0002.MOV | IMG_0002.MOV | 1688292000",
+                                        "Albums/Secret/IMG_0003.JPG | IMG_0003.JPG | 1692100800",
+                                    });
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(treeOf(destination.path()), expected);
     struct stat dated {};
@@ -148,12 +142,7 @@ TEST_F(PhotosExport, NeverOverwritesAndCountsAMissingStoredFileAsFailed) {
         exported.out.ends_with("Exported 3 photos, 2 videos, 1 edited version, "
                                "1 not in this backup, 1 failed\n"))
         << exported.out;
-    const Tree tree = treeOf(destination.path());
-    EXPECT_NE(std::find(tree.begin(), tree.end(),
-                        "2023/07/Beach.HEIC | someone else's | " +
-                            std::to_string(
-                                test::modificationSeconds(destination / "2023/07/Beach.HEIC"))),
-              tree.end());
+    EXPECT_EQ(test::readText(destination / "2023/07/Beach.HEIC"), "someone else's");
     for (const char* name :
          {"Beach (2).HEIC", "Beach (2).MOV", "Beach (2) (edited).jpg", "Beach (3).HEIC"})
         EXPECT_TRUE(std::filesystem::exists(destination / "2023/07/" + name)) << name;
@@ -174,15 +163,15 @@ TEST_P(WithoutUsableLibrary, TakesTheFilesAndTheirRecordedDatesAndSaysSoOnce) {
         << exported.err;
     EXPECT_EQ(std::count(exported.err.begin(), exported.err.end(), '\n'), 1);
     const Tree expected = {
-        "2023/01/8F1C2D3E.HEIC | " + contentsOf(4) + " | 1672615800",
+        "2023/01/8F1C2D3E.HEIC | 8F1C2D3E.HEIC | 1672615800",
         "2023/05/IMG_0100.PNG | screenshot | 1682928000",
         "2023/07/IMG_0001 (edited).jpg | edited | 1688254200",
-        "2023/07/IMG_0001.HEIC | " + contentsOf(0) + " | 1688254200",
+        "2023/07/IMG_0001.HEIC | IMG_0001.HEIC | 1688254200",
         "2023/07/IMG_0001.MOV | live video | 1688254200",
-        "2023/07/IMG_0002.MOV | " + contentsOf(1) + " | 1688378400",
-        "2023/07/IMG_0007.HEIC | " + contentsOf(6) + " | 1688378400",
-        "2023/08/IMG_0003.JPG | " + contentsOf(2) + " | 1692187200",
-        "2023/08/IMG_0004.JPG | " + contentsOf(3) + " | 1692187200",
+        "2023/07/IMG_0002.MOV | IMG_0002.MOV | 1688378400",
+        "2023/07/IMG_0007.HEIC | IMG_0007.HEIC | 1688378400",
+        "2023/08/IMG_0003.JPG | IMG_0003.JPG | 1692187200",
+        "2023/08/IMG_0004.JPG | IMG_0004.JPG | 1692187200",
     };
     EXPECT_EQ(treeOf(destination.path()), expected);
 }

@@ -79,22 +79,18 @@ std::string libraryContents(const CameraRollDescription& roll) {
     return readText(path);
 }
 
-}  // namespace
-
-std::string assetContents(const PhotoAsset& asset) {
-    return "contents of " + asset.directory + "/" + asset.fileName;
-}
-
+// A day after the capture, so a test tells which date was used.
 std::uint32_t assetLastModified(const PhotoAsset& asset) {
-    // A day after the capture, so a test tells which date was used.
     return static_cast<std::uint32_t>(static_cast<std::int64_t>(asset.created) + referenceEpoch +
                                       86400);
 }
 
+}  // namespace
+
 void writeCameraRoll(const CameraRollDescription& roll, const CameraRollFileAdder& addFile) {
     for (const PhotoAsset& asset : roll.assets)
         if (asset.inBackup)
-            addFile("Media/" + asset.directory + "/" + asset.fileName, assetContents(asset),
+            addFile("Media/" + asset.directory + "/" + asset.fileName, asset.fileName,
                     assetLastModified(asset));
     for (const CameraRollFile& file : roll.files)
         addFile(file.path, file.contents, file.lastModified);

@@ -2,13 +2,8 @@
 
 // A camera roll in a backup: its photos, videos, edited versions and other files under
 // "CameraRollDomain", and "Photos.sqlite" with the assets and albums of either generation of
-// its schema. Files go in through the backup writer a test chooses (plain or encrypted).
-//
-//   CameraRollDescription roll = ...;
-//   writeCameraRoll(roll, [&](const std::string& path, const std::string& contents,
-//                             std::uint32_t lastModified) {
-//       backup.addManifestDbFile("CameraRollDomain", path, contents, lastModified);
-//   });
+// its schema. Files go in through the backup writer a test chooses (plain or encrypted), as
+// `addFile(path, contents, lastModified)` of CameraRollDomain.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -59,14 +54,11 @@ struct CameraRollDescription {
     std::vector<CameraRollFile> files{};
 };
 
-// The contents an asset's stored file gets, and the modification time its record gives.
-std::string assetContents(const PhotoAsset& asset);
-std::uint32_t assetLastModified(const PhotoAsset& asset);
-
 using CameraRollFileAdder = std::function<void(const std::string& path, const std::string& contents,
                                                std::uint32_t lastModified)>;
 
-// Adds every file of the camera roll, "Media/PhotoData/Photos.sqlite" last.
+// Adds every file of the camera roll, "Media/PhotoData/Photos.sqlite" last. An asset's file
+// holds its ZFILENAME and is recorded as modified a day after the capture.
 void writeCameraRoll(const CameraRollDescription& roll, const CameraRollFileAdder& addFile);
 
 // The camera roll the export tests share: two generations of assets in DCIM and CPLAssets,
