@@ -14,6 +14,10 @@
 namespace salvora::cli {
 namespace {
 
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 // One line per file that could not be saved, then the summary; the exit status follows.
 int report(const CommandContext& context, const std::vector<FileOutcome>& outcomes) {
     const std::size_t failed = complainOfFailures(context, outcomes);

@@ -2,10 +2,6 @@
 
 namespace salvora::cli {
 
-std::string counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 std::size_t complainOfFailures(const CommandContext& context,
                                const std::vector<FileOutcome>& outcomes) {
     std::size_t failed = 0;

@@ -2,16 +2,12 @@
 
 // How the saving commands tell the user about files that could not be saved.
 #include <cstddef>
-#include <string>
 #include <vector>
 
 #include "cli/CommandContext.h"
 #include "recovery/Recovery.h"
 
 namespace salvora::cli {
-
-// "1 file", "2 files".
-std::string counted(std::size_t count, const char* one, const char* many);
 
 // One line on standard error per outcome with an error; the number of them.
 std::size_t complainOfFailures(const CommandContext& context,

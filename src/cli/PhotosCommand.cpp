@@ -33,10 +33,7 @@ int exportPhotosOf(const CommandContext& context, const std::string& backup,
     const std::size_t failed = complainOfFailures(context, summary.failures);
     for (const std::string& name : summary.notInBackup)
         context.out << "Not in this backup (kept only in iCloud): " << name << '\n';
-    context.out << "Exported " << counted(summary.photos, "photo", "photos") << ", "
-                << counted(summary.videos, "video", "videos") << ", "
-                << counted(summary.editedVersions, "edited version", "edited versions") << ", "
-                << summary.notInBackup.size() << " not in this backup, " << failed << " failed\n";
+    context.out << "Exported " << summaryCounts(summary) << '\n';
     return failed == 0 ? Success : SomeFilesFailed;
 }
 

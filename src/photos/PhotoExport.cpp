@@ -209,7 +209,19 @@ class PhotoExporter {
     std::unordered_set<std::string> taken_;
 };
 
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 }  // namespace
+
+std::string summaryCounts(const PhotoExportSummary& summary) {
+    return counted(summary.photos, "photo", "photos") + ", " +
+           counted(summary.videos, "video", "videos") + ", " +
+           counted(summary.editedVersions, "edited version", "edited versions") + ", " +
+           std::to_string(summary.notInBackup.size()) + " not in this backup, " +
+           std::to_string(summary.failures.size()) + " failed";
+}
 
 PhotoExportSummary exportPhotos(const std::string& deviceDirectory,
                                 const ApplicationMap& applications, const std::string& destination,

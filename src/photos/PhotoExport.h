@@ -46,6 +46,9 @@ struct PhotoExportSummary {
     bool cancelled = false;
 };
 
+// "4 photos, 2 videos, 1 edited version, 1 not in this backup, 0 failed".
+std::string summaryCounts(const PhotoExportSummary& summary);
+
 // Exports the camera roll of the catalogue `applications` built from the backup folder
 // `deviceDirectory` into `destination`, making it when missing. `progress` is called before
 // each file and once at the end; a stop requested through `cancel` ends the export between
