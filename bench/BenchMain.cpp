@@ -14,6 +14,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/LargeBackup.h"
 #include "bench/Measure.h"
+#include "bench/PhotosBench.h"
 #include "bench/Report.h"
 #include "bench/SaveAllBench.h"
 #include "support/TemporaryFolder.h"
@@ -31,7 +32,7 @@ struct Options {
     int saveRuns = 3;
     std::string cli;
     std::string window;
-    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save"};
+    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };
@@ -134,23 +135,32 @@ void benchCliMemory(Report& report, const std::string& mbdbFolder, const std::st
     }
 }
 
+// The figures of a saver timed against `cp -r` of the same backup, and its goal.
+void reportAgainstCopy(Report& report, const std::string& saver, const std::string& files,
+                       const SaveTimes& times) {
+    report.figure(files + " / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
+    report.figure(saver + " (median)", seconds(times.save));
+    report.figure("cp -r of the backup folder (median)", seconds(times.copy));
+    report.figure(saver + " / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
+                                          ratio(times.save.processor / times.copy.processor) + ")");
+    report.figure("files " + saver + " could not save", count(times.failures));
+    report.target(saver + " <= 1.2 x cp -r",
+                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
+                  ratio(times.save.wall / times.copy.wall));
+}
+
 void benchSaveAll(Report& report, const std::string& folder, const std::string& scratch,
                   const Options& options) {
     report.heading("Save all of one application");
-    const SaveTimes times = timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns);
-    report.figure("files / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
-    report.figure("save all (median)", seconds(times.save.wall) + " (processor " +
-                                           seconds(times.save.processor) + ")");
-    report.figure("cp -r of the backup folder (median)", seconds(times.copy.wall) +
-                                                             " (processor " +
-                                                             seconds(times.copy.processor) + ")");
-    report.figure("save all / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
-                                          ratio(times.save.processor / times.copy.processor) +
-                                          ")");
-    report.figure("files save all could not save", count(times.failures));
-    report.target("save all <= 1.2 x cp -r",
-                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
-                  ratio(times.save.wall / times.copy.wall));
+    reportAgainstCopy(report, "save all", "files",
+                      timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns));
+}
+
+void benchPhotos(Report& report, const std::string& folder, const std::string& scratch,
+                 const Options& options) {
+    report.heading("Photos and videos out of the camera roll");
+    reportAgainstCopy(report, "photo export", "photos",
+                      timePhotoExport(folder, scratch, options.saveRuns));
 }
 
 // The window benchmark writes "name value" lines.
@@ -207,6 +217,7 @@ int run(const Options& options) {
         home + "/Application Data/Apple Computer/MobileSync/Backup/large";
     const std::string dbFolder = work / "manifest-db";
     const std::string saveFolder = work / "save-all";
+    const std::string photosFolder = work / "camera-roll";
 
     BackupPlan plan;
     plan.files = options.files;
@@ -224,6 +235,12 @@ int run(const Options& options) {
         generate(report, "Manifest.db", dbFolder, plan, CatalogueLayout::ManifestDb);
     if (options.includes("save"))
         generate(report, "stored files", saveFolder, savePlan, CatalogueLayout::ManifestDatabase);
+    if (options.includes("photos")) {
+        const double elapsed = secondsOf(
+            [&] { writeCameraRollBackup(photosFolder, options.storedFiles, options.storedBytes); });
+        report.figure("written: camera roll",
+                      count(options.storedFiles) + " photos in " + seconds(elapsed));
+    }
     ::sync();
 
     report.figure("load average before measuring", loadAverage());
@@ -232,6 +249,7 @@ int run(const Options& options) {
     if (options.includes("cli")) benchCliMemory(report, mbdbFolder, dbFolder, options);
     if (options.includes("window")) benchWindow(report, home, work.path(), options);
     if (options.includes("save")) benchSaveAll(report, saveFolder, work.path(), options);
+    if (options.includes("photos")) benchPhotos(report, photosFolder, work.path(), options);
     report.heading("Load average after measuring: " + loadAverage());
     report.summary();
     return 0;
@@ -261,8 +279,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--cli", options.cli, "salvora-cli, to measure its peak memory");
     app.add_option("--window", options.window, "salvora-window-bench, to time the window");
-    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save")
-        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save"}))
+    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save photos")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos"}))
         ->delimiter(',')
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);

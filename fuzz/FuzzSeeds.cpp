@@ -3,6 +3,7 @@
 #include "fuzz/FuzzTargets.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
+#include "support/CameraRollWriter.h"
 #include "support/KeybagWriter.h"
 #include "support/ManifestDbWriter.h"
 #include "support/TemporaryFolder.h"
@@ -104,6 +105,17 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
     seeds.push_back({"archived_file_info", "plain", test::archivedFileBlob(fields)});
     fields.encryptionKey = test::countingBytes(0x20, 44);
     seeds.push_back({"archived_file_info", "with-key", test::archivedFileBlob(fields)});
+
+    for (auto schema : {test::PhotoSchema::Asset, test::PhotoSchema::GenericAsset}) {
+        test::writeCameraRoll(
+            test::exampleCameraRoll(schema, test::LibraryFile::Database),
+            [&](const std::string& path, const std::string& contents, std::uint32_t) {
+                if (path.ends_with("Photos.sqlite"))
+                    seeds.push_back({"photo_library",
+                                     schema == test::PhotoSchema::Asset ? "asset" : "generic-asset",
+                                     test::bytesOf(contents)});
+            });
+    }
 
     test::FixtureKeybag keybag;
     seeds.push_back({"keybag", "pre-derivation", keybag.encode()});

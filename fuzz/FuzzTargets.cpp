@@ -18,6 +18,7 @@
 #include "foundation/ByteCursor.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
+#include "photos/PhotoLibrary.h"
 
 namespace salvora::fuzz {
 namespace {
@@ -160,6 +161,21 @@ std::size_t keybag(Input input) {
     return parsed ? parsed->classes.size() + 1 : 0;
 }
 
+std::size_t photoLibrary(Input input) {
+    std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
+    if (!database) return 0;
+    std::string problem;
+    std::optional<PhotoLibrary> library = readPhotoLibrary(*database, problem);
+    // The export tells the user why it fell back to the files.
+    require(library.has_value() == problem.empty(), "a library, or the reason there is none");
+    if (!library) return 0;
+    for (const LibraryAsset& asset : library->assets)
+        require(isUtf8(asset.directory) && isUtf8(asset.fileName) &&
+                    isUtf8(asset.originalFileName.value_or("")),
+                "an asset's names are UTF-8");
+    return library->assets.size() + library->albums.size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -170,6 +186,7 @@ constexpr std::array targets{
     FuzzTarget{"manifest_db", manifestDb},
     FuzzTarget{"archived_file_info", archivedFileInfo},
     FuzzTarget{"keybag", keybag},
+    FuzzTarget{"photo_library", photoLibrary},
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "cli/ExtractCommands.h"
 #include "cli/ListCommands.h"
+#include "cli/PhotosCommand.h"
 
 namespace salvora::cli {
 namespace {
@@ -19,6 +20,7 @@ struct Request {
     std::string destination;
     std::string passwordFile;
     bool passwordStdin = false;
+    PhotoExportOptions photos;
 };
 
 Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
@@ -93,6 +95,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         ->required();
     extractFileCommand->add_option("TARGET", request.destination, "Where to save it")->required();
 
+    CLI::App* photos = app.add_subcommand(
+        "photos", "Export the camera roll's photos and videos into DEST/YYYY/MM/ by capture date");
+    addBackup(photos, request);
+    photos->add_option("DEST", request.destination, "The folder to export into")->required();
+    photos->add_flag("--albums", request.photos.albums,
+                     "Also DEST/Albums/ALBUM/ with each user album's photos and videos");
+    photos->add_flag("--include-hidden", request.photos.includeHidden,
+                     "Also the photos and videos hidden in the library");
+    photos->add_flag("--include-deleted", request.photos.includeDeleted,
+                     "Also the photos and videos in \"Recently Deleted\"");
+
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
@@ -118,6 +131,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return extractApplication(context, request.backup, request.application,
                                   request.destination);
     }
+    if (photos->parsed())
+        return exportPhotosOf(context, request.backup, request.destination, request.photos);
     return extractFile(context, request.backup, request.application, request.fullpath,
                        request.destination);
 }

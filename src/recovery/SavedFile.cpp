@@ -5,31 +5,10 @@
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
-#include "recovery/RelativePath.h"
+#include "recovery/StoredFile.h"
 
 namespace salvora {
 namespace {
-
-// The stored file: the folder holding it, reached without a link, and its own name there.
-struct StoredFile {
-    const OpenFolder& folder;
-    std::string name;
-};
-
-std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
-                                         ErrorSlot& error) {
-    if (auto problem = relativePathProblem(storedName, "the backup folder")) {
-        error = Error{"Refused to read", appendingPathComponent(backupFolders.base(), storedName),
-                      "The stored name " + *problem};
-        return std::nullopt;
-    }
-    std::vector<std::string_view> levels = pathComponents(storedName);
-    std::string name(levels.back());
-    levels.pop_back();
-    const OpenFolder* folder = backupFolders.folderFor(levels, error);
-    if (folder == nullptr) return std::nullopt;
-    return StoredFile{*folder, std::move(name)};
-}
 
 // The write way: the stored file is a property list whose "Data" holds the contents.
 ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const FileRecord& file,
@@ -53,11 +32,8 @@ ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
                              std::string_view name, std::optional<LengthWarning>* warning) {
     const std::string storedPath = stored.folder.pathOf(stored.name);
     ErrorSlot error;
-    auto key = keybag.unwrapKey(*file.encryptionKey, &error);
-    if (!key) {
-        error->path = storedPath;
-        return error;
-    }
+    auto key = storedFileKey(stored, file, keybag, error);
+    if (!key) return error;
     auto input = openForReading(stored.folder, stored.name, &error);
     if (!input) return error;
     const std::string target = folder.pathOf(name);

@@ -51,6 +51,8 @@ class MainController final : public QObject {
         return selectedApplication_;
     }
     const std::shared_ptr<const FileRecord>& selectedFile() const { return selectedFile_; }
+    // The keys of the chosen device's backup; null for a plain one.
+    const UnlockedKeybag* selectedKeybag() const;
     // Absent until the first device is chosen.
     const std::optional<ApplicationList>& applicationsArray() const { return applicationsArray_; }
     const std::optional<TranslationNames>& translationNames() const {
@@ -97,8 +99,6 @@ class MainController final : public QObject {
     // first with the password the user gives, asked again after a wrong one. Cancelling
     // leaves it listing nothing, like an unreadable backup.
     CatalogBuild buildCatalogUnlocking(DeviceRecord& device);
-    // The keys of the chosen device's backup; null for a plain one.
-    const UnlockedKeybag* selectedKeybag() const;
 
     Panels& panels_;
     Catalog catalog_;
