@@ -67,7 +67,8 @@ TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds
     EXPECT_FALSE(build.needsPassword);
     EXPECT_FALSE(build.error);
     ASSERT_EQ(build.applications.size(), 2u);
-    const ApplicationRecord& application = test::applicationIn(*device.applications, "notes");
+    const ApplicationRecord& application =
+        test::applicationIn(*device.applications, "com.example.notes");
     ASSERT_EQ(application.files.size(), 1u);
     const FileRecord& file = application.files[0];
     EXPECT_EQ(file.name, notes);
