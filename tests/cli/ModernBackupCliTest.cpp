@@ -45,8 +45,7 @@ TEST_F(ModernBackupCli, ListsByIdentifierAndSavesByTheNameShownEveryContainerApa
     for (const auto& [path, contents] : std::vector<std::pair<std::string, std::string>>{
              {"Documents/backup.plist", "wa-backup"},
              {"App Groups/group.net.whatsapp.WhatsApp.shared/ChatStorage.sqlite", "chats"},
-             {"Extensions/net.whatsapp.WhatsApp.ShareExtension/Library/Preferences/share.plist",
-              "share"}})
+             {"Extensions/net.whatsapp.WhatsApp.ShareExtension/Library/share.plist", "share"}})
         EXPECT_EQ(test::readText(destination / "wa/" + path), contents);
 }
 

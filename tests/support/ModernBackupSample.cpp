@@ -1,48 +1,47 @@
 #include "support/ModernBackupSample.h"
 
+#include <array>
+
+#include "support/TemporaryFolder.h"
+
 namespace salvora::test {
 namespace {
 
-PlistValue storeApplication(const std::string& itemName) {
-    const PlistValue metadata = PlistValue::dictionary(
-        {{"itemName", PlistValue::string(itemName)}, {"kind", PlistValue::string("software")}});
+PlistValue storeApplication(const std::string& itemName, std::span<const std::byte> icon) {
+    const PlistValue metadata =
+        PlistValue::dictionary({{"itemName", PlistValue::string(itemName)}});
     return PlistValue::dictionary(
-        {{"iTunesMetadata", PlistValue::data(metadata.encode(PlistFormat::Binary))}});
+        {{"iTunesMetadata", PlistValue::data(metadata.encode(PlistFormat::Binary))},
+         {"PlaceholderIcon", PlistValue::data(icon)}});
 }
 
 }  // namespace
 
-const std::vector<SampleFile>& modernSampleFiles() {
-    static const std::vector<SampleFile> files{
+void writeModernSample(BackupWriter& backup, ModernLayout layout) {
+    // Domain, path and contents of each file.
+    static const std::array<std::array<std::string, 3>, 16> files{{
         {"AppDomain-net.whatsapp.WhatsApp", "Documents/backup.plist", "wa-backup"},
-        {"AppDomain-net.whatsapp.WhatsApp", "Library/Preferences/net.whatsapp.WhatsApp.plist",
-         "wa-prefs"},
+        {"AppDomain-net.whatsapp.WhatsApp", "Library/Preferences/wa.plist", "wa-prefs"},
         {"AppDomainGroup-group.net.whatsapp.WhatsApp.shared", "ChatStorage.sqlite", "chats"},
-        {"AppDomainPlugin-net.whatsapp.WhatsApp.ShareExtension", "Library/Preferences/share.plist",
-         "share"},
+        {"AppDomainPlugin-net.whatsapp.WhatsApp.ShareExtension", "Library/share.plist", "share"},
         {"AppDomain-com.google.chrome.ios", "Library/Cookies/Cookies.binarycookies", "cookies"},
-        {"AppDomainGroup-group.com.google.chrome", "Library/Preferences/group.plist", "chrome"},
-        {"AppDomainGroup-group.com.google.common", "Library/Preferences/common.plist", "common"},
+        {"AppDomainGroup-group.com.google.chrome", "Library/group.plist", "chrome"},
+        {"AppDomainGroup-group.com.google.common", "Library/common.plist", "common"},
         {"AppDomain-com.apple.podcasts", "Documents/MTLibrary.sqlite", "library"},
         {"AppDomainGroup-243LU875E5.groups.com.apple.podcasts", "Library/feeds.db", "feeds"},
         {"AppDomainGroup-group.com.apple.notes", "NoteStore.sqlite", "notes"},
         {"AppDomainGroup-group.is.workflow.my.app", "Shortcuts.sqlite", "shortcuts"},
         {"AppDomainPlugin-com.apple.news.widget", "Library/Caches/news.db", "news"},
-        {"SysContainerDomain-com.apple.appstored", "Library/Caches/store.db", "store"},
-        {"SysSharedContainerDomain-systemgroup.com.apple.bluetooth", "Library/Database/paired.db",
-         "paired"},
+        {"SysContainerDomain-com.apple.appstored", "Library/store.db", "store"},
+        {"SysSharedContainerDomain-systemgroup.com.apple.bluetooth", "Library/paired.db", "bt"},
         {"HomeDomain", "Library/SMS/sms.db", "sms"},
         {"CameraRollDomain", "Media/DCIM/100APPLE/IMG_0001.JPG", "jpeg"},
-    };
-    return files;
-}
-
-void writeModernSample(BackupWriter& backup, ModernLayout layout) {
-    for (const SampleFile& file : modernSampleFiles()) {
+    }};
+    for (const auto& [domain, path, contents] : files) {
         if (layout == ModernLayout::ManifestDb)
-            backup.addManifestDbFile(file.domain, file.path, file.contents);
+            backup.addManifestDbFile(domain, path, contents);
         else
-            backup.addUnindexedDatabaseFile(file.domain, file.path, file.contents);
+            backup.addUnindexedDatabaseFile(domain, path, contents);
     }
 }
 
@@ -59,15 +58,11 @@ std::vector<std::byte> samplePngIcon() {
 
 void writeApplicationsInfoPlist(const std::string& folder,
                                 const std::optional<std::string>& deviceName) {
-    PlistValue chrome = storeApplication("Google Chrome");
-    chrome.set("PlaceholderIcon", PlistValue::data(samplePngIcon()));
-    PlistValue info = PlistValue::dictionary(
-        {{"Applications",
-          PlistValue::dictionary({{"net.whatsapp.WhatsApp", storeApplication("WhatsApp Messenger")},
-                                  {"com.google.chrome.ios", chrome}})},
-         {"Installed Applications",
-          PlistValue::array({PlistValue::string("net.whatsapp.WhatsApp"),
-                             PlistValue::string("com.google.chrome.ios")})}});
+    // WhatsApp's icon is text, not an image.
+    PlistValue applications = PlistValue::dictionary(
+        {{"net.whatsapp.WhatsApp", storeApplication("WhatsApp Messenger", bytesOf("icon"))},
+         {"com.google.chrome.ios", storeApplication("Google Chrome", samplePngIcon())}});
+    PlistValue info = PlistValue::dictionary({{"Applications", applications}});
     if (deviceName) info.set("Device Name", PlistValue::string(*deviceName));
     info.write(folder + "/Info.plist", PlistFormat::Xml);
 }

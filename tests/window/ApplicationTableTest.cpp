@@ -24,7 +24,7 @@ TEST_F(WindowTest, AModernBackupShowsItsApplicationsWithNameIconAndTooltip) {
         const QIcon icon = model.index(row, 0).data(Qt::DecorationRole).value<QIcon>();
         return icon.pixmap(8).toImage().pixelColor(4, 4);
     };
-    // Chrome's own icon; a generic one for WhatsApp, whose icon the backup lacks.
+    // Chrome's own icon; a generic one for WhatsApp, whose icon in the backup is no image.
     EXPECT_EQ(centre(2), QColor(0x25, 0xD3, 0x66));
     EXPECT_TRUE(centre(9).isValid());
     EXPECT_NE(centre(9), centre(2));
