@@ -6,10 +6,13 @@
 namespace salvora {
 namespace {
 
+// Every icon has one size, so that the names beside them line up.
+constexpr int iconSize = 32;
+
 // A light rounded square, where the backup has no icon of the application.
 QIcon genericApplicationIcon() {
     static const QIcon icon = [] {
-        QPixmap pixmap(32, 32);
+        QPixmap pixmap(iconSize, iconSize);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -46,7 +49,8 @@ QIcon ApplicationRowLook::iconOf(const ApplicationRecord& application,
         QPixmap pixmap;
         if (pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes->second.data()),
                                 static_cast<uint>(bytes->second.size())))
-            icon = QIcon(pixmap);
+            icon = QIcon(
+                pixmap.scaled(iconSize, iconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
     decoded_.insert(name, icon);
     return icon;
