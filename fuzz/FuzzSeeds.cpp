@@ -71,6 +71,11 @@ void addListSeeds(std::vector<FuzzSeed>& seeds) {
         for (const char* kind : {"-outer", "-metadata"})
             seeds.push_back({"mdinfo", name + kind, readBytes(backup / (name + kind + ".mdinfo"))});
 
+        const PlistValue metadata =
+            PlistValue::dictionary({{"itemName", PlistValue::string("Store Name")}});
+        const PlistValue storeApplication = PlistValue::dictionary(
+            {{"iTunesMetadata", PlistValue::data(metadata.encode(PlistFormat::Binary))},
+             {"PlaceholderIcon", PlistValue::data(test::bytesOf("\x89PNG\r\n\x1A\n icon"))}});
         PlistValue info = PlistValue::dictionary(
             {{"Device Name", PlistValue::string("Émile's iPhone")},
              {"Last Backup Date", PlistValue::date(7.5e8)},
@@ -79,7 +84,8 @@ void addListSeeds(std::vector<FuzzSeed>& seeds) {
              {"iTunes Files",
               PlistValue::dictionary({{"x", PlistValue::data(test::bytesOf("d"))}})},
              {"Target Type", PlistValue::boolean(true)},
-             {"Build", PlistValue::integer(7)}});
+             {"Build", PlistValue::integer(7)},
+             {"Applications", PlistValue::dictionary({{"com.a", storeApplication}})}});
         seeds.push_back({"info_plist", name, info.encode(format)});
     }
     backup.addDisplayName("com.apple.mobilenotes", "Notes");

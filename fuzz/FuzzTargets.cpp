@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "catalog/ArchivedFileInfo.h"
+#include "catalog/EmbeddedPropertyList.h"
 #include "catalog/Filing.h"
 #include "catalog/ManifestDatabaseReader.h"
 #include "catalog/ManifestDbReader.h"
@@ -18,6 +19,7 @@
 #include "foundation/ByteCursor.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
+#include "foundation/XmlPropertyListData.h"
 #include "photos/PhotoLibrary.h"
 
 namespace salvora::fuzz {
@@ -136,6 +138,14 @@ std::size_t manifestPlist(Input input) {
 std::size_t infoPlist(Input input) {
     PropertyList info = dictionaryFrom(input);
     (void)info["Device Name"].string();
+    // Naming the applications decodes the list with no data left but their store metadata.
+    if (std::optional<std::string> kept = keepingOnlyDataOf(input, {"iTunesMetadata"})) {
+        require(kept->size() <= input.size(), "leaving data out never makes a list longer");
+        const PropertyList applications =
+            PropertyList::fromData(std::as_bytes(std::span(*kept)))["Applications"];
+        for (const std::string& name : applications.keys())
+            visitEveryValue(embeddedPropertyList(applications[name]["iTunesMetadata"]));
+    }
     return visitEveryValue(info);
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "catalog/ApplicationNames.h"
 #include "catalog/EncryptedManifestDb.h"
 #include "catalog/ManifestDatabaseReader.h"
 #include "catalog/ManifestDbReader.h"
@@ -25,9 +26,11 @@ struct CollatorCloser {
     void operator()(UCollator* collator) const { ucol_close(collator); }
 };
 
-// Orders names as the user's locale does with letter case ignored, the empty name first.
-// Names the collator holds equal keep a fixed order by their bytes, so every build shows the
-// same order.
+// Orders applications by the text the table shows for them as the user's locale does, with
+// letter case ignored: the display name of a modern backup's application, else the name (the
+// older layouts' display names don't change their order); the empty text first. Texts the
+// collator holds equal keep a fixed order by their bytes, then by name, so every build shows
+// the same order.
 class NameOrder {
   public:
     NameOrder() {
@@ -44,8 +47,8 @@ class NameOrder {
 
     bool operator()(const std::shared_ptr<ApplicationRecord>& a,
                     const std::shared_ptr<ApplicationRecord>& b) const {
-        const std::string& left = a->name;
-        const std::string& right = b->name;
+        const std::string& left = a->displayName ? *a->displayName : a->name;
+        const std::string& right = b->displayName ? *b->displayName : b->name;
         if (left.empty() != right.empty()) return left.empty();
         if (collator_) {
             UErrorCode status = U_ZERO_ERROR;
@@ -54,7 +57,8 @@ class NameOrder {
                 static_cast<std::int32_t>(right.size()), &status);
             if (U_SUCCESS(status) && result != UCOL_EQUAL) return result == UCOL_LESS;
         }
-        return left < right;
+        if (left != right) return left < right;
+        return a->name < b->name;
     }
 
   private:
@@ -76,7 +80,7 @@ CatalogBuild lockedBuild(DeviceRecord& device, const BackupProtection& protectio
     return build;
 }
 
-ApplicationList sortedByName(const ApplicationMap& applications) {
+ApplicationList sortedAsShown(const ApplicationMap& applications) {
     ApplicationList sorted;
     sorted.reserve(applications.size());
     for (const auto& entry : applications) sorted.push_back(entry.second);
@@ -119,7 +123,8 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     addUnindexedDatabaseFilesFromDirectory(directory, *applications);
     CatalogBuild build;
     build.error = addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
-    build.applications = sortedByName(*applications);
+    nameApplicationsFromInfoPlist(directory, *applications);
+    build.applications = sortedAsShown(*applications);
     return build;
 }
 
@@ -174,6 +179,8 @@ std::vector<std::string> pathsMatchingExtensions(const std::vector<std::string>&
 
 std::string applicationDisplayText(const ApplicationRecord& application,
                                    const std::optional<TranslationNames>& translationNames) {
+    if (application.displayName && !application.displayName->empty())
+        return *application.displayName;
     if (translationNames) {
         auto found = translationNames->find(application.name);
         if (found != translationNames->end() && !found->second.empty()) return found->second;

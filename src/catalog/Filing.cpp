@@ -74,16 +74,4 @@ std::string applicationNameForDomain(std::string_view domain) {
     return lastDot == std::string::npos ? shortened : shortened.substr(lastDot + 1);
 }
 
-void DomainFiler::file(std::optional<std::string_view> domain, FileRecord record) {
-    std::optional<std::string_view> text = utf8Text(domain);
-    if (lastApplication_ == nullptr || text != lastDomain_) {
-        lastApplication_ =
-            getOrCreateApplicationNamed(text ? applicationNameForDomain(*text) : std::string(),
-                                        applications_)
-                .get();
-        lastDomain_ = text ? std::optional<std::string>(*text) : std::nullopt;
-    }
-    lastApplication_->files.push_back(std::move(record));
-}
-
 }  // namespace salvora

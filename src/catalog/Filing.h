@@ -31,18 +31,4 @@ std::string withoutAppDomain(std::string_view domain);
 // piece ("AppDomain-com.example.notes" gives "notes", a domain ending in "." the empty name).
 std::string applicationNameForDomain(std::string_view domain);
 
-// Files records by their raw domain with the database layouts' rule. Consecutive records
-// mostly share a domain, so the last domain's application is kept at hand.
-class DomainFiler {
-  public:
-    explicit DomainFiler(ApplicationMap& applications) : applications_(applications) {}
-
-    void file(std::optional<std::string_view> domain, FileRecord record);
-
-  private:
-    ApplicationMap& applications_;
-    std::optional<std::string> lastDomain_;
-    ApplicationRecord* lastApplication_ = nullptr;
-};
-
 }  // namespace salvora

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "catalog/ArchivedFileInfo.h"
+#include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
 #include "foundation/FileManager.h"
 #include "foundation/Path.h"
@@ -85,7 +86,7 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
     Statement statement(handle);
     if (!statement) return;
 
-    DomainFiler filer(applications);
+    ContainerFiler filer(applications);
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
         std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
         if (!fileId || !isSafeFileId(*fileId)) continue;
@@ -102,6 +103,7 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
         file.encryptionKey = std::move(info.encryptionKey);
         filer.file(textColumn(statement.get(), DomainColumn), std::move(file));
     }
+    filer.finish();
 }
 
 void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {

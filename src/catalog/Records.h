@@ -43,10 +43,20 @@ struct FileRecord {
     bool isOldVersion() const { return oldVersion.value_or(false); }
 };
 
+// What an application of a modern backup (Manifest.db, the database without index) gathers:
+// an application's containers, a group or an extension no application in the backup owns,
+// the system containers, or another domain.
+enum class ApplicationKind { App, Group, Plugin, System, Domain };
+
 struct ApplicationRecord {
     std::string name;
     // In the order the readers found them; never sorted, never de-duplicated.
     std::vector<FileRecord> files;
+    // Known only for the modern layouts, which group containers by the application owning them.
+    std::optional<ApplicationKind> kind{};
+    std::optional<std::string> displayName{};
+    // The domains whose files it holds, in the order they were first met.
+    std::vector<std::string> domains{};
 };
 
 // Hashing that lets a map be searched with a string_view without making a string.

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "foundation/FileManager.h"
@@ -78,10 +79,10 @@ std::string storedNameForRecord(const DatabaseRecord& record) {
 void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationMap& applications) {
     if (!hasMagic(database, manifestDatabaseMagic)) return;
     ByteCursor cursor(database, manifestDatabaseMagic.size());
-    DomainFiler filer(applications);
+    ContainerFiler filer(applications);
     while (cursor.remaining() > 0) {
         std::optional<DatabaseRecord> record = readDatabaseRecord(cursor);
-        if (!record) return;
+        if (!record) break;
         if (!record->isRegularFile()) continue;
         FileRecord file;
         file.name = storedNameForRecord(*record);
@@ -95,6 +96,7 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
         }
         filer.file(record->domain, std::move(file));
     }
+    filer.finish();
 }
 
 void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,

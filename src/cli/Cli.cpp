@@ -10,6 +10,9 @@
 namespace salvora::cli {
 namespace {
 
+// How an APP operand names an application.
+const std::string byNameOrDisplayName = " (exact name, or a display name no other has)";
+
 // What the command line asked for, filled in by the parser.
 struct Request {
     bool json = false;
@@ -69,7 +72,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* files = addListing(app, "files", "List the files of a backup", request);
     addBackup(files, request);
     CLI::Option* onlyApplication = files->add_option(
-        "APP", request.application, "Only the files of this application (exact name)");
+        "APP", request.application, "Only the files of this application" + byNameOrDisplayName);
 
     CLI::App* extract = app.add_subcommand("extract", "Save every file of an application");
     extract->footer(
@@ -80,7 +83,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // With --all the second operand is DEST: it lands in APP and is moved after parsing.
     extract
         ->add_option("APP", request.application,
-                     "The application (exact name); left out with --all")
+                     "The application" + byNameOrDisplayName + "; left out with --all")
         ->required();
     CLI::Option* extractDestination =
         extract->add_option("DEST", request.destination, "The folder to save into");
@@ -89,7 +92,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* extractFileCommand = app.add_subcommand(
         "extract-file", "Save the first file of APP whose relative path is FULLPATH to TARGET");
     addBackup(extractFileCommand, request);
-    extractFileCommand->add_option("APP", request.application, "The application (exact name)")
+    extractFileCommand
+        ->add_option("APP", request.application, "The application" + byNameOrDisplayName)
         ->required();
     extractFileCommand->add_option("FULLPATH", request.fullpath, "The file's relative path")
         ->required();

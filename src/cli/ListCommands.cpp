@@ -37,6 +37,22 @@ void printFiles(std::ostream& out, Format format, const ApplicationRecord& appli
     }
 }
 
+std::string_view applicationKindName(ApplicationKind kind) {
+    switch (kind) {
+        case ApplicationKind::App:
+            return "app";
+        case ApplicationKind::Group:
+            return "group";
+        case ApplicationKind::Plugin:
+            return "plugin";
+        case ApplicationKind::System:
+            return "system";
+        case ApplicationKind::Domain:
+            return "domain";
+    }
+    return {};
+}
+
 }  // namespace
 
 int listDevices(const CommandContext& context, Format format) {
@@ -70,8 +86,12 @@ int listApplications(const CommandContext& context, const std::string& backup, F
         const std::string display = opened->displayText(*application);
         const std::size_t count = application->files.size();
         if (format == Format::Json) {
-            list.push_back(
-                {{"name", application->name}, {"displayName", display}, {"files", count}});
+            json entry = {{"name", application->name}, {"displayName", display}, {"files", count}};
+            if (application->kind) {
+                entry["kind"] = applicationKindName(*application->kind);
+                entry["domains"] = application->domains;
+            }
+            list.push_back(std::move(entry));
         } else {
             context.out << application->name << '\t' << display << '\t' << count << '\n';
         }

@@ -12,6 +12,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
+#include "window/ApplicationRowLook.h"
 
 class QLabel;
 class QProgressBar;
@@ -82,6 +83,9 @@ class MainController final : public QObject {
                                                      const QString& columnIdentifier,
                                                      int row) const;
     int numberOfRowsInTableView(const QTableView* table);
+    // The application table's icon (Qt::DecorationRole) and tooltip (Qt::ToolTipRole) of a row;
+    // nothing for other roles.
+    QVariant applicationRowLook(int row, int role);
 
     // Sent once by the window layout, after every outlet is connected.
     void awakeFromNib();
@@ -107,6 +111,7 @@ class MainController final : public QObject {
     std::shared_ptr<ApplicationRecord> selectedApplication_;
     std::shared_ptr<const FileRecord> selectedFile_;
     std::optional<ApplicationList> applicationsArray_;
+    ApplicationRowLook applicationLook_;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };

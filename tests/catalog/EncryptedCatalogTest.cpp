@@ -72,7 +72,8 @@ TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds
     EXPECT_FALSE(build.needsPassword);
     EXPECT_FALSE(build.error);
     ASSERT_EQ(build.applications.size(), 2u);
-    const ApplicationRecord& application = test::applicationIn(*device.applications, "notes");
+    const ApplicationRecord& application =
+        test::applicationIn(*device.applications, "com.example.notes");
     ASSERT_EQ(application.files.size(), 1u);
     const FileRecord& file = application.files[0];
     EXPECT_EQ(file.name, notes);
@@ -140,7 +141,8 @@ TEST_P(DecryptedBackupTest, IsReadAsPlainWithItsKeysKept) {
     EXPECT_FALSE(build.needsPassword);
     EXPECT_FALSE(build.error);
     ASSERT_EQ(test::fileCount(*device.applications), 2u);
-    EXPECT_TRUE(test::applicationIn(*device.applications, "notes").files[0].encryptionKey);
+    EXPECT_TRUE(
+        test::applicationIn(*device.applications, "com.example.notes").files[0].encryptionKey);
     EXPECT_FALSE(judgeBackupProtection(folder.path()).isEncrypted());
     ErrorSlot unlock = catalog.unlockBackup(folder.path(), FixtureKeybag{}.password);
     ASSERT_TRUE(unlock);

@@ -44,23 +44,25 @@ TEST(ManifestDbReader, RegularFileLivesInTheSubfolderOfItsFirstTwoCharacters) {
     EXPECT_TRUE(fs::is_regular_file(backup / file.name));
 }
 
-TEST(ManifestDbReader, OnlyRegularFilesInRowidOrderUnderTheDomainRule) {
+TEST(ManifestDbReader, OnlyRegularFilesInRowidOrderUnderTheirApplication) {
     test::TemporaryFolder folder;
     BackupWriter backup(folder.path());
     backup.addManifestDbRow(row("ff01", "AppDomain-com.example.notes", "Documents/z"));
     backup.addManifestDbRow(
         row("0002", "AppDomain-com.example.notes", "Documents", test::manifestDbDirectoryFlags));
     backup.addManifestDbRow(row("aa03", "AppDomain-org.other.notes", "Documents/a"));
+    backup.addManifestDbRow(row("0a07", "AppDomain-com.example.notes", "Documents/y"));
     backup.addManifestDbRow(
         row("0004", "AppDomain-com.example.notes", "link", test::manifestDbLinkFlags));
     backup.addManifestDbRow(row("0105", "AppDomainGroup-group.example.shared", "x", 3));
     backup.addManifestDbRow(row("0006", "CameraRollDomain", "Media/DCIM/1.jpg"));
 
     ApplicationMap applications = read(backup.folder());
-    EXPECT_EQ(test::applicationNames(applications),
-              (std::vector<std::string>{"CameraRollDomain", "notes"}));
-    EXPECT_EQ(test::storedNames(applicationIn(applications, "notes")),
-              (std::vector<std::string>{"ff/ff01", "aa/aa03"}));
+    EXPECT_EQ(
+        test::applicationNames(applications),
+        (std::vector<std::string>{"CameraRollDomain", "com.example.notes", "org.other.notes"}));
+    EXPECT_EQ(test::storedNames(applicationIn(applications, "com.example.notes")),
+              (std::vector<std::string>{"ff/ff01", "0a/0a07"}));
 }
 
 TEST(ManifestDbReader, MissingValuesFollowTheFilingRule) {
@@ -168,7 +170,7 @@ TEST(ManifestDbReader, ReadsADatabaseHeldInMemory) {
     ASSERT_TRUE(database);
     ApplicationMap applications;
     addManifestDbFiles(*database, applications);
-    EXPECT_EQ(test::fullpaths(applicationIn(applications, "notes")),
+    EXPECT_EQ(test::fullpaths(applicationIn(applications, "com.example.notes")),
               (std::vector<std::optional<std::string>>{"Documents/a", "Documents/b"}));
 
     EXPECT_FALSE(SqliteDatabase::fromBytes({}));

@@ -27,11 +27,11 @@ TEST_P(DecryptedBackupProcess, ListsAndSavesEveryFileWithoutAPassword) {
 
     auto apps = salvoraCli({"apps", backup.folder()});
     EXPECT_EQ(apps.status, 0) << apps.err;
-    EXPECT_EQ(apps.out, "KeychainDomain\tKeychainDomain\t1\nnotes\tnotes\t1\n");
+    EXPECT_EQ(apps.out, "KeychainDomain\tKeychain\t1\ncom.example.notes\tnotes\t1\n");
     auto extract = salvoraCli({"extract", backup.folder(), "--all", folder / "out"});
     EXPECT_EQ(extract.status, 0) << extract.err;
     EXPECT_EQ(extract.err, "");
-    EXPECT_EQ(test::readText(folder / "out/notes/Documents/a.txt"), "alpha");
+    EXPECT_EQ(test::readText(folder / "out/com.example.notes/Documents/a.txt"), "alpha");
     EXPECT_EQ(test::readText(folder / "out/KeychainDomain/keychain-backup.plist"), "bravo");
     EXPECT_EQ(test::folderSnapshot(backup.folder()), before);
 }

@@ -36,11 +36,11 @@ class EncryptedSaveTest : public testing::Test {
         test::FixtureKeybag keybag = {})
         : backup(folder / "backup", catalogue, std::move(keybag)) {}
 
-    // The files of the one application "notes", with the backup unlocked.
+    // The files of the one application "com.example.notes", with the backup unlocked.
     const std::vector<FileRecord>& unlockedFiles() {
         EXPECT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
         catalog.buildCatalog(device);
-        return device.applications->at("notes")->files;
+        return device.applications->at("com.example.notes")->files;
     }
     const UnlockedKeybag* keybag() const { return catalog.keybagFor(backup.folder()).get(); }
 
@@ -97,7 +97,7 @@ TEST(DecryptedBackupSave, KeysLeftInTheRecordsAreIgnored) {
     DeviceRecord device{"Phone", std::nullopt, backup.folder(), nullptr};
     Catalog catalog;
     catalog.buildCatalog(device);
-    const FileRecord& file = device.applications->at("notes")->files[0];
+    const FileRecord& file = device.applications->at("com.example.notes")->files[0];
     ASSERT_TRUE(file.encryptionKey);
     LogCapture log;
     auto outcome =

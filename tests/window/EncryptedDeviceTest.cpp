@@ -33,7 +33,7 @@ class EncryptedDevice : public WindowTest {
     }
     const std::string& password() const { return carol->keybag().password; }
     static constexpr int Carol = 1;
-    inline static const QStringList carolApplications{"HomeDomain", "notes"};
+    inline static const QStringList carolApplications{"Home Folder", "notes"};
 
     std::unique_ptr<EncryptedBackup> carol;
     LogCapture quiet;
