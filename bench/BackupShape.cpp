@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -231,6 +232,23 @@ std::vector<DomainShare> domainShares(const BackupPlan& plan) {
     if (shares.size() > 2) shares[2].files += take(left);  // what rounding left over
     std::erase_if(shares, [](const DomainShare& share) { return share.files == 0; });
     return shares;
+}
+
+std::vector<std::string> applicationIdentifiers(const BackupPlan& plan) {
+    std::vector<std::string> identifiers;
+    for (std::size_t index = 0; index < plan.applications; ++index)
+        identifiers.push_back(applicationIdentifier(index));
+    return identifiers;
+}
+
+std::string storeName(std::string_view identifier) {
+    const std::size_t vendorStart = identifier.find('.') + 1;
+    const std::size_t productStart = identifier.find('.', vendorStart) + 1;
+    std::string name(identifier.substr(productStart));
+    std::string vendor(identifier.substr(vendorStart, productStart - vendorStart - 1));
+    name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    vendor[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(vendor[0])));
+    return name + " by " + vendor;
 }
 
 std::string largestApplicationName() { return productOf(0); }

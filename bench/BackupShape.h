@@ -36,6 +36,11 @@ struct DomainShare {
 // one, then the system domains and the other applications with a long-tailed spread.
 std::vector<DomainShare> domainShares(const BackupPlan& plan);
 
+// The identifiers of the plan's applications ("com.<vendor>.<product>"), the largest first.
+std::vector<std::string> applicationIdentifiers(const BackupPlan& plan);
+// What the store calls the application of an identifier ("Photovault by Harborline").
+std::string storeName(std::string_view identifier);
+
 // The application names, as the catalogue forms them from the first two domains.
 std::string largestApplicationName();
 std::string storedApplicationName();

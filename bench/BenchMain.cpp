@@ -14,6 +14,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/LargeBackup.h"
 #include "bench/Measure.h"
+#include "bench/PhotosBench.h"
 #include "bench/ProcessBench.h"
 #include "bench/Report.h"
 #include "bench/SaveAllBench.h"
@@ -33,7 +34,7 @@ struct Options {
     std::string cli;
     std::string references;
     std::string window;
-    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save"};
+    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };
@@ -114,6 +115,15 @@ void benchManifestDb(Report& report, const std::string& folder, const Options& o
     report.figure("build", seconds(times.build));
     report.figure("read Manifest.db, " + megabytes(times.catalogueBytes), seconds(times.read));
     report.target("Manifest.db build <= 1.5 s", times.build.wall <= 1.5, seconds(times.build.wall));
+
+    const InfoPlistTimes names = timeInfoPlistNames(folder, options.runs);
+    report.figure(
+        "Info.plist, " + megabytes(names.bytes) + ": " + count(names.named) + " store names read",
+        seconds(names.names));
+    report.figure("decoding the whole Info.plist instead", seconds(names.whole));
+    const double share = names.names.wall / times.build.wall;
+    report.target("store names <= 5 % of the Manifest.db build", share <= 0.05,
+                  std::to_string(share * 100).substr(0, 4) + " %");
 }
 
 // One layout's whole-process goals: time and peak memory of `apps --json`, and how many times
@@ -164,21 +174,32 @@ void benchCliProcesses(Report& report, const std::vector<ProcessGoals>& layouts,
     }
 }
 
+// The figures of a saver timed against `cp -r` of the same backup, and its goal.
+void reportAgainstCopy(Report& report, const std::string& saver, const std::string& files,
+                       const SaveTimes& times) {
+    report.figure(files + " / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
+    report.figure(saver + " (median)", seconds(times.save));
+    report.figure("cp -r of the backup folder (median)", seconds(times.copy));
+    report.figure(saver + " / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
+                                          ratio(times.save.processor / times.copy.processor) + ")");
+    report.figure("files " + saver + " could not save", count(times.failures));
+    report.target(saver + " <= 1.2 x cp -r",
+                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
+                  ratio(times.save.wall / times.copy.wall));
+}
+
 void benchSaveAll(Report& report, const std::string& folder, const std::string& scratch,
                   const Options& options) {
     report.heading("Save all of one application");
-    const SaveTimes times = timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns);
-    report.figure("files / bytes", count(times.files) + " / " + megabytes(double(times.bytes)));
-    report.figure("save all (median)",
-                  seconds(times.save.wall) + " (processor " + seconds(times.save.processor) + ")");
-    report.figure("cp -r of the backup folder (median)",
-                  seconds(times.copy.wall) + " (processor " + seconds(times.copy.processor) + ")");
-    report.figure("save all / cp -r", ratio(times.save.wall / times.copy.wall) + " (processor " +
-                                          ratio(times.save.processor / times.copy.processor) + ")");
-    report.figure("files save all could not save", count(times.failures));
-    report.target("save all <= 1.2 x cp -r",
-                  times.failures == 0 && times.save.wall <= 1.2 * times.copy.wall,
-                  ratio(times.save.wall / times.copy.wall));
+    reportAgainstCopy(report, "save all", "files",
+                      timeSaveAll(folder, storedApplicationName(), scratch, options.saveRuns));
+}
+
+void benchPhotos(Report& report, const std::string& folder, const std::string& scratch,
+                 const Options& options) {
+    report.heading("Photos and videos out of the camera roll");
+    reportAgainstCopy(report, "photo export", "photos",
+                      timePhotoExport(folder, scratch, options.saveRuns));
 }
 
 // The window benchmark writes "name value" lines.
@@ -235,6 +256,7 @@ int run(const Options& options) {
         home + "/Application Data/Apple Computer/MobileSync/Backup/large";
     const std::string dbFolder = work / "manifest-db";
     const std::string saveFolder = work / "save-all";
+    const std::string photosFolder = work / "camera-roll";
 
     BackupPlan plan;
     plan.files = options.files;
@@ -252,6 +274,12 @@ int run(const Options& options) {
         generate(report, "Manifest.db", dbFolder, plan, CatalogueLayout::ManifestDb);
     if (options.includes("save"))
         generate(report, "stored files", saveFolder, savePlan, CatalogueLayout::ManifestDatabase);
+    if (options.includes("photos")) {
+        const double elapsed = secondsOf(
+            [&] { writeCameraRollBackup(photosFolder, options.storedFiles, options.storedBytes); });
+        report.figure("written: camera roll",
+                      count(options.storedFiles) + " photos in " + seconds(elapsed));
+    }
     ::sync();
 
     report.figure("load average before measuring", loadAverage());
@@ -265,6 +293,7 @@ int run(const Options& options) {
             options);
     if (options.includes("window")) benchWindow(report, home, work.path(), options);
     if (options.includes("save")) benchSaveAll(report, saveFolder, work.path(), options);
+    if (options.includes("photos")) benchPhotos(report, photosFolder, work.path(), options);
     report.heading("Load average after measuring: " + loadAverage());
     report.summary();
     return 0;
@@ -296,8 +325,8 @@ int main(int argc, char** argv) {
     app.add_option("--references", options.references,
                    "The folder of the Python references the processes are timed against");
     app.add_option("--window", options.window, "salvora-window-bench, to time the window");
-    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save")
-        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save"}))
+    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save photos")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos"}))
         ->delimiter(',')
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);

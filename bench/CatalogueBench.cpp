@@ -1,8 +1,11 @@
 #include "bench/CatalogueBench.h"
 
+#include "bench/BackupShape.h"
 #include "bench/Measure.h"
+#include "catalog/ApplicationNames.h"
 #include "catalog/Catalog.h"
 #include "foundation/FileManager.h"
+#include "foundation/PropertyList.h"
 
 namespace salvora::bench {
 namespace {
@@ -35,6 +38,27 @@ Timing timeOneRead(const std::string& folder, const std::vector<std::string>& fi
 }
 
 }  // namespace
+
+InfoPlistTimes timeInfoPlistNames(const std::string& folder, int runs) {
+    DeviceRecord device;
+    device.directory = folder;
+    Catalog catalog;
+    catalog.buildCatalog(device);
+    ApplicationMap& applications = *device.applications;
+    InfoPlistTimes times;
+    std::vector<Timing> names;
+    std::vector<Timing> wholes;
+    for (int run = 0; run < runs; ++run) {
+        names.push_back(timingOf([&] { nameApplicationsFromInfoPlist(folder, applications); }));
+        wholes.push_back(timingOf([&] { PropertyList::fromFile(folder + "/Info.plist"); }));
+    }
+    times.names = median(names);
+    times.whole = median(wholes);
+    if (auto bytes = readFile(folder + "/Info.plist")) times.bytes = double(bytes->size());
+    for (const auto& [name, application] : applications)
+        times.named += application->displayName == storeName(name);
+    return times;
+}
 
 CatalogueTimes timeCatalogue(const std::string& folder, const std::vector<std::string>& files,
                              int runs) {

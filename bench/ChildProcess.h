@@ -15,7 +15,7 @@ struct ChildRun {
     bool succeeded = false;  // started and exited with status 0
     double seconds = 0;
     double processorSeconds = 0;  // user and system time together
-    long peakResidentKiB = 0;  // the program's own ru_maxrss
+    long peakResidentKiB = 0;     // the program's own ru_maxrss
 };
 
 // Runs `arguments` (the program is looked up in PATH), its standard output going to

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "bench/ArchivedFileWriter.h"
+#include "bench/DeviceInfoPlist.h"
 #include "bench/Random.h"
 #include "support/ManifestDatabaseBytes.h"
 #include "support/ManifestDbWriter.h"
-#include "support/PlistValue.h"
 
 namespace salvora::bench {
 namespace {
@@ -206,8 +206,7 @@ WrittenBackup writeItems(const std::string& folder, const BackupPlan& plan,
 WrittenBackup writeLargeBackup(const std::string& folder, const BackupPlan& plan,
                                CatalogueLayout layout, const std::string& deviceName) {
     std::filesystem::create_directories(folder);
-    test::PlistValue::dictionary({{"Device Name", test::PlistValue::string(deviceName)}})
-        .write(folder + "/Info.plist", test::PlistFormat::Xml);
+    writeDeviceInfoPlist(folder, plan, deviceName);
     if (layout == CatalogueLayout::ManifestDatabase)
         return writeItems<ManifestDatabaseStream>(folder, plan, layout);
     return writeItems<ManifestDbStream>(folder, plan, layout);

@@ -23,6 +23,29 @@ Timing timedCopy(const std::string& source, const std::string& destination) {
 
 }  // namespace
 
+void timeAgainstCopy(const std::string& source, const std::string& destination, int runs,
+                     SaveTimes& times, const std::function<std::size_t(const std::string&)>& work) {
+    timedCopy(source, destination);
+    std::filesystem::remove_all(destination);
+    std::vector<Timing> copies;
+    std::vector<Timing> saves;
+    for (int run = 0; run < runs; ++run) {
+        ::sync();
+        copies.push_back(timedCopy(source, destination));
+        std::filesystem::remove_all(destination);
+        ::sync();
+        {
+            // As salvora-cli does: a log line per file, appended to a file on the same disk
+            // as the copies, would be timed as well.
+            LogSilence silence;
+            saves.push_back(timingOf([&] { times.failures += work(destination); }));
+        }
+        std::filesystem::remove_all(destination);
+    }
+    times.save = median(saves);
+    times.copy = median(copies);
+}
+
 SaveTimes timeSaveAll(const std::string& backupFolder, const std::string& application,
                       const std::string& scratch, int runs) {
     DeviceRecord device;
@@ -39,30 +62,13 @@ SaveTimes timeSaveAll(const std::string& backupFolder, const std::string& applic
     for (const FileRecord& file : files)
         times.bytes += std::filesystem::file_size(backupFolder + "/" + std::string(file.name()));
 
-    const std::string destination = scratch + "/destination";
-    timedCopy(backupFolder, destination);
-    std::filesystem::remove_all(destination);
-
-    std::vector<Timing> copies;
-    std::vector<Timing> saves;
-    for (int run = 0; run < runs; ++run) {
-        ::sync();
-        copies.push_back(timedCopy(backupFolder, destination));
-        std::filesystem::remove_all(destination);
-        ::sync();
-        {
-            // As salvora-cli does: a log line per file, appended to a file on the same disk
-            // as the copies, would be timed as well.
-            LogSilence silence;
-            std::vector<FileOutcome> outcomes;
-            saves.push_back(
-                timingOf([&] { outcomes = saveAll(device.directory, files, destination); }));
-            for (const FileOutcome& outcome : outcomes) times.failures += outcome.error ? 1 : 0;
-        }
-        std::filesystem::remove_all(destination);
-    }
-    times.save = median(saves);
-    times.copy = median(copies);
+    timeAgainstCopy(
+        backupFolder, scratch + "/destination", runs, times, [&](const std::string& destination) {
+            std::size_t failures = 0;
+            for (const FileOutcome& outcome : saveAll(device.directory, files, destination))
+                failures += outcome.error ? 1 : 0;
+            return failures;
+        });
     return times;
 }
 

@@ -3,6 +3,7 @@
 #include "fuzz/FuzzTargets.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
+#include "support/CameraRollWriter.h"
 #include "support/KeybagWriter.h"
 #include "support/ManifestDbWriter.h"
 #include "support/TemporaryFolder.h"
@@ -70,6 +71,11 @@ void addListSeeds(std::vector<FuzzSeed>& seeds) {
         for (const char* kind : {"-outer", "-metadata"})
             seeds.push_back({"mdinfo", name + kind, readBytes(backup / (name + kind + ".mdinfo"))});
 
+        const PlistValue metadata =
+            PlistValue::dictionary({{"itemName", PlistValue::string("Store Name")}});
+        const PlistValue storeApplication = PlistValue::dictionary(
+            {{"iTunesMetadata", PlistValue::data(metadata.encode(PlistFormat::Binary))},
+             {"PlaceholderIcon", PlistValue::data(test::bytesOf("\x89PNG\r\n\x1A\n icon"))}});
         PlistValue info = PlistValue::dictionary(
             {{"Device Name", PlistValue::string("Émile's iPhone")},
              {"Last Backup Date", PlistValue::date(7.5e8)},
@@ -78,7 +84,8 @@ void addListSeeds(std::vector<FuzzSeed>& seeds) {
              {"iTunes Files",
               PlistValue::dictionary({{"x", PlistValue::data(test::bytesOf("d"))}})},
              {"Target Type", PlistValue::boolean(true)},
-             {"Build", PlistValue::integer(7)}});
+             {"Build", PlistValue::integer(7)},
+             {"Applications", PlistValue::dictionary({{"com.a", storeApplication}})}});
         seeds.push_back({"info_plist", name, info.encode(format)});
     }
     backup.addDisplayName("com.apple.mobilenotes", "Notes");
@@ -104,6 +111,17 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
     seeds.push_back({"archived_file_info", "plain", test::archivedFileBlob(fields)});
     fields.encryptionKey = test::countingBytes(0x20, 44);
     seeds.push_back({"archived_file_info", "with-key", test::archivedFileBlob(fields)});
+
+    for (auto schema : {test::PhotoSchema::Asset, test::PhotoSchema::GenericAsset}) {
+        test::writeCameraRoll(
+            test::exampleCameraRoll(schema, test::LibraryFile::Database),
+            [&](const std::string& path, const std::string& contents, std::uint32_t) {
+                if (path.ends_with("Photos.sqlite"))
+                    seeds.push_back({"photo_library",
+                                     schema == test::PhotoSchema::Asset ? "asset" : "generic-asset",
+                                     test::bytesOf(contents)});
+            });
+    }
 
     test::FixtureKeybag keybag;
     seeds.push_back({"keybag", "pre-derivation", keybag.encode()});

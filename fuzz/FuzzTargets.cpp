@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "catalog/ArchivedFileInfo.h"
+#include "catalog/EmbeddedPropertyList.h"
 #include "catalog/Filing.h"
 #include "catalog/ManifestDatabaseReader.h"
 #include "catalog/ManifestDbReader.h"
@@ -18,6 +19,8 @@
 #include "foundation/ByteCursor.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
+#include "foundation/XmlPropertyListData.h"
+#include "photos/PhotoLibrary.h"
 
 namespace salvora::fuzz {
 namespace {
@@ -135,6 +138,14 @@ std::size_t manifestPlist(Input input) {
 std::size_t infoPlist(Input input) {
     PropertyList info = dictionaryFrom(input);
     (void)info["Device Name"].string();
+    // Naming the applications decodes the list with no data left but their store metadata.
+    if (std::optional<std::string> kept = keepingOnlyDataOf(input, {"iTunesMetadata"})) {
+        require(kept->size() <= input.size(), "leaving data out never makes a list longer");
+        const PropertyList applications =
+            PropertyList::fromData(std::as_bytes(std::span(*kept)))["Applications"];
+        for (const std::string& name : applications.keys())
+            visitEveryValue(embeddedPropertyList(applications[name]["iTunesMetadata"]));
+    }
     return visitEveryValue(info);
 }
 
@@ -160,6 +171,21 @@ std::size_t keybag(Input input) {
     return parsed ? parsed->classes.size() + 1 : 0;
 }
 
+std::size_t photoLibrary(Input input) {
+    std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
+    if (!database) return 0;
+    std::string problem;
+    std::optional<PhotoLibrary> library = readPhotoLibrary(*database, problem);
+    // The export tells the user why it fell back to the files.
+    require(library.has_value() == problem.empty(), "a library, or the reason there is none");
+    if (!library) return 0;
+    for (const LibraryAsset& asset : library->assets)
+        require(isUtf8(asset.directory) && isUtf8(asset.fileName) &&
+                    isUtf8(asset.originalFileName.value_or("")),
+                "an asset's names are UTF-8");
+    return library->assets.size() + library->albums.size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -170,6 +196,7 @@ constexpr std::array targets{
     FuzzTarget{"manifest_db", manifestDb},
     FuzzTarget{"archived_file_info", archivedFileInfo},
     FuzzTarget{"keybag", keybag},
+    FuzzTarget{"photo_library", photoLibrary},
 };
 
 }  // namespace

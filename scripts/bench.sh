@@ -3,8 +3,9 @@
 # the catalogue builds of a 1,000,000-file backup in both database layouts against reading
 # their files, whole `salvora-cli apps` and `files` processes on it against the Python
 # references in bench/reference, the window's two steps, and save all of 10,000 files (1 GiB)
-# against `cp -r`. The backups (about 3 GB with the copies) are
-# written below $TMPDIR (/tmp when unset) and removed afterwards, also when interrupted.
+# and the photo export of 10,000 photos (1 GiB), each against `cp -r`. The backups (about 5 GB
+# with the copies) are written below $TMPDIR (/tmp when unset) and removed afterwards, also
+# when interrupted.
 # Options are passed on to salvora-bench (--help lists them), e.g. --steps mbdb,cli.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,12 +1,14 @@
 #include "app/MainWindow.h"
 
 #include <QHeaderView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
 
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
 #include "window/ControllerTableModel.h"
+#include "window/PhotoExportCommand.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -29,7 +31,7 @@ MainWindow::MainWindow(Panels& panels, QWidget* parent)
     ui_->step3Progress->setHidden(true);
     connectOutlets();
     bindTables();
-    bindMenus();
+    bindMenus(panels);
     controller_.awakeFromNib();
 }
 
@@ -63,7 +65,7 @@ void MainWindow::bindTables() {
     deviceColumns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
 }
 
-void MainWindow::bindMenus() {
+void MainWindow::bindMenus(Panels& panels) {
     connect(ui_->saveFileAction, &QAction::triggered, &controller_,
             &MainController::saveFilePressed);
     makeActionFollowButton(*ui_->saveFileAction, *ui_->saveFileButton);
@@ -71,6 +73,10 @@ void MainWindow::bindMenus() {
     connect(ui_->saveAllFilesAction, &QAction::triggered, &controller_,
             &MainController::saveAllPressed);
     makeActionFollowButton(*ui_->saveAllFilesAction, *ui_->saveAllButton);
+    auto* photoExport = new PhotoExportCommand(controller_, panels, *ui_->exportPhotosAction, this);
+    connect(ui_->fileMenu, &QMenu::aboutToShow, photoExport, &PhotoExportCommand::updateEnabled);
+    connect(photoExport, &PhotoExportCommand::exportFinished, statusBar(),
+            [this](const QString& message) { statusBar()->showMessage(message); });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
 
     connect(ui_->websiteAction, &QAction::triggered, &controller_, &MainController::websitePressed);

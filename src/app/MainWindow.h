@@ -28,7 +28,7 @@ class MainWindow final : public QMainWindow {
   private:
     void connectOutlets();
     void bindTables();
-    void bindMenus();
+    void bindMenus(Panels& panels);
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;

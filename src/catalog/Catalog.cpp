@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "catalog/ApplicationNames.h"
 #include "catalog/EncryptedManifestDb.h"
 #include "catalog/ManifestDatabaseReader.h"
 #include "catalog/ManifestDbReader.h"
@@ -25,9 +26,11 @@ struct CollatorCloser {
     void operator()(UCollator* collator) const { ucol_close(collator); }
 };
 
-// Orders names as the user's locale does with letter case ignored, the empty name first.
-// Names the collator holds equal keep a fixed order by their bytes, so every build shows the
-// same order.
+// Orders applications by the text the table shows for them as the user's locale does, with
+// letter case ignored: the display name of a modern backup's application, else the name (the
+// older layouts' display names don't change their order); the empty text first. Texts the
+// collator holds equal keep a fixed order by their bytes, then by name, so every build shows
+// the same order.
 class NameOrder {
   public:
     NameOrder() {
@@ -44,8 +47,8 @@ class NameOrder {
 
     bool operator()(const std::shared_ptr<ApplicationRecord>& a,
                     const std::shared_ptr<ApplicationRecord>& b) const {
-        const std::string& left = a->name;
-        const std::string& right = b->name;
+        const std::string& left = a->displayName ? *a->displayName : a->name;
+        const std::string& right = b->displayName ? *b->displayName : b->name;
         if (left.empty() != right.empty()) return left.empty();
         if (collator_) {
             UErrorCode status = U_ZERO_ERROR;
@@ -54,38 +57,30 @@ class NameOrder {
                 static_cast<std::int32_t>(right.size()), &status);
             if (U_SUCCESS(status) && result != UCOL_EQUAL) return result == UCOL_LESS;
         }
-        return left < right;
+        if (left != right) return left < right;
+        return a->name < b->name;
     }
 
   private:
     std::unique_ptr<UCollator, CollatorCloser> collator_;
 };
 
-// An encrypted backup without its keys: nothing is listed, and the password is asked for
-// only where there is a keybag it could open.
-CatalogBuild lockedBuild(DeviceRecord& device) {
+// An encrypted backup without its keys lists nothing; the password is asked for only where
+// there is a keybag it could open.
+CatalogBuild lockedBuild(DeviceRecord& device, const BackupProtection& protection) {
     device.applications = std::make_shared<ApplicationMap>();
     CatalogBuild build;
-    auto encryption = readBackupEncryption(device.directory);
-    if (encryption && encryption->backupKeyBag) {
-        build.needsPassword = true;
-    } else {
+    if (protection.keybagMissing) {
         build.error = Error{"Could not open the encrypted backup",
                             appendingPathComponent(device.directory, ManifestPlistName),
                             "It holds no BackupKeyBag"};
+    } else {
+        build.needsPassword = true;
     }
     return build;
 }
 
-// Files stored encrypted in a plain catalogue (iOS 5 to 10.1) can only be opened with the
-// backup's keybag. Looking for them asks for every file's details, which a large catalogue
-// reads only when asked, so only a backup that has a keybag is looked through.
-bool mayHoldEncryptedFiles(const std::string& directory, const ApplicationMap& applications) {
-    auto encryption = readBackupEncryption(directory);
-    return encryption && encryption->backupKeyBag && holdsEncryptedFiles(applications);
-}
-
-ApplicationList sortedByName(const ApplicationMap& applications) {
+ApplicationList sortedAsShown(const ApplicationMap& applications) {
     ApplicationList sorted;
     sorted.reserve(applications.size());
     for (const auto& entry : applications) sorted.push_back(entry.second);
@@ -114,6 +109,10 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     // A device without a folder has nothing to read; its file names would otherwise be taken
     // relative to the working directory.
     if (directory.empty()) return {};
+    const BackupProtection protection = judgeBackupProtection(directory);
+    const std::shared_ptr<const UnlockedKeybag> keybag = keybagFor(directory);
+    if (protection.keybagMissing || (protection.filesEncrypted && !keybag))
+        return lockedBuild(device, protection);
 
     addManifestDatabaseFilesFromDirectory(directory, *applications);
     addMdbackupFiles(mdbackupNames, directory, *applications);
@@ -122,19 +121,17 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
         addMdinfoFiles(mdinfoNames, directory, *applications);
     }
     addUnindexedDatabaseFilesFromDirectory(directory, *applications);
-    const std::shared_ptr<const UnlockedKeybag> keybag = keybagFor(directory);
     CatalogBuild build;
-    const ManifestDbReading manifest =
-        addManifestDbFilesOfBackup(directory, keybag.get(), *applications, build.error);
-
-    if (!keybag &&
-        (manifest == ManifestDbReading::Locked || mayHoldEncryptedFiles(directory, *applications)))
-        return lockedBuild(device);
-    build.applications = sortedByName(*applications);
+    build.error = addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
+    nameApplicationsFromInfoPlist(directory, *applications);
+    build.applications = sortedAsShown(*applications);
     return build;
 }
 
 ErrorSlot Catalog::unlockBackup(const std::string& directory, std::string_view password) {
+    // The keys of a backup judged plain would turn its stored files into noise when saved.
+    if (!judgeBackupProtection(directory).filesEncrypted)
+        return Error{"Could not unlock", directory, "The backup is not encrypted"};
     ErrorSlot error;
     auto keybag = salvora::unlockBackup(directory, password, &error);
     if (!keybag) return error;
@@ -182,6 +179,8 @@ std::vector<std::string> pathsMatchingExtensions(const std::vector<std::string>&
 
 std::string applicationDisplayText(const ApplicationRecord& application,
                                    const std::optional<TranslationNames>& translationNames) {
+    if (application.displayName && !application.displayName->empty())
+        return *application.displayName;
     if (translationNames) {
         auto found = translationNames->find(application.name);
         if (found != translationNames->end() && !found->second.empty()) return found->second;

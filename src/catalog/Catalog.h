@@ -18,7 +18,7 @@ namespace salvora {
 
 // What a build made of a device's backup.
 struct CatalogBuild {
-    ApplicationList applications;  // sorted by name
+    ApplicationList applications;  // sorted as the table shows them
     // The backup is encrypted and hasn't been unlocked this run: nothing of it is listed.
     bool needsPassword = false;
     // Why an encrypted backup lists nothing, or less than it holds, when it was unlocked or
@@ -29,8 +29,10 @@ struct CatalogBuild {
 class Catalog {
   public:
     // Lists the folder, stores a new ApplicationMap in the device, runs every layout reader
-    // into it in their fixed order, and returns the applications sorted by name. An encrypted
-    // backup that hasn't been unlocked this run yields an empty map and no applications.
+    // into it in their fixed order, names a modern backup's applications from its Info.plist,
+    // and returns the applications sorted by name (a modern backup's by display name). An
+    // encrypted backup that hasn't been unlocked this run yields an empty map and no
+    // applications.
     ApplicationList buildCatalogForDevice(DeviceRecord& device);
     // The same, telling also whether the backup needs its password first.
     CatalogBuild buildCatalog(DeviceRecord& device);
@@ -64,8 +66,9 @@ class Catalog {
 std::vector<std::string> pathsMatchingExtensions(const std::vector<std::string>& paths,
                                                  const std::vector<std::string>& extensions);
 
-// What the application table shows for an application: its display name when one is known and
-// not empty, else its name when not empty, else "(Unknown Application Name)".
+// What the application table shows for an application: the display name a modern backup
+// gives it, else its display name from "Manifest.plist" when one is known, either when not
+// empty; else its name when not empty, else "(Unknown Application Name)".
 std::string applicationDisplayText(const ApplicationRecord& application,
                                    const std::optional<TranslationNames>& translationNames);
 

@@ -74,17 +74,4 @@ std::string applicationNameForDomain(std::string_view domain) {
     return lastDot == std::string::npos ? shortened : shortened.substr(lastDot + 1);
 }
 
-void DomainFiler::file(std::optional<std::string_view> domain, const FileRecord& record) {
-    std::optional<std::string_view> text = utf8Text(domain);
-    if (lastApplication_ == nullptr || text != lastDomain_) {
-        lastApplication_ =
-            getOrCreateApplicationNamed(text ? applicationNameForDomain(*text) : std::string(),
-                                        applications_)
-                .get();
-        keepStorage(*lastApplication_, storage_);
-        lastDomain_ = text ? std::optional<std::string>(*text) : std::nullopt;
-    }
-    lastApplication_->files.push_back(record);
-}
-
 }  // namespace salvora

@@ -31,21 +31,4 @@ std::string withoutAppDomain(std::string_view domain);
 // piece ("AppDomain-com.example.notes" gives "notes", a domain ending in "." the empty name).
 std::string applicationNameForDomain(std::string_view domain);
 
-// Files records by their raw domain with the database layouts' rule. Consecutive records
-// mostly share a domain, so the last domain's application is kept at hand. Every application
-// filed into keeps the storage the records refer to.
-class DomainFiler {
-  public:
-    DomainFiler(ApplicationMap& applications, std::shared_ptr<const RecordStorage> storage)
-        : applications_(applications), storage_(std::move(storage)) {}
-
-    void file(std::optional<std::string_view> domain, const FileRecord& record);
-
-  private:
-    ApplicationMap& applications_;
-    std::shared_ptr<const RecordStorage> storage_;
-    std::optional<std::string> lastDomain_;
-    ApplicationRecord* lastApplication_ = nullptr;
-};
-
 }  // namespace salvora

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "catalog/BothCores.h"
-#include "catalog/DomainTable.h"
+#include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
 #include "catalog/ManifestDbDetails.h"
 #include "foundation/FileManager.h"
@@ -100,17 +100,6 @@ std::optional<std::pair<std::int64_t, std::int64_t>> rowidRange(sqlite3* databas
 // Below this many rows a second connection costs more than it saves.
 constexpr std::uint64_t rowsWorthSplitting = 20'000;
 
-// One part of the table as a scan read it: the files grouped by application, in rowid order
-// within each, their texts in the part's own arena.
-struct ScannedPart {
-    struct Group {
-        std::string application;
-        std::vector<FileRecord> files;
-    };
-    TextArena texts;
-    std::vector<Group> groups;
-};
-
 // What every scan reads: the details the rows' blobs give too, or only their row numbers.
 struct DetailsReading {
     // Null: the details are read later, by rowid.
@@ -120,7 +109,7 @@ struct DetailsReading {
 
 // Reads the regular files of the rows in [range] (all rows when absent), in rowid order.
 void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int64_t>> range,
-              const DetailsReading& details, ScannedPart& part) {
+              const DetailsReading& details, ContainerFiler& part) {
     const std::string sql = std::string("SELECT fileID, domain, relativePath, ") +
                             (details.list != nullptr ? "file" : "rowid") +
                             " FROM Files WHERE flags = 1" +
@@ -133,72 +122,19 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
         sqlite3_bind_int64(statement.get(), 1, range->first);
         sqlite3_bind_int64(statement.get(), 2, range->second);
     }
-    DomainTable domains;
-    std::vector<std::uint32_t> groupOfSlot;
-    std::unordered_map<std::string, std::uint32_t, StringHash, std::equal_to<>> groupNamed;
-    std::uint32_t lastSlot = DomainTable::noDomain;
-    ScannedPart::Group* group = nullptr;
+    std::string storedName;
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
         std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
         if (!fileId || !isSafeFileId(*fileId)) continue;
-        const std::uint32_t slot = domains.slotOf(textColumn(statement.get(), DomainColumn));
-        if (slot != lastSlot) {
-            if (slot == groupOfSlot.size()) {
-                std::string application = domains.applicationName(slot);
-                auto [found, added] = groupNamed.try_emplace(
-                    application, static_cast<std::uint32_t>(part.groups.size()));
-                if (added) part.groups.push_back({std::move(application), {}});
-                groupOfSlot.push_back(found->second);
-            }
-            group = &part.groups[groupOfSlot[slot]];
-            lastSlot = slot;
-        }
-        // The stored name, "xx/" before the fileID, then the full path, one after the other.
-        const std::optional<std::string_view> path =
-            utf8Text(textColumn(statement.get(), RelativePathColumn));
-        const std::size_t nameSize = fileId->size() + 3;
-        char* texts = part.texts.allocate(nameSize + (path ? path->size() : 0));
-        fileId->copy(texts, 2);
-        texts[2] = '/';
-        fileId->copy(texts + 3, fileId->size());
-        if (path) path->copy(texts + nameSize, path->size());
+        // "xx/" before the fileID.
+        storedName.assign(fileId->substr(0, 2)).append(1, '/').append(*fileId);
         const std::int64_t detailsKey =
             details.list != nullptr
                 ? details.list->add(fileDetailsOfBlob(blobColumn(statement.get(), DetailsColumn)))
                 : sqlite3_column_int64(statement.get(), DetailsColumn);
-        group->files.emplace_back(texts, nameSize,
-                                  path ? std::optional(path->size()) : std::nullopt, false,
-                                  details.source, detailsKey);
-    }
-}
-
-// Files the parts' groups in order, so each application lists its files in rowid order.
-void fileParts(std::vector<ScannedPart>& parts, const std::shared_ptr<RecordStorage>& storage,
-               ApplicationMap& applications) {
-    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> growth;
-    for (const ScannedPart& part : parts)
-        for (const ScannedPart::Group& group : part.groups)
-            growth[group.application] += group.files.size();
-    for (ScannedPart& part : parts) {
-        for (ScannedPart::Group& group : part.groups) {
-            ApplicationRecord& application =
-                *getOrCreateApplicationNamed(group.application, applications);
-            keepStorage(application, storage);
-            // The files of this application the parts still hold, this group's among them.
-            std::size_t& remaining = growth[group.application];
-            const std::size_t count = group.files.size();
-            if (application.files.empty()) {
-                application.files = std::move(group.files);
-                application.files.reserve(remaining);
-            } else {
-                application.files.reserve(application.files.size() + remaining);
-                application.files.insert(application.files.end(), group.files.begin(),
-                                         group.files.end());
-                group.files = {};
-            }
-            remaining -= count;
-        }
-        storage->texts.absorb(std::move(part.texts));
+        part.file(textColumn(statement.get(), DomainColumn), storedName,
+                  utf8Text(textColumn(statement.get(), RelativePathColumn)), details.source,
+                  detailsKey);
     }
 }
 
@@ -210,9 +146,9 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
     auto list = std::make_unique<FileDetailsList>();
     const DetailsReading details{list.get(), list.get()};
     storage->details = std::move(list);
-    std::vector<ScannedPart> parts(1);
-    scanRows(database.handle(), std::nullopt, details, parts[0]);
-    fileParts(parts, storage, applications);
+    ContainerFiler filer;
+    scanRows(database.handle(), std::nullopt, details, filer);
+    fileContainers({&filer, 1}, storage, applications);
 }
 
 void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
@@ -227,14 +163,14 @@ void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMa
     auto storage = std::make_shared<RecordStorage>();
     storage->details = std::make_unique<ManifestDbDetails>(path);
     const DetailsReading details{nullptr, storage->details.get()};
-    std::vector<ScannedPart> parts(2);
+    std::vector<ContainerFiler> parts(2);
     const auto range = rowidRange(database->handle());
     const std::uint64_t span =
         range ? static_cast<std::uint64_t>(range->second) - static_cast<std::uint64_t>(range->first)
               : 0;
     if (span < rowsWorthSplitting) {
         scanRows(database->handle(), std::nullopt, details, parts[0]);
-        return fileParts(parts, storage, applications);
+        return fileContainers(parts, storage, applications);
     }
     // Both halves at once, each on its own connection: the table's pages are read and decoded
     // on both cores.
@@ -251,7 +187,7 @@ void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMa
                        }
                    });
     if (!secondScanned) scanRows(database->handle(), secondHalf, details, parts[1]);
-    fileParts(parts, storage, applications);
+    fileContainers(parts, storage, applications);
 }
 
 }  // namespace salvora

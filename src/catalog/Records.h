@@ -119,6 +119,11 @@ class FileRecord {
     std::uint8_t oldVersion_ = unknownVersion;
 };
 
+// What an application of a modern backup (Manifest.db, the database without index) gathers:
+// an application's containers, a group or an extension no application in the backup owns,
+// the system containers, or another domain.
+enum class ApplicationKind { App, Group, Plugin, System, Domain };
+
 struct ApplicationRecord {
     std::string name;
     // In the order the readers found them; never sorted, never de-duplicated.
@@ -127,6 +132,11 @@ struct ApplicationRecord {
     std::vector<std::shared_ptr<const RecordStorage>> storage;
     // The texts of files filed one at a time.
     TextArena texts;
+    // Known only for the modern layouts, which group containers by the application owning them.
+    std::optional<ApplicationKind> kind{};
+    std::optional<std::string> displayName{};
+    // The domains whose files it holds, in the order they were first met.
+    std::vector<std::string> domains{};
 };
 
 // Files a record made one at a time, its texts copied into the application's own arena.

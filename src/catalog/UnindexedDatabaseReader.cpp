@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "foundation/FileManager.h"
@@ -82,21 +83,20 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
     auto details = std::make_unique<FileDetailsList>();
     FileDetailsList& detailsList = *details;
     storage->details = std::move(details);
-    DomainFiler filer(applications, storage);
+    ContainerFiler filer;
     while (cursor.remaining() > 0) {
         std::optional<DatabaseRecord> record = readDatabaseRecord(cursor);
-        if (!record) return;
+        if (!record) break;
         if (!record->isRegularFile()) continue;
         FileDetails fileDetails{record->lastModified, record->size, std::nullopt};
         if (record->encryptionKey && !record->encryptionKey->empty()) {
             auto key = std::as_bytes(std::span(*record->encryptionKey));
             fileDetails.encryptionKey.emplace(key.begin(), key.end());
         }
-        const FileRecord file = FileRecord::copying(storage->texts, storedNameForRecord(*record),
-                                                    utf8Text(record->path), false, &detailsList,
-                                                    detailsList.add(std::move(fileDetails)));
-        filer.file(record->domain, file);
+        filer.file(record->domain, storedNameForRecord(*record), utf8Text(record->path),
+                   &detailsList, detailsList.add(std::move(fileDetails)));
     }
+    fileContainers({&filer, 1}, storage, applications);
 }
 
 void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,

@@ -5,9 +5,13 @@
 
 #include "cli/ExtractCommands.h"
 #include "cli/ListCommands.h"
+#include "cli/PhotosCommand.h"
 
 namespace salvora::cli {
 namespace {
+
+// How an APP operand names an application.
+const std::string byNameOrDisplayName = " (exact name, or a display name no other has)";
 
 // What the command line asked for, filled in by the parser.
 struct Request {
@@ -19,6 +23,7 @@ struct Request {
     std::string destination;
     std::string passwordFile;
     bool passwordStdin = false;
+    PhotoExportOptions photos;
 };
 
 Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
@@ -67,7 +72,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* files = addListing(app, "files", "List the files of a backup", request);
     addBackup(files, request);
     CLI::Option* onlyApplication = files->add_option(
-        "APP", request.application, "Only the files of this application (exact name)");
+        "APP", request.application, "Only the files of this application" + byNameOrDisplayName);
 
     CLI::App* extract = app.add_subcommand("extract", "Save every file of an application");
     extract->footer(
@@ -78,7 +83,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // With --all the second operand is DEST: it lands in APP and is moved after parsing.
     extract
         ->add_option("APP", request.application,
-                     "The application (exact name); left out with --all")
+                     "The application" + byNameOrDisplayName + "; left out with --all")
         ->required();
     CLI::Option* extractDestination =
         extract->add_option("DEST", request.destination, "The folder to save into");
@@ -87,11 +92,23 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* extractFileCommand = app.add_subcommand(
         "extract-file", "Save the first file of APP whose relative path is FULLPATH to TARGET");
     addBackup(extractFileCommand, request);
-    extractFileCommand->add_option("APP", request.application, "The application (exact name)")
+    extractFileCommand
+        ->add_option("APP", request.application, "The application" + byNameOrDisplayName)
         ->required();
     extractFileCommand->add_option("FULLPATH", request.fullpath, "The file's relative path")
         ->required();
     extractFileCommand->add_option("TARGET", request.destination, "Where to save it")->required();
+
+    CLI::App* photos = app.add_subcommand(
+        "photos", "Export the camera roll's photos and videos into DEST/YYYY/MM/ by capture date");
+    addBackup(photos, request);
+    photos->add_option("DEST", request.destination, "The folder to export into")->required();
+    photos->add_flag("--albums", request.photos.albums,
+                     "Also DEST/Albums/ALBUM/ with each user album's photos and videos");
+    photos->add_flag("--include-hidden", request.photos.includeHidden,
+                     "Also the photos and videos hidden in the library");
+    photos->add_flag("--include-deleted", request.photos.includeDeleted,
+                     "Also the photos and videos in \"Recently Deleted\"");
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -118,6 +135,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return extractApplication(context, request.backup, request.application,
                                   request.destination);
     }
+    if (photos->parsed())
+        return exportPhotosOf(context, request.backup, request.destination, request.photos);
     return extractFile(context, request.backup, request.application, request.fullpath,
                        request.destination);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
 #include "foundation/Log.h"
@@ -19,16 +20,7 @@ std::string counted(std::size_t count, const char* one, const char* many) {
 
 // One line per file that could not be saved, then the summary; the exit status follows.
 int report(const CommandContext& context, const std::vector<FileOutcome>& outcomes) {
-    std::size_t failed = 0;
-    for (const FileOutcome& outcome : outcomes) {
-        if (!outcome.error) continue;
-        ++failed;
-        // Name the file unless the error already does.
-        const std::string description = outcome.error->description();
-        context.complain(outcome.error->path == outcome.target
-                             ? description
-                             : outcome.target + ": " + description);
-    }
+    const std::size_t failed = complainOfFailures(context, outcomes);
     context.out << "Saved " << counted(outcomes.size() - failed, "file", "files") << ", " << failed
                 << " failed\n";
     return failed == 0 ? Success : SomeFilesFailed;

@@ -4,6 +4,7 @@
 
 #include "cli/Cli.h"
 #include "cli/OpenedBackup.h"
+#include "crypto/BackupEncryption.h"
 #include "discovery/Discovery.h"
 
 namespace salvora::cli {
@@ -62,6 +63,22 @@ void printFiles(Format format, const ApplicationRecord& application, json& list,
     }
 }
 
+std::string_view applicationKindName(ApplicationKind kind) {
+    switch (kind) {
+        case ApplicationKind::App:
+            return "app";
+        case ApplicationKind::Group:
+            return "group";
+        case ApplicationKind::Plugin:
+            return "plugin";
+        case ApplicationKind::System:
+            return "system";
+        case ApplicationKind::Domain:
+            return "domain";
+    }
+    return {};
+}
+
 }  // namespace
 
 int listDevices(const CommandContext& context, Format format) {
@@ -73,7 +90,8 @@ int listDevices(const CommandContext& context, Format format) {
             list.push_back({{"index", index},
                             {DeviceName, stringOrNull(device->name)},
                             {DeviceDate, stringOrNull(device->date)},
-                            {DeviceDirectory, device->directory}});
+                            {DeviceDirectory, device->directory},
+                            {"encrypted", judgeBackupProtection(device->directory).isEncrypted()}});
             continue;
         }
         // As the device table shows it.
@@ -94,8 +112,12 @@ int listApplications(const CommandContext& context, const std::string& backup, F
         const std::string display = opened->displayText(*application);
         const std::size_t count = application->files.size();
         if (format == Format::Json) {
-            list.push_back(
-                {{"name", application->name}, {"displayName", display}, {"files", count}});
+            json entry = {{"name", application->name}, {"displayName", display}, {"files", count}};
+            if (application->kind) {
+                entry["kind"] = applicationKindName(*application->kind);
+                entry["domains"] = application->domains;
+            }
+            list.push_back(std::move(entry));
         } else {
             context.out << application->name << '\t' << display << '\t' << count << '\n';
         }

@@ -41,7 +41,20 @@ const ApplicationRecord* OpenedBackup::findApplication(const CommandContext& con
         auto found = device->applications->find(name);
         if (found != device->applications->end()) return found->second.get();
     }
-    context.complain("no application \"" + name + "\" in this backup");
+    std::vector<const ApplicationRecord*> shownSo;
+    for (const auto& application : applications) {
+        if (displayText(*application) == name) shownSo.push_back(application.get());
+    }
+    if (shownSo.size() == 1) return shownSo.front();
+    if (shownSo.empty()) {
+        context.complain("no application \"" + name + "\" in this backup");
+    } else {
+        std::string names;
+        for (const ApplicationRecord* application : shownSo)
+            names += (names.empty() ? "" : ", ") + application->name;
+        context.complain("several applications are shown as \"" + name + "\" (" + names +
+                         "); give one of their names");
+    }
     return nullptr;
 }
 

@@ -16,7 +16,8 @@ struct OpenedBackup {
     Catalog catalog;
     ApplicationList applications;  // in catalogue order
 
-    // The application of exactly that name (with case); null after telling the user so.
+    // The application of exactly that name (with case), else the one application shown as
+    // that text; null after telling the user there is none, or several.
     const ApplicationRecord* findApplication(const CommandContext& context,
                                              const std::string& name) const;
     // What the application table shows for it.

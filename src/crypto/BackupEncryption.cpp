@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "foundation/FileDescriptor.h"
+#include "foundation/FileManager.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 
@@ -27,6 +28,29 @@ std::optional<BackupEncryption> readBackupEncryption(const std::string& backupDi
     if (!manifest.isPresent()) return std::nullopt;
     return BackupEncryption{manifest["IsEncrypted"].boolean().value_or(false),
                             dataOf(manifest["BackupKeyBag"]), dataOf(manifest["ManifestKey"])};
+}
+
+BackupProtection judgeBackupProtection(const std::string& backupDirectory) {
+    const auto in = [&backupDirectory](std::string_view name) {
+        return appendingPathComponent(backupDirectory, name);
+    };
+    const std::optional<BackupEncryption> encryption = readBackupEncryption(backupDirectory);
+    const bool claimed = encryption && encryption->isEncrypted;
+    const bool withKeybag = encryption && encryption->backupKeyBag;
+    const bool withManifestKey = encryption && encryption->manifestKey;
+
+    BackupProtection protection;
+    if (fileExists(in(ManifestDatabaseName))) {
+        if (isSQLiteDatabase(in(ManifestDatabaseName))) {
+            protection.filesEncrypted = claimed && withKeybag && !withManifestKey;
+        } else if (claimed || withManifestKey) {
+            protection.catalogueEncrypted = protection.filesEncrypted = withKeybag;
+            protection.keybagMissing = !withKeybag;
+        }
+    } else if (fileExists(in(UnindexedDatabaseName)) && !fileExists(in(DatabaseIndexName))) {
+        protection.filesEncrypted = claimed && withKeybag;
+    }
+    return protection;
 }
 
 bool startsWithSQLiteHeader(std::span<const std::byte> bytes) {

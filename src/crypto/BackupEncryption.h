@@ -11,6 +11,8 @@ namespace salvora {
 
 inline constexpr std::string_view ManifestPlistName = "Manifest.plist";
 inline constexpr std::string_view ManifestDatabaseName = "Manifest.db";
+inline constexpr std::string_view UnindexedDatabaseName = "Manifest.mbdb";
+inline constexpr std::string_view DatabaseIndexName = "Manifest.mbdx";
 
 // The encryption entries of "Manifest.plist".
 struct BackupEncryption {
@@ -21,6 +23,29 @@ struct BackupEncryption {
 
 // Absent when the folder has no "Manifest.plist" that reads as a dictionary.
 std::optional<BackupEncryption> readBackupEncryption(const std::string& backupDirectory);
+
+// Whether a backup's catalogue and files must be decrypted, judged from what the folder holds.
+// Tools that decrypt a backup leave traces of its encryption behind (every record's key, a
+// "Manifest.plist" that still holds the keybag), so no single flag or key decides:
+// - "Manifest.db" that is an SQLite database as it stands: the catalogue is plain, and the
+//   files are encrypted only when "IsEncrypted" is true and there is a "BackupKeyBag" but no
+//   "ManifestKey" (iOS 10.0 and 10.1; from 10.2 on an encrypted backup's database is encrypted
+//   too, so a plain one beside a "ManifestKey" was decrypted by another tool).
+// - "Manifest.db" that is not, where "IsEncrypted" or a "ManifestKey" says it is encrypted:
+//   catalogue and files are encrypted, or keybagMissing when there is no "BackupKeyBag".
+//   Without that claim it is a damaged file, passed over.
+// - The iOS 5 to 9 "Manifest.mbdb" without index: its catalogue is plain, and its files are
+//   encrypted only when "IsEncrypted" is true and there is a "BackupKeyBag".
+// Older layouts are never decrypted.
+struct BackupProtection {
+    bool catalogueEncrypted = false;
+    bool filesEncrypted = false;
+    bool keybagMissing = false;
+
+    bool isEncrypted() const { return filesEncrypted || keybagMissing; }
+};
+
+BackupProtection judgeBackupProtection(const std::string& backupDirectory);
 
 // Whether the bytes begin with "SQLite format 3" and its terminating zero byte.
 bool startsWithSQLiteHeader(std::span<const std::byte> bytes);

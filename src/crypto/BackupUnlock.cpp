@@ -17,6 +17,27 @@ Error locatedAt(Error error, const std::string& path) {
     return error;
 }
 
+// The page size an SQLite header gives; 0 for a header too short or a size no database has.
+std::size_t sqlitePageSize(std::span<const std::byte> database) {
+    if (database.size() < 18) return 0;
+    const std::size_t size = std::to_integer<std::size_t>(database[16]) << 8 |
+                             std::to_integer<std::size_t>(database[17]);
+    if (size == 1) return 65536;
+    const bool powerOfTwo = (size & (size - 1)) == 0;
+    return size >= 512 && powerOfTwo ? size : 0;
+}
+
+// A database is a whole number of pages. Some tools encrypt it without padding, and its last
+// bytes can then look like padding by chance: they are put back where only they make the
+// database whole.
+void restoreEndTakenForPadding(std::vector<std::byte>& database, std::size_t padding) {
+    const std::size_t pageSize = sqlitePageSize(database);
+    if (padding == 0 || pageSize == 0 || database.size() % pageSize == 0 ||
+        (database.size() + padding) % pageSize != 0)
+        return;
+    database.insert(database.end(), padding, static_cast<std::byte>(padding));
+}
+
 }  // namespace
 
 std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
@@ -58,8 +79,9 @@ std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string&
         std::error_code sizeUnknown;
         auto size = std::filesystem::file_size(std::filesystem::u8path(databasePath), sizeUnknown);
         if (!sizeUnknown) plaintext.reserve(static_cast<std::size_t>(size));
-        if (ErrorSlot failure = decryptStoredFile(databasePath, *key, std::nullopt, append))
-            return failWith(error, std::move(*failure));
+        Decryption decryption = decryptStoredFile(databasePath, *key, std::nullopt, append);
+        if (decryption.error) return failWith(error, std::move(*decryption.error));
+        restoreEndTakenForPadding(plaintext, decryption.strippedPadding);
     } catch (const std::bad_alloc&) {
         return failWith(error, Error{"Could not decrypt", databasePath,
                                      "It is too large to decrypt in memory"});

@@ -18,9 +18,11 @@ namespace salvora {
 std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
                                            std::string_view password, ErrorSlot* error = nullptr);
 
-// The folder's "Manifest.db" decrypted with the key that "ManifestKey" wraps, padding
-// stripped. For an encrypted database only: one that isSQLiteDatabase() accepts as it
-// stands is opened as it is. Fails unless the plaintext is an SQLite database.
+// The folder's "Manifest.db" decrypted with the key that "ManifestKey" wraps, its padding
+// stripped where it has one (tools that re-encrypt a backup leave it out). For an encrypted
+// database only: one that isSQLiteDatabase() accepts as it stands is opened as it is. Fails
+// unless the plaintext is an SQLite database: the key's unwrapping and that header prove the
+// decryption.
 std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string& backupDirectory,
                                                               const UnlockedKeybag& keybag,
                                                               ErrorSlot* error = nullptr);

@@ -4,7 +4,7 @@
 
 #include <array>
 #include <cerrno>
-#include <limits>
+#include <cstring>
 #include <vector>
 
 #include "crypto/CipherContext.h"
@@ -15,41 +15,51 @@ namespace {
 
 constexpr std::size_t BlockSize = 16;
 
+Decryption failed(Error error) { return Decryption{std::move(error), 0, 0, std::nullopt}; }
+
 Error decryptionError(const std::string& path, std::string reason) {
     return Error{"Could not decrypt", path, std::move(reason)};
 }
 
 std::string bytesText(std::uint64_t count) { return std::to_string(count) + " bytes"; }
 
-// The ciphertext length a plaintext of `size` bytes gets: padding always adds 1 to 16 bytes.
-std::optional<std::uint64_t> paddedLength(std::uint64_t size) {
-    const std::uint64_t padding = BlockSize - size % BlockSize;
-    if (size > std::numeric_limits<std::uint64_t>::max() - padding) return std::nullopt;
-    return size + padding;
+// The length of the PKCS#7 padding that ends the block; 0 when it ends in none.
+std::size_t paddingOf(std::span<const std::byte, BlockSize> lastBlock) {
+    const auto length = std::to_integer<std::size_t>(lastBlock.back());
+    if (length == 0 || length > BlockSize) return 0;
+    for (std::size_t i = BlockSize - length; i < BlockSize; ++i)
+        if (std::to_integer<std::size_t>(lastBlock[i]) != length) return 0;
+    return length;
 }
 
-// What the ciphertext's length alone tells, checked before a byte is decrypted.
-ErrorSlot checkLength(const std::string& path, std::uint64_t length,
-                      std::optional<std::uint64_t> expectedSize) {
-    if (length % BlockSize != 0)
-        return decryptionError(
-            path, "Its length, " + bytesText(length) + ", is not a whole number of 16-byte blocks");
-    if (expectedSize && paddedLength(*expectedSize) != length)
-        return decryptionError(path, "It holds " + bytesText(length) +
-                                         ", which cannot decrypt to its recorded size of " +
-                                         bytesText(*expectedSize));
-    if (length == 0) return decryptionError(path, "It is empty: it holds no encrypted block");
-    return std::nullopt;
+// How much of the last block to keep, given all that was decrypted (`whole` bytes) and its
+// padding: the reading that matches the recorded size wins; otherwise valid padding is
+// stripped and anything else kept, with a warning either way.
+struct Ending {
+    std::size_t kept;
+    std::optional<LengthWarning> warning;
+};
+
+Ending endingOf(std::uint64_t whole, std::size_t padding,
+                std::optional<std::uint64_t> expectedSize) {
+    const bool padded = padding != 0;
+    if (padded && expectedSize == whole - padding) return {BlockSize - padding, std::nullopt};
+    if (expectedSize == whole) return {BlockSize, std::nullopt};
+    if (!padded) return {BlockSize, LengthWarning{whole, expectedSize, true}};
+    std::optional<LengthWarning> warning;
+    if (expectedSize) warning = LengthWarning{whole - padding, expectedSize, false};
+    return {BlockSize - padding, warning};
 }
 
-// AES-256-CBC with a zero IV; OpenSSL holds back the last block until finish() and checks
-// and strips its PKCS#7 padding there.
+// AES-256-CBC with a zero IV and no padding of OpenSSL's: the last block is judged here.
 class CbcDecryptor {
   public:
     explicit CbcDecryptor(const SecretKey& key) : context_(newCipherContext()) {
         const std::array<unsigned char, BlockSize> zeroIv{};
-        ready_ = context_ && EVP_DecryptInit_ex(context_.get(), EVP_aes_256_cbc(), nullptr,
-                                                key.data(), zeroIv.data()) == 1;
+        ready_ = context_ &&
+                 EVP_DecryptInit_ex(context_.get(), EVP_aes_256_cbc(), nullptr, key.data(),
+                                    zeroIv.data()) == 1 &&
+                 EVP_CIPHER_CTX_set_padding(context_.get(), 0) == 1;
     }
 
     bool ready() const { return ready_; }
@@ -64,15 +74,6 @@ class CbcDecryptor {
         return static_cast<std::size_t>(written);
     }
 
-    // The last block without its padding; absent when the padding is damaged.
-    std::optional<std::size_t> finish(std::byte* out) {
-        int written = 0;
-        if (EVP_DecryptFinal_ex(context_.get(), reinterpret_cast<unsigned char*>(out), &written) !=
-            1)
-            return std::nullopt;
-        return static_cast<std::size_t>(written);
-    }
-
   private:
     CipherContext context_;
     bool ready_ = false;
@@ -80,51 +81,78 @@ class CbcDecryptor {
 
 }  // namespace
 
-ErrorSlot decryptStoredFile(const std::string& path, const SecretKey& key,
-                            std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
+std::string LengthWarning::description() const {
+    std::string text = "its length is " + bytesText(length);
+    if (recorded && *recorded != length)
+        text += ", but its recorded size is " + bytesText(*recorded);
+    if (lastBlockKept) text += "; its last block is not valid padding, so it was kept whole";
+    return text;
+}
+
+Decryption decryptStoredFile(const std::string& path, const SecretKey& key,
+                             std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
     int errorNumber = 0;
     FileDescriptor input(openRegularFileForReading(path, 0, errorNumber));
     if (!input.valid()) {
-        if (errorNumber == EINVAL) return decryptionError(path, "Not a regular file");
-        return Error::fromErrno("Could not decrypt", path, errorNumber);
+        if (errorNumber == EINVAL) return failed(decryptionError(path, "Not a regular file"));
+        return failed(Error::fromErrno("Could not decrypt", path, errorNumber));
     }
     return decryptStoredFile(input.get(), path, key, expectedSize, sink);
 }
 
-ErrorSlot decryptStoredFile(int fd, const std::string& path, const SecretKey& key,
-                            std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
+Decryption decryptStoredFile(int fd, const std::string& path, const SecretKey& key,
+                             std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
     struct stat status {};
-    if (::fstat(fd, &status) != 0) return Error::fromErrno("Could not decrypt", path, errno);
-    if (!S_ISREG(status.st_mode)) return decryptionError(path, "Not a regular file");
+    if (::fstat(fd, &status) != 0)
+        return failed(Error::fromErrno("Could not decrypt", path, errno));
+    if (!S_ISREG(status.st_mode)) return failed(decryptionError(path, "Not a regular file"));
     const auto length = static_cast<std::uint64_t>(status.st_size);
-    // An empty file recorded as empty has nothing to decrypt.
-    if (length == 0 && expectedSize == std::uint64_t{0}) return std::nullopt;
-    if (ErrorSlot problem = checkLength(path, length, expectedSize)) return problem;
+    if (length % BlockSize != 0)
+        return failed(decryptionError(path, "Its length, " + bytesText(length) +
+                                                ", is not a whole number of 16-byte blocks"));
+    if (length == 0) {
+        Decryption empty;
+        if (expectedSize.value_or(0) != 0) empty.warning = LengthWarning{0, expectedSize, false};
+        return empty;
+    }
 
     CbcDecryptor decryptor(key);
-    if (!decryptor.ready()) return decryptionError(path, "AES-256-CBC is not available");
+    if (!decryptor.ready()) return failed(decryptionError(path, "AES-256-CBC is not available"));
     std::vector<std::byte> ciphertext(DecryptionChunkSize);
-    std::vector<std::byte> plaintext(DecryptionChunkSize + BlockSize);
-    std::uint64_t produced = 0;
+    // The last block decrypted is held at the front until the next piece, or the end, shows
+    // whether it is the file's last.
+    std::vector<std::byte> plaintext(BlockSize + DecryptionChunkSize + BlockSize);
+    std::size_t held = 0;
+    std::uint64_t handedOn = 0;
     for (;;) {
         long got = readUpTo(fd, ciphertext);
-        if (got < 0) return Error::fromErrno("Could not decrypt", path, errno);
+        if (got < 0) return failed(Error::fromErrno("Could not decrypt", path, errno));
         if (got == 0) break;
         auto piece = decryptor.update(std::span(ciphertext).first(static_cast<std::size_t>(got)),
-                                      plaintext.data());
-        if (!piece) return decryptionError(path, "AES-256-CBC failed");
-        produced += *piece;
-        if (*piece == 0) continue;
-        if (ErrorSlot problem = sink(std::span(plaintext).first(*piece))) return problem;
+                                      plaintext.data() + held);
+        if (!piece) return failed(decryptionError(path, "AES-256-CBC failed"));
+        const std::size_t ready = held + *piece;
+        if (ready < BlockSize) continue;
+        const std::size_t passed = ready - BlockSize;
+        if (passed > 0) {
+            if (ErrorSlot problem = sink(std::span(plaintext).first(passed)))
+                return failed(std::move(*problem));
+            handedOn += passed;
+        }
+        std::memmove(plaintext.data(), plaintext.data() + passed, BlockSize);
+        held = BlockSize;
     }
-    auto last = decryptor.finish(plaintext.data());
-    if (!last)
-        return decryptionError(path, "Its padding is damaged: the key is wrong or the file is");
-    produced += *last;
-    if (expectedSize && produced != *expectedSize)
-        return decryptionError(path, "It decrypts to " + bytesText(produced) +
-                                         ", but its recorded size is " + bytesText(*expectedSize));
-    return *last == 0 ? std::nullopt : sink(std::span(plaintext).first(*last));
+    // A file that shrank while it was read may leave no whole block.
+    if (held != BlockSize) return failed(decryptionError(path, "It ended while it was read"));
+
+    const std::size_t padding = paddingOf(std::span(plaintext).first<BlockSize>());
+    const Ending ending = endingOf(handedOn + BlockSize, padding, expectedSize);
+    if (ending.kept > 0) {
+        if (ErrorSlot problem = sink(std::span(plaintext).first(ending.kept)))
+            return failed(std::move(*problem));
+    }
+    return Decryption{std::nullopt, handedOn + ending.kept, BlockSize - ending.kept,
+                      ending.warning};
 }
 
 PlaintextSink descriptorSink(int fd, std::string path) {

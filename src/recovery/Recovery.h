@@ -4,13 +4,16 @@
 // to a chosen path. Each file's outcome is logged as the error slot ("(null)" when it was
 // saved) and also returned, so front ends can tell the user. A saved file carries the
 // modification time it had on the phone where the layout records one. The files of an
-// encrypted backup are decrypted with the keybag it was unlocked with.
+// encrypted backup are decrypted with the keybag it was unlocked with; without a keybag the
+// backup is taken as plain, and any keys its records carry (backups decrypted by other tools
+// keep them) are ignored.
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "catalog/Records.h"
+#include "crypto/StoredFileDecryption.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 
@@ -19,6 +22,8 @@ namespace salvora {
 struct FileOutcome {
     std::string target;  // where the file was, or would have been, saved
     ErrorSlot error;     // empty when the file was saved
+    // A saved file whose length is not the one recorded: saved whole all the same.
+    std::optional<LengthWarning> warning{};
 };
 
 // Called after each file with the number of files done and the total.

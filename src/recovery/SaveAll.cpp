@@ -47,7 +47,8 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
         logErrorSlot(outcome.error);
         // Without its folder there is nowhere safe to put the file; the folder's error stands.
         if (folder != nullptr)
-            outcome.error = produceSavedFile(backupFolders, file, *folder, name, keybag);
+            outcome.error =
+                produceSavedFile(backupFolders, file, *folder, name, keybag, &outcome.warning);
         logErrorSlot(outcome.error);
         if (progress) progress(outcomes.size(), files.size());
     }

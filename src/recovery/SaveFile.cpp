@@ -13,8 +13,8 @@ FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
     auto folder = openFolder(folderPath.empty() ? "." : folderPath, &outcome.error);
     if (folder) {
         HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
-        outcome.error =
-            produceSavedFile(backupFolders, file, *folder, lastPathComponent(target), keybag);
+        outcome.error = produceSavedFile(backupFolders, file, *folder, lastPathComponent(target),
+                                         keybag, &outcome.warning);
     }
     logErrorSlot(outcome.error);
     return outcome;

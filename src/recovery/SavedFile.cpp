@@ -5,35 +5,14 @@
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
-#include "recovery/RelativePath.h"
+#include "recovery/StoredFile.h"
 
 namespace salvora {
 namespace {
 
-// The stored file: the folder holding it, reached without a link, and its own name there.
-struct StoredFile {
-    const OpenFolder& folder;
-    std::string name;
-};
-
-std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
-                                         ErrorSlot& error) {
-    if (auto problem = relativePathProblem(storedName, "the backup folder")) {
-        error = Error{"Refused to read", appendingPathComponent(backupFolders.base(), storedName),
-                      "The stored name " + *problem};
-        return std::nullopt;
-    }
-    std::vector<std::string_view> levels = pathComponents(storedName);
-    std::string name(levels.back());
-    levels.pop_back();
-    const OpenFolder* folder = backupFolders.folderFor(levels, error);
-    if (folder == nullptr) return std::nullopt;
-    return StoredFile{*folder, std::move(name)};
-}
-
 // The write way: the stored file is a property list whose "Data" holds the contents.
-ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const FileRecord& file,
-                                  const OpenFolder& folder, std::string_view name) {
+ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folder,
+                                  std::string_view name, std::optional<std::int64_t> date) {
     ErrorSlot error;
     auto bytes = readFile(stored.folder, stored.name, &error);
     if (!bytes) return error;
@@ -43,47 +22,48 @@ ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const FileRecord& fi
         return Error{"Could not read", storedPath, "Not a property list dictionary"};
     auto data = list["Data"].data();
     if (!data) return Error{"Could not read", storedPath, "Holds no \"Data\" value"};
-    return writeAtomically(*data, folder, name, file.modificationTime());
+    return writeAtomically(*data, folder, name, date);
 }
 
 // An encrypted backup's file: the stored file decrypted piece by piece with the file's own
 // key, which the keybag unwraps.
 ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
-                             const UnlockedKeybag* keybag, const OpenFolder& folder,
-                             std::string_view name) {
+                             const UnlockedKeybag& keybag, const OpenFolder& folder,
+                             std::string_view name, std::optional<std::int64_t> date,
+                             std::optional<LengthWarning>* warning) {
     const std::string storedPath = stored.folder.pathOf(stored.name);
-    if (keybag == nullptr)
-        return Error{"Could not decrypt", storedPath,
-                     "The backup is encrypted and has not been unlocked with its password"};
     ErrorSlot error;
-    auto key = keybag->unwrapKey(*file.encryptionKey(), &error);
-    if (!key) {
-        error->path = storedPath;
-        return error;
-    }
+    auto key = storedFileKey(stored, file, keybag, error);
+    if (!key) return error;
     auto input = openForReading(stored.folder, stored.name, &error);
     if (!input) return error;
     const std::string target = folder.pathOf(name);
     return createFile(
         folder, name,
         [&](int output) {
-            return decryptStoredFile(input->get(), storedPath, *key, file.size(),
-                                     descriptorSink(output, target));
+            Decryption decryption = decryptStoredFile(input->get(), storedPath, *key, file.size(),
+                                                      descriptorSink(output, target));
+            if (warning != nullptr) *warning = decryption.warning;
+            return decryption.error;
         },
-        file.modificationTime());
+        date);
 }
 
 }  // namespace
 
 ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
                            const OpenFolder& folder, std::string_view name,
-                           const UnlockedKeybag* keybag) {
+                           const UnlockedKeybag* keybag, std::optional<LengthWarning>* warning,
+                           std::optional<std::int64_t> modificationTime) {
+    const std::optional<std::int64_t> date =
+        modificationTime ? modificationTime : file.modificationTime();
     ErrorSlot error;
     auto stored = openStoredFile(backupFolders, std::string(file.name()), error);
     if (!stored) return error;
-    if (file.isOldVersion()) return writeDataOfPropertyList(*stored, file, folder, name);
-    if (file.encryptionKey()) return writeDecryptedFile(*stored, file, keybag, folder, name);
-    return copyItem(stored->folder, stored->name, folder, name, file.modificationTime());
+    if (file.isOldVersion()) return writeDataOfPropertyList(*stored, folder, name, date);
+    if (keybag != nullptr && file.encryptionKey())
+        return writeDecryptedFile(*stored, file, *keybag, folder, name, date, warning);
+    return copyItem(stored->folder, stored->name, folder, name, date);
 }
 
 }  // namespace salvora

@@ -25,7 +25,11 @@ int ControllerTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.column() >= columnCount()) return {};
+    if (!index.isValid() || index.column() >= columnCount()) return {};
+    if (role != Qt::DisplayRole) {
+        if (&table_ != controller_.applicationTable) return {};
+        return controller_.applicationRowLook(index.row(), role);
+    }
     const QString identifier =
         headerData(index.column(), Qt::Horizontal, ColumnIdentifierRole).toString();
     std::optional<QString> value =

@@ -132,6 +132,7 @@ void MainController::deviceSelected(DeviceRecord& device) {
     deselectAll(*applicationTable);
     if (!applicationsArray_) applicationsArray_.emplace();
     applicationsArray_->clear();
+    applicationLook_.forget();
     show(*step2Progress);
     reloadData(*applicationTable);
     setCaptionColour(*step2Label, openStepColour());
@@ -233,6 +234,12 @@ int MainController::numberOfRowsInTableView(const QTableView* table) {
     if (table == applicationTable) return rowCount(listOrEmpty(applicationsArray_).size());
     if (table == fileTable) return rowCount(filesOrEmpty(selectedApplication_).size());
     return 0;
+}
+
+QVariant MainController::applicationRowLook(int row, int role) {
+    const ApplicationList& applications = listOrEmpty(applicationsArray_);
+    if (!selectedDevice_ || !isValidRow(row, applications.size())) return {};
+    return applicationLook_.value(*applications[rowIndex(row)], selectedDevice_->directory, role);
 }
 
 void MainController::awakeFromNib() {

@@ -12,6 +12,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
+#include "window/ApplicationRowLook.h"
 
 class QLabel;
 class QProgressBar;
@@ -51,6 +52,8 @@ class MainController final : public QObject {
         return selectedApplication_;
     }
     const std::shared_ptr<const FileRecord>& selectedFile() const { return selectedFile_; }
+    // The keys of the chosen device's backup; null for a plain one.
+    const UnlockedKeybag* selectedKeybag() const;
     // Absent until the first device is chosen.
     const std::optional<ApplicationList>& applicationsArray() const { return applicationsArray_; }
     const std::optional<TranslationNames>& translationNames() const {
@@ -80,6 +83,9 @@ class MainController final : public QObject {
                                                      const QString& columnIdentifier,
                                                      int row) const;
     int numberOfRowsInTableView(const QTableView* table);
+    // The application table's icon (Qt::DecorationRole) and tooltip (Qt::ToolTipRole) of a row;
+    // nothing for other roles.
+    QVariant applicationRowLook(int row, int role);
 
     // Sent once by the window layout, after every outlet is connected.
     void awakeFromNib();
@@ -97,8 +103,6 @@ class MainController final : public QObject {
     // first with the password the user gives, asked again after a wrong one. Cancelling
     // leaves it listing nothing, like an unreadable backup.
     CatalogBuild buildCatalogUnlocking(DeviceRecord& device);
-    // The keys of the chosen device's backup; null for a plain one.
-    const UnlockedKeybag* selectedKeybag() const;
 
     Panels& panels_;
     Catalog catalog_;
@@ -107,6 +111,7 @@ class MainController final : public QObject {
     std::shared_ptr<ApplicationRecord> selectedApplication_;
     std::shared_ptr<const FileRecord> selectedFile_;
     std::optional<ApplicationList> applicationsArray_;
+    ApplicationRowLook applicationLook_;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };

@@ -9,6 +9,15 @@ std::string filesText(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " file" : " files");
 }
 
+// " (2 saved with a length other than recorded)", or nothing when every length was.
+std::string lengthNote(const std::vector<FileOutcome>& outcomes) {
+    const auto count = static_cast<std::size_t>(std::count_if(
+        outcomes.begin(), outcomes.end(),
+        [](const FileOutcome& outcome) { return !outcome.error && outcome.warning.has_value(); }));
+    if (count == 0) return "";
+    return " (" + std::to_string(count) + " saved with a length other than recorded)";
+}
+
 }  // namespace
 
 std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
@@ -17,16 +26,19 @@ std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
     const auto hasFailed = [](const FileOutcome& outcome) { return outcome.error.has_value(); };
     const auto firstFailure = std::find_if(outcomes.begin(), outcomes.end(), hasFailed);
     if (firstFailure == outcomes.end())
-        return "Saved " + filesText(outcomes.size()) + " to " + destination + ".";
+        return "Saved " + filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) +
+               ".";
     const auto failed =
         static_cast<std::size_t>(std::count_if(firstFailure, outcomes.end(), hasFailed));
     return "Saved " + std::to_string(outcomes.size() - failed) + " of " +
-           filesText(outcomes.size()) + " to " + destination + "; " + std::to_string(failed) +
-           " failed. First: " + firstFailure->error->description();
+           filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) + "; " +
+           std::to_string(failed) + " failed. First: " + firstFailure->error->description();
 }
 
 std::string saveFileMessage(const FileOutcome& outcome) {
     if (outcome.error) return "Not saved: " + outcome.error->description();
+    if (outcome.warning)
+        return "Saved to " + outcome.target + "; " + outcome.warning->description() + ".";
     return "Saved to " + outcome.target + ".";
 }
 

@@ -74,13 +74,13 @@ TEST(Catalog, DatabaseWithoutIndexRunsAfterMdinfoAndBeforeManifestDb) {
     BackupWriter backup(folder.path());
     backup.addManifestDbFile("AppDomain-x.App", "from Manifest.db", "3");
     backup.addUnindexedDatabaseFile("AppDomain-x.App", "from mbdb", "2");
-    backup.addMdinfoFile("a.mdinfo", mdinfo("AppDomain-App", "from mdinfo"), "1");
+    backup.addMdinfoFile("a.mdinfo", mdinfo("AppDomain-x.App", "from mdinfo"), "1");
 
     Catalog catalog;
     DeviceRecord device = deviceAt(backup.folder());
     catalog.buildCatalogForDevice(device);
-    EXPECT_EQ(test::fullpaths(applicationIn(*device.applications, "App")),
-              (std::vector<std::optional<std::string>>{"AppDomain-App/from mdinfo", "from mbdb",
+    EXPECT_EQ(test::fullpaths(applicationIn(*device.applications, "x.App")),
+              (std::vector<std::optional<std::string>>{"AppDomain-x.App/from mdinfo", "from mbdb",
                                                        "from Manifest.db"}));
 }
 

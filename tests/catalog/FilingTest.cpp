@@ -56,19 +56,6 @@ TEST(Filing, OnlyWellFormedUtf8IsText) {
               "Library/Caches/caf\xC3\xA9");
 }
 
-TEST(Filing, DomainFilerKeepsOrderAcrossAlternatingDomains) {
-    ApplicationMap applications;
-    DomainFiler filer(applications, std::make_shared<RecordStorage>());
-    for (std::string_view domain : {"AppDomain-a.one", "AppDomain-b.two", "AppDomain-c.one"}) {
-        filer.file(domain, FileRecord(domain.data(), domain.size(), std::nullopt, std::nullopt));
-    }
-    filer.file(std::nullopt, FileRecord{});
-    ASSERT_EQ(applications.size(), 3u);
-    EXPECT_EQ(applications.at("one")->files.size(), 2u);
-    EXPECT_EQ(applications.at("one")->files[1].name(), "AppDomain-c.one");
-    EXPECT_EQ(applications.at("")->files.size(), 1u);
-}
-
 TEST(HexName, EveryByteAsTwoLowercaseDigits) {
     std::vector<std::byte> bytes;
     for (unsigned value : {0x00u, 0x0Au, 0x9Fu, 0xA0u, 0xFFu}) bytes.push_back(std::byte(value));

@@ -48,23 +48,25 @@ TEST(ManifestDbReader, RegularFileLivesInTheSubfolderOfItsFirstTwoCharacters) {
     EXPECT_TRUE(fs::is_regular_file(backup / file.name()));
 }
 
-TEST(ManifestDbReader, OnlyRegularFilesInRowidOrderUnderTheDomainRule) {
+TEST(ManifestDbReader, OnlyRegularFilesInRowidOrderUnderTheirApplication) {
     test::TemporaryFolder folder;
     BackupWriter backup(folder.path());
     backup.addManifestDbRow(row("ff01", "AppDomain-com.example.notes", "Documents/z"));
     backup.addManifestDbRow(
         row("0002", "AppDomain-com.example.notes", "Documents", test::manifestDbDirectoryFlags));
     backup.addManifestDbRow(row("aa03", "AppDomain-org.other.notes", "Documents/a"));
+    backup.addManifestDbRow(row("0a07", "AppDomain-com.example.notes", "Documents/y"));
     backup.addManifestDbRow(
         row("0004", "AppDomain-com.example.notes", "link", test::manifestDbLinkFlags));
     backup.addManifestDbRow(row("0105", "AppDomainGroup-group.example.shared", "x", 3));
     backup.addManifestDbRow(row("0006", "CameraRollDomain", "Media/DCIM/1.jpg"));
 
     ApplicationMap applications = read(backup.folder());
-    EXPECT_EQ(test::applicationNames(applications),
-              (std::vector<std::string>{"CameraRollDomain", "notes"}));
-    EXPECT_EQ(test::storedNames(applicationIn(applications, "notes")),
-              (std::vector<std::string>{"ff/ff01", "aa/aa03"}));
+    EXPECT_EQ(
+        test::applicationNames(applications),
+        (std::vector<std::string>{"CameraRollDomain", "com.example.notes", "org.other.notes"}));
+    EXPECT_EQ(test::storedNames(applicationIn(applications, "com.example.notes")),
+              (std::vector<std::string>{"ff/ff01", "0a/0a07"}));
 }
 
 TEST(ManifestDbReader, MissingValuesFollowTheFilingRule) {
@@ -92,17 +94,20 @@ TEST(ManifestDbReader, MissingValuesFollowTheFilingRule) {
 TEST(ManifestDbReader, ALargeTableReadInTwoHalvesKeepsRowidOrderAndFindsDetailsAgain) {
     test::TemporaryFolder folder;
     BackupWriter backup(folder.path());
-    // Two domains of one application, in runs, so each half holds both and the second half's
-    // files must follow the first's.
+    // An application's own container and its group's, in runs, so each half holds both: the
+    // second half's files of a container must follow the first's, container by container.
     constexpr int rows = 30'000;
     std::vector<ManifestDbRow> table;
-    std::vector<std::string> expected;
+    std::vector<std::string> own;
+    std::vector<std::string> group;
     for (int i = 0; i < rows; ++i) {
         char fileId[9];
         std::snprintf(fileId, sizeof fileId, "%08x", i);
-        table.push_back(row(fileId, (i / 7) % 2 == 0 ? "AppDomain-a.one" : "AppDomain-b.one",
-                            "f" + std::to_string(i)));
-        expected.push_back(std::string(fileId, 2) + "/" + fileId);
+        const bool isOwn = (i / 7) % 2 == 0;
+        table.push_back(row(
+            fileId, isOwn ? "AppDomain-com.example.one" : "AppDomainGroup-group.com.example.one",
+            "f" + std::to_string(i)));
+        (isOwn ? own : group).push_back(std::string(fileId, 2) + "/" + fileId);
     }
     test::ArchivedFileFields fields;
     fields.size = 77;
@@ -110,9 +115,11 @@ TEST(ManifestDbReader, ALargeTableReadInTwoHalvesKeepsRowidOrderAndFindsDetailsA
     test::appendManifestDbRows(backup / "Manifest.db", table);
 
     ApplicationMap applications = read(backup.folder());
-    const ApplicationRecord& one = applicationIn(applications, "one");
-    EXPECT_EQ(test::storedNames(one), expected);
-    EXPECT_EQ(one.files.back().fullpath(), "f" + std::to_string(rows - 1));
+    const ApplicationRecord& one = applicationIn(applications, "com.example.one");
+    own.insert(own.end(), group.begin(), group.end());
+    EXPECT_EQ(test::storedNames(one), own);
+    EXPECT_EQ(one.files.back().fullpath(),
+              "App Groups/group.com.example.one/f" + std::to_string(rows - 1));
     EXPECT_EQ(one.files.back().size(), 77u);
     EXPECT_EQ(one.files.front().size(), std::nullopt);
 }
@@ -202,7 +209,7 @@ TEST(ManifestDbReader, ReadsADatabaseHeldInMemory) {
     ASSERT_TRUE(database);
     ApplicationMap applications;
     addManifestDbFiles(*database, applications);
-    EXPECT_EQ(test::fullpaths(applicationIn(applications, "notes")),
+    EXPECT_EQ(test::fullpaths(applicationIn(applications, "com.example.notes")),
               (std::vector<std::optional<std::string>>{"Documents/a", "Documents/b"}));
 
     EXPECT_FALSE(SqliteDatabase::fromBytes({}));

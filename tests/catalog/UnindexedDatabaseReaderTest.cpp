@@ -91,10 +91,10 @@ TEST(UnindexedDatabaseReader, WalksEveryRecordKeepingTimeAndSizeOfRegularFiles) 
         record("AppDomain-com.example.notes", "link", test::symbolicLinkMode);
     link.linkTarget = "Documents/n.db";
     backup.addUnindexedDatabaseRecord(link);
-    backup.addUnindexedDatabaseFile("AppDomain-org.other.notes", "Documents/last", "12345", 77);
+    backup.addUnindexedDatabaseFile("AppDomain-com.example.notes", "Documents/last", "12345", 77);
 
     ApplicationMap applications = read(backup);
-    const ApplicationRecord& notes = applicationIn(applications, "notes");
+    const ApplicationRecord& notes = applicationIn(applications, "com.example.notes");
     ASSERT_EQ(test::fullpaths(notes),
               (std::vector<std::optional<std::string>>{"Documents/n.db", "Documents/last"}));
     EXPECT_EQ(notes.files[0].modificationTime(), 1300000000);

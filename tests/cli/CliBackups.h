@@ -46,7 +46,8 @@ inline std::string layoutName(Layout layout) {
     return {};
 }
 
-// Two files of the application "notes", one of them binary, in the given layout.
+// Two files of the application "notes" ("com.example.notes" in the modern layouts), one of them
+// binary, in the given layout.
 inline LayoutBackup writeLayoutBackup(const std::string& folder, Layout layout) {
     BackupWriter backup(folder);
     const std::string text = "alpha\n";
@@ -59,7 +60,7 @@ inline LayoutBackup writeLayoutBackup(const std::string& folder, Layout layout) 
         case Layout::UnindexedDatabase:
             backup.addUnindexedDatabaseFile("AppDomain-com.example.notes", "Documents/a.txt", text);
             backup.addUnindexedDatabaseFile("AppDomain-com.example.notes", "Library/b.db", binary);
-            return {"notes", {{"Documents/a.txt", text}, {"Library/b.db", binary}}};
+            return {"com.example.notes", {{"Documents/a.txt", text}, {"Library/b.db", binary}}};
         case Layout::Mdbackup:
             backup.addMdbackupFile("1.mdbackup", "notes/a.txt", text);
             backup.addMdbackupFile("2.mdbackup", "notes/Library/b.db", binary, PlistFormat::Binary);
@@ -73,7 +74,7 @@ inline LayoutBackup writeLayoutBackup(const std::string& folder, Layout layout) 
         case Layout::ManifestDb:
             backup.addManifestDbFile("AppDomain-com.example.notes", "Documents/a.txt", text);
             backup.addManifestDbFile("AppDomain-com.example.notes", "Library/b.db", binary);
-            return {"notes", {{"Documents/a.txt", text}, {"Library/b.db", binary}}};
+            return {"com.example.notes", {{"Documents/a.txt", text}, {"Library/b.db", binary}}};
     }
     return {};
 }

@@ -68,12 +68,16 @@ TEST_F(CliTest, DevicesAsTextAndAsJsonAndNoRecoveryFolderIsMade) {
 
     Result structured = cli({"devices", "--json"});
     EXPECT_EQ(structured.status, Success);
-    const json expected = json::array(
-        {{{"index", 1},
-          {"name", "Anna's iPhone"},
-          {"date", "03/05/10 02:07PM"},
-          {"directory", mixed}},
-         {{"index", 2}, {"name", nullptr}, {"date", "03/05/10 12:30AM"}, {"directory", unnamed}}});
+    const json expected = json::array({{{"index", 1},
+                                        {"name", "Anna's iPhone"},
+                                        {"date", "03/05/10 02:07PM"},
+                                        {"directory", mixed},
+                                        {"encrypted", false}},
+                                       {{"index", 2},
+                                        {"name", nullptr},
+                                        {"date", "03/05/10 12:30AM"},
+                                        {"directory", unnamed},
+                                        {"encrypted", false}}});
     EXPECT_EQ(json::parse(structured.out), expected);
     EXPECT_EQ(*directoryContents(home / "Desktop"), std::vector<std::string>{});
 }

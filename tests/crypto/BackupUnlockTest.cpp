@@ -50,11 +50,19 @@ std::string pathStoredIn(Bytes& bytes) {
     return path;
 }
 
-TEST(OpenEncryptedBackup, PasswordGivesTheDatabaseInMemory) {
+// Tools that re-encrypt a backup leave the padding out, and an unpadded database may end in
+// bytes that look like padding.
+enum class DatabaseEnd { Padded, Unpadded, UnpaddedEndingLikePadding };
+
+class DatabaseEndTest : public testing::TestWithParam<DatabaseEnd> {};
+
+TEST_P(DatabaseEndTest, PasswordGivesTheDatabaseInMemory) {
     TemporaryFolder folder;
     FixtureKeybag keybag;
-    const Bytes database = databaseBytes(folder);
-    test::writeEncryptedManifest(folder.path(), keybag, database);
+    Bytes database = databaseBytes(folder);
+    if (GetParam() == DatabaseEnd::UnpaddedEndingLikePadding) database.back() = std::byte{1};
+    test::writeEncryptedManifest(folder.path(), keybag, database,
+                                 {.padDatabase = GetParam() == DatabaseEnd::Padded});
     const Bytes stored = test::readBytes(folder / "Manifest.db");
 
     ASSERT_FALSE(isSQLiteDatabase(folder / "Manifest.db"));
@@ -64,9 +72,15 @@ TEST(OpenEncryptedBackup, PasswordGivesTheDatabaseInMemory) {
     auto plaintext = decryptManifestDatabase(folder.path(), *unlocked, &error);
     ASSERT_TRUE(plaintext) << error->description();
     EXPECT_EQ(*plaintext, database);
-    EXPECT_EQ(pathStoredIn(*plaintext), "Library/Notes.txt");
+    if (GetParam() != DatabaseEnd::UnpaddedEndingLikePadding) {
+        EXPECT_EQ(pathStoredIn(*plaintext), "Library/Notes.txt");
+    }
     EXPECT_EQ(test::readBytes(folder / "Manifest.db"), stored);  // the backup is untouched
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryEnd, DatabaseEndTest,
+                         testing::Values(DatabaseEnd::Padded, DatabaseEnd::Unpadded,
+                                         DatabaseEnd::UnpaddedEndingLikePadding));
 
 TEST(OpenEncryptedBackup, WrongPasswordNamesTheManifest) {
     TemporaryFolder folder;

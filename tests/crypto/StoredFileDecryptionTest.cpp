@@ -22,6 +22,7 @@ const Bytes FileKey = countingBytes(0x00);
 // Decrypts into memory, also noting the largest piece the sink was given.
 struct Collected {
     ErrorSlot error;
+    std::optional<LengthWarning> warning;
     Bytes plaintext;
     std::size_t largestPiece = 0;
 };
@@ -29,12 +30,17 @@ struct Collected {
 Collected decrypt(const std::string& path, std::optional<std::uint64_t> size,
                   const Bytes& key = FileKey) {
     Collected result;
-    result.error =
+    Decryption decryption =
         decryptStoredFile(path, secretKey(key), size, [&](std::span<const std::byte> piece) {
             result.plaintext.insert(result.plaintext.end(), piece.begin(), piece.end());
             result.largestPiece = std::max(result.largestPiece, piece.size());
             return ErrorSlot{};
         });
+    result.error = std::move(decryption.error);
+    result.warning = decryption.warning;
+    if (!result.error) {
+        EXPECT_EQ(decryption.length, result.plaintext.size());
+    }
     return result;
 }
 
@@ -85,86 +91,93 @@ TEST(DecryptStoredFile, StreamsFilesLargerThanAChunkInChunks) {
     EXPECT_LE(result.largestPiece, DecryptionChunkSize);
 }
 
-TEST(DecryptStoredFile, AnEmptyFileRecordedAsEmptyIsEmpty) {
+TEST(DecryptStoredFile, ALengthNotOfWholeBlocksFailsBeforeAnythingIsDecrypted) {
     TemporaryFolder folder;
-    writeFile(folder / "empty", "");
-    auto result = decrypt(folder / "empty", 0);
-    EXPECT_FALSE(result.error);
-    EXPECT_TRUE(result.plaintext.empty());
-}
-
-struct DamagedFile {
-    const char* name;
-    Bytes stored;
-    std::optional<std::uint64_t> size;
-    const char* reason;
-    bool decryptsNothing;  // the length alone told, before any decryption
-};
-
-void PrintTo(const DamagedFile& file, std::ostream* out) { *out << file.name; }
-
-class DamagedFileTest : public testing::TestWithParam<DamagedFile> {};
-
-TEST_P(DamagedFileTest, FailsWithAReason) {
-    TemporaryFolder folder;
-    writeFile(folder / "file", GetParam().stored);
-    auto result = decrypt(folder / "file", GetParam().size);
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->operation, "Could not decrypt");
-    EXPECT_EQ(result.error->path, folder / "file");
-    EXPECT_EQ(result.error->reason, GetParam().reason);
-    if (GetParam().decryptsNothing) {
+    Bytes stored = test::encryptCbc(FileKey, patterned(40));
+    stored.resize(stored.size() - 5);
+    writeFile(folder / "file", stored);
+    for (std::optional<std::uint64_t> size : {std::optional<std::uint64_t>(40), {}}) {
+        auto result = decrypt(folder / "file", size);
+        ASSERT_TRUE(result.error);
+        EXPECT_EQ(result.error->description(),
+                  "Could not decrypt \"" + folder / "file" +
+                      "\": Its length, 43 bytes, is not a whole number of 16-byte blocks");
         EXPECT_TRUE(result.plaintext.empty());
     }
 }
 
-std::vector<DamagedFile> damagedFiles() {
-    const Bytes contents = patterned(40);  // 48 bytes stored
-    const Bytes stored = test::encryptCbc(FileKey, contents);
-    Bytes badPadding = patterned(48);
-    badPadding[47] = std::byte{0};  // a zero padding length
-    Bytes unevenPadding = patterned(48);
-    unevenPadding[47] = std::byte{3};  // says three bytes, but the two before aren't 3
-    Bytes tooLongPadding = patterned(48);
-    tooLongPadding[47] = std::byte{17};
-    Bytes shortPadding = contents;  // valid padding of 4 where the size says 8 bytes padding
-    for (int i = 0; i < 8; ++i) shortPadding.push_back(std::byte{4});
+// A file that decrypts, but not to its recorded size or not ending in padding, is handed on
+// whole, never lost; the reading that gives the recorded size wins.
+struct OddFile {
+    const char* name;
+    Bytes blocks;  // the plaintext blocks, padding (or not) included
+    std::optional<std::uint64_t> size;
+    std::size_t handedOn;  // how much of the blocks is handed on
+    std::string warning;   // "" for none
+};
+
+void PrintTo(const OddFile& file, std::ostream* out) { *out << file.name; }
+
+class OddFileTest : public testing::TestWithParam<OddFile> {};
+
+TEST_P(OddFileTest, IsHandedOnWholeWithAWarning) {
+    TemporaryFolder folder;
+    writeFile(folder / "file", test::encryptBlocks(FileKey, GetParam().blocks));
+    auto result = decrypt(folder / "file", GetParam().size);
+    ASSERT_FALSE(result.error) << result.error->description();
+    EXPECT_EQ(result.plaintext,
+              Bytes(GetParam().blocks.begin(),
+                    GetParam().blocks.begin() + static_cast<std::ptrdiff_t>(GetParam().handedOn)));
+    EXPECT_EQ(result.warning ? result.warning->description() : "", GetParam().warning);
+}
+
+Bytes withEnd(Bytes bytes, std::initializer_list<unsigned> end) {
+    for (unsigned value : end) bytes.push_back(static_cast<std::byte>(value));
+    return bytes;
+}
+
+std::vector<OddFile> oddFiles() {
+    const Bytes padded = withEnd(patterned(40), {8, 8, 8, 8, 8, 8, 8, 8});
+    const std::string keptWhole = "; its last block is not valid padding, so it was kept whole";
     return {
-        {"TruncatedMidBlock", Bytes(stored.begin(), stored.end() - 5), 40,
-         "Its length, 43 bytes, is not a whole number of 16-byte blocks", true},
-        {"TruncatedMidBlockNoSize", Bytes(stored.begin(), stored.end() - 5), std::nullopt,
-         "Its length, 43 bytes, is not a whole number of 16-byte blocks", true},
-        {"TruncatedByABlock", Bytes(stored.begin(), stored.end() - 16), 40,
-         "It holds 32 bytes, which cannot decrypt to its recorded size of 40 bytes", true},
-        {"LongerThanTheSize", stored, 20,
-         "It holds 48 bytes, which cannot decrypt to its recorded size of 20 bytes", true},
-        {"ShorterThanTheSize", stored, 60,
-         "It holds 48 bytes, which cannot decrypt to its recorded size of 60 bytes", true},
-        {"EmptyWithSize",
-         {},
-         5,
-         "It holds 0 bytes, which cannot decrypt to its recorded size of 5 bytes",
-         true},
-        {"EmptyWithoutSize", {}, std::nullopt, "It is empty: it holds no encrypted block", true},
-        {"HugeSize", stored, 0xFFFFFFFFFFFFFFF8u,
-         "It holds 48 bytes, which cannot decrypt to its recorded size of 18446744073709551608 "
-         "bytes",
-         true},
-        {"PaddingDisagreesWithSize", test::encryptBlocks(FileKey, shortPadding), 40,
-         "It decrypts to 44 bytes, but its recorded size is 40 bytes", false},
-        {"ZeroPadding", test::encryptBlocks(FileKey, badPadding), 40,
-         "Its padding is damaged: the key is wrong or the file is", false},
-        {"UnevenPadding", test::encryptBlocks(FileKey, unevenPadding), std::nullopt,
-         "Its padding is damaged: the key is wrong or the file is", false},
-        {"PaddingLongerThanABlock", test::encryptBlocks(FileKey, tooLongPadding), 40,
-         "Its padding is damaged: the key is wrong or the file is", false},
-        {"WrongKey", test::encryptCbc(countingBytes(0x01), patterned(2000)), 2000,
-         "Its padding is damaged: the key is wrong or the file is", false},
+        {"LongerThanRecorded", padded, 20, 40,
+         "its length is 40 bytes, but its recorded size is 20 bytes"},
+        {"ShorterThanRecorded", padded, 60, 40,
+         "its length is 40 bytes, but its recorded size is 60 bytes"},
+        {"HugeRecordedSize", padded, 0xFFFFFFFFFFFFFFF8u, 40,
+         "its length is 40 bytes, but its recorded size is 18446744073709551608 bytes"},
+        {"CutByABlock", patterned(32), 40, 32,
+         "its length is 32 bytes, but its recorded size is 40 bytes" + keptWhole},
+        {"PaddingDisagreesWithSize", withEnd(patterned(40), {0, 0, 0, 0, 4, 4, 4, 4}), 40, 44,
+         "its length is 44 bytes, but its recorded size is 40 bytes"},
+        {"ZeroFilledWithSize", withEnd(patterned(40), {0, 0, 0, 0, 0, 0, 0, 0}), 40, 48,
+         "its length is 48 bytes, but its recorded size is 40 bytes" + keptWhole},
+        {"UnevenPaddingWithoutSize", withEnd(patterned(45), {3, 9, 3}), std::nullopt, 48,
+         "its length is 48 bytes" + keptWhole},
+        {"PaddingLongerThanABlock", withEnd(patterned(47), {17}), std::nullopt, 48,
+         "its length is 48 bytes" + keptWhole},
+        {"UnpaddedOfRecordedSize", withEnd(patterned(47), {0x73}), 48, 48, ""},
+        {"LooksPaddedButRecordedWhole", withEnd(patterned(47), {1}), 48, 48, ""},
+        {"LooksPaddedAndRecordedSo", withEnd(patterned(47), {1}), 47, 47, ""},
     };
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DamagedFileTest, testing::ValuesIn(damagedFiles()),
+INSTANTIATE_TEST_SUITE_P(Table, OddFileTest, testing::ValuesIn(oddFiles()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecryptStoredFile, AnEmptyFileIsEmptyWithAWordWhereMoreWasRecorded) {
+    TemporaryFolder folder;
+    writeFile(folder / "empty", "");
+    auto withoutSize = decrypt(folder / "empty", std::nullopt);
+    EXPECT_FALSE(withoutSize.error);
+    EXPECT_FALSE(withoutSize.warning);
+    auto withSize = decrypt(folder / "empty", 5);
+    EXPECT_FALSE(withSize.error);
+    ASSERT_TRUE(withSize.warning);
+    EXPECT_EQ(withSize.warning->description(),
+              "its length is 0 bytes, but its recorded size is 5 bytes");
+    EXPECT_TRUE(withSize.plaintext.empty());
+}
 
 TEST(DecryptStoredFile, MissingFilesAndFoldersFail) {
     TemporaryFolder folder;
@@ -184,7 +197,8 @@ TEST(DecryptStoredFile, ASinkErrorStopsTheDecryption) {
                                         [&](std::span<const std::byte>) -> ErrorSlot {
                                             ++calls;
                                             return Error{"Could not write", "out", "Disk full"};
-                                        });
+                                        })
+                          .error;
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, "Disk full");
     EXPECT_EQ(calls, 1);
@@ -197,16 +211,19 @@ TEST(DecryptStoredFile, ReadsAnOpenDescriptorAndNamesThePathGiven) {
     int fd = ::open((folder / "stored").c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     Bytes plaintext;
-    EXPECT_FALSE(decryptStoredFile(
-        fd, "shown", secretKey(FileKey), contents.size(), [&](std::span<const std::byte> piece) {
-            plaintext.insert(plaintext.end(), piece.begin(), piece.end());
-            return ErrorSlot{};
-        }));
+    EXPECT_FALSE(decryptStoredFile(fd, "shown", secretKey(FileKey), contents.size(),
+                                   [&](std::span<const std::byte> piece) {
+                                       plaintext.insert(plaintext.end(), piece.begin(),
+                                                        piece.end());
+                                       return ErrorSlot{};
+                                   })
+                     .error);
     EXPECT_EQ(plaintext, contents);
     ::close(fd);
     fd = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
     ErrorSlot error = decryptStoredFile(fd, "shown", secretKey(FileKey), std::nullopt,
-                                        [](std::span<const std::byte>) { return ErrorSlot{}; });
+                                        [](std::span<const std::byte>) { return ErrorSlot{}; })
+                          .error;
     ::close(fd);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->description(), "Could not decrypt \"shown\": Not a regular file");
@@ -219,13 +236,15 @@ TEST(DescriptorSink, WritesThePlaintextToTheDescriptor) {
     int fd = ::open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     ASSERT_GE(fd, 0);
     EXPECT_FALSE(decryptStoredFile(folder / "stored", secretKey(FileKey), contents.size(),
-                                   descriptorSink(fd, folder / "out")));
+                                   descriptorSink(fd, folder / "out"))
+                     .error);
     ::close(fd);
     EXPECT_TRUE(test::readBytes(folder / "out") == contents);
 
     fd = ::open((folder / "out").c_str(), O_RDONLY);
     ErrorSlot error = decryptStoredFile(folder / "stored", secretKey(FileKey), std::nullopt,
-                                        descriptorSink(fd, folder / "out"));
+                                        descriptorSink(fd, folder / "out"))
+                          .error;
     ::close(fd);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->description(),

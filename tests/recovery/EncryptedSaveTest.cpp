@@ -9,6 +9,7 @@
 #include "foundation/FileManager.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
+#include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 
@@ -35,11 +36,11 @@ class EncryptedSaveTest : public testing::Test {
         test::FixtureKeybag keybag = {})
         : backup(folder / "backup", catalogue, std::move(keybag)) {}
 
-    // The files of the one application "notes", with the backup unlocked.
+    // The files of the one application "com.example.notes", with the backup unlocked.
     const std::vector<FileRecord>& unlockedFiles() {
         EXPECT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
         catalog.buildCatalog(device);
-        return device.applications->at("notes")->files;
+        return device.applications->at("com.example.notes")->files;
     }
     const UnlockedKeybag* keybag() const { return catalog.keybagFor(backup.folder()).get(); }
 
@@ -88,15 +89,47 @@ INSTANTIATE_TEST_SUITE_P(Recovery, EveryEncryptedCatalogue,
                                          EncryptedCatalogue::PlainManifestDb,
                                          EncryptedCatalogue::UnindexedDatabase));
 
-TEST_F(EncryptedSaveTest, WithoutTheKeysNothingIsSaved) {
-    backup.addFile("AppDomain-com.example.notes", "Documents/a.txt", "alpha");
-    const FileRecord file = unlockedFiles()[0];
-    auto outcome = saveFile(backup.folder(), file, destination / "a.txt");
-    ASSERT_TRUE(outcome.error);
-    EXPECT_EQ(outcome.error->description(),
-              "Could not decrypt \"" + backup / file.name() +
-                  "\": The backup is encrypted and has not been unlocked with its password");
-    EXPECT_EQ(*directoryContents(destination.path()), std::vector<std::string>{});
+TEST(DecryptedBackupSave, KeysLeftInTheRecordsAreIgnored) {
+    test::TemporaryFolder folder;
+    test::DecryptedBackup backup(folder / "backup", test::DecryptedCatalogue::ManifestDb,
+                                 test::ManifestPlistLeft::SaysPlain);
+    backup.addFile("AppDomain-com.example.notes", "Documents/a.txt", "alpha", 1'500'000'000);
+    DeviceRecord device{"Phone", std::nullopt, backup.folder(), nullptr};
+    Catalog catalog;
+    catalog.buildCatalog(device);
+    const FileRecord& file = device.applications->at("com.example.notes")->files[0];
+    ASSERT_TRUE(file.encryptionKey());
+    LogCapture log;
+    auto outcome =
+        saveFile(backup.folder(), file, folder / "a.txt", catalog.keybagFor(backup.folder()).get());
+    EXPECT_FALSE(outcome.error);
+    EXPECT_FALSE(outcome.warning);
+    EXPECT_EQ(readText(folder / "a.txt"), "alpha");
+    EXPECT_EQ(modificationSeconds(folder / "a.txt"), 1'500'000'000);
+}
+
+// Files that decrypt, but not to what their record says, are saved whole with a warning.
+TEST_F(EncryptedSaveTest, AFileOfAnotherLengthIsSavedWholeWithAWarning) {
+    backup.addFile({.domain = "AppDomain-com.example.notes",
+                    .path = "Library/sms.db",
+                    .contents = std::string(20, 'x'),
+                    .recordedSize = 24});
+    backup.addFile({.domain = "AppDomain-com.example.notes",
+                    .path = "Library/unpadded.bin",
+                    .contents = std::string(40, 'y'),
+                    .stored = {.damagePadding = true}});
+    const auto& files = unlockedFiles();
+    auto outcomes = saveAll(backup.folder(), files, destination.path(), {}, keybag());
+    ASSERT_EQ(outcomes.size(), 2u);
+    for (const auto& outcome : outcomes) {
+        EXPECT_FALSE(outcome.error);
+        ASSERT_TRUE(outcome.warning);
+    }
+    EXPECT_EQ(outcomes[0].warning->description(),
+              "its length is 20 bytes, but its recorded size is 24 bytes");
+    EXPECT_EQ(readText(destination / "Library/sms.db"), std::string(20, 'x'));
+    EXPECT_EQ(readText(destination / "Library/unpadded.bin"),
+              std::string(40, 'y') + std::string(8, '\0'));
 }
 
 TEST_F(EncryptedSaveTest, AnExistingTargetIsKeptAndNothingIsDecrypted) {
@@ -161,25 +194,15 @@ TEST_P(BrokenFileTest, FailsWithItsReasonAndLeavesNoFileWhileTheOthersAreSaved) 
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BrokenFileTest,
-    testing::Values(
-        BrokenFile{"CutMidBlock",
-                   {.contents = std::string(40, 'x'), .stored = {.truncateBy = 5}},
-                   "Its length, 43 bytes, is not a whole number of 16-byte blocks"},
-        BrokenFile{"CutByABlock",
-                   {.contents = std::string(40, 'x'), .stored = {.truncateBy = 16}},
-                   "It holds 32 bytes, which cannot decrypt to its recorded size of 40 bytes"},
-        BrokenFile{"PaddingDamaged",
-                   {.contents = std::string(40, 'x'), .stored = {.damagePadding = true}},
-                   "Its padding is damaged: the key is wrong or the file is"},
-        BrokenFile{"PaddingDisagreesWithSize",
-                   {.contents = std::string(20, 'x'), .recordedSize = 24},
-                   "It decrypts to 20 bytes, but its recorded size is 24 bytes"},
-        BrokenFile{"FileKeyTampered",
-                   {.contents = "x", .stored = {.tamperKey = true}},
-                   "The key wrapped with protection class 3 is damaged"},
-        BrokenFile{"ClassKeyLost",
-                   {.contents = "x", .protectionClass = 2},
-                   "The keybag has no key for protection class 2"}),
+    testing::Values(BrokenFile{"CutMidBlock",
+                               {.contents = std::string(40, 'x'), .stored = {.truncateBy = 5}},
+                               "Its length, 43 bytes, is not a whole number of 16-byte blocks"},
+                    BrokenFile{"FileKeyTampered",
+                               {.contents = "x", .stored = {.tamperKey = true}},
+                               "The key wrapped with protection class 3 is damaged"},
+                    BrokenFile{"ClassKeyLost",
+                               {.contents = "x", .protectionClass = 2},
+                               "The keybag has no key for protection class 2"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -37,13 +37,13 @@ class SavedDatesTest : public testing::Test {
 
 TEST_F(SavedDatesTest, TheDatabaseWithoutIndexGivesItsDates) {
     backup.addUnindexedDatabaseFile("AppDomain-com.example.notes", "a.txt", "alpha", PhoneTime);
-    saveEverything("notes");
+    saveEverything("com.example.notes");
     EXPECT_EQ(modificationSeconds(destination / "a.txt"), PhoneTime);
 }
 
 TEST_F(SavedDatesTest, ManifestDbGivesItsDates) {
     backup.addManifestDbFile("AppDomain-com.example.notes", "a.txt", "alpha", PhoneTime);
-    saveEverything("notes");
+    saveEverything("com.example.notes");
     EXPECT_EQ(modificationSeconds(destination / "a.txt"), PhoneTime);
 }
 

@@ -142,9 +142,11 @@ class ReadOnlyPromise : public testing::Test {
 TEST_F(ReadOnlyPromise, EverythingLeavesTheBackupsAsTheyWere) {
     const auto before = snapshotOfTheRoots();
     const std::string found = readEverything(destination.path());
-    EXPECT_NE(found.find("Mixed notes: saved saved saved saved saved saved"), std::string::npos)
+    EXPECT_NE(found.find("Mixed com.example.notes: saved saved saved saved"), std::string::npos)
         << found;
-    EXPECT_NE(found.find("Encrypted 3 notes: saved saved saved saved"), std::string::npos) << found;
+    EXPECT_NE(found.find("Encrypted 3 com.example.notes: saved saved saved saved"),
+              std::string::npos)
+        << found;
     EXPECT_EQ(snapshotOfTheRoots(), before);
 }
 

@@ -61,15 +61,17 @@ void BackupWriter::writeManifestDatabase(const ManifestDatabaseBytes& bytes) con
     writeFile(*this / "Manifest.mbdb", bytes.database);
 }
 
-std::string BackupWriter::addUnindexedDatabaseFile(const std::string& domain,
-                                                   const std::string& path,
-                                                   std::string_view contents,
-                                                   std::uint32_t lastModified) {
+std::string BackupWriter::addUnindexedDatabaseFile(
+    const std::string& domain, const std::string& path, std::string_view contents,
+    std::uint32_t lastModified, const std::optional<std::vector<std::byte>>& encryptionKey) {
     DatabaseRecord record;
     record.domain = domain;
     record.path = path;
     record.size = contents.size();
     record.lastModified = lastModified;
+    if (encryptionKey)
+        record.encryptionKey = std::string(reinterpret_cast<const char*>(encryptionKey->data()),
+                                           encryptionKey->size());
     std::string name = hexDigits(sha1Key(domain, path));
     writeFile(*this / name, contents);
     addUnindexedDatabaseRecord(std::move(record));
@@ -127,8 +129,9 @@ void BackupWriter::writeManifestPlist() const {
     top.write(*this / "Manifest.plist", PlistFormat::Xml);
 }
 
-std::string BackupWriter::addManifestDbFile(const std::string& domain, const std::string& path,
-                                            std::string_view contents, std::uint64_t lastModified) {
+std::string BackupWriter::addManifestDbFile(
+    const std::string& domain, const std::string& path, std::string_view contents,
+    std::uint64_t lastModified, const std::optional<std::vector<std::byte>>& encryptionKey) {
     std::string fileID = hexDigits(sha1Key(domain, path));
     std::string name = fileID.substr(0, 2) + "/" + fileID;
     writeFile(*this / name, contents);
@@ -137,6 +140,7 @@ std::string BackupWriter::addManifestDbFile(const std::string& domain, const std
     fields.size = contents.size();
     fields.lastModified = lastModified;
     fields.protectionClass = 3;
+    fields.encryptionKey = encryptionKey;
     addManifestDbRow({fileID, domain, path, manifestDbFileFlags, archivedFileBlob(fields)});
     return name;
 }

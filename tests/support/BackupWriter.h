@@ -54,8 +54,11 @@ class BackupWriter {
 
     // The iOS 5 to 9 "Manifest.mbdb" without index: a regular file stored under SHA-1 of
     // "domain-path", with its size and modification time in the record. Returns the name.
-    std::string addUnindexedDatabaseFile(const std::string& domain, const std::string& path,
-                                         std::string_view contents, std::uint32_t lastModified = 0);
+    // A record may carry an encryption key whatever the stored file is.
+    std::string addUnindexedDatabaseFile(
+        const std::string& domain, const std::string& path, std::string_view contents,
+        std::uint32_t lastModified = 0,
+        const std::optional<std::vector<std::byte>>& encryptionKey = {});
     void addUnindexedDatabaseRecord(DatabaseRecord record);
 
     // A ".mdbackup" list named `name` with "Path" (left out when absent) and "Data".
@@ -74,9 +77,11 @@ class BackupWriter {
     void setManifestPlistValue(const std::string& key, const PlistValue& value);
 
     // "Manifest.db": a regular file stored as "ab/abcd…" (SHA-1 of "domain-path"), its row's
-    // "file" blob an MBFile with Size, LastModified and ProtectionClass. Returns the name.
+    // "file" blob an MBFile with Size, LastModified, ProtectionClass and, when given,
+    // EncryptionKey. Returns the name.
     std::string addManifestDbFile(const std::string& domain, const std::string& path,
-                                  std::string_view contents, std::uint64_t lastModified = 0);
+                                  std::string_view contents, std::uint64_t lastModified = 0,
+                                  const std::optional<std::vector<std::byte>>& encryptionKey = {});
     void addManifestDbRow(const ManifestDbRow& row) const;
 
   private:

@@ -59,6 +59,8 @@ std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureK
 
 Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options) {
     if (!options.encryptDatabase) return Bytes(database.begin(), database.end());
+    // A database is whole pages, so whole blocks: it needs no padding.
+    if (!options.padDatabase) return encryptBlocks(options.manifestKey, database);
     return encryptCbc(options.manifestKey, database);
 }
 

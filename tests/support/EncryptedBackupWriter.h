@@ -23,6 +23,7 @@ Bytes encryptBlocks(std::span<const std::byte> key, std::span<const std::byte> b
 struct ManifestOptions {
     bool isEncrypted = true;         // what "IsEncrypted" claims
     bool encryptDatabase = true;     // false: "Manifest.db" is written as it is
+    bool padDatabase = true;         // false: encrypted without padding, as some tools do
     bool withManifestKey = true;     // false: no "ManifestKey" entry, as before iOS 10.2
     bool tamperManifestKey = false;  // flips a bit of the wrapped "ManifestKey"
     std::uint32_t manifestClass = 4;
@@ -47,7 +48,8 @@ void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keyb
 struct StoredFileOptions {
     bool tamperKey = false;      // flips a bit of the wrapped file key its record holds
     std::size_t truncateBy = 0;  // bytes cut off the end of the stored file
-    bool damagePadding = false;  // the last block ends in zeros instead of PKCS#7 padding
+    // Encrypted without padding, the last block filled up with zeros, as some tools do.
+    bool damagePadding = false;
 };
 
 // Encrypts `contents` with `fileKey` into `path` and returns the file's encryption key as

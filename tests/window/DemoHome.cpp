@@ -5,6 +5,7 @@
 
 #include "support/BackupWriter.h"
 #include "support/EncryptedBackup.h"
+#include "support/ModernBackupSample.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 #include "window/MdinfoInDomain.h"
@@ -98,6 +99,14 @@ void writeSampleHome(const std::string& home) {
     evaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
                                "SQLite format 3", 1'677'500'000);
     eva.date(2023, 2, 28, 20, 30);
+
+    // A modern backup as a real phone makes it: each application's containers under it, named
+    // and with an icon from its Info.plist.
+    const SampleDevice grace = device(home, alternateRoot, "5f2c91", "Grace's iPhone 14");
+    BackupWriter graceFiles(grace.folder);
+    writeModernSample(graceFiles, ModernLayout::ManifestDb);
+    writeApplicationsInfoPlist(grace.folder, "Grace's iPhone 14");
+    grace.date(2023, 10, 8, 17, 45);
 
     // Encrypted, as most backups made today are.
     const SampleDevice farah = device(home, alternateRoot, "6f1b58", "Farah's iPhone 15");

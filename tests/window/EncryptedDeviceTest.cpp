@@ -1,5 +1,6 @@
 // Choosing a device whose backup is encrypted: the password is asked for while step 2 spins,
 // asked again after a wrong one, and cancelling leaves the device chosen with nothing listed.
+#include <QAction>
 #include <QInputDialog>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include "foundation/Log.h"
+#include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
 #include "window/Controls.h"
 #include "window/QtPanels.h"
@@ -31,7 +33,7 @@ class EncryptedDevice : public WindowTest {
     }
     const std::string& password() const { return carol->keybag().password; }
     static constexpr int Carol = 1;
-    inline static const QStringList carolApplications{"HomeDomain", "notes"};
+    inline static const QStringList carolApplications{"Home Folder", "notes"};
 
     std::unique_ptr<EncryptedBackup> carol;
     LogCapture quiet;
@@ -136,6 +138,40 @@ TEST(PasswordDialog, HidesWhatIsTypedAndSaysWhenThePasswordWasWrong) {
     EXPECT_EQ(answerDialog(true, QString("again"), prompt, echo), "again");
     EXPECT_TRUE(prompt.startsWith("Wrong password.")) << prompt.toStdString();
     EXPECT_EQ(answerDialog(false, std::nullopt, prompt, echo), std::nullopt);
+}
+
+TEST_F(EncryptedDevice, FilesOfAnotherLengthAreSavedAndTheStatusBarSaysHowMany) {
+    carol->addFile({.domain = "AppDomain-com.example.notes",
+                    .path = "Documents/grew.db",
+                    .contents = "grown",
+                    .recordedSize = 9});
+    openWindow();
+    panels.passwordAnswers = {password()};
+    click(deviceTable(), Carol);
+    click(applicationTable(), 1);
+    TemporaryFolder out;
+    panels.folderAnswers = {out.path()};
+    window->findChild<QAction*>("saveAllFilesAction")->trigger();
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              QString::fromStdString("Saved 2 files to " + out.path() +
+                                     " (1 saved with a length other than recorded)."));
+    EXPECT_EQ(readText(out / "Documents/grew.db"), "grown");
+}
+
+TEST_F(EncryptedDevice, ABackupDecryptedByAnotherToolOpensWithoutAPassword) {
+    DecryptedBackup dave(home.addBackup(BackupRoot::Primary, "d", "Dave"),
+                         DecryptedCatalogue::ManifestDb, ManifestPlistLeft::Untouched);
+    dave.addFile("AppDomain-com.example.notes", "Documents/a.txt", "alpha");
+    openWindow();
+    click(deviceTable(), 2);
+    EXPECT_TRUE(panels.passwordRequests.empty());
+    expectDeviceChosen(2, {"notes"});
+    click(applicationTable(), 0);
+    click(fileTable(), 0);
+    TemporaryFolder out;
+    panels.savePathAnswers = {out / "a.txt"};
+    QTest::mouseClick(controller().saveFileButton, Qt::LeftButton);
+    EXPECT_EQ(readText(out / "a.txt"), "alpha");
 }
 
 }  // namespace

@@ -116,8 +116,8 @@ TEST_F(Layout, MenusHoldTheSaveCommandsQuitTheWebsiteUpdatesAndAbout) {
             names << (action->isSeparator() ? "-" : action->objectName());
         return names;
     };
-    EXPECT_EQ(namesIn("fileMenu"),
-              (QStringList{"saveFileAction", "saveAllFilesAction", "-", "quitAction"}));
+    EXPECT_EQ(namesIn("fileMenu"), (QStringList{"saveFileAction", "saveAllFilesAction",
+                                                "exportPhotosAction", "-", "quitAction"}));
     EXPECT_EQ(namesIn("helpMenu"),
               (QStringList{"websiteAction", "checkForUpdatesAction", "-", "aboutAction"}));
 }

@@ -1,0 +1,67 @@
+#include "catalog/ApplicationNames.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "catalog/EmbeddedPropertyList.h"
+#include "catalog/Filing.h"
+#include "foundation/FileManager.h"
+#include "foundation/Path.h"
+#include "foundation/XmlPropertyListData.h"
+
+namespace salvora {
+namespace {
+
+// The "Applications" dictionary of the folder's Info.plist, with no data decoded but that of
+// `wanted`.
+PropertyList applicationsOfInfoPlist(const std::string& directory, std::string_view wanted) {
+    std::optional<FileBytes> contents = readFile(appendingPathComponent(directory, "Info.plist"));
+    if (!contents) return {};
+    const std::optional<std::string> reduced = keepingOnlyDataOf(contents->bytes(), {wanted});
+    const PropertyList infoPlist = reduced
+                                       ? PropertyList::fromData(std::as_bytes(std::span(*reduced)))
+                                       : PropertyList::fromData(contents->bytes());
+    return infoPlist["Applications"];
+}
+
+bool isImage(std::span<const std::byte> bytes) {
+    constexpr std::array<unsigned char, 8> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    constexpr std::array<unsigned char, 3> jpeg{0xFF, 0xD8, 0xFF};
+    auto startsWith = [bytes](std::span<const unsigned char> magic) {
+        return bytes.size() > magic.size() &&
+               std::equal(magic.begin(), magic.end(), bytes.begin(),
+                          [](unsigned char m, std::byte b) { return std::byte{m} == b; });
+    };
+    return startsWith(png) || startsWith(jpeg);
+}
+
+}  // namespace
+
+void nameApplicationsFromInfoPlist(const std::string& directory, ApplicationMap& applications) {
+    const bool anyApplication =
+        std::any_of(applications.begin(), applications.end(),
+                    [](const auto& entry) { return entry.second->kind == ApplicationKind::App; });
+    if (!anyApplication) return;
+    const PropertyList known = applicationsOfInfoPlist(directory, "iTunesMetadata");
+    if (known.count() == 0) return;
+    for (const auto& [name, application] : applications) {
+        if (application->kind != ApplicationKind::App) continue;
+        const PropertyList metadata = embeddedPropertyList(known[name]["iTunesMetadata"]);
+        std::optional<std::string> itemName = utf8Text(metadata["itemName"].string());
+        if (itemName && !itemName->empty()) application->displayName = std::move(itemName);
+    }
+}
+
+ApplicationIcons readApplicationIcons(const std::string& directory) {
+    ApplicationIcons icons;
+    const PropertyList known = applicationsOfInfoPlist(directory, "PlaceholderIcon");
+    for (const std::string& name : known.keys()) {
+        std::optional<std::span<const std::byte>> icon = known[name]["PlaceholderIcon"].data();
+        if (icon && isImage(*icon))
+            icons.emplace(name, std::vector<std::byte>(icon->begin(), icon->end()));
+    }
+    return icons;
+}
+
+}  // namespace salvora

@@ -1,0 +1,25 @@
+#include "cli/FailureReport.h"
+
+namespace salvora::cli {
+
+std::size_t complainOfFailures(const CommandContext& context,
+                               const std::vector<FileOutcome>& outcomes) {
+    std::size_t failed = 0;
+    for (const FileOutcome& outcome : outcomes) {
+        if (!outcome.error) {
+            if (outcome.warning)
+                context.complain("warning: " + outcome.target + ": " +
+                                 outcome.warning->description());
+            continue;
+        }
+        ++failed;
+        // Name the file unless the error already does.
+        const std::string description = outcome.error->description();
+        context.complain(outcome.error->path == outcome.target
+                             ? description
+                             : outcome.target + ": " + description);
+    }
+    return failed;
+}
+
+}  // namespace salvora::cli

@@ -1,0 +1,40 @@
+#include "cli/PhotosCommand.h"
+
+#include "cli/Cli.h"
+#include "cli/FailureReport.h"
+#include "cli/OpenedBackup.h"
+#include "cli/ProgressLine.h"
+#include "foundation/Log.h"
+#include "photos/CameraRoll.h"
+#include "photos/PhotoExport.h"
+
+namespace salvora::cli {
+
+int exportPhotosOf(const CommandContext& context, const std::string& backup,
+                   const std::string& destination, const PhotoExportOptions& options) {
+    auto opened = openBackup(context, backup);
+    if (!opened) return UsageError;
+    if (!opened->device->applications || !hasCameraRoll(*opened->device->applications)) {
+        context.complain("no camera roll (CameraRollDomain) in this backup");
+        return UsageError;
+    }
+
+    LogSilence silence;
+    ProgressLine progress(context.err, context.showProgress);
+    const PhotoExportSummary summary = exportPhotos(
+        opened->device->directory, *opened->device->applications, destination, options,
+        [&](const PhotoExportProgress& state) {
+            progress.update(state.filesDone, state.filesTotal);
+        },
+        {}, opened->keybag());
+    progress.clear();
+
+    if (summary.libraryProblem) context.complain(*summary.libraryProblem);
+    const std::size_t failed = complainOfFailures(context, summary.failures);
+    for (const std::string& name : summary.notInBackup)
+        context.out << "Not in this backup (kept only in iCloud): " << name << '\n';
+    context.out << "Exported " << summaryCounts(summary) << '\n';
+    return failed == 0 ? Success : SomeFilesFailed;
+}
+
+}  // namespace salvora::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+// The photos and videos of a backup's camera roll, exported by date.
+#include <string>
+
+#include "cli/CommandContext.h"
+#include "photos/ExportPlan.h"
+
+namespace salvora::cli {
+
+int exportPhotosOf(const CommandContext& context, const std::string& backup,
+                   const std::string& destination, const PhotoExportOptions& options);
+
+}  // namespace salvora::cli

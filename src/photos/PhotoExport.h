@@ -1,0 +1,63 @@
+#pragma once
+
+// The camera roll's photos and videos out of a backup, as people want them: each original in
+// DEST/YYYY/MM/ by its capture date in the computer's time zone, under its original name and
+// dated with it; an edited version beside it as "NAME (edited).ext"; a Live Photo's video
+// under the photo's name with its own extension; with albums, DEST/Albums/ALBUM/ holding hard
+// links to the dated files. Nothing is ever overwritten (a taken name gets " (2)", " (3)"…),
+// and a file already there with the same size and date counts as done, so exporting again
+// adds nothing. Files come into being the way every save makes them: whole or not at all,
+// only below DEST.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "catalog/Records.h"
+#include "crypto/UnlockedKeybag.h"
+#include "photos/ExportPlan.h"
+#include "recovery/Recovery.h"
+
+namespace salvora {
+
+struct PhotoExportProgress {
+    std::size_t filesDone = 0;
+    std::size_t filesTotal = 0;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+    std::string currentFile;  // the name being exported; empty once all are done
+};
+
+using PhotoExportProgressCallback = std::function<void(const PhotoExportProgress&)>;
+
+struct PhotoExportSummary {
+    std::size_t photos = 0;
+    std::size_t videos = 0;  // a Live Photo's video counts as one
+    std::size_t editedVersions = 0;
+    // The names of assets the library lists but the backup doesn't hold (kept only in iCloud):
+    // no failure.
+    std::vector<std::string> notInBackup;
+    std::vector<FileOutcome> failures;
+    // Why the files and the dates the backup recorded were used instead of the library.
+    std::optional<std::string> libraryProblem;
+    bool cancelled = false;
+};
+
+// "4 photos, 2 videos, 1 edited version, 1 not in this backup, 0 failed".
+std::string summaryCounts(const PhotoExportSummary& summary);
+
+// Exports the camera roll of the catalogue `applications` built from the backup folder
+// `deviceDirectory` into `destination`, making it when missing. `progress` is called before
+// each file and once at the end; a stop requested through `cancel` ends the export between
+// two files. The files of an encrypted backup are decrypted with its keybag.
+PhotoExportSummary exportPhotos(const std::string& deviceDirectory,
+                                const ApplicationMap& applications, const std::string& destination,
+                                const PhotoExportOptions& options,
+                                const PhotoExportProgressCallback& progress = {},
+                                std::stop_token cancel = {},
+                                const UnlockedKeybag* keybag = nullptr);
+
+}  // namespace salvora

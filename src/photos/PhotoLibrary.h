@@ -1,0 +1,42 @@
+#pragma once
+
+// What the camera roll's database, "Photos.sqlite", says of its assets and user albums. Both
+// generations of its schema are read: the asset table ZASSET (iOS 14 on) and ZGENERICASSET
+// (before). The database is read from memory; nothing is written anywhere.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalog/SqliteDatabase.h"
+
+namespace salvora {
+
+enum class MediaKind { Photo, Video };
+
+struct LibraryAsset {
+    std::int64_t id = 0;                          // Z_PK
+    std::string directory;                        // ZDIRECTORY, below "Media/"
+    std::string fileName;                         // ZFILENAME
+    std::optional<std::string> originalFileName;  // ZADDITIONALASSETATTRIBUTES.ZORIGINALFILENAME
+    std::optional<std::int64_t> created;          // ZDATECREATED, in seconds since 1970
+    MediaKind kind = MediaKind::Photo;
+    bool hidden = false;
+    bool trashed = false;
+};
+
+struct LibraryAlbum {
+    std::string title;
+    std::vector<std::int64_t> assets;  // Z_PKs of its members
+};
+
+struct PhotoLibrary {
+    std::vector<LibraryAsset> assets;  // in the order of their Z_PK
+    std::vector<LibraryAlbum> albums;  // user albums (ZKIND 2) only
+};
+
+// The library the database holds; absent, with the reason in `problem`, when it isn't a
+// database of a schema this reader knows.
+std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database, std::string& problem);
+
+}  // namespace salvora

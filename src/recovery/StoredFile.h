@@ -1,0 +1,44 @@
+#pragma once
+
+// A backed-up file's stored form inside the backup folder, reached without a link, and its
+// contents read whole into memory where a reader needs them (a database, say) rather than a
+// saved copy.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalog/Records.h"
+#include "crypto/SecretKey.h"
+#include "crypto/UnlockedKeybag.h"
+#include "foundation/Error.h"
+#include "foundation/FileManager.h"
+#include "recovery/HeldFolders.h"
+
+namespace salvora {
+
+// The folder holding a stored file, reached through `backupFolders`, and its own name there.
+struct StoredFile {
+    const OpenFolder& folder;
+    std::string name;
+};
+
+// Absent, with the error, when the stored name could lead elsewhere or its folder can't be
+// reached.
+std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
+                                         ErrorSlot& error);
+
+// The key an encrypted file's record holds, unwrapped with the keybag its backup was unlocked
+// with; absent, with the error naming the stored file, when it doesn't unwrap.
+std::optional<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file,
+                                       const UnlockedKeybag& keybag, ErrorSlot& error);
+
+// The contents `file` stands for, the stored file as it is or, in a backup unlocked with
+// `keybag`, decrypted: nothing is written anywhere. A record of the write way ("oldVersion")
+// is refused.
+std::optional<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
+                                                         const FileRecord& file,
+                                                         const UnlockedKeybag* keybag,
+                                                         ErrorSlot& error);
+
+}  // namespace salvora

@@ -1,0 +1,56 @@
+#include "window/PhotoExportCommand.h"
+
+#include <QAction>
+
+#include "foundation/FileManager.h"
+#include "photos/CameraRoll.h"
+#include "photos/PhotoExport.h"
+#include "window/BackgroundWork.h"
+#include "window/MainController.h"
+#include "window/Panels.h"
+
+namespace salvora {
+namespace {
+
+// The sentence for the status bar: the counts, then the first failure's reason or why the
+// library was not used.
+std::string exportMessage(const PhotoExportSummary& summary, const std::string& destination) {
+    std::string message = "Exported " + summaryCounts(summary) + " to " + destination + ".";
+    if (!summary.failures.empty() && summary.failures.front().error)
+        message += " " + summary.failures.front().error->description() + ".";
+    else if (summary.libraryProblem)
+        message += " " + *summary.libraryProblem + ".";
+    return message;
+}
+
+}  // namespace
+
+PhotoExportCommand::PhotoExportCommand(MainController& controller, Panels& panels, QAction& action,
+                                       QObject* parent)
+    : QObject(parent), controller_(controller), panels_(panels), action_(action) {
+    connect(&action_, &QAction::triggered, this, &PhotoExportCommand::exportPressed);
+    updateEnabled();
+}
+
+void PhotoExportCommand::updateEnabled() {
+    const auto& device = controller_.selectedDevice();
+    action_.setEnabled(device && device->applications && hasCameraRoll(*device->applications));
+}
+
+void PhotoExportCommand::exportPressed() {
+    updateEnabled();
+    if (!action_.isEnabled()) return;
+    const std::optional<std::string> destination = panels_.chooseFolder(homeDirectory());
+    if (!destination) return;
+    // The catalogue is held for the export, whatever the user chooses meanwhile.
+    const std::shared_ptr<DeviceRecord> device = controller_.selectedDevice();
+    const std::shared_ptr<ApplicationMap> applications = device->applications;
+    PhotoExportSummary summary;
+    runWhileHandlingEvents([&] {
+        summary = exportPhotos(device->directory, *applications, *destination, {}, {}, {},
+                               controller_.selectedKeybag());
+    });
+    emit exportFinished(QString::fromStdString(exportMessage(summary, *destination)));
+}
+
+}  // namespace salvora

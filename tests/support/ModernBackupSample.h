@@ -1,0 +1,23 @@
+#pragma once
+
+// A modern backup with the domains of a real iOS 14 backup (WhatsApp's app, group and extension
+// containers, Chrome's, Apple's groups, system containers, named domains), one file in each, and
+// an Info.plist naming WhatsApp ("WhatsApp Messenger", with an icon that is no image) and Chrome
+// ("Google Chrome", with an 8 x 8 PNG icon).
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/BackupWriter.h"
+
+namespace salvora::test {
+
+enum class ModernLayout { ManifestDb, UnindexedDatabase };
+
+void writeModernSample(BackupWriter& backup, ModernLayout layout);
+std::vector<std::byte> samplePngIcon();
+void writeApplicationsInfoPlist(const std::string& folder,
+                                const std::optional<std::string>& deviceName);
+
+}  // namespace salvora::test
