@@ -2,9 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <pwd.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,20 +14,16 @@
 #include <filesystem>
 #include <random>
 
+#include "foundation/FolderEntry.h"
 #include "foundation/Path.h"
+#include "foundation/platform/ContentsCopy.h"
+#include "foundation/platform/NoReplaceRename.h"
+#include "foundation/platform/UnnamedFile.h"
 
 namespace salvora {
 namespace {
 
-// An entry to open or make: a path relative to a folder descriptor (AT_FDCWD for plain paths),
-// and the full path that names it in messages.
-struct Entry {
-    int folder;
-    std::string relative;
-    std::string shown;
-};
-
-Entry plainPath(const std::string& path) { return {AT_FDCWD, path, path}; }
+FolderEntry plainPath(const std::string& path) { return {AT_FDCWD, path, path}; }
 
 bool isPlainName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." &&
@@ -38,17 +32,17 @@ bool isPlainName(std::string_view name) {
 
 // The entry `name` of an open folder; absent (with the error filled in) for a name that is not
 // one plain component, which could otherwise lead out of the folder.
-std::optional<Entry> entryOf(const OpenFolder& folder, std::string_view name, const char* operation,
-                             ErrorSlot& error) {
+std::optional<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name,
+                                   const char* operation, ErrorSlot& error) {
     if (!isPlainName(name)) {
         error = Error{operation, folder.pathOf(name), "Not a plain file name"};
         return std::nullopt;
     }
-    return Entry{folder.descriptor(), std::string(name), folder.pathOf(name)};
+    return FolderEntry{folder.descriptor(), std::string(name), folder.pathOf(name)};
 }
 
-std::optional<Entry> entryToRead(const OpenFolder& folder, std::string_view name,
-                                 ErrorSlot* error) {
+std::optional<FolderEntry> entryToRead(const OpenFolder& folder, std::string_view name,
+                                       ErrorSlot* error) {
     ErrorSlot ignored;
     return entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
 }
@@ -62,7 +56,7 @@ Error sourceError(const char* operation, const std::string& path, int errorNumbe
 
 // A fresh, exclusive file beside `target`, with a short name so that a long target name
 // still leaves room for it. Created with mode 0666 less the umask, like any new file.
-int createTemporaryBeside(const Entry& target, std::string& temporaryPath) {
+int createTemporaryBeside(const FolderEntry& target, std::string& temporaryPath) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
     const std::string folder = deletingLastPathComponent(target.relative);
@@ -79,54 +73,12 @@ int createTemporaryBeside(const Entry& target, std::string& temporaryPath) {
     return -1;
 }
 
-// Copies the whole of `source` into `target`: a reflink where the file system offers one,
-// else copy_file_range in the kernel, else a plain read and write loop.
-bool copyContents(int source, int target) {
-    if (::ioctl(target, FICLONE, source) == 0) return true;
-    bool kernelCopy = true;
-    while (kernelCopy) {
-        ssize_t copied = ::copy_file_range(source, nullptr, target, nullptr, 1 << 30, 0);
-        if (copied == 0) return true;
-        if (copied > 0) continue;
-        if (errno == EINTR) continue;
-        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-            return false;
-        kernelCopy = false;
-    }
-    std::byte buffer[1 << 16];
-    for (;;) {
-        ssize_t got = ::read(source, buffer, sizeof buffer);
-        if (got == 0) return true;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (!writeAll(target, std::span<const std::byte>(buffer, static_cast<std::size_t>(got))))
-            return false;
-    }
-}
-
-// Gives the finished temporary file the target's name, never replacing anything there.
-bool renameWithoutReplacing(int folder, const std::string& from, const std::string& to) {
-    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // A file system without the flag: a hard link fails on an existing name just the same.
-    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return false;
-    ::unlinkat(folder, from.c_str(), 0);
-    return true;
-}
-
 // Fails when anything, even a dangling link, exists at the target.
-ErrorSlot refuseExisting(const Entry& target, const char* operation) {
+ErrorSlot refuseExisting(const FolderEntry& target, const char* operation) {
     struct stat existing {};
     if (::fstatat(target.folder, target.relative.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return Error::fromErrno(operation, target.shown, EEXIST);
     return std::nullopt;
-}
-
-bool setModificationTime(int fd, std::int64_t seconds) {
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
-    return ::futimens(fd, times) == 0;
 }
 
 enum class Replacing { No, Yes };
@@ -139,8 +91,9 @@ int finishContents(FileDescriptor& output, ModificationTime modificationTime) {
 
 // Makes the target from what `write` writes into a fresh temporary file beside it, which
 // takes the target's name only once complete and dated; on failure it is removed again.
-ErrorSlot makeThroughTemporary(const Entry& target, const char* operation, Replacing replacing,
-                               ModificationTime modificationTime, const ContentsWriter& write) {
+ErrorSlot makeThroughTemporary(const FolderEntry& target, const char* operation,
+                               Replacing replacing, ModificationTime modificationTime,
+                               const ContentsWriter& write) {
     std::string temporary;
     FileDescriptor output(createTemporaryBeside(target, temporary));
     if (!output.valid()) return Error::fromErrno(operation, target.shown, errno);
@@ -162,62 +115,28 @@ ErrorSlot makeThroughTemporary(const Entry& target, const char* operation, Repla
     return error;
 }
 
-// Where the file system offers them, a new file is written as an unnamed file in the target's
-// folder and linked in under the target's name once complete: a single step in the folder,
-// where a named temporary file takes three, and nothing to clean up when the program stops
-// half way. The link fails on an existing name, so nothing is ever replaced. Absent, before
-// anything is written, when unnamed files can't be used here; the caller then goes through a
-// named temporary file.
-std::optional<ErrorSlot> makeThroughUnnamedFile(const Entry& target, const char* operation,
-                                                ModificationTime modificationTime,
-                                                const ContentsWriter& write) {
-    // The descriptor's own entry in /proc names the unnamed file for the link, without any
-    // privilege; without /proc there is no way to give it a name.
-    static const bool canLinkUnnamed = ::access("/proc/self/fd", F_OK) == 0;
-    if (!canLinkUnnamed) return std::nullopt;
-    const std::string folder = deletingLastPathComponent(target.relative);
-    FileDescriptor output(::openat(target.folder, folder.empty() ? "." : folder.c_str(),
-                                   O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-    if (!output.valid()) {
-        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
-        return Error::fromErrno(operation, target.shown, errno);
-    }
-    if (ErrorSlot error = write(output.get())) return error;
-    if (modificationTime && !setModificationTime(output.get(), *modificationTime))
-        return Error::fromErrno(operation, target.shown, errno);
-    const std::string unnamed = "/proc/self/fd/" + std::to_string(output.get());
-    if (::linkat(AT_FDCWD, unnamed.c_str(), target.folder, target.relative.c_str(),
-                 AT_SYMLINK_FOLLOW) != 0)
-        return Error::fromErrno(operation, target.shown, errno);
-    if (int failure = output.close(); failure != 0) {
-        ::unlinkat(target.folder, target.relative.c_str(), 0);
-        return Error::fromErrno(operation, target.shown, failure);
-    }
-    return ErrorSlot{};
-}
-
 // A new file that never replaces anything and is never seen incomplete.
-ErrorSlot makeNewFile(const Entry& target, const char* operation,
+ErrorSlot makeNewFile(const FolderEntry& target, const char* operation,
                       ModificationTime modificationTime, const ContentsWriter& write) {
     if (auto made = makeThroughUnnamedFile(target, operation, modificationTime, write))
         return *made;
     return makeThroughTemporary(target, operation, Replacing::No, modificationTime, write);
 }
 
-ErrorSlot copyEntry(const Entry& source, const Entry& target, ModificationTime modificationTime) {
+ErrorSlot copyEntry(const FolderEntry& source, const FolderEntry& target,
+                    ModificationTime modificationTime) {
     int errorNumber = 0;
     FileDescriptor input(
         openRegularFileForReading(source.folder, source.relative, O_NOFOLLOW, errorNumber));
     if (!input.valid()) return sourceError("Could not copy from", source.shown, errorNumber);
     if (ErrorSlot taken = refuseExisting(target, "Could not copy to")) return taken;
-    return makeNewFile(
-        target, "Could not copy to", modificationTime, [&](int output) -> ErrorSlot {
-            if (copyContents(input.get(), output)) return std::nullopt;
-            return Error::fromErrno("Could not copy to", target.shown, errno);
-        });
+    return makeNewFile(target, "Could not copy to", modificationTime, [&](int output) -> ErrorSlot {
+        if (copyContents(input.get(), output)) return std::nullopt;
+        return Error::fromErrno("Could not copy to", target.shown, errno);
+    });
 }
 
-ErrorSlot writeEntry(std::span<const std::byte> bytes, const Entry& target,
+ErrorSlot writeEntry(std::span<const std::byte> bytes, const FolderEntry& target,
                      ModificationTime modificationTime) {
     return makeThroughTemporary(target, "Could not write", Replacing::Yes, modificationTime,
                                 [&](int output) -> ErrorSlot {
@@ -226,7 +145,8 @@ ErrorSlot writeEntry(std::span<const std::byte> bytes, const Entry& target,
                                 });
 }
 
-std::optional<FileDescriptor> openEntry(const Entry& entry, int extraFlags, ErrorSlot* error) {
+std::optional<FileDescriptor> openEntry(const FolderEntry& entry, int extraFlags,
+                                        ErrorSlot* error) {
     int errorNumber = 0;
     FileDescriptor input(
         openRegularFileForReading(entry.folder, entry.relative, extraFlags, errorNumber));
@@ -235,7 +155,7 @@ std::optional<FileDescriptor> openEntry(const Entry& entry, int extraFlags, Erro
     return std::nullopt;
 }
 
-std::optional<FileBytes> readEntry(const Entry& entry, int extraFlags, ErrorSlot* error) {
+std::optional<FileBytes> readEntry(const FolderEntry& entry, int extraFlags, ErrorSlot* error) {
     auto input = openEntry(entry, extraFlags, error);
     if (!input) return std::nullopt;
     auto fail = [&](int errorNumber) -> std::optional<FileBytes> {
