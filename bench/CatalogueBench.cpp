@@ -2,7 +2,7 @@
 
 #include "bench/Measure.h"
 #include "catalog/Catalog.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileReading.h"
 
 namespace salvora::bench {
 namespace {

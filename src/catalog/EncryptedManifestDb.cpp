@@ -6,7 +6,7 @@
 #include "catalog/SqliteDatabase.h"
 #include "crypto/BackupEncryption.h"
 #include "crypto/BackupUnlock.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 
 namespace salvora {

@@ -7,7 +7,8 @@
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "catalog/RecordOrder.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
 #include "foundation/Path.h"
 

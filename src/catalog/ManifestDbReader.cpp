@@ -9,7 +9,7 @@
 
 #include "catalog/ArchivedFileInfo.h"
 #include "catalog/Filing.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 
 namespace salvora {

@@ -6,7 +6,8 @@
 
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileReading.h"
 #include "foundation/Path.h"
 
 namespace salvora {

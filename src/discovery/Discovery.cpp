@@ -3,7 +3,9 @@
 #include <initializer_list>
 
 #include "foundation/DateText.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FolderCreation.h"
+#include "foundation/HomeDirectory.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 

@@ -8,7 +8,7 @@
 #include "catalog/Records.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 #include "recovery/HeldFolders.h"
 
 namespace salvora {

@@ -10,7 +10,7 @@
 
 #include "crypto/Password.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/HomeDirectory.h"
 #include "recovery/Recovery.h"
 #include "window/BackgroundWork.h"
 #include "window/ControllerTableModel.h"

@@ -10,7 +10,7 @@
 
 #include "cli/CliBackups.h"
 #include "cli/ExtractCommands.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "support/FixtureHome.h"
 #include "support/FolderSnapshot.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 #include "recovery/StoredFiles.h"

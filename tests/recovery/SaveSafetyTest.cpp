@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 #include "recovery/StoredFiles.h"

@@ -12,7 +12,7 @@
 #include "cli/Cli.h"
 #include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 #include "support/EncryptedBackup.h"

@@ -5,7 +5,7 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "support/TemporaryFolder.h"
 #include "window/WindowSnapshot.h"

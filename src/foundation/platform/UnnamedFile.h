@@ -6,16 +6,16 @@
 #include <optional>
 
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileWriting.h"
 #include "foundation/FolderEntry.h"
 
 namespace salvora {
 
-// Makes the new file `target` from what `write` writes into an unnamed file in its folder,
-// linked in under the target's name once complete and dated: a single step in the folder, where
-// a named temporary file takes three, and nothing to clean up when the program stops half way.
-// The link fails on an existing name, so nothing is ever replaced. Absent, before anything is
-// written, when unnamed files can't be used here.
+// Makes the new file `target`, one plain name in its folder, from what `write` writes into an
+// unnamed file in its folder, linked in under the target's name once complete and dated: a single
+// step in the folder, where a named temporary file takes three, and nothing to clean up when the
+// program stops half way. The link fails on an existing name, so nothing is ever replaced. Absent,
+// before anything is written, when unnamed files can't be used here.
 std::optional<ErrorSlot> makeThroughUnnamedFile(const FolderEntry& target, const char* operation,
                                                 ModificationTime modificationTime,
                                                 const ContentsWriter& write);

@@ -4,7 +4,6 @@
 #include <cerrno>
 
 #include "foundation/FileDescriptor.h"
-#include "foundation/Path.h"
 #include "foundation/platform/UnnamedFile.h"
 
 namespace salvora {
@@ -16,9 +15,7 @@ std::optional<ErrorSlot> makeThroughUnnamedFile(const FolderEntry& target, const
     // privilege; without /proc there is no way to give it a name.
     static const bool canLinkUnnamed = ::access("/proc/self/fd", F_OK) == 0;
     if (!canLinkUnnamed) return std::nullopt;
-    const std::string folder = deletingLastPathComponent(target.relative);
-    FileDescriptor output(::openat(target.folder, folder.empty() ? "." : folder.c_str(),
-                                   O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    FileDescriptor output(::openat(target.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (!output.valid()) {
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
         return Error::fromErrno(operation, target.shown, errno);
