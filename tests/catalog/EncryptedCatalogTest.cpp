@@ -2,8 +2,8 @@
 // read from memory only.
 #include <gtest/gtest.h>
 
-#include "CatalogInspection.h"
 #include "catalog/Catalog.h"
+#include "support/CatalogInspection.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 

@@ -5,8 +5,8 @@
 #include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
 #include "support/FolderSnapshot.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

@@ -3,7 +3,7 @@
 #include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

@@ -7,8 +7,6 @@
 #include <filesystem>
 
 #include "catalog/Catalog.h"
-#include "catalog/CatalogInspection.h"
-#include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
 #include "foundation/FileQueries.h"
 #include "foundation/FileReading.h"
@@ -16,9 +14,11 @@
 #include "foundation/OpenFolder.h"
 #include "foundation/Path.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
+#include "support/CatalogInspection.h"
+#include "support/CliBackups.h"
 #include "support/FixtureHome.h"
 #include "support/FolderSnapshot.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

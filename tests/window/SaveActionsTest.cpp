@@ -8,8 +8,8 @@
 #include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "support/TemporaryFolder.h"
-#include "window/WindowSnapshot.h"
-#include "window/WindowTest.h"
+#include "support/WindowSnapshot.h"
+#include "support/WindowTest.h"
 
 namespace salvora::test {
 namespace {

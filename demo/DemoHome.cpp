@@ -5,9 +5,9 @@
 
 #include "support/BackupWriter.h"
 #include "support/EncryptedBackup.h"
+#include "support/MdinfoInDomain.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
-#include "window/MdinfoInDomain.h"
 
 namespace salvora::test {
 namespace {
