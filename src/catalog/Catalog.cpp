@@ -15,6 +15,7 @@
 #include "catalog/UnindexedDatabaseReader.h"
 #include "crypto/BackupEncryption.h"
 #include "crypto/BackupUnlock.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 

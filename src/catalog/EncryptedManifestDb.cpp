@@ -6,6 +6,7 @@
 #include "catalog/SqliteDatabase.h"
 #include "crypto/BackupEncryption.h"
 #include "crypto/BackupUnlock.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 
@@ -24,14 +25,14 @@ bool manifestSaysEncrypted(const std::string& directory) {
 ManifestDbReading addManifestDbFilesOfBackup(const std::string& directory,
                                              const UnlockedKeybag* keybag,
                                              ApplicationMap& applications, ErrorSlot& error) {
-    const std::string path = appendingPathComponent(directory, ManifestDatabaseName);
+    const std::string path = appendingPathComponent(directory, ManifestDbName);
     if (!fileExists(path)) return ManifestDbReading::Read;
     if (isSQLiteDatabase(path) || !manifestSaysEncrypted(directory)) {
         addManifestDbFilesFromDirectory(directory, applications);
         return ManifestDbReading::Read;
     }
     if (keybag == nullptr) return ManifestDbReading::Locked;
-    auto plaintext = decryptManifestDatabase(directory, *keybag, &error);
+    auto plaintext = decryptManifestDb(directory, *keybag, &error);
     if (!plaintext) return ManifestDbReading::Failed;
     auto database = SqliteDatabase::fromOwnedBytes(std::move(*plaintext));
     if (!database) {

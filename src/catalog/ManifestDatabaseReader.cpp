@@ -7,6 +7,7 @@
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "catalog/RecordOrder.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
 #include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
@@ -253,7 +254,7 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
 
 void addManifestDatabaseFilesFromDirectory(const std::string& directory,
                                            ApplicationMap& applications) {
-    const std::string indexPath = appendingPathComponent(directory, "Manifest.mbdx");
+    const std::string indexPath = appendingPathComponent(directory, ManifestMbdxName);
     if (!fileExists(indexPath)) return;
     std::optional<FileBytes> index = readFile(indexPath);
     if (!index || !hasMagic(index->bytes(), manifestIndexMagic)) return;
@@ -261,7 +262,7 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
     // order through a window rather than loaded whole, so a large backup's catalogue never
     // holds the records' other fields in memory.
     std::optional<FileWindow> database =
-        FileWindow::open(appendingPathComponent(directory, "Manifest.mbdb"));
+        FileWindow::open(appendingPathComponent(directory, ManifestMbdbName));
     if (!database) return;
     auto magic = database->read(0, manifestDatabaseMagic.size());
     if (!magic || !hasMagic(*magic, manifestDatabaseMagic)) return;

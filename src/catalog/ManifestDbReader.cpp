@@ -9,6 +9,7 @@
 
 #include "catalog/ArchivedFileInfo.h"
 #include "catalog/Filing.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 
@@ -105,7 +106,7 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
 }
 
 void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
-    const std::string path = appendingPathComponent(directory, "Manifest.db");
+    const std::string path = appendingPathComponent(directory, ManifestDbName);
     // SQLite would wait forever opening a FIFO.
     if (!isRegularFile(path)) return;
     if (std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path)) {

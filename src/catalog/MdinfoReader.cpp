@@ -2,6 +2,7 @@
 
 #include "catalog/EmbeddedPropertyList.h"
 #include "catalog/Filing.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -19,7 +20,7 @@ TranslationNames translationNamesFromManifest(const PropertyList& manifest) {
 
 TranslationNames readTranslationNames(const std::string& directory) {
     return translationNamesFromManifest(
-        PropertyList::dictionaryFromFile(appendingPathComponent(directory, "Manifest.plist")));
+        PropertyList::dictionaryFromFile(appendingPathComponent(directory, ManifestPlistName)));
 }
 
 void addMdinfoList(const std::string& name, const PropertyList& outer,

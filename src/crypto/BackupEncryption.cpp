@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "foundation/BackupFileNames.h"
 #include "foundation/FileDescriptor.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"

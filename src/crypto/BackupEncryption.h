@@ -9,9 +9,6 @@
 
 namespace salvora {
 
-inline constexpr std::string_view ManifestPlistName = "Manifest.plist";
-inline constexpr std::string_view ManifestDatabaseName = "Manifest.db";
-
 // The encryption entries of "Manifest.plist".
 struct BackupEncryption {
     bool isEncrypted = false;                            // "IsEncrypted"; missing reads as false

@@ -21,8 +21,8 @@ std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
 // The folder's "Manifest.db" decrypted with the key that "ManifestKey" wraps, padding
 // stripped. For an encrypted database only: one that isSQLiteDatabase() accepts as it
 // stands is opened as it is. Fails unless the plaintext is an SQLite database.
-std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string& backupDirectory,
-                                                              const UnlockedKeybag& keybag,
-                                                              ErrorSlot* error = nullptr);
+std::optional<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
+                                                        const UnlockedKeybag& keybag,
+                                                        ErrorSlot* error = nullptr);
 
 }  // namespace salvora

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "foundation/BackupFileNames.h"
 #include "foundation/DateText.h"
 #include "foundation/FileQueries.h"
 #include "foundation/FolderCreation.h"
@@ -55,7 +56,7 @@ void createRecoveryFolder() { (void)createDirectory(recoveryFolderPath()); }
 void extractBackup(const std::string& name, DeviceList& devices, const std::string& root) {
     std::string path = appendingPathComponent(root, name);
     if (!isDirectory(path)) return;
-    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, "Info.plist"));
+    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, InfoPlistName));
 
     auto device = std::make_shared<DeviceRecord>();
     device->name = info["Device Name"].string();

@@ -61,7 +61,7 @@ TEST(OpenEncryptedBackup, PasswordGivesTheDatabaseInMemory) {
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
     ErrorSlot error;
-    auto plaintext = decryptManifestDatabase(folder.path(), *unlocked, &error);
+    auto plaintext = decryptManifestDb(folder.path(), *unlocked, &error);
     ASSERT_TRUE(plaintext) << error->description();
     EXPECT_EQ(*plaintext, database);
     EXPECT_EQ(pathStoredIn(*plaintext), "Library/Notes.txt");
@@ -121,7 +121,7 @@ TEST(IsSQLiteDatabase, TrustsTheBytesNotTheFlag) {
     EXPECT_FALSE(isSQLiteDatabase(folder / "Manifest.db"));
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
-    EXPECT_EQ(decryptManifestDatabase(folder.path(), *unlocked), database);
+    EXPECT_EQ(decryptManifestDb(folder.path(), *unlocked), database);
 }
 
 TEST(IsSQLiteDatabase, WantsAllSixteenHeaderBytes) {
@@ -172,7 +172,7 @@ TEST_P(BrokenManifestTest, FailsWithAReason) {
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
     ErrorSlot error;
-    EXPECT_FALSE(decryptManifestDatabase(folder.path(), *unlocked, &error));
+    EXPECT_FALSE(decryptManifestDb(folder.path(), *unlocked, &error));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, GetParam().reason);
 }

@@ -57,7 +57,7 @@ std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureK
     return entries;
 }
 
-Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options) {
+Bytes storedManifestDb(std::span<const std::byte> database, const ManifestOptions& options) {
     if (!options.encryptDatabase) return Bytes(database.begin(), database.end());
     return encryptCbc(options.manifestKey, database);
 }
@@ -67,7 +67,7 @@ void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keyb
     PlistValue manifest = PlistValue::dictionary({{"Version", PlistValue::string("10.0")}});
     for (const auto& [key, value] : encryptionEntries(keybag, options)) manifest.set(key, value);
     manifest.write(folder + "/Manifest.plist", PlistFormat::Binary);
-    writeFile(folder + "/Manifest.db", storedManifestDatabase(database, options));
+    writeFile(folder + "/Manifest.db", storedManifestDb(database, options));
 }
 
 Bytes writeEncryptedFile(const std::string& path, const FixtureKeybag& keybag,

@@ -36,7 +36,7 @@ std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureK
 
 // "Manifest.db" as the backup stores it: `database` encrypted with the manifest key, or as
 // it is.
-Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options);
+Bytes storedManifestDb(std::span<const std::byte> database, const ManifestOptions& options);
 
 // Writes "Manifest.plist" (binary) and "Manifest.db" with `database` as its plaintext.
 void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keybag,
