@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "foundation/Path.h"
+
 namespace salvora {
 namespace {
 
@@ -84,6 +86,14 @@ void DomainFiler::file(std::optional<std::string_view> domain, FileRecord record
         lastDomain_ = text ? std::optional<std::string>(*text) : std::nullopt;
     }
     lastApplication_->files.push_back(std::move(record));
+}
+
+void fileEachPropertyList(const std::vector<std::string>& names, const std::string& directory,
+                          ApplicationMap& applications, PropertyListFiling file) {
+    for (const std::string& name : names) {
+        file(name, PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
+             applications);
+    }
 }
 
 }  // namespace salvora

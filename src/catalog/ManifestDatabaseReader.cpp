@@ -19,11 +19,8 @@ namespace {
 constexpr std::size_t indexHeaderSize = 10;
 constexpr std::size_t indexEntrySize = 26;
 constexpr std::size_t keySize = 20;
-constexpr std::uint16_t absentStringLength = 0xFFFF;
 // Enough for the domain and path of nearly every record.
 constexpr std::size_t likelyStringsSize = 256;
-
-bool isRegularFile(std::uint16_t mode) { return (mode & 0xF000) == 0x8000; }
 
 // The first two strings of a record: all the catalogue takes from it.
 struct RecordStrings {
@@ -163,7 +160,7 @@ UsedEntries readIndex(std::span<const std::byte> index) {
     for (std::size_t entry = 0; entry < whole; ++entry) {
         ByteCursor fields(*cursor.readBytes(indexEntrySize), keySize);
         const std::uint32_t recordOffset = *getUint32(fields);
-        if (!isRegularFile(*getUint16(fields))) continue;
+        if (!isRegularFileMode(*getUint16(fields))) continue;
         used.visits.push_back({recordOffset, static_cast<std::uint32_t>(used.entries.size())});
         used.entries.push_back(indexHeaderSize + indexEntrySize * entry);
     }

@@ -48,11 +48,7 @@ void addMdinfoList(const std::string& name, const PropertyList& outer,
 
 void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
                     ApplicationMap& applications) {
-    for (const std::string& name : names) {
-        addMdinfoList(name,
-                      PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
-                      applications);
-    }
+    fileEachPropertyList(names, directory, applications, addMdinfoList);
 }
 
 }  // namespace salvora

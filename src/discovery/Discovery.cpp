@@ -80,4 +80,8 @@ DeviceList getDevices() {
     return scanBackupRoots();
 }
 
+std::string deviceDisplayText(const DeviceRecord& device) {
+    return device.name && !device.name->empty() ? *device.name : "(Unknown Name)";
+}
+
 }  // namespace salvora

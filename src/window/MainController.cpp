@@ -46,7 +46,7 @@ QString textOrFallback(const std::optional<std::string>& text, std::string_view 
 
 // The device as the device table names it.
 QString deviceNameText(const DeviceRecord& device) {
-    return textOrFallback(device.name, "(Unknown Name)");
+    return QString::fromStdString(deviceDisplayText(device));
 }
 
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
