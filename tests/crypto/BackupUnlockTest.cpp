@@ -111,7 +111,7 @@ TEST(IsSQLiteDatabase, TrustsTheBytesNotTheFlag) {
     const Bytes database = databaseBytes(folder);
     // Says encrypted, but the database is plain.
     test::writeEncryptedManifest(folder.path(), keybag, database,
-                                 ManifestOptions{.isEncrypted = true, .encryptDatabase = false});
+                                 ManifestOptions{.isEncrypted = true, .encryptManifestDb = false});
     EXPECT_TRUE(readBackupEncryption(folder.path())->isEncrypted);
     EXPECT_TRUE(isSQLiteDatabase(folder / "Manifest.db"));
     // Says plain, but the database is encrypted.

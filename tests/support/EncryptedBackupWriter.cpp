@@ -58,7 +58,7 @@ std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureK
 }
 
 Bytes storedManifestDb(std::span<const std::byte> database, const ManifestOptions& options) {
-    if (!options.encryptDatabase) return Bytes(database.begin(), database.end());
+    if (!options.encryptManifestDb) return Bytes(database.begin(), database.end());
     return encryptCbc(options.manifestKey, database);
 }
 

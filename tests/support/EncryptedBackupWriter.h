@@ -22,7 +22,7 @@ Bytes encryptBlocks(std::span<const std::byte> key, std::span<const std::byte> b
 
 struct ManifestOptions {
     bool isEncrypted = true;         // what "IsEncrypted" claims
-    bool encryptDatabase = true;     // false: "Manifest.db" is written as it is
+    bool encryptManifestDb = true;   // false: "Manifest.db" is written as it is
     bool withManifestKey = true;     // false: no "ManifestKey" entry, as before iOS 10.2
     bool tamperManifestKey = false;  // flips a bit of the wrapped "ManifestKey"
     std::uint32_t manifestClass = 4;
