@@ -13,7 +13,7 @@
 
 #include "app/MainWindow.h"
 #include "bench/Measure.h"
-#include "window/ScriptedPanels.h"
+#include "support/ScriptedPanels.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the normal build and
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzz target for
-# FUZZ_SECONDS each (default 60). Exits non-zero on any failure or fuzz finding.
+# under AddressSanitizer and UndefinedBehaviorSanitizer; runs the saving tests once more in a
+# build with only the portable file calls; then runs every fuzz target for FUZZ_SECONDS each
+# (default 60). Exits non-zero on any failure or fuzz finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
@@ -12,5 +13,9 @@ for preset in default sanitize; do
     cmake --build --preset "$preset" -j"$jobs"
     ctest --preset "$preset" -j"$jobs"
 done
+echo "=== portable build: the recovery and reliability tests"
+cmake --preset portable >/dev/null
+cmake --build --preset portable -j"$jobs"
+ctest --preset portable -j"$jobs"
 echo "=== fuzz"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

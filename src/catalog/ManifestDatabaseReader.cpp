@@ -7,7 +7,9 @@
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "catalog/RecordOrder.h"
-#include "foundation/FileManager.h"
+#include "foundation/BackupFileNames.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
 #include "foundation/Path.h"
 
@@ -17,11 +19,8 @@ namespace {
 constexpr std::size_t indexHeaderSize = 10;
 constexpr std::size_t indexEntrySize = 26;
 constexpr std::size_t keySize = 20;
-constexpr std::uint16_t absentStringLength = 0xFFFF;
 // Enough for the domain and path of nearly every record.
 constexpr std::size_t likelyStringsSize = 256;
-
-bool isRegularFile(std::uint16_t mode) { return (mode & 0xF000) == 0x8000; }
 
 // The first two strings of a record: all the catalogue takes from it.
 struct RecordStrings {
@@ -161,7 +160,7 @@ UsedEntries readIndex(std::span<const std::byte> index) {
     for (std::size_t entry = 0; entry < whole; ++entry) {
         ByteCursor fields(*cursor.readBytes(indexEntrySize), keySize);
         const std::uint32_t recordOffset = *getUint32(fields);
-        if (!isRegularFile(*getUint16(fields))) continue;
+        if (!isRegularFileMode(*getUint16(fields))) continue;
         used.visits.push_back({recordOffset, static_cast<std::uint32_t>(used.entries.size())});
         used.entries.push_back(indexHeaderSize + indexEntrySize * entry);
     }
@@ -252,7 +251,7 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
 
 void addManifestDatabaseFilesFromDirectory(const std::string& directory,
                                            ApplicationMap& applications) {
-    const std::string indexPath = appendingPathComponent(directory, "Manifest.mbdx");
+    const std::string indexPath = appendingPathComponent(directory, ManifestMbdxName);
     if (!fileExists(indexPath)) return;
     std::optional<FileBytes> index = readFile(indexPath);
     if (!index || !hasMagic(index->bytes(), manifestIndexMagic)) return;
@@ -260,7 +259,7 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
     // order through a window rather than loaded whole, so a large backup's catalogue never
     // holds the records' other fields in memory.
     std::optional<FileWindow> database =
-        FileWindow::open(appendingPathComponent(directory, "Manifest.mbdb"));
+        FileWindow::open(appendingPathComponent(directory, ManifestMbdbName));
     if (!database) return;
     auto magic = database->read(0, manifestDatabaseMagic.size());
     if (!magic || !hasMagic(*magic, manifestDatabaseMagic)) return;

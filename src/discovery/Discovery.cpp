@@ -2,8 +2,11 @@
 
 #include <initializer_list>
 
+#include "foundation/BackupFileNames.h"
 #include "foundation/DateText.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FolderCreation.h"
+#include "foundation/HomeDirectory.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 
@@ -53,7 +56,7 @@ void createRecoveryFolder() { (void)createDirectory(recoveryFolderPath()); }
 void extractBackup(const std::string& name, DeviceList& devices, const std::string& root) {
     std::string path = appendingPathComponent(root, name);
     if (!isDirectory(path)) return;
-    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, "Info.plist"));
+    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, InfoPlistName));
 
     auto device = std::make_shared<DeviceRecord>();
     device->name = info["Device Name"].string();
@@ -75,6 +78,10 @@ DeviceList scanBackupRoots() {
 DeviceList getDevices() {
     createRecoveryFolder();
     return scanBackupRoots();
+}
+
+std::string deviceDisplayText(const DeviceRecord& device) {
+    return device.name && !device.name->empty() ? *device.name : "(Unknown Name)";
 }
 
 }  // namespace salvora

@@ -39,4 +39,8 @@ std::string recoveryFolderPath();
 // Creates the recovery folder, one level only; the outcome is ignored.
 void createRecoveryFolder();
 
+// What the device table shows for a device: its name when it has one that is not empty, else
+// "(Unknown Name)".
+std::string deviceDisplayText(const DeviceRecord& device);
+
 }  // namespace salvora

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileReading.h"
 #include "foundation/PropertyListLimits.h"
 
 namespace salvora {

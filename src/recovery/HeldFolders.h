@@ -12,7 +12,7 @@
 
 #include "catalog/Records.h"
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 
 namespace salvora {
 

@@ -10,7 +10,7 @@
 
 #include "crypto/Password.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/HomeDirectory.h"
 #include "recovery/Recovery.h"
 #include "window/BackgroundWork.h"
 #include "window/ControllerTableModel.h"
@@ -46,7 +46,7 @@ QString textOrFallback(const std::optional<std::string>& text, std::string_view 
 
 // The device as the device table names it.
 QString deviceNameText(const DeviceRecord& device) {
-    return textOrFallback(device.name, "(Unknown Name)");
+    return QString::fromStdString(deviceDisplayText(device));
 }
 
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "foundation/FileManager.h"
+#include "foundation/HomeDirectory.h"
 #include "photos/CameraRoll.h"
 #include "photos/PhotoExport.h"
 #include "window/BackgroundWork.h"

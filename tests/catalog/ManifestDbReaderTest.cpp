@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/CatalogInspection.h"
 #include "support/FolderSnapshot.h"
 #include "support/TemporaryFolder.h"
 

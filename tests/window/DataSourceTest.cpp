@@ -3,11 +3,11 @@
 #include <QTableView>
 #include <climits>
 
+#include "support/MdinfoInDomain.h"
 #include "support/TemporaryFolder.h"
+#include "support/WindowTest.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
-#include "window/MdinfoInDomain.h"
-#include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include "support/WindowSnapshot.h"
+#include "support/WindowTest.h"
 #include "window/QtText.h"
-#include "window/WindowSnapshot.h"
-#include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "window/WindowTest.h"
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QLabel>

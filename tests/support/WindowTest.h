@@ -13,7 +13,7 @@
 #include "app/MainWindow.h"
 #include "support/BackupWriter.h"
 #include "support/FixtureHome.h"
-#include "window/ScriptedPanels.h"
+#include "support/ScriptedPanels.h"
 
 class QTableView;
 

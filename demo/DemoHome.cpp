@@ -6,9 +6,9 @@
 #include "support/BackupWriter.h"
 #include "support/EncryptedBackup.h"
 #include "support/ModernBackupSample.h"
+#include "support/MdinfoInDomain.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
-#include "window/MdinfoInDomain.h"
 
 namespace salvora::test {
 namespace {
