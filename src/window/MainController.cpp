@@ -15,6 +15,7 @@
 #include "window/BackgroundWork.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
+#include "window/LongSave.h"
 #include "window/Panels.h"
 #include "window/QtText.h"
 #include "window/SaveOutcomeMessage.h"
@@ -85,12 +86,28 @@ void MainController::saveFilePressed() {
 
 void MainController::saveAllPressed() {
     if (!selectedDevice_ || !selectedApplication_) return;
+    saveBelowChosenFolder(selectedApplication_->files, tr("Saving All Files"));
+}
+
+void MainController::saveBelowChosenFolder(const std::vector<FileRecord>& files,
+                                           const QString& title) {
+    // One long save at a time; its dialog also keeps the window from starting another.
+    if (saving_) return;
     const std::optional<std::string> destination = panels_.chooseFolder(homeDirectory());
     if (!destination) return;
-    const std::vector<FileOutcome> outcomes =
-        saveAll(selectedDevice_->directory, selectedApplication_->files, *destination, {},
-                selectedKeybag());
-    emit saveFinished(QString::fromStdString(saveAllMessage(outcomes, *destination)));
+    saving_ = true;
+    // The job holds what it reads, whatever the window chooses meanwhile.
+    const std::shared_ptr<DeviceRecord> device = selectedDevice_;
+    const std::shared_ptr<const UnlockedKeybag> keybag = catalog_.keybagFor(device->directory);
+    std::vector<FileOutcome> outcomes;
+    const bool cancelled =
+        runLongSave(fileTable->window(), title, [&](const SaveProgress& progress) {
+            outcomes = saveAll(device->directory, files, *destination, progress, keybag.get());
+        });
+    saving_ = false;
+    std::string message = saveAllMessage(outcomes, *destination);
+    if (cancelled) message = cancelledSaveMessage(outcomes.size(), files.size()) + " " + message;
+    emit saveFinished(QString::fromStdString(message));
 }
 
 void MainController::tableViewSelectionDidChange(QTableView* table) {

@@ -97,6 +97,9 @@ class MainController final : public QObject {
     // first with the password the user gives, asked again after a wrong one. Cancelling
     // leaves it listing nothing, like an unreadable backup.
     CatalogBuild buildCatalogUnlocking(DeviceRecord& device);
+    // Saves the files below a folder the user chooses, off the event thread behind a progress
+    // dialog titled `title`, and tells the outcome.
+    void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);
     // The keys of the chosen device's backup; null for a plain one.
     const UnlockedKeybag* selectedKeybag() const;
 
@@ -107,6 +110,7 @@ class MainController final : public QObject {
     std::shared_ptr<ApplicationRecord> selectedApplication_;
     std::shared_ptr<const FileRecord> selectedFile_;
     std::optional<ApplicationList> applicationsArray_;
+    bool saving_ = false;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };

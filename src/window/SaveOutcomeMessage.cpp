@@ -25,6 +25,10 @@ std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
            " failed. First: " + firstFailure->error->description();
 }
 
+std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
+    return "Cancelled after " + std::to_string(attempted) + " of " + filesText(total) + ".";
+}
+
 std::string saveFileMessage(const FileOutcome& outcome) {
     if (outcome.error) return "Not saved: " + outcome.error->description();
     return "Saved to " + outcome.target + ".";
