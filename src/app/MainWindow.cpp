@@ -1,12 +1,17 @@
 #include "app/MainWindow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QStatusBar>
 
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
 #include "window/ControllerTableModel.h"
+#include "window/Controls.h"
+#include "window/FileFilterModel.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -57,10 +62,57 @@ void MainWindow::bindTables() {
     bindTable(controller_, *ui_->deviceTable,
               {{tr("Device"), toQString(DeviceName)}, {tr("Last Backup"), toQString(DeviceDate)}});
     bindTable(controller_, *ui_->applicationTable, {{tr("Application"), QString()}});
-    bindTable(controller_, *ui_->fileTable, {{tr("File"), QString()}});
     QHeaderView* deviceColumns = ui_->deviceTable->horizontalHeader();
     deviceColumns->setSectionResizeMode(0, QHeaderView::Stretch);
     deviceColumns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    bindFileTable();
+}
+
+void MainWindow::bindFileTable() {
+    QTableView& table = *ui_->fileTable;
+    fileFilter_ = new FileFilterModel(controller_);
+    bindTable(controller_, table,
+              {{tr("Path"), toQString(DeviceApplicationFileRealName)},
+               {tr("Size"), toQString(FileSizeColumn)},
+               {tr("Modified"), toQString(FileModifiedColumn)},
+               {tr("Application"), toQString(FileApplicationColumn)}},
+              fileFilter_);
+    QHeaderView* columns = table.horizontalHeader();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column : {1, 2, 3}) columns->resizeSection(column, column == 1 ? 80 : 130);
+    // Rows start in the order the backup lists them; a click on a header sorts.
+    columns->setSortIndicator(-1, Qt::AscendingOrder);
+    table.setSortingEnabled(true);
+    table.setColumnHidden(3, true);
+    connect(ui_->fileFilterField, &QLineEdit::textChanged, fileFilter_,
+            &FileFilterModel::setFilterText);
+    connect(ui_->everyApplicationCheckBox, &QCheckBox::toggled, this, [this](bool every) {
+        controller_.setFilesOfEveryApplication(every);
+        ui_->fileTable->setColumnHidden(3, !every);
+    });
+    connect(ui_->filterFilesAction, &QAction::triggered, this, [this] {
+        ui_->fileFilterField->setFocus(Qt::ShortcutFocusReason);
+        ui_->fileFilterField->selectAll();
+    });
+
+    // Double-click or Enter on a file saves it.
+    connect(&table, &QTableView::activated, &controller_, [this] {
+        if (ui_->saveFileButton->isEnabled()) controller_.saveFilePressed();
+    });
+    table.setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* separator = new QAction(&table);
+    separator->setSeparator(true);
+    table.addActions({ui_->saveFileAction, ui_->saveSelectedFilesAction, ui_->saveAllFilesAction,
+                      separator, ui_->copyPathAction});
+    const auto followSelection = [this] {
+        const bool any = !selectedRows(*ui_->fileTable).empty();
+        ui_->saveSelectedFilesAction->setEnabled(any);
+        ui_->copyPathAction->setEnabled(any);
+    };
+    connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
+    connect(table.model(), &QAbstractItemModel::modelReset, this, followSelection);
+    followSelection();
 }
 
 void MainWindow::bindMenus() {
@@ -71,6 +123,14 @@ void MainWindow::bindMenus() {
     connect(ui_->saveAllFilesAction, &QAction::triggered, &controller_,
             &MainController::saveAllPressed);
     makeActionFollowButton(*ui_->saveAllFilesAction, *ui_->saveAllButton);
+    connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,
+            &MainController::saveSelectedPressed);
+    connect(ui_->copyPathAction, &QAction::triggered, this, [this] {
+        QStringList paths;
+        for (const FileRecord& file : controller_.selectedFiles())
+            paths << QString::fromStdString(file.fullpath.value_or(""));
+        QGuiApplication::clipboard()->setText(paths.join(QLatin1Char('\n')));
+    });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
 
     connect(ui_->websiteAction, &QAction::triggered, &controller_, &MainController::websitePressed);

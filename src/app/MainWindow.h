@@ -15,6 +15,7 @@ class MainWindow;
 
 namespace salvora {
 
+class FileFilterModel;
 class Panels;
 
 class MainWindow final : public QMainWindow {
@@ -28,11 +29,13 @@ class MainWindow final : public QMainWindow {
   private:
     void connectOutlets();
     void bindTables();
+    void bindFileTable();
     void bindMenus();
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     MainController controller_;
+    FileFilterModel* fileFilter_ = nullptr;  // owned by the file table
     SUUpdater updater_;
 };
 

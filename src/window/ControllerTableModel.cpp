@@ -1,5 +1,6 @@
 #include "window/ControllerTableModel.h"
 
+#include <QAbstractProxyModel>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -48,14 +49,24 @@ void ControllerTableModel::reload() {
     endResetModel();
 }
 
-void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns) {
-    table.setModel(new ControllerTableModel(controller, table, std::move(columns), &table));
+void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns,
+               QAbstractProxyModel* shownThrough) {
+    auto* model = new ControllerTableModel(controller, table, std::move(columns), &table);
+    if (shownThrough != nullptr) {
+        shownThrough->setParent(&table);
+        shownThrough->setSourceModel(model);
+        table.setModel(shownThrough);
+    } else {
+        table.setModel(model);
+    }
     QObject::connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, &controller,
                      [&controller, &table] { controller.tableViewSelectionDidChange(&table); });
 }
 
 void reloadData(QTableView& table) {
-    if (auto* model = qobject_cast<ControllerTableModel*>(table.model())) model->reload();
+    QAbstractItemModel* shown = table.model();
+    if (auto* proxy = qobject_cast<QAbstractProxyModel*>(shown)) shown = proxy->sourceModel();
+    if (auto* model = qobject_cast<ControllerTableModel*>(shown)) model->reload();
 }
 
 }  // namespace salvora

@@ -1,15 +1,19 @@
 #include "window/MainController.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QUrl>
+#include <chrono>
 #include <climits>
+#include <ctime>
 #include <utility>
 
 #include "crypto/Password.h"
 #include "discovery/Discovery.h"
+#include "foundation/DateText.h"
 #include "foundation/FileManager.h"
 #include "recovery/Recovery.h"
 #include "window/BackgroundWork.h"
@@ -36,11 +40,6 @@ const ApplicationList& listOrEmpty(const std::optional<ApplicationList>& applica
     return applications ? *applications : none;
 }
 
-const std::vector<FileRecord>& filesOrEmpty(const std::shared_ptr<ApplicationRecord>& application) {
-    static const std::vector<FileRecord> none;
-    return application ? application->files : none;
-}
-
 QString textOrFallback(const std::optional<std::string>& text, std::string_view fallback) {
     return text && !text->empty() ? QString::fromStdString(*text) : toQString(fallback);
 }
@@ -48,6 +47,21 @@ QString textOrFallback(const std::optional<std::string>& text, std::string_view 
 // The device as the device table names it.
 QString deviceNameText(const DeviceRecord& device) {
     return textOrFallback(device.name, "(Unknown Name)");
+}
+
+QString fileCellText(const FileRow& row, const QString& columnIdentifier,
+                     const std::optional<TranslationNames>& translationNames) {
+    const FileRecord& file = row.file;
+    if (columnIdentifier == toQString(FileSizeColumn))
+        return file.size ? QLocale().formattedDataSize(static_cast<qint64>(*file.size)) : QString();
+    if (columnIdentifier == toQString(FileModifiedColumn))
+        return file.modificationTime
+                   ? QString::fromStdString(dateText(std::chrono::system_clock::from_time_t(
+                         static_cast<std::time_t>(*file.modificationTime))))
+                   : QString();
+    if (columnIdentifier == toQString(FileApplicationColumn))
+        return QString::fromStdString(applicationDisplayText(*row.application, translationNames));
+    return textOrFallback(file.fullpath, "(Unknown File Name)");
 }
 
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
@@ -89,6 +103,20 @@ void MainController::saveAllPressed() {
     saveBelowChosenFolder(selectedApplication_->files, tr("Saving All Files"));
 }
 
+void MainController::saveSelectedPressed() {
+    if (!selectedDevice_) return;
+    const std::vector<FileRecord> files = selectedFiles();
+    if (!files.empty()) saveBelowChosenFolder(files, tr("Saving Selected Files"));
+}
+
+std::vector<FileRecord> MainController::selectedFiles() const {
+    std::vector<FileRecord> files;
+    for (int row : selectedRows(*fileTable))
+        if (isValidRow(row, fileListing_.size()))
+            files.push_back(fileListing_.at(rowIndex(row)).file);
+    return files;
+}
+
 void MainController::saveBelowChosenFolder(const std::vector<FileRecord>& files,
                                            const QString& title) {
     // One long save at a time; its dialog also keeps the window from starting another.
@@ -123,11 +151,10 @@ void MainController::tableViewSelectionDidChange(QTableView* table) {
         selectedApplication_ = applications[rowIndex(row)];
         applicationSelected(*selectedApplication_);
     } else if (table == fileTable) {
-        const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
-        if (!isValidRow(row, files.size())) return;
+        if (!isValidRow(row, fileListing_.size())) return;
+        const FileRow file = fileListing_.at(rowIndex(row));
         // Files are held by value in their application, so the selection shares its ownership.
-        selectedFile_ =
-            std::shared_ptr<const FileRecord>(selectedApplication_, &files[rowIndex(row)]);
+        selectedFile_ = std::shared_ptr<const FileRecord>(file.application, &file.file);
         fileSelected(*selectedFile_);
     }
 }
@@ -142,7 +169,23 @@ void MainController::applicationSelected(const ApplicationRecord& /*application*
     setCaptionColour(*step3Label, openStepColour());
     deselectRow(*fileTable, selectedRow(*fileTable));
     hide(*step3Progress);
+    refreshFileListing();
     reloadData(*fileTable);
+}
+
+void MainController::setFilesOfEveryApplication(bool every) {
+    everyApplication_ = every;
+    refreshFileListing();
+    reloadData(*fileTable);
+}
+
+void MainController::refreshFileListing() {
+    if (!selectedApplication_)
+        fileListing_ = FileListing();
+    else if (everyApplication_)
+        fileListing_ = FileListing(listOrEmpty(applicationsArray_));
+    else
+        fileListing_ = FileListing({selectedApplication_});
 }
 
 void MainController::deviceSelected(DeviceRecord& device) {
@@ -159,6 +202,7 @@ void MainController::deviceSelected(DeviceRecord& device) {
     saveFileButton->setEnabled(false);
     selectedApplication_.reset();
     selectedFile_.reset();
+    refreshFileListing();
     reloadData(*fileTable);
 
     // Letting a large catalogue go takes a good part of what building it took, so the device's
@@ -234,9 +278,9 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
             applicationDisplayText(*applications[rowIndex(row)], catalog_.translationNames()));
     }
     if (table == fileTable) {
-        const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
-        if (!isValidRow(row, files.size())) return QString();
-        return textOrFallback(files[rowIndex(row)].fullpath, "(Unknown File Name)");
+        if (!isValidRow(row, fileListing_.size())) return QString();
+        return fileCellText(fileListing_.at(rowIndex(row)), columnIdentifier,
+                            catalog_.translationNames());
     }
     return QString();
 }
@@ -248,7 +292,7 @@ int MainController::numberOfRowsInTableView(const QTableView* table) {
         return rowCount(allDevices_.size());
     }
     if (table == applicationTable) return rowCount(listOrEmpty(applicationsArray_).size());
-    if (table == fileTable) return rowCount(filesOrEmpty(selectedApplication_).size());
+    if (table == fileTable) return rowCount(fileListing_.size());
     return 0;
 }
 

@@ -12,6 +12,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
+#include "window/FileListing.h"
 
 class QLabel;
 class QProgressBar;
@@ -57,11 +58,20 @@ class MainController final : public QObject {
         return catalog_.translationNames();
     }
 
+    // The file table's rows: the chosen application's files, or every application's.
+    const FileListing& fileListing() const { return fileListing_; }
+    bool filesOfEveryApplication() const { return everyApplication_; }
+    void setFilesOfEveryApplication(bool every);
+
     // Actions.
     void websitePressed();
     void donatePressed();
     void saveFilePressed();
     void saveAllPressed();
+    // Saves the file table's selected files below a chosen folder, as save all does.
+    void saveSelectedPressed();
+    // The file table's selected files, in the order the rows are listed before sorting.
+    std::vector<FileRecord> selectedFiles() const;
 
     // Delegate of the three tables: a table's selection changed.
     void tableViewSelectionDidChange(QTableView* table);
@@ -100,6 +110,7 @@ class MainController final : public QObject {
     // Saves the files below a folder the user chooses, off the event thread behind a progress
     // dialog titled `title`, and tells the outcome.
     void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);
+    void refreshFileListing();
     // The keys of the chosen device's backup; null for a plain one.
     const UnlockedKeybag* selectedKeybag() const;
 
@@ -111,6 +122,8 @@ class MainController final : public QObject {
     std::shared_ptr<const FileRecord> selectedFile_;
     std::optional<ApplicationList> applicationsArray_;
     bool saving_ = false;
+    bool everyApplication_ = false;
+    FileListing fileListing_;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };
