@@ -1,10 +1,13 @@
 #include "app/MainWindow.h"
 
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 
 #include "app/ActionFollowsButton.h"
@@ -23,12 +26,21 @@ QIcon applicationIcon() {
     return icon;
 }
 
+// The local files and folders dropped; the controller tells which hold backups.
+std::vector<std::string> droppedFolders(const QMimeData& data) {
+    std::vector<std::string> folders;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile()) folders.push_back(url.toLocalFile().toStdString());
+    return folders;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Panels& panels, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), controller_(panels) {
     ui_->setupUi(this);
     setWindowIcon(applicationIcon());
+    setAcceptDrops(true);
     // Shown only while their step prepares its list.
     ui_->step2Progress->setHidden(true);
     ui_->step3Progress->setHidden(true);
@@ -66,6 +78,35 @@ void MainWindow::bindTables() {
     deviceColumns->setSectionResizeMode(0, QHeaderView::Stretch);
     deviceColumns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     bindFileTable();
+    bindDeviceTableMenu();
+}
+
+void MainWindow::bindDeviceTableMenu() {
+    QTableView& table = *ui_->deviceTable;
+    auto* remove = new QAction(tr("&Remove from List"), &table);
+    remove->setObjectName(QStringLiteral("removeBackupFolderAction"));
+    remove->setStatusTip(tr("Stops listing the backups of a folder you opened"));
+    table.setContextMenuPolicy(Qt::ActionsContextMenu);
+    table.addAction(remove);
+    const auto followSelection = [this, remove] {
+        remove->setEnabled(controller_.isOpenedFolderRow(selectedRow(*ui_->deviceTable)));
+    };
+    connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
+    connect(table.model(), &QAbstractItemModel::modelReset, this, followSelection);
+    followSelection();
+    connect(remove, &QAction::triggered, this,
+            [this] { controller_.forgetOpenedFolderOfRow(selectedRow(*ui_->deviceTable)); });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFolders(*event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> folders = droppedFolders(*event->mimeData());
+    if (folders.empty()) return;
+    event->acceptProposedAction();
+    controller_.openBackupFolders(folders);
 }
 
 void MainWindow::bindFileTable() {
@@ -116,6 +157,8 @@ void MainWindow::bindFileTable() {
 }
 
 void MainWindow::bindMenus() {
+    connect(ui_->openBackupFolderAction, &QAction::triggered, &controller_,
+            &MainController::openBackupFolderPressed);
     connect(ui_->saveFileAction, &QAction::triggered, &controller_,
             &MainController::saveFilePressed);
     makeActionFollowButton(*ui_->saveFileAction, *ui_->saveFileButton);
@@ -141,8 +184,9 @@ void MainWindow::bindMenus() {
 
     connect(&controller_, &MainController::saveFinished, statusBar(),
             [this](const QString& message) { statusBar()->showMessage(message); });
-    connect(&controller_, &MainController::catalogueProblem, statusBar(),
-            [this](const QString& message) { statusBar()->showMessage(message); });
+    for (auto problem : {&MainController::catalogueProblem, &MainController::folderProblem})
+        connect(&controller_, problem, statusBar(),
+                [this](const QString& message) { statusBar()->showMessage(message); });
 }
 
 void MainWindow::showAbout() {

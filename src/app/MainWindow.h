@@ -26,8 +26,14 @@ class MainWindow final : public QMainWindow {
 
     MainController& controller() { return controller_; }
 
+  protected:
+    // A folder dropped onto the window is opened as a backup folder.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
   private:
     void connectOutlets();
+    void bindDeviceTableMenu();
     void bindTables();
     void bindFileTable();
     void bindMenus();

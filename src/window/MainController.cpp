@@ -1,11 +1,14 @@
 #include "window/MainController.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QUrl>
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <ctime>
@@ -64,6 +67,22 @@ QString fileCellText(const FileRow& row, const QString& columnIdentifier,
     return textOrFallback(file.fullpath, "(Unknown File Name)");
 }
 
+// The folders opened by the user, in the order opened, for the next starts.
+const QString openedFoldersKey = QStringLiteral("openedBackupFolders");
+
+std::vector<std::string> rememberedFolders() {
+    std::vector<std::string> folders;
+    for (const QString& folder : QSettings().value(openedFoldersKey).toStringList())
+        folders.push_back(folder.toStdString());
+    return folders;
+}
+
+void rememberFolders(const std::vector<std::string>& folders) {
+    QStringList list;
+    for (const std::string& folder : folders) list << QString::fromStdString(folder);
+    QSettings().setValue(openedFoldersKey, list);
+}
+
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
 
 void show(QProgressBar& indicator) {
@@ -82,6 +101,68 @@ MainController::MainController(Panels& panels, QObject* parent)
     : QObject(parent), panels_(panels) {}
 
 MainController::~MainController() = default;
+
+void MainController::openBackupFolderPressed() {
+    if (auto folder = panels_.chooseFolder(homeDirectory())) openBackupFolders({*folder});
+}
+
+void MainController::openBackupFolders(const std::vector<std::string>& folders) {
+    std::vector<std::string> remembered = rememberedFolders();
+    std::vector<int> rows;
+    for (const std::string& folder : folders) {
+        const std::vector<int> added = addDevicesOfFolder(folder);
+        if (added.empty()) {
+            emit folderProblem(tr("%1 holds no backup.").arg(QString::fromStdString(folder)));
+            continue;
+        }
+        rows.insert(rows.end(), added.begin(), added.end());
+        if (std::find(remembered.begin(), remembered.end(), folder) == remembered.end())
+            remembered.push_back(folder);
+    }
+    rememberFolders(remembered);
+    reloadData(*deviceTable);
+    if (rows.empty()) return;
+    deviceTable->selectionModel()->select(
+        deviceTable->model()->index(rows.back(), 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+std::vector<int> MainController::addDevicesOfFolder(const std::string& folder) {
+    std::vector<int> rows;
+    for (std::shared_ptr<DeviceRecord>& device : devicesInFolder(folder)) {
+        auto listed = std::find_if(allDevices_.begin(), allDevices_.end(), [&](const auto& each) {
+            return each->directory == device->directory;
+        });
+        if (listed == allDevices_.end()) {
+            openedFolderOf_.emplace(device.get(), folder);
+            listed = allDevices_.insert(allDevices_.end(), std::move(device));
+        }
+        rows.push_back(static_cast<int>(listed - allDevices_.begin()));
+    }
+    return rows;
+}
+
+bool MainController::isOpenedFolderRow(int row) const {
+    return isValidRow(row, allDevices_.size()) &&
+           openedFolderOf_.contains(allDevices_[rowIndex(row)].get());
+}
+
+void MainController::forgetOpenedFolderOfRow(int row) {
+    if (!isOpenedFolderRow(row)) return;
+    const std::string folder = openedFolderOf_.at(allDevices_[rowIndex(row)].get());
+    std::vector<std::string> remembered = rememberedFolders();
+    std::erase(remembered, folder);
+    rememberFolders(remembered);
+    // The chosen device stays chosen, with its lists, until another is chosen.
+    std::erase_if(allDevices_, [&](const std::shared_ptr<DeviceRecord>& device) {
+        auto found = openedFolderOf_.find(device.get());
+        if (found == openedFolderOf_.end() || found->second != folder) return false;
+        openedFolderOf_.erase(found);
+        return true;
+    });
+    deselectAll(*deviceTable);
+    reloadData(*deviceTable);
+}
 
 void MainController::websitePressed() { openProductPage(panels_); }
 
@@ -314,6 +395,8 @@ void MainController::awakeFromNib() {
     connect(donateButton, &QPushButton::clicked, this, &MainController::donatePressed,
             Qt::UniqueConnection);
     allDevices_ = getDevices();
+    // Folders opened at earlier starts follow the backups found; one gone since lists nothing.
+    for (const std::string& folder : rememberedFolders()) addDevicesOfFolder(folder);
     reloadData(*deviceTable);
 }
 

@@ -5,6 +5,7 @@
 // in the state the step calls for, and answers the three tables as their data source.
 #include <QObject>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -63,6 +64,17 @@ class MainController final : public QObject {
     bool filesOfEveryApplication() const { return everyApplication_; }
     void setFilesOfEveryApplication(bool every);
 
+    // Adds the backups of each folder to the device table after those listed, remembers the
+    // folder for the next starts, and chooses the last backup added (or already listed). A
+    // folder with no backup adds nothing and is told in a problem message.
+    void openBackupFolders(const std::vector<std::string>& folders);
+    // File > Open Backup Folder…: a folder the user chooses.
+    void openBackupFolderPressed();
+    // Whether the device table's row came from a folder opened by the user, and forgetting it:
+    // its backups leave the table and the folder is not listed at the next start.
+    bool isOpenedFolderRow(int row) const;
+    void forgetOpenedFolderOfRow(int row);
+
     // Actions.
     void websitePressed();
     void donatePressed();
@@ -101,6 +113,8 @@ class MainController final : public QObject {
     void saveFinished(const QString& message);
     // An encrypted backup that can't be listed, though unlocked or with no keys to unlock.
     void catalogueProblem(const QString& message);
+    // A folder the user opened that holds no backup.
+    void folderProblem(const QString& message);
 
   private:
     // The build of a device choice: an encrypted backup not yet unlocked this run is unlocked
@@ -111,6 +125,8 @@ class MainController final : public QObject {
     // dialog titled `title`, and tells the outcome.
     void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);
     void refreshFileListing();
+    // Appends the folder's backups not yet listed; the rows of its backups, listed before or not.
+    std::vector<int> addDevicesOfFolder(const std::string& folder);
     // The keys of the chosen device's backup; null for a plain one.
     const UnlockedKeybag* selectedKeybag() const;
 
@@ -124,6 +140,8 @@ class MainController final : public QObject {
     bool saving_ = false;
     bool everyApplication_ = false;
     FileListing fileListing_;
+    // The folder the user opened that each such device came from.
+    std::map<const DeviceRecord*, std::string> openedFolderOf_;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };
