@@ -72,11 +72,15 @@ void MainWindow::connectOutlets() {
 
 void MainWindow::bindTables() {
     bindTable(controller_, *ui_->deviceTable,
-              {{tr("Device"), toQString(DeviceName)}, {tr("Last Backup"), toQString(DeviceDate)}});
+              {{tr("Device"), toQString(DeviceName)},
+               {tr("Last Backup"), toQString(DeviceDate)},
+               {tr("iOS"), toQString(DeviceProductVersion)},
+               {tr("Model"), toQString(DeviceProductType)}});
     bindTable(controller_, *ui_->applicationTable, {{tr("Application"), QString()}});
     QHeaderView* deviceColumns = ui_->deviceTable->horizontalHeader();
     deviceColumns->setSectionResizeMode(0, QHeaderView::Stretch);
-    deviceColumns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    for (int column : {1, 2, 3})
+        deviceColumns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     bindFileTable();
     bindDeviceTableMenu();
 }

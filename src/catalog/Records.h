@@ -17,6 +17,8 @@ namespace salvora {
 inline constexpr std::string_view DeviceName = "name";
 inline constexpr std::string_view DeviceDate = "date";
 inline constexpr std::string_view DeviceDirectory = "directory";
+inline constexpr std::string_view DeviceProductVersion = "productVersion";
+inline constexpr std::string_view DeviceProductType = "productType";
 inline constexpr std::string_view DeviceApplications = "applications";
 inline constexpr std::string_view DeviceApplicationName = "name";
 inline constexpr std::string_view DeviceApplicationFiles = "files";
@@ -66,7 +68,9 @@ using ApplicationList = std::vector<std::shared_ptr<ApplicationRecord>>;
 struct DeviceRecord {
     std::optional<std::string> name;  // "Device Name" of the folder's Info.plist
     std::optional<std::string> date;  // the folder's modification time, as dateText gives it
-    std::string directory;            // full path of the backup folder
+    std::optional<std::string> productVersion;  // "Product Version" of Info.plist: the iOS version
+    std::optional<std::string> productType;     // "Product Type": the model, as "iPhone15,2"
+    std::string directory;                      // full path of the backup folder
     std::shared_ptr<ApplicationMap> applications;  // the map of the last catalogue build
 };
 

@@ -57,6 +57,8 @@ void extractBackup(const std::string& name, DeviceList& devices, const std::stri
 
     auto device = std::make_shared<DeviceRecord>();
     device->name = info["Device Name"].string();
+    device->productVersion = info["Product Version"].string();
+    device->productType = info["Product Type"].string();
     device->directory = path;
     // A folder that vanished since the listing has no date; the table shows an empty cell.
     if (auto modified = modificationDate(path)) device->date = dateText(*modified);

@@ -4,7 +4,9 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "window/DeviceDetails.h"
 #include "window/MainController.h"
+#include "window/QtText.h"
 
 namespace salvora {
 
@@ -26,9 +28,16 @@ int ControllerTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.column() >= columnCount()) return {};
+    if (!index.isValid() || index.column() >= columnCount()) return {};
     const QString identifier =
         headerData(index.column(), Qt::Horizontal, ColumnIdentifierRole).toString();
+    if (role == Qt::ToolTipRole) return controller_.toolTipForRow(&table_, index.row());
+    // The lock of an encrypted backup goes before its name.
+    const bool locked =
+        identifier == toQString(DeviceName) && controller_.isEncryptedRow(&table_, index.row());
+    if (role == Qt::DecorationRole && locked) return lockIcon();
+    if (role == Qt::AccessibleDescriptionRole && locked) return tr("Encrypted");
+    if (role != Qt::DisplayRole) return {};
     std::optional<QString> value =
         controller_.objectValueForTableColumn(&table_, identifier, index.row());
     if (!value) return {};

@@ -22,6 +22,7 @@
 #include "window/BackgroundWork.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
+#include "window/DeviceDetails.h"
 #include "window/LongSave.h"
 #include "window/Panels.h"
 #include "window/QtText.h"
@@ -135,11 +136,17 @@ std::vector<int> MainController::addDevicesOfFolder(const std::string& folder) {
         });
         if (listed == allDevices_.end()) {
             openedFolderOf_.emplace(device.get(), folder);
-            listed = allDevices_.insert(allDevices_.end(), std::move(device));
+            list(std::move(device));
+            listed = allDevices_.end() - 1;
         }
         rows.push_back(static_cast<int>(listed - allDevices_.begin()));
     }
     return rows;
+}
+
+void MainController::list(std::shared_ptr<DeviceRecord> device) {
+    if (isEncryptedBackup(*device)) encrypted_.insert(device.get());
+    allDevices_.push_back(std::move(device));
 }
 
 bool MainController::isOpenedFolderRow(int row) const {
@@ -158,6 +165,7 @@ void MainController::forgetOpenedFolderOfRow(int row) {
         auto found = openedFolderOf_.find(device.get());
         if (found == openedFolderOf_.end() || found->second != folder) return false;
         openedFolderOf_.erase(found);
+        encrypted_.erase(device.get());
         return true;
     });
     deselectAll(*deviceTable);
@@ -346,6 +354,10 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
         if (!isValidRow(row, allDevices_.size())) return QString();
         const DeviceRecord& device = *allDevices_[rowIndex(row)];
         if (columnIdentifier == toQString(DeviceName)) return deviceNameText(device);
+        if (columnIdentifier == toQString(DeviceProductVersion))
+            return QString::fromStdString(device.productVersion.value_or(""));
+        if (columnIdentifier == toQString(DeviceProductType))
+            return QString::fromStdString(device.productType.value_or(""));
         if (columnIdentifier == toQString(DeviceDate)) {
             if (!device.date) return std::nullopt;
             return QString::fromStdString(*device.date);
@@ -364,6 +376,16 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
                             catalog_.translationNames());
     }
     return QString();
+}
+
+bool MainController::isEncryptedRow(const QTableView* table, int row) const {
+    return table == deviceTable && isValidRow(row, allDevices_.size()) &&
+           encrypted_.contains(allDevices_[rowIndex(row)].get());
+}
+
+QString MainController::toolTipForRow(const QTableView* table, int row) const {
+    if (table != deviceTable || !isValidRow(row, allDevices_.size())) return {};
+    return QString::fromStdString(allDevices_[rowIndex(row)]->directory);
 }
 
 int MainController::numberOfRowsInTableView(const QTableView* table) {
@@ -394,7 +416,7 @@ void MainController::awakeFromNib() {
             Qt::UniqueConnection);
     connect(donateButton, &QPushButton::clicked, this, &MainController::donatePressed,
             Qt::UniqueConnection);
-    allDevices_ = getDevices();
+    for (std::shared_ptr<DeviceRecord>& device : getDevices()) list(std::move(device));
     // Folders opened at earlier starts follow the backups found; one gone since lists nothing.
     for (const std::string& folder : rememberedFolders()) addDevicesOfFolder(folder);
     reloadData(*deviceTable);

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <thread>
 
@@ -102,6 +103,10 @@ class MainController final : public QObject {
                                                      const QString& columnIdentifier,
                                                      int row) const;
     int numberOfRowsInTableView(const QTableView* table);
+    // Beside the cells: whether a device row's backup is encrypted, and a row's tooltip (the
+    // device's folder).
+    bool isEncryptedRow(const QTableView* table, int row) const;
+    QString toolTipForRow(const QTableView* table, int row) const;
 
     // Sent once by the window layout, after every outlet is connected.
     void awakeFromNib();
@@ -125,6 +130,7 @@ class MainController final : public QObject {
     // dialog titled `title`, and tells the outcome.
     void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);
     void refreshFileListing();
+    void list(std::shared_ptr<DeviceRecord> device);
     // Appends the folder's backups not yet listed; the rows of its backups, listed before or not.
     std::vector<int> addDevicesOfFolder(const std::string& folder);
     // The keys of the chosen device's backup; null for a plain one.
@@ -142,6 +148,8 @@ class MainController final : public QObject {
     FileListing fileListing_;
     // The folder the user opened that each such device came from.
     std::map<const DeviceRecord*, std::string> openedFolderOf_;
+    // The listed devices whose backups are encrypted, decided once as they are listed.
+    std::set<const DeviceRecord*> encrypted_;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };
