@@ -15,6 +15,7 @@
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
+#include "window/PreviewPane.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -158,6 +159,20 @@ void MainWindow::bindFileTable() {
     connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
     connect(table.model(), &QAbstractItemModel::modelReset, this, followSelection);
     followSelection();
+
+    // The preview follows the one chosen file; the controller has taken the choice by now.
+    preview_ = new PreviewPane(ui_->previewArea);
+    ui_->previewArea->layout()->addWidget(preview_);
+    const auto showChosen = [this] {
+        if (selectedRow(*ui_->fileTable) < 0) return preview_->showNothing();
+        ErrorSlot error;
+        auto start = controller_.readChosenFileStart(PreviewLimit, error);
+        if (!start)
+            return preview_->showNothing(error ? toQString(error->description()) : QString());
+        preview_->showPreview(previewOf(std::move(*start), controller_.selectedFile()->size));
+    };
+    connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, showChosen);
+    connect(table.model(), &QAbstractItemModel::modelReset, this, showChosen);
 }
 
 void MainWindow::bindMenus() {

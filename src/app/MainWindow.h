@@ -16,6 +16,7 @@ class MainWindow;
 namespace salvora {
 
 class FileFilterModel;
+class PreviewPane;
 class Panels;
 
 class MainWindow final : public QMainWindow {
@@ -42,6 +43,7 @@ class MainWindow final : public QMainWindow {
     std::unique_ptr<Ui::MainWindow> ui_;
     MainController controller_;
     FileFilterModel* fileFilter_ = nullptr;  // owned by the file table
+    PreviewPane* preview_ = nullptr;         // owned by the window
     SUUpdater updater_;
 };
 

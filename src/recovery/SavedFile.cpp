@@ -8,13 +8,6 @@
 #include "recovery/RelativePath.h"
 
 namespace salvora {
-namespace {
-
-// The stored file: the folder holding it, reached without a link, and its own name there.
-struct StoredFile {
-    const OpenFolder& folder;
-    std::string name;
-};
 
 std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
                                          ErrorSlot& error) {
@@ -30,6 +23,8 @@ std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::
     if (folder == nullptr) return std::nullopt;
     return StoredFile{*folder, std::move(name)};
 }
+
+namespace {
 
 // The write way: the stored file is a property list whose "Data" holds the contents.
 ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const FileRecord& file,

@@ -2,6 +2,7 @@
 
 // The one place where a saved file comes into being, so that saving all and saving one file
 // give the same bytes the same way.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,15 @@
 #include "recovery/HeldFolders.h"
 
 namespace salvora {
+
+// The stored file a record names: the folder holding it, reached inside the backup folder
+// without a link, and its own name there.
+struct StoredFile {
+    const OpenFolder& folder;
+    std::string name;
+};
+std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
+                                         ErrorSlot& error);
 
 // Produces the file that `file` stands for as the entry `name` of `folder`: for a record of
 // the write way ("oldVersion" true), the "Data" of the stored property list, written

@@ -172,6 +172,13 @@ void MainController::forgetOpenedFolderOfRow(int row) {
     reloadData(*deviceTable);
 }
 
+std::optional<FileStart> MainController::readChosenFileStart(std::size_t limit,
+                                                             ErrorSlot& error) const {
+    if (!selectedDevice_ || !selectedFile_) return std::nullopt;
+    return readFileStart(selectedDevice_->directory, *selectedFile_, limit, selectedKeybag(),
+                         error);
+}
+
 void MainController::websitePressed() { openProductPage(panels_); }
 
 void MainController::donatePressed() { openProductPage(panels_); }

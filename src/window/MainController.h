@@ -14,6 +14,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
+#include "recovery/FileStart.h"
 #include "window/FileListing.h"
 
 class QLabel;
@@ -75,6 +76,10 @@ class MainController final : public QObject {
     // its backups leave the table and the folder is not listed at the next start.
     bool isOpenedFolderRow(int row) const;
     void forgetOpenedFolderOfRow(int row);
+
+    // The start of the chosen file, read as a save reads it (decrypted in memory for an
+    // encrypted backup); absent, with the error, when it can't be read or none is chosen.
+    std::optional<FileStart> readChosenFileStart(std::size_t limit, ErrorSlot& error) const;
 
     // Actions.
     void websitePressed();
