@@ -68,10 +68,10 @@ using ApplicationList = std::vector<std::shared_ptr<ApplicationRecord>>;
 struct DeviceRecord {
     std::optional<std::string> name;  // "Device Name" of the folder's Info.plist
     std::optional<std::string> date;  // the folder's modification time, as dateText gives it
-    std::optional<std::string> productVersion;  // "Product Version" of Info.plist: the iOS version
-    std::optional<std::string> productType;     // "Product Type": the model, as "iPhone15,2"
-    std::string directory;                      // full path of the backup folder
+    std::string directory;            // full path of the backup folder
     std::shared_ptr<ApplicationMap> applications;  // the map of the last catalogue build
+    std::optional<std::string> productVersion{};   // "Product Version" of Info.plist: iOS
+    std::optional<std::string> productType{};      // "Product Type": the model ("iPhone15,2")
 };
 
 using DeviceList = std::vector<std::shared_ptr<DeviceRecord>>;

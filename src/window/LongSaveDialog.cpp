@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "window/NamedWidget.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -19,13 +20,6 @@ int thousandthsDone(const SaveStatus& status) {
     if (status.filesTotal > 0)
         return static_cast<int>(status.filesDone * whole / status.filesTotal);
     return whole;
-}
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name, const QString& accessibleName) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(accessibleName);
-    return widget;
 }
 
 }  // namespace

@@ -7,20 +7,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "window/NamedWidget.h"
 #include "window/QtText.h"
 
 namespace salvora {
-namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name, const QString& accessibleName) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-}  // namespace
-
 PreviewPane::PreviewPane(QWidget* parent)
     : QWidget(parent),
       summary_(named(new QLabel(this), "previewSummary", tr("What the chosen file is"))),
