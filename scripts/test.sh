@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the normal build and
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzz target for
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then makes the .deb package of the
+# normal build and checks it (scripts/check-package.sh); then runs every fuzz target for
 # FUZZ_SECONDS each (default 60). Exits non-zero on any failure or fuzz finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,5 +13,7 @@ for preset in default sanitize; do
     cmake --build --preset "$preset" -j"$jobs"
     ctest --preset "$preset" -j"$jobs"
 done
+echo "=== package"
+scripts/check-package.sh build/default
 echo "=== fuzz"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
