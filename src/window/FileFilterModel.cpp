@@ -17,6 +17,19 @@ bool ascending(const std::optional<Key>& a, const std::optional<Key>& b) {
     return a.has_value() != b.has_value() ? !a.has_value() : a.has_value() && *a < *b;
 }
 
+// Appends the text case folded as Qt folds it; ASCII, which most paths are, byte by byte.
+void appendFolded(std::string& out, std::string_view text) {
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        for (char c : text)
+            out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+        return;
+    }
+    out += QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+               .toCaseFolded()
+               .toStdString();
+}
+
 }  // namespace
 
 FileFilterModel::FileFilterModel(const MainController& controller, QObject* parent)
@@ -38,32 +51,47 @@ void FileFilterModel::setSourceModel(QAbstractItemModel* source) {
 
 void FileFilterModel::rebuild() {
     foldedPaths_.clear();
+    foldedEnds_.clear();
     ordered_.resize(
         static_cast<std::size_t>(sourceModel() != nullptr ? sourceModel()->rowCount() : 0));
     orderRows();
     applyFilter(ordered_);
 }
 
-const std::vector<QString>& FileFilterModel::foldedPaths() {
-    if (foldedPaths_.empty()) {
-        const FileListing& listing = controller_.fileListing();
-        foldedPaths_.reserve(listing.size());
-        for (std::size_t row = 0; row < listing.size(); ++row)
-            foldedPaths_.push_back(
-                QString::fromStdString(listing.at(row).file.fullpath.value_or("")).toCaseFolded());
+void FileFilterModel::foldPaths() {
+    if (!foldedEnds_.empty() || ordered_.empty()) return;
+    const FileListing& listing = controller_.fileListing();
+    std::vector<std::string_view> paths;
+    paths.reserve(listing.size());
+    std::size_t length = 0;
+    for (std::size_t row = 0; row < listing.size(); ++row) {
+        const std::optional<std::string>& path = listing.at(row).file.fullpath;
+        paths.push_back(path ? std::string_view(*path) : std::string_view());
+        length += paths.back().size();
     }
-    return foldedPaths_;
+    foldedPaths_.reserve(length);
+    foldedEnds_.reserve(paths.size());
+    for (std::string_view path : paths) {
+        appendFolded(foldedPaths_, path);
+        foldedEnds_.push_back(foldedPaths_.size());
+    }
+}
+
+std::string_view FileFilterModel::foldedPath(int row) const {
+    const auto index = static_cast<std::size_t>(row);
+    const std::size_t start = index == 0 ? 0 : foldedEnds_[index - 1];
+    return std::string_view(foldedPaths_).substr(start, foldedEnds_[index] - start);
 }
 
 void FileFilterModel::applyFilter(const std::vector<int>& candidates) {
     std::vector<int> kept;
-    if (foldedFilter_.isEmpty()) {
+    if (foldedFilter_.empty()) {
         kept = candidates;
     } else {
-        const std::vector<QString>& paths = foldedPaths();
+        foldPaths();
         kept.reserve(candidates.size());
         for (int row : candidates)
-            if (paths[static_cast<std::size_t>(row)].contains(foldedFilter_)) kept.push_back(row);
+            if (foldedPath(row).find(foldedFilter_) != std::string_view::npos) kept.push_back(row);
     }
     shown_ = std::move(kept);
     shownRowOf_.assign(ordered_.size(), -1);
@@ -73,12 +101,13 @@ void FileFilterModel::applyFilter(const std::vector<int>& candidates) {
 
 void FileFilterModel::setFilterText(const QString& text) {
     if (text == filterText_) return;
-    const QString folded = text.toCaseFolded();
+    std::string foldedText;
+    appendFolded(foldedText, text.toStdString());
     // A filter that holds the one before keeps a subset of its rows.
-    const bool narrowing = folded.contains(foldedFilter_);
+    const bool narrowing = foldedText.find(foldedFilter_) != std::string::npos;
     relayout([&] {
         filterText_ = text;
-        foldedFilter_ = folded;
+        foldedFilter_ = std::move(foldedText);
         applyFilter(narrowing ? std::vector<int>(shown_) : ordered_);
     });
 }
@@ -111,10 +140,8 @@ void FileFilterModel::orderRows() {
             return file(a).application->name < file(b).application->name;
         };
     } else {
-        const std::vector<QString>& paths = foldedPaths();
-        before = [&paths](int a, int b) {
-            return paths[static_cast<std::size_t>(a)] < paths[static_cast<std::size_t>(b)];
-        };
+        foldPaths();
+        before = [this](int a, int b) { return foldedPath(a) < foldedPath(b); };
     }
     // Stable, so equal rows keep the controller's order whichever way the column runs.
     if (sortOrder_ == Qt::AscendingOrder)

@@ -7,6 +7,8 @@
 #include <QAbstractProxyModel>
 #include <QString>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace salvora {
@@ -43,17 +45,22 @@ class FileFilterModel final : public QAbstractProxyModel {
     // Changes the rows shown, keeping the selection on the rows that stay.
     void relayout(const std::function<void()>& change);
     void applyFilter(const std::vector<int>& candidates);
-    const std::vector<QString>& foldedPaths();
+    // Makes the folded paths once the first filter or sort needs them.
+    void foldPaths();
+    std::string_view foldedPath(int row) const;
 
     const MainController& controller_;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     QString filterText_;
-    QString foldedFilter_;
-    std::vector<int> ordered_;          // every source row, in the chosen order
-    std::vector<int> shown_;            // the rows kept by the filter, in that order
-    std::vector<int> shownRowOf_;       // source row to shown row, or -1
-    std::vector<QString> foldedPaths_;  // by source row; made at the first filter or sort
+    std::string foldedFilter_;
+    std::vector<int> ordered_;     // every source row, in the chosen order
+    std::vector<int> shown_;       // the rows kept by the filter, in that order
+    std::vector<int> shownRowOf_;  // source row to shown row, or -1
+    // Every source row's path, UTF-8 with letter case folded, one after the other in one
+    // block, and where each ends.
+    std::string foldedPaths_;
+    std::vector<std::size_t> foldedEnds_;
 };
 
 }  // namespace salvora
