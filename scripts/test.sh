@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the normal build and
 # under AddressSanitizer and UndefinedBehaviorSanitizer; runs the saving tests once more in a
-# build with only the portable file calls; then runs every fuzz target for FUZZ_SECONDS each
+# build with only the portable file calls; makes the .deb package of the normal build and
+# checks it (scripts/check-package.sh); then runs every fuzz target for FUZZ_SECONDS each
 # (default 60). Exits non-zero on any failure or fuzz finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,5 +18,7 @@ echo "=== portable build: the recovery and reliability tests"
 cmake --preset portable >/dev/null
 cmake --build --preset portable -j"$jobs"
 ctest --preset portable -j"$jobs"
+echo "=== package"
+scripts/check-package.sh build/default
 echo "=== fuzz"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -17,11 +17,6 @@
 namespace salvora {
 namespace {
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
 enum Column { FileIdColumn, DomainColumn, RelativePathColumn, FileColumn };
 
 // A column's text; absent for NULL and for values of any other kind.

@@ -16,6 +16,8 @@ constexpr int noLocking = SQLITE_OPEN_NOMUTEX;
 
 void SqliteDatabase::Closer::operator()(sqlite3* database) const { sqlite3_close(database); }
 
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+
 std::string sqliteFileUri(const std::string& path, const std::string& query) {
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string uri = "file:";

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace salvora {
 
@@ -47,6 +48,12 @@ class SqliteDatabase {
     std::vector<std::byte> ownedBytes_;
     std::unique_ptr<sqlite3, Closer> database_;
 };
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const;
+};
+// A prepared statement, finalized with its owner.
+using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 // A path as an SQLite "file:" URI with the given query, every character that URIs reserve
 // percent-encoded.

@@ -2,6 +2,7 @@
 
 // The one place where a saved file comes into being, so that saving all and saving one file
 // give the same bytes the same way.
+#include <optional>
 #include <string>
 #include <string_view>
 
