@@ -5,8 +5,8 @@
 
 #include "support/BackupWriter.h"
 #include "support/EncryptedBackup.h"
-#include "support/ModernBackupSample.h"
 #include "support/MdinfoInDomain.h"
+#include "support/ModernBackupSample.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 

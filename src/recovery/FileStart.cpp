@@ -5,9 +5,9 @@
 
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/FileDescriptor.h"
+#include "foundation/FileReading.h"
 #include "foundation/PropertyList.h"
 #include "recovery/HeldFolders.h"
-#include "foundation/FileReading.h"
 #include "recovery/StoredFile.h"
 
 namespace salvora {
@@ -45,14 +45,16 @@ std::optional<FileStart> decryptedStart(const StoredFile& stored, const FileReco
     // Stops the decryption once the limit is reached; not a failure.
     const Error enough{"Read", path, "enough"};
     error = decryptStoredFile(
-        input->get(), path, *key, file.size, [&](std::span<const std::byte> piece) -> ErrorSlot {
-            const std::size_t room = limit - start.bytes.size();
-            start.bytes.insert(
-                start.bytes.end(), piece.begin(),
-                piece.begin() + static_cast<std::ptrdiff_t>(std::min(room, piece.size())));
-            if (piece.size() >= room) return enough;
-            return std::nullopt;
-        }).error;
+                input->get(), path, *key, file.size,
+                [&](std::span<const std::byte> piece) -> ErrorSlot {
+                    const std::size_t room = limit - start.bytes.size();
+                    start.bytes.insert(
+                        start.bytes.end(), piece.begin(),
+                        piece.begin() + static_cast<std::ptrdiff_t>(std::min(room, piece.size())));
+                    if (piece.size() >= room) return enough;
+                    return std::nullopt;
+                })
+                .error;
     if (error && error->reason == enough.reason && error->operation == enough.operation) {
         error.reset();
         return start;

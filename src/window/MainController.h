@@ -14,8 +14,8 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
-#include "window/ApplicationRowLook.h"
 #include "recovery/FileStart.h"
+#include "window/ApplicationRowLook.h"
 #include "window/FileListing.h"
 
 class QLabel;

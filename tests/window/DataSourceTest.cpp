@@ -3,6 +3,7 @@
 #include <QTableView>
 #include <climits>
 
+#include "support/EncryptedBackup.h"
 #include "support/MdinfoInDomain.h"
 #include "support/TemporaryFolder.h"
 #include "support/WindowTest.h"
@@ -30,8 +31,7 @@ TEST_F(DataSource, DevicesShowTheirVersionModelFolderAndALockWhenEncrypted) {
                             {"Product Version", PlistValue::string("17.2")},
                             {"Product Type", PlistValue::string("iPhone15,2")}})
         .write(plain + "/Info.plist", PlistFormat::Xml);
-    BackupWriter(home.addBackup(BackupRoot::Primary, "q", "Locked"))
-        .setManifestPlistValue("IsEncrypted", PlistValue::boolean(true));
+    EncryptedBackup(home.addBackup(BackupRoot::Primary, "q", "Locked"));
     openWindow();
     EXPECT_EQ(cells(deviceTable(), 2)[0], "17.2");
     EXPECT_EQ(cells(deviceTable(), 3)[0], "iPhone15,2");
