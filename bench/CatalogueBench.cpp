@@ -4,7 +4,7 @@
 #include "bench/Measure.h"
 #include "catalog/ApplicationNames.h"
 #include "catalog/Catalog.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileReading.h"
 #include "foundation/PropertyList.h"
 
 namespace salvora::bench {

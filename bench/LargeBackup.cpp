@@ -12,6 +12,8 @@
 #include "bench/ArchivedFileWriter.h"
 #include "bench/DeviceInfoPlist.h"
 #include "bench/Random.h"
+#include "foundation/BackupFileNames.h"
+#include "foundation/Path.h"
 #include "support/ManifestDatabaseBytes.h"
 #include "support/ManifestDbWriter.h"
 
@@ -52,7 +54,7 @@ void closeFile(OutputFile file, const std::string& path) {
 class ManifestDatabaseStream {
   public:
     explicit ManifestDatabaseStream(const std::string& folder)
-        : folder_(folder), database_(createFile(folder + "/Manifest.mbdb")) {
+        : folder_(folder), database_(createFile(appendingPathComponent(folder, ManifestMbdbName))) {
         chunk_.text(test::databaseMagic);
     }
 
@@ -76,16 +78,17 @@ class ManifestDatabaseStream {
 
     void finish() {
         flush();
-        closeFile(std::move(database_), folder_ + "/Manifest.mbdb");
+        closeFile(std::move(database_), appendingPathComponent(folder_, ManifestMbdbName));
         std::sort(entries_.begin(), entries_.end(),
                   [](const Entry& a, const Entry& b) { return a.key < b.key; });
         test::ByteWriter index;
         index.text(test::indexMagic).uint32(static_cast<std::uint32_t>(entries_.size()));
         for (const Entry& entry : entries_)
             index.raw(entry.key).uint32(entry.recordOffset).uint16(entry.mode);
-        OutputFile file = createFile(folder_ + "/Manifest.mbdx");
+        const std::string indexPath = appendingPathComponent(folder_, ManifestMbdxName);
+        OutputFile file = createFile(indexPath);
         writeBytes(file.get(), index.bytes());
-        closeFile(std::move(file), folder_ + "/Manifest.mbdx");
+        closeFile(std::move(file), indexPath);
     }
 
   private:
@@ -111,7 +114,8 @@ class ManifestDatabaseStream {
 // "Manifest.db", its rows in the order the items come, inserted a batch at a time.
 class ManifestDbStream {
   public:
-    explicit ManifestDbStream(const std::string& folder) : path_(folder + "/Manifest.db") {}
+    explicit ManifestDbStream(const std::string& folder)
+        : path_(appendingPathComponent(folder, ManifestDbName)) {}
 
     void add(const BackupItem& item, const Key& key) {
         ArchivedFile file;

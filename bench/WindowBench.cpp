@@ -1,11 +1,18 @@
-// salvora-window-bench APPLICATION [RUNS]: opens the window on the home that $HOME names, then
-// chooses its first device and that device's APPLICATION with the mouse, RUNS times, and
-// writes the time from each click until the next table is shown ("name value" lines): the
-// first choice of the device, the median of choosing it again (which also lets the previous
-// catalogue go), and the median choice of the application.
+// salvora-window-bench APPLICATION [RUNS [SAVED DESTINATION]]: opens the window on the home
+// that $HOME names, then chooses its first device and that device's APPLICATION with the
+// mouse, RUNS times, and writes the time from each click until the next table is shown
+// ("name value" lines): the first choice of the device, the median of choosing it again (which
+// also lets the previous catalogue go), and the median choice of the application. Then it
+// types into the file filter, one key at a time, and writes the first answer and the longest
+// of the others. With SAVED, it saves all files of that application below DESTINATION and
+// writes the event loop's longest stall meanwhile.
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <iostream>
 #include <string>
@@ -13,7 +20,7 @@
 
 #include "app/MainWindow.h"
 #include "bench/Measure.h"
-#include "window/ScriptedPanels.h"
+#include "support/ScriptedPanels.h"
 
 namespace {
 
@@ -36,6 +43,39 @@ int rowShowing(const QTableView& table, const QString& text) {
     for (int row = 0; row < model.rowCount(); ++row)
         if (model.index(row, 0).data().toString() == text) return row;
     return -1;
+}
+
+// How long keys typed into the filter take until the table shows the rows kept: the first,
+// which folds every path once, and the longest of the others.
+std::pair<double, double> filterAnswers(QLineEdit& filter, QTableView& files) {
+    std::vector<double> times;
+    for (const char* typed : {"l", "li", "lib", "libr", "libra", "librar", "library", ""}) {
+        times.push_back(secondsOf([&] {
+            filter.setText(QString::fromLatin1(typed));
+            drawn(files);
+        }));
+    }
+    return {times.front(), *std::max_element(times.begin() + 1, times.end())};
+}
+
+// The longest time the event loop went without running a timer due every millisecond, while
+// `work` runs.
+template <typename Work>
+double longestStallDuring(Work work) {
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    tick.start();
+    work();
+    return static_cast<double>(std::max(longest, clock.nsecsElapsed() - last)) / 1e9;
 }
 
 }  // namespace
@@ -83,12 +123,32 @@ int main(int argc, char** argv) {
             drawn(files);
         }));
     }
+    auto& filter = *window.findChild<QLineEdit*>("fileFilterField");
+    const auto [firstKey, laterKeys] = filterAnswers(filter, files);
+    const int applicationFiles = files.model()->rowCount();
+
+    if (argc > 4) {
+        const int row = rowShowing(applications, QString::fromUtf8(argv[3]));
+        if (row < 0) {
+            std::cerr << "salvora-window-bench: no application " << argv[3] << '\n';
+            return 1;
+        }
+        click(applications, row);
+        drawn(files);
+        panels.folderAnswers = {std::string(argv[4])};
+        const double stall = longestStallDuring(
+            [&] { window.findChild<QAction*>("saveAllFilesAction")->trigger(); });
+        std::cout << "save-all-files " << files.model()->rowCount() << '\n'
+                  << "save-all-longest-stall-seconds " << stall << '\n';
+    }
     const double first = deviceTimes.front();
     deviceTimes.erase(deviceTimes.begin());
     std::cout << "device-seconds " << first << '\n'
               << "device-again-seconds " << median(deviceTimes) << '\n'
               << "applications " << applications.model()->rowCount() << '\n'
               << "application-seconds " << median(applicationTimes) << '\n'
-              << "files " << files.model()->rowCount() << '\n';
+              << "files " << applicationFiles << '\n'
+              << "filter-first-key-seconds " << firstKey << '\n'
+              << "filter-later-keys-seconds " << laterKeys << '\n';
     return 0;
 }

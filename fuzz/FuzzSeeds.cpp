@@ -1,5 +1,6 @@
 #include "fuzz/FuzzSeeds.h"
 
+#include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
@@ -31,8 +32,8 @@ void addDatabaseSeeds(std::vector<FuzzSeed>& seeds) {
     backup.addManifestDatabaseEntry({test::sha1Key("HomeDomain", "Library"), folder});
     backup.addManifestDatabaseEntry({test::sha1Key("", ""), test::DatabaseRecord{}});
     seeds.push_back({"manifest_database", "three-files-and-a-folder",
-                     joinManifestDatabaseInput(readBytes(backup / "Manifest.mbdx"),
-                                               readBytes(backup / "Manifest.mbdb"))});
+                     joinManifestDatabaseInput(readBytes(backup / ManifestMbdxName),
+                                               readBytes(backup / ManifestMbdbName))});
 
     test::TemporaryFolder unindexed;
     BackupWriter walked(unindexed.path());
@@ -45,7 +46,7 @@ void addDatabaseSeeds(std::vector<FuzzSeed>& seeds) {
     walked.addUnindexedDatabaseRecord(full);
     walked.addUnindexedDatabaseRecord(folder);
     seeds.push_back(
-        {"unindexed_database", "records-with-properties", readBytes(walked / "Manifest.mbdb")});
+        {"unindexed_database", "records-with-properties", readBytes(walked / ManifestMbdbName)});
 }
 
 void addListSeeds(std::vector<FuzzSeed>& seeds) {
@@ -90,7 +91,7 @@ void addListSeeds(std::vector<FuzzSeed>& seeds) {
     }
     backup.addDisplayName("com.apple.mobilenotes", "Notes");
     backup.addDisplayName("com.example.empty", "");
-    seeds.push_back({"manifest_plist", "display-names", readBytes(backup / "Manifest.plist")});
+    seeds.push_back({"manifest_plist", "display-names", readBytes(backup / ManifestPlistName)});
 }
 
 void addModernSeeds(std::vector<FuzzSeed>& seeds) {
@@ -100,8 +101,8 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
     backup.addManifestDbFile("HomeDomain", "Library/SMS/sms.db", "b");
     backup.addManifestDbRow({"ab12", "HomeDomain", "Library", test::manifestDbDirectoryFlags, {}});
     // The smallest pages keep the input small, so mutations land on what matters.
-    test::runSql(backup / "Manifest.db", "PRAGMA page_size = 512; VACUUM;");
-    seeds.push_back({"manifest_db", "two-files-and-a-folder", readBytes(backup / "Manifest.db")});
+    test::runSql(backup / ManifestDbName, "PRAGMA page_size = 512; VACUUM;");
+    seeds.push_back({"manifest_db", "two-files-and-a-folder", readBytes(backup / ManifestDbName)});
 
     test::ArchivedFileFields fields;
     fields.relativePath = "Documents/a.txt";

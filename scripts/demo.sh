@@ -10,6 +10,6 @@ cmake --build --preset default -j"$(nproc)" --target salvora salvora-demo-home
 home=$(mktemp -d "${TMPDIR:-/tmp}/salvora-demo.XXXXXX")
 trap 'rm -rf "$home"' EXIT
 trap 'exit 1' INT TERM
-build/default/tests/window/salvora-demo-home "$home"
+build/default/demo/salvora-demo-home "$home"
 echo "Sample home: $home"
 HOME="$home" build/default/src/app/salvora "$@"

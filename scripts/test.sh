@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the normal build and
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzz target for
-# FUZZ_SECONDS each (default 60). Exits non-zero on any failure or fuzz finding.
+# under AddressSanitizer and UndefinedBehaviorSanitizer; runs the saving tests once more in a
+# build with only the portable file calls; makes the .deb package of the normal build and
+# checks it (scripts/check-package.sh); then runs every fuzz target for FUZZ_SECONDS each
+# (default 60). Exits non-zero on any failure or fuzz finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
@@ -12,5 +14,11 @@ for preset in default sanitize; do
     cmake --build --preset "$preset" -j"$jobs"
     ctest --preset "$preset" -j"$jobs"
 done
+echo "=== portable build: the recovery and reliability tests"
+cmake --preset portable >/dev/null
+cmake --build --preset portable -j"$jobs"
+ctest --preset portable -j"$jobs"
+echo "=== package"
+scripts/check-package.sh build/default
 echo "=== fuzz"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -25,7 +25,7 @@
 #include "crypto/StoredFileDecryption.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/FileDescriptor.h"
-#include "foundation/FileManager.h"
+#include "foundation/FolderCreation.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 

@@ -1,14 +1,23 @@
 #include "app/MainWindow.h"
 
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
 #include "window/ControllerTableModel.h"
+#include "window/Controls.h"
+#include "window/FileFilterModel.h"
 #include "window/PhotoExportCommand.h"
+#include "window/PreviewPane.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -20,12 +29,21 @@ QIcon applicationIcon() {
     return icon;
 }
 
+// The local files and folders dropped; the controller tells which hold backups.
+std::vector<std::string> droppedFolders(const QMimeData& data) {
+    std::vector<std::string> folders;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile()) folders.push_back(url.toLocalFile().toStdString());
+    return folders;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Panels& panels, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), controller_(panels) {
     ui_->setupUi(this);
     setWindowIcon(applicationIcon());
+    setAcceptDrops(true);
     // Shown only while their step prepares its list.
     ui_->step2Progress->setHidden(true);
     ui_->step3Progress->setHidden(true);
@@ -57,15 +75,111 @@ void MainWindow::connectOutlets() {
 
 void MainWindow::bindTables() {
     bindTable(controller_, *ui_->deviceTable,
-              {{tr("Device"), toQString(DeviceName)}, {tr("Last Backup"), toQString(DeviceDate)}});
+              {{tr("Device"), toQString(DeviceName)},
+               {tr("Last Backup"), toQString(DeviceDate)},
+               {tr("iOS"), toQString(DeviceProductVersion)},
+               {tr("Model"), toQString(DeviceProductType)}});
     bindTable(controller_, *ui_->applicationTable, {{tr("Application"), QString()}});
-    bindTable(controller_, *ui_->fileTable, {{tr("File"), QString()}});
     QHeaderView* deviceColumns = ui_->deviceTable->horizontalHeader();
     deviceColumns->setSectionResizeMode(0, QHeaderView::Stretch);
-    deviceColumns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    for (int column : {1, 2, 3})
+        deviceColumns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    bindFileTable();
+    bindDeviceTableMenu();
+}
+
+void MainWindow::bindDeviceTableMenu() {
+    QTableView& table = *ui_->deviceTable;
+    auto* remove = new QAction(tr("&Remove from List"), &table);
+    remove->setObjectName(QStringLiteral("removeBackupFolderAction"));
+    remove->setStatusTip(tr("Stops listing the backups of a folder you opened"));
+    table.setContextMenuPolicy(Qt::ActionsContextMenu);
+    table.addAction(remove);
+    const auto followSelection = [this, remove] {
+        remove->setEnabled(controller_.isOpenedFolderRow(selectedRow(*ui_->deviceTable)));
+    };
+    connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
+    connect(table.model(), &QAbstractItemModel::modelReset, this, followSelection);
+    followSelection();
+    connect(remove, &QAction::triggered, this,
+            [this] { controller_.forgetOpenedFolderOfRow(selectedRow(*ui_->deviceTable)); });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFolders(*event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> folders = droppedFolders(*event->mimeData());
+    if (folders.empty()) return;
+    event->acceptProposedAction();
+    controller_.openBackupFolders(folders);
+}
+
+void MainWindow::bindFileTable() {
+    QTableView& table = *ui_->fileTable;
+    fileFilter_ = new FileFilterModel(controller_);
+    bindTable(controller_, table,
+              {{tr("Path"), toQString(DeviceApplicationFileRealName)},
+               {tr("Size"), toQString(FileSizeColumn)},
+               {tr("Modified"), toQString(FileModifiedColumn)},
+               {tr("Application"), toQString(FileApplicationColumn)}},
+              fileFilter_);
+    QHeaderView* columns = table.horizontalHeader();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column : {1, 2, 3}) columns->resizeSection(column, column == 1 ? 80 : 130);
+    // Rows start in the order the backup lists them; a click on a header sorts.
+    columns->setSortIndicator(-1, Qt::AscendingOrder);
+    table.setSortingEnabled(true);
+    table.setColumnHidden(3, true);
+    connect(ui_->fileFilterField, &QLineEdit::textChanged, fileFilter_,
+            &FileFilterModel::setFilterText);
+    connect(ui_->everyApplicationCheckBox, &QCheckBox::toggled, this, [this](bool every) {
+        controller_.setFilesOfEveryApplication(every);
+        ui_->fileTable->setColumnHidden(3, !every);
+    });
+    connect(ui_->filterFilesAction, &QAction::triggered, this, [this] {
+        ui_->fileFilterField->setFocus(Qt::ShortcutFocusReason);
+        ui_->fileFilterField->selectAll();
+    });
+
+    // Double-click or Enter on a file saves it.
+    connect(&table, &QTableView::activated, &controller_, [this] {
+        if (ui_->saveFileButton->isEnabled()) controller_.saveFilePressed();
+    });
+    table.setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* separator = new QAction(&table);
+    separator->setSeparator(true);
+    table.addActions({ui_->saveFileAction, ui_->saveSelectedFilesAction, ui_->saveAllFilesAction,
+                      separator, ui_->copyPathAction});
+    const auto followSelection = [this] {
+        const bool any = !selectedRows(*ui_->fileTable).empty();
+        ui_->saveSelectedFilesAction->setEnabled(any);
+        ui_->copyPathAction->setEnabled(any);
+    };
+    connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
+    connect(table.model(), &QAbstractItemModel::modelReset, this, followSelection);
+    followSelection();
+
+    // The preview follows the one chosen file; the controller has taken the choice by now.
+    preview_ = new PreviewPane(ui_->previewArea);
+    ui_->previewArea->layout()->addWidget(preview_);
+    const auto showChosen = [this] {
+        if (selectedRow(*ui_->fileTable) < 0) return preview_->showNothing();
+        ErrorSlot error;
+        auto start = controller_.readChosenFileStart(PreviewLimit, error);
+        if (!start)
+            return preview_->showNothing(error ? toQString(error->description()) : QString());
+        preview_->showPreview(previewOf(std::move(*start), controller_.selectedFile()->size()));
+    };
+    connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, showChosen);
+    connect(table.model(), &QAbstractItemModel::modelReset, this, showChosen);
 }
 
 void MainWindow::bindMenus(Panels& panels) {
+    connect(ui_->openBackupFolderAction, &QAction::triggered, &controller_,
+            &MainController::openBackupFolderPressed);
     connect(ui_->saveFileAction, &QAction::triggered, &controller_,
             &MainController::saveFilePressed);
     makeActionFollowButton(*ui_->saveFileAction, *ui_->saveFileButton);
@@ -77,6 +191,14 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(ui_->fileMenu, &QMenu::aboutToShow, photoExport, &PhotoExportCommand::updateEnabled);
     connect(photoExport, &PhotoExportCommand::exportFinished, statusBar(),
             [this](const QString& message) { statusBar()->showMessage(message); });
+    connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,
+            &MainController::saveSelectedPressed);
+    connect(ui_->copyPathAction, &QAction::triggered, this, [this] {
+        QStringList paths;
+        for (const FileRecord& file : controller_.selectedFiles())
+            paths << toQString(file.fullpath().value_or(""));
+        QGuiApplication::clipboard()->setText(paths.join(QLatin1Char('\n')));
+    });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
 
     connect(ui_->websiteAction, &QAction::triggered, &controller_, &MainController::websitePressed);
@@ -87,8 +209,9 @@ void MainWindow::bindMenus(Panels& panels) {
 
     connect(&controller_, &MainController::saveFinished, statusBar(),
             [this](const QString& message) { statusBar()->showMessage(message); });
-    connect(&controller_, &MainController::catalogueProblem, statusBar(),
-            [this](const QString& message) { statusBar()->showMessage(message); });
+    for (auto problem : {&MainController::catalogueProblem, &MainController::folderProblem})
+        connect(&controller_, problem, statusBar(),
+                [this](const QString& message) { statusBar()->showMessage(message); });
 }
 
 void MainWindow::showAbout() {

@@ -15,6 +15,8 @@ class MainWindow;
 
 namespace salvora {
 
+class FileFilterModel;
+class PreviewPane;
 class Panels;
 
 class MainWindow final : public QMainWindow {
@@ -25,14 +27,23 @@ class MainWindow final : public QMainWindow {
 
     MainController& controller() { return controller_; }
 
+  protected:
+    // A folder dropped onto the window is opened as a backup folder.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
   private:
     void connectOutlets();
+    void bindDeviceTableMenu();
     void bindTables();
+    void bindFileTable();
     void bindMenus(Panels& panels);
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     MainController controller_;
+    FileFilterModel* fileFilter_ = nullptr;  // owned by the file table
+    PreviewPane* preview_ = nullptr;         // owned by the window
     SUUpdater updater_;
 };
 

@@ -6,7 +6,7 @@
 
 #include "catalog/EmbeddedPropertyList.h"
 #include "catalog/Filing.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileReading.h"
 #include "foundation/Path.h"
 #include "foundation/XmlPropertyListData.h"
 

@@ -1,10 +1,10 @@
 #include "catalog/ArchivedFileInfo.h"
 
 #include <array>
-#include <cstring>
 #include <string_view>
 
 #include "catalog/BinaryPropertyList.h"
+#include "foundation/BinaryPropertyListFormat.h"
 #include "foundation/PropertyList.h"
 
 namespace salvora {
@@ -55,16 +55,12 @@ ArchivedFileInfo readInfo(const Value& archive) {
     return info;
 }
 
-bool isBinary(std::span<const std::byte> blob) {
-    return blob.size() >= 8 && std::memcmp(blob.data(), "bplist00", 8) == 0;
-}
-
 }  // namespace
 
 ArchivedFileInfo readArchivedFileInfo(std::span<const std::byte> blob) {
     // Backups store the archives in binary form, a million of them in a large backup: those
     // are read in place, anything else through libplist.
-    if (!isBinary(blob)) return readArchivedFileInfoWithLibplist(blob);
+    if (!startsWithBinaryPropertyListMagic(blob)) return readArchivedFileInfoWithLibplist(blob);
     std::optional<BinaryPropertyList> list = BinaryPropertyList::open(blob);
     return list ? readInfo(list->root()) : ArchivedFileInfo();
 }

@@ -2,15 +2,12 @@
 
 #include <array>
 #include <bit>
-#include <cstring>
 
 #include "foundation/BinaryPropertyListFormat.h"
 #include "foundation/ByteCursor.h"
 
 namespace salvora {
 namespace {
-
-constexpr std::string_view magic = "bplist00";
 
 // A count small enough to stand in the marker byte; larger ones follow as an integer.
 constexpr std::uint64_t extendedCount = 0x0F;
@@ -30,8 +27,7 @@ std::optional<std::uint64_t> product(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 std::optional<BinaryPropertyList> BinaryPropertyList::open(std::span<const std::byte> bytes) {
-    if (bytes.size() < magic.size() || std::memcmp(bytes.data(), magic.data(), magic.size()) != 0)
-        return std::nullopt;
+    if (!startsWithBinaryPropertyListMagic(bytes)) return std::nullopt;
     std::optional<BinaryPropertyListTrailer> trailer = readBinaryPropertyListTrailer(bytes);
     if (!trailer) return std::nullopt;
     return BinaryPropertyList(bytes, trailer->offsetSize, trailer->referenceSize,

@@ -16,7 +16,8 @@
 #include "catalog/UnindexedDatabaseReader.h"
 #include "crypto/BackupEncryption.h"
 #include "crypto/BackupUnlock.h"
-#include "foundation/FileManager.h"
+#include "foundation/BackupFileNames.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -145,23 +146,8 @@ std::shared_ptr<const UnlockedKeybag> Catalog::keybagFor(const std::string& dire
     return found == keybags_.end() ? nullptr : found->second;
 }
 
-void Catalog::addManifestDatabaseFilesFromDirectory(const std::string& directory,
-                                                    ApplicationMap& applications) {
-    salvora::addManifestDatabaseFilesFromDirectory(directory, applications);
-}
-
-void Catalog::addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
-                               ApplicationMap& applications) {
-    salvora::addMdbackupFiles(names, directory, applications);
-}
-
 void Catalog::loadTranslationNamesFromDirectory(const std::string& directory) {
     translationNames_ = readTranslationNames(directory);
-}
-
-void Catalog::addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
-                             ApplicationMap& applications) {
-    salvora::addMdinfoFiles(names, directory, applications);
 }
 
 std::vector<std::string> pathsMatchingExtensions(const std::vector<std::string>& paths,

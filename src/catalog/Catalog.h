@@ -44,14 +44,8 @@ class Catalog {
     // The keys of the backup in the folder; null until it is unlocked.
     std::shared_ptr<const UnlockedKeybag> keybagFor(const std::string& directory) const;
 
-    // The layout readers, in the order the build runs them.
-    void addManifestDatabaseFilesFromDirectory(const std::string& directory,
-                                               ApplicationMap& applications);
-    void addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
-                          ApplicationMap& applications);
+    // Replaces translationNames() with the display names of the folder's "Manifest.plist".
     void loadTranslationNamesFromDirectory(const std::string& directory);
-    void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
-                        ApplicationMap& applications);
 
     // Absent until the first backup with ".mdinfo" files is built.
     const std::optional<TranslationNames>& translationNames() const { return translationNames_; }

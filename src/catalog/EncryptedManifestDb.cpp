@@ -3,6 +3,7 @@
 #include "catalog/ManifestDbReader.h"
 #include "catalog/SqliteDatabase.h"
 #include "crypto/BackupUnlock.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -14,11 +15,11 @@ ErrorSlot addManifestDbFilesOfBackup(const std::string& directory,
         addManifestDbFilesFromDirectory(directory, applications);
         return std::nullopt;
     }
-    const std::string path = appendingPathComponent(directory, ManifestDatabaseName);
+    const std::string path = appendingPathComponent(directory, ManifestDbName);
     if (keybag == nullptr)
         return Error{"Could not decrypt", path, "The backup has not been unlocked"};
     ErrorSlot error;
-    auto plaintext = decryptManifestDatabase(directory, *keybag, &error);
+    auto plaintext = decryptManifestDb(directory, *keybag, &error);
     if (!plaintext) return error;
     auto database = SqliteDatabase::fromOwnedBytes(std::move(*plaintext));
     if (!database) return Error{"Could not read", path, "SQLite refuses the decrypted database"};

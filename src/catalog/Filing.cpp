@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "foundation/Path.h"
+
 namespace salvora {
 namespace {
 
@@ -72,6 +74,14 @@ std::string applicationNameForDomain(std::string_view domain) {
     std::string shortened = withoutAppDomain(domain);
     std::size_t lastDot = shortened.rfind('.');
     return lastDot == std::string::npos ? shortened : shortened.substr(lastDot + 1);
+}
+
+void fileEachPropertyList(const std::vector<std::string>& names, const std::string& directory,
+                          ApplicationMap& applications, PropertyListFiling file) {
+    for (const std::string& name : names) {
+        file(name, PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
+             applications);
+    }
 }
 
 }  // namespace salvora

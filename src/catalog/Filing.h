@@ -15,8 +15,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalog/Records.h"
+#include "foundation/PropertyList.h"
 
 namespace salvora {
 
@@ -30,5 +32,13 @@ std::string withoutAppDomain(std::string_view domain);
 // The database layouts' rule: "AppDomain-" removed everywhere, then the last "."-separated
 // piece ("AppDomain-com.example.notes" gives "notes", a domain ending in "." the empty name).
 std::string applicationNameForDomain(std::string_view domain);
+
+// Files what one property list of a layout with a list per file says, `name` being the file.
+using PropertyListFiling = void (*)(const std::string& name, const PropertyList& list,
+                                    ApplicationMap& applications);
+
+// Reads each named property list in the folder, in list order, and files it with `file`.
+void fileEachPropertyList(const std::vector<std::string>& names, const std::string& directory,
+                          ApplicationMap& applications, PropertyListFiling file);
 
 }  // namespace salvora

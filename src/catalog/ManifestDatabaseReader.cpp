@@ -10,7 +10,9 @@
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
 #include "catalog/RecordOrder.h"
-#include "foundation/FileManager.h"
+#include "foundation/BackupFileNames.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
 #include "foundation/Path.h"
 
@@ -20,11 +22,8 @@ namespace {
 constexpr std::size_t indexHeaderSize = 10;
 constexpr std::size_t indexEntrySize = 26;
 constexpr std::size_t keySize = 20;
-constexpr std::uint16_t absentStringLength = 0xFFFF;
 // Enough for the domain and path of nearly every record.
 constexpr std::size_t likelyStringsSize = 256;
-
-bool isRegularFile(std::uint16_t mode) { return (mode & 0xF000) == 0x8000; }
 
 // The first two strings of a record: all the catalogue takes from it.
 struct RecordStrings {
@@ -119,7 +118,7 @@ std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t
     for (std::size_t entry = 0; entry < entries; ++entry) {
         ByteCursor fields(*cursor.readBytes(indexEntrySize), keySize);
         const std::uint32_t recordOffset = *getUint32(fields);
-        if (isRegularFile(*getUint16(fields)))
+        if (isRegularFileMode(*getUint16(fields)))
             visits.push_back({recordOffset, static_cast<std::uint32_t>(entry)});
     }
     return visits;
@@ -275,14 +274,14 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
 
 void addManifestDatabaseFilesFromDirectory(const std::string& directory,
                                            ApplicationMap& applications) {
-    const std::string indexPath = appendingPathComponent(directory, "Manifest.mbdx");
+    const std::string indexPath = appendingPathComponent(directory, ManifestMbdxName);
     if (!fileExists(indexPath)) return;
     std::optional<FileBytes> index = readFile(indexPath);
     if (!index || !hasMagic(index->bytes(), manifestIndexMagic)) return;
     // The database is opened only once the index has passed its test. It is read in file
     // order through a window rather than loaded whole, so a large backup's catalogue never
     // holds the records' other fields in memory.
-    const std::string databasePath = appendingPathComponent(directory, "Manifest.mbdb");
+    const std::string databasePath = appendingPathComponent(directory, ManifestMbdbName);
     std::optional<FileWindow> database = FileWindow::open(databasePath);
     if (!database) return;
     auto magic = database->read(0, manifestDatabaseMagic.size());

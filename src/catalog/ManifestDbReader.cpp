@@ -14,7 +14,8 @@
 #include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
 #include "catalog/ManifestDbDetails.h"
-#include "foundation/FileManager.h"
+#include "foundation/BackupFileNames.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -152,7 +153,7 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
 }
 
 void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
-    const std::string path = appendingPathComponent(directory, "Manifest.db");
+    const std::string path = appendingPathComponent(directory, ManifestDbName);
     // SQLite would wait forever opening a FIFO.
     if (!isRegularFile(path)) return;
     std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path);

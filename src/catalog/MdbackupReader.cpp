@@ -30,11 +30,7 @@ void addMdbackupList(const std::string& name, const PropertyList& list,
 
 void addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
                       ApplicationMap& applications) {
-    for (const std::string& name : names) {
-        addMdbackupList(name,
-                        PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
-                        applications);
-    }
+    fileEachPropertyList(names, directory, applications, addMdbackupList);
 }
 
 }  // namespace salvora

@@ -2,6 +2,7 @@
 
 #include "catalog/EmbeddedPropertyList.h"
 #include "catalog/Filing.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -19,7 +20,7 @@ TranslationNames translationNamesFromManifest(const PropertyList& manifest) {
 
 TranslationNames readTranslationNames(const std::string& directory) {
     return translationNamesFromManifest(
-        PropertyList::dictionaryFromFile(appendingPathComponent(directory, "Manifest.plist")));
+        PropertyList::dictionaryFromFile(appendingPathComponent(directory, ManifestPlistName)));
 }
 
 void addMdinfoList(const std::string& name, const PropertyList& outer,
@@ -46,11 +47,7 @@ void addMdinfoList(const std::string& name, const PropertyList& outer,
 
 void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
                     ApplicationMap& applications) {
-    for (const std::string& name : names) {
-        addMdinfoList(name,
-                      PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
-                      applications);
-    }
+    fileEachPropertyList(names, directory, applications, addMdinfoList);
 }
 
 }  // namespace salvora

@@ -20,6 +20,8 @@ namespace salvora {
 inline constexpr std::string_view DeviceName = "name";
 inline constexpr std::string_view DeviceDate = "date";
 inline constexpr std::string_view DeviceDirectory = "directory";
+inline constexpr std::string_view DeviceProductVersion = "productVersion";
+inline constexpr std::string_view DeviceProductType = "productType";
 inline constexpr std::string_view DeviceApplications = "applications";
 inline constexpr std::string_view DeviceApplicationName = "name";
 inline constexpr std::string_view DeviceApplicationFiles = "files";
@@ -166,6 +168,8 @@ struct DeviceRecord {
     std::optional<std::string> date;  // the folder's modification time, as dateText gives it
     std::string directory;            // full path of the backup folder
     std::shared_ptr<ApplicationMap> applications;  // the map of the last catalogue build
+    std::optional<std::string> productVersion{};   // "Product Version" of Info.plist: iOS
+    std::optional<std::string> productType{};      // "Product Type": the model ("iPhone15,2")
 };
 
 using DeviceList = std::vector<std::shared_ptr<DeviceRecord>>;

@@ -7,7 +7,9 @@
 #include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
 #include "catalog/HexName.h"
-#include "foundation/FileManager.h"
+#include "foundation/BackupFileNames.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileReading.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -101,8 +103,8 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
 
 void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
                                             ApplicationMap& applications) {
-    if (fileExists(appendingPathComponent(directory, "Manifest.mbdx"))) return;
-    const std::string databasePath = appendingPathComponent(directory, "Manifest.mbdb");
+    if (fileExists(appendingPathComponent(directory, ManifestMbdxName))) return;
+    const std::string databasePath = appendingPathComponent(directory, ManifestMbdbName);
     if (!fileExists(databasePath)) return;
     if (std::optional<FileBytes> database = readFile(databasePath)) {
         addUnindexedDatabaseFiles(database->bytes(), applications);

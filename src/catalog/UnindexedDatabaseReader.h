@@ -30,7 +30,7 @@ struct DatabaseRecord {
     std::uint64_t size = 0;
     std::uint8_t protectionClass = 0;
 
-    bool isRegularFile() const { return (mode & 0xF000) == 0x8000; }
+    bool isRegularFile() const { return isRegularFileMode(mode); }
 };
 
 // Reads the record at the cursor, its name/value properties passed over, and moves past it;

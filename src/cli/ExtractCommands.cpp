@@ -48,7 +48,10 @@ int extractApplication(const CommandContext& context, const std::string& backup,
     ProgressLine progress(context.err, context.showProgress);
     auto outcomes = saveAll(
         opened->device->directory, record->files, destination,
-        [&](std::size_t done, std::size_t total) { progress.update(done, total); },
+        [&](const SaveStatus& status) {
+            progress.update(status.filesDone, status.filesTotal);
+            return true;
+        },
         opened->keybag());
     progress.clear();
     return report(context, outcomes);
@@ -70,7 +73,10 @@ int extractAll(const CommandContext& context, const std::string& backup,
         auto saved = saveAll(
             opened->device->directory, application->files,
             appendingPathComponent(destination, applicationFolderName(application->name)),
-            [&](std::size_t done, std::size_t) { progress.update(before + done, total); },
+            [&](const SaveStatus& status) {
+                progress.update(before + status.filesDone, total);
+                return true;
+            },
             opened->keybag());
         std::move(saved.begin(), saved.end(), std::back_inserter(outcomes));
     }

@@ -95,10 +95,8 @@ int listDevices(const CommandContext& context, Format format) {
             continue;
         }
         // As the device table shows it.
-        const std::string name =
-            device->name && !device->name->empty() ? *device->name : "(Unknown Name)";
-        context.out << index << '\t' << name << '\t' << device->date.value_or("") << '\t'
-                    << device->directory << '\n';
+        context.out << index << '\t' << deviceDisplayText(*device) << '\t'
+                    << device->date.value_or("") << '\t' << device->directory << '\n';
     }
     if (format == Format::Json) printJson(context.out, list);
     return Success;

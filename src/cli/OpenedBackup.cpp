@@ -4,7 +4,7 @@
 
 #include "cli/ProgressLine.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 
 namespace salvora::cli {
 namespace {

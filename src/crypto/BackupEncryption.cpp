@@ -4,8 +4,9 @@
 #include <array>
 #include <string_view>
 
+#include "foundation/BackupFileNames.h"
 #include "foundation/FileDescriptor.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 
@@ -40,14 +41,14 @@ BackupProtection judgeBackupProtection(const std::string& backupDirectory) {
     const bool withManifestKey = encryption && encryption->manifestKey;
 
     BackupProtection protection;
-    if (fileExists(in(ManifestDatabaseName))) {
-        if (isSQLiteDatabase(in(ManifestDatabaseName))) {
+    if (fileExists(in(ManifestDbName))) {
+        if (isSQLiteDatabase(in(ManifestDbName))) {
             protection.filesEncrypted = claimed && withKeybag && !withManifestKey;
         } else if (claimed || withManifestKey) {
             protection.catalogueEncrypted = protection.filesEncrypted = withKeybag;
             protection.keybagMissing = !withKeybag;
         }
-    } else if (fileExists(in(UnindexedDatabaseName)) && !fileExists(in(DatabaseIndexName))) {
+    } else if (fileExists(in(ManifestMbdbName)) && !fileExists(in(ManifestMbdxName))) {
         protection.filesEncrypted = claimed && withKeybag;
     }
     return protection;

@@ -9,11 +9,6 @@
 
 namespace salvora {
 
-inline constexpr std::string_view ManifestPlistName = "Manifest.plist";
-inline constexpr std::string_view ManifestDatabaseName = "Manifest.db";
-inline constexpr std::string_view UnindexedDatabaseName = "Manifest.mbdb";
-inline constexpr std::string_view DatabaseIndexName = "Manifest.mbdx";
-
 // The encryption entries of "Manifest.plist".
 struct BackupEncryption {
     bool isEncrypted = false;                            // "IsEncrypted"; missing reads as false

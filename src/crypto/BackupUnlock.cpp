@@ -6,6 +6,7 @@
 #include "crypto/BackupEncryption.h"
 #include "crypto/Failure.h"
 #include "crypto/StoredFileDecryption.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
 
 namespace salvora {
@@ -57,11 +58,11 @@ std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
     return unlocked;
 }
 
-std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string& backupDirectory,
-                                                              const UnlockedKeybag& keybag,
-                                                              ErrorSlot* error) {
+std::optional<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
+                                                        const UnlockedKeybag& keybag,
+                                                        ErrorSlot* error) {
     const std::string manifestPath = appendingPathComponent(backupDirectory, ManifestPlistName);
-    const std::string databasePath = appendingPathComponent(backupDirectory, ManifestDatabaseName);
+    const std::string databasePath = appendingPathComponent(backupDirectory, ManifestDbName);
     auto encryption = readBackupEncryption(backupDirectory);
     if (!encryption || !encryption->manifestKey)
         return failWith(error, Error{"Could not decrypt", databasePath,

@@ -23,8 +23,8 @@ std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
 // database only: one that isSQLiteDatabase() accepts as it stands is opened as it is. Fails
 // unless the plaintext is an SQLite database: the key's unwrapping and that header prove the
 // decryption.
-std::optional<std::vector<std::byte>> decryptManifestDatabase(const std::string& backupDirectory,
-                                                              const UnlockedKeybag& keybag,
-                                                              ErrorSlot* error = nullptr);
+std::optional<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
+                                                        const UnlockedKeybag& keybag,
+                                                        ErrorSlot* error = nullptr);
 
 }  // namespace salvora

@@ -2,8 +2,11 @@
 
 #include <initializer_list>
 
+#include "foundation/BackupFileNames.h"
 #include "foundation/DateText.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FolderCreation.h"
+#include "foundation/HomeDirectory.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 
@@ -53,14 +56,41 @@ void createRecoveryFolder() { (void)createDirectory(recoveryFolderPath()); }
 void extractBackup(const std::string& name, DeviceList& devices, const std::string& root) {
     std::string path = appendingPathComponent(root, name);
     if (!isDirectory(path)) return;
-    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, "Info.plist"));
+    auto info = PropertyList::dictionaryFromFile(appendingPathComponent(path, InfoPlistName));
 
     auto device = std::make_shared<DeviceRecord>();
     device->name = info["Device Name"].string();
+    device->productVersion = info["Product Version"].string();
+    device->productType = info["Product Type"].string();
     device->directory = path;
     // A folder that vanished since the listing has no date; the table shows an empty cell.
     if (auto modified = modificationDate(path)) device->date = dateText(*modified);
     devices.push_back(std::move(device));
+}
+
+bool isBackupFolder(const std::string& path) {
+    const auto names = directoryContents(path);
+    if (!names) return false;
+    for (const std::string& name : *names) {
+        if (name == "Info.plist" || name == "Manifest.plist" || name == "Manifest.db" ||
+            name == "Manifest.mbdb" || name.ends_with(".mdbackup") || name.ends_with(".mdinfo"))
+            return true;
+    }
+    return false;
+}
+
+DeviceList devicesInFolder(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
+    DeviceList devices;
+    if (isBackupFolder(folder)) {
+        extractBackup(lastPathComponent(folder), devices, deletingLastPathComponent(folder));
+        return devices;
+    }
+    for (const std::string& name : directoryContents(folder).value_or(std::vector<std::string>()))
+        if (isBackupFolder(appendingPathComponent(folder, name)))
+            extractBackup(name, devices, folder);
+    return devices;
 }
 
 DeviceList scanBackupRoots() {
@@ -75,6 +105,10 @@ DeviceList scanBackupRoots() {
 DeviceList getDevices() {
     createRecoveryFolder();
     return scanBackupRoots();
+}
+
+std::string deviceDisplayText(const DeviceRecord& device) {
+    return device.name && !device.name->empty() ? *device.name : "(Unknown Name)";
 }
 
 }  // namespace salvora

@@ -34,9 +34,21 @@ std::optional<std::vector<std::string>> backupFolders();
 // Appends one DeviceRecord for the entry `name` of `root` when it is a folder.
 void extractBackup(const std::string& name, DeviceList& devices, const std::string& root);
 
+// Whether the folder holds a backup: an "Info.plist", a catalogue of any layout, or the
+// ".mdbackup"/".mdinfo" files of the oldest.
+bool isBackupFolder(const std::string& path);
+
+// The devices of a folder the user points at: the folder itself when it holds a backup, else
+// each folder directly inside it that does, by name. Empty when there is none.
+DeviceList devicesInFolder(const std::string& path);
+
 // home/Desktop/Recovered iPhone Files
 std::string recoveryFolderPath();
 // Creates the recovery folder, one level only; the outcome is ignored.
 void createRecoveryFolder();
+
+// What the device table shows for a device: its name when it has one that is not empty, else
+// "(Unknown Name)".
+std::string deviceDisplayText(const DeviceRecord& device);
 
 }  // namespace salvora

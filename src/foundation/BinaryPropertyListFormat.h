@@ -5,12 +5,23 @@
 // references are, how many objects there are, which one is the top and where the table starts.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
+#include <string_view>
 
 namespace salvora {
 
 inline constexpr std::size_t binaryPropertyListHeaderSize = 8;
+
+// The header of the version the in-place readers take apart.
+inline constexpr std::string_view binaryPropertyListMagic = "bplist00";
+
+inline bool startsWithBinaryPropertyListMagic(std::span<const std::byte> bytes) {
+    return bytes.size() >= binaryPropertyListMagic.size() &&
+           std::memcmp(bytes.data(), binaryPropertyListMagic.data(),
+                       binaryPropertyListMagic.size()) == 0;
+}
 
 // The kinds of object, the high half of an object's marker byte, that the readers take apart.
 // A class the readers derive from, so the names read plainly in their code.

@@ -60,4 +60,19 @@ bool writeAll(int fd, std::span<const std::byte> bytes) {
     return true;
 }
 
+bool copyToEnd(int source, int target) {
+    std::byte buffer[1 << 16];
+    for (;;) {
+        long got = readUpTo(source, buffer);
+        if (got <= 0) return got == 0;
+        if (!writeAll(target, std::span<const std::byte>(buffer, static_cast<std::size_t>(got))))
+            return false;
+    }
+}
+
+bool setModificationTime(int fd, std::int64_t seconds) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    return ::futimens(fd, times) == 0;
+}
+
 }  // namespace salvora

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <utility>
@@ -49,5 +50,13 @@ long readUpTo(int fd, std::span<std::byte> buffer);
 
 // Writes every byte, resuming after interruptions; false with errno set on failure.
 bool writeAll(int fd, std::span<const std::byte> bytes);
+
+// Copies what is left of `source`, from its offset, to `target` by reading and writing; false
+// with errno set on failure.
+bool copyToEnd(int source, int target);
+
+// Sets the file's modification time, in seconds since 1970, leaving its access time; false with
+// errno set on failure.
+bool setModificationTime(int fd, std::int64_t seconds);
 
 }  // namespace salvora

@@ -1,11 +1,6 @@
 #include "foundation/FolderEntry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <string>
 
 namespace salvora {
 namespace {
@@ -17,34 +12,19 @@ bool isPlainName(std::string_view name) {
 
 }  // namespace
 
-std::optional<EntryStatus> entryStatus(const OpenFolder& folder, std::string_view name) {
-    if (!isPlainName(name)) return std::nullopt;
-    struct stat status {};
-    if (::fstatat(folder.descriptor(), std::string(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) !=
-        0)
+std::optional<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name,
+                                   const char* operation, ErrorSlot& error) {
+    if (!isPlainName(name)) {
+        error = Error{operation, folder.pathOf(name), "Not a plain file name"};
         return std::nullopt;
-    return EntryStatus{S_ISREG(status.st_mode), static_cast<std::uint64_t>(status.st_size),
-                       static_cast<std::int64_t>(status.st_mtim.tv_sec),
-                       static_cast<std::uint64_t>(status.st_dev),
-                       static_cast<std::uint64_t>(status.st_ino)};
+    }
+    return FolderEntry{folder.descriptor(), std::string(name), folder.pathOf(name)};
 }
 
-std::optional<ErrorSlot> linkItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                                  const OpenFolder& targetFolder, std::string_view targetName) {
-    const std::string shown = targetFolder.pathOf(targetName);
-    if (!isPlainName(sourceName) || !isPlainName(targetName))
-        return Error{"Could not link", shown, "Not a plain file name"};
-    auto source = entryStatus(sourceFolder, sourceName);
-    if (!source || !source->regularFile)
-        return Error{"Could not link", sourceFolder.pathOf(sourceName), "Not a regular file"};
-    // Without AT_SYMLINK_FOLLOW a link at the source is linked itself, never what it names.
-    if (::linkat(sourceFolder.descriptor(), std::string(sourceName).c_str(),
-                 targetFolder.descriptor(), std::string(targetName).c_str(), 0) == 0)
-        return ErrorSlot{};
-    const int failure = errno;
-    if (failure == EXDEV || failure == EPERM || failure == EMLINK || failure == EOPNOTSUPP)
-        return std::nullopt;
-    return Error::fromErrno("Could not link", shown, failure);
+Error sourceError(const char* operation, const std::string& path, int errorNumber) {
+    if (errorNumber == ELOOP) return Error{operation, path, "Is a symbolic link"};
+    if (errorNumber == EINVAL) return Error{operation, path, "Not a regular file"};
+    return Error::fromErrno(operation, path, errorNumber);
 }
 
 }  // namespace salvora

@@ -1,32 +1,30 @@
 #pragma once
 
-// What stands at an entry of an open folder, and a second name for a file there: what an
-// export needs to tell a file it made before from one it must not touch.
-#include <cstdint>
+// How the file readers and writers name what they open or make. Not for use outside
+// src/foundation.
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 
 namespace salvora {
 
-struct EntryStatus {
-    bool regularFile = false;  // a link is never followed, so a link is not one
-    std::uint64_t size = 0;
-    std::int64_t modificationTime = 0;  // whole seconds since 1970
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+// An entry to open or make: a path relative to a folder descriptor (AT_FDCWD for a plain path
+// read), and the full path that names it in messages. Files are only made under one plain name.
+struct FolderEntry {
+    int folder;
+    std::string relative;
+    std::string shown;
 };
 
-// Absent when nothing is there (or the name is not one plain component).
-std::optional<EntryStatus> entryStatus(const OpenFolder& folder, std::string_view name);
+// The entry `name` of an open folder; absent (with the error filled in) for a name that is not
+// one plain component, which could otherwise lead out of the folder.
+std::optional<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name,
+                                   const char* operation, ErrorSlot& error);
 
-// Gives the regular file `sourceName` of `sourceFolder` the new name `targetName` in
-// `targetFolder` (a hard link): empty on success. Never replaces anything and never follows a
-// link. Absent, having changed nothing, when links can't be made there (another file system,
-// one without hard links, too many links to the file), so the caller can copy instead.
-std::optional<ErrorSlot> linkItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                                  const OpenFolder& targetFolder, std::string_view targetName);
+// Why a file to read or copy could not be opened, in words for the user.
+Error sourceError(const char* operation, const std::string& path, int errorNumber);
 
 }  // namespace salvora

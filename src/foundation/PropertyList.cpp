@@ -1,10 +1,11 @@
 #include "foundation/PropertyList.h"
 
 #include <plist/plist.h>
+#include <cstdlib>
 
 #include <limits>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileReading.h"
 #include "foundation/PropertyListLimits.h"
 
 namespace salvora {
@@ -37,6 +38,17 @@ PropertyList PropertyList::fromFile(const std::string& path) {
 PropertyList PropertyList::dictionaryFromFile(const std::string& path) {
     PropertyList list = fromFile(path);
     return list.kind() == Kind::Dictionary ? list : PropertyList();
+}
+
+std::optional<std::string> PropertyList::xmlText() const {
+    if (node_ == nullptr) return std::nullopt;
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(node(node_), &xml, &length);
+    if (xml == nullptr) return std::nullopt;
+    std::string text(xml, length);
+    std::free(xml);  // this libplist leaves the text to the C heap
+    return text;
 }
 
 PropertyList::Kind PropertyList::kind() const {

@@ -61,6 +61,9 @@ class PropertyList {
     // Seconds since 1 January 2001, the property-list epoch.
     std::optional<double> date() const;
 
+    // The value and all below it as XML property-list text, for people to read.
+    std::optional<std::string> xmlText() const;
+
   private:
     PropertyList(std::shared_ptr<void> document, void* node)
         : document_(std::move(document)), node_(node) {}

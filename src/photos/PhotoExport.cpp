@@ -2,7 +2,8 @@
 
 #include <unordered_set>
 
-#include "foundation/FolderEntry.h"
+#include "foundation/EntryStatus.h"
+#include "foundation/FileWriting.h"
 #include "foundation/Path.h"
 #include "photos/BackupPhotoLibrary.h"
 #include "photos/ExportNames.h"

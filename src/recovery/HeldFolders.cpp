@@ -15,7 +15,7 @@ constexpr std::size_t mostHeld = 128;
 }  // namespace
 
 const OpenFolder* HeldFolders::folderFor(std::span<const std::string_view> levels,
-                                           ErrorSlot& error) {
+                                         ErrorSlot& error) {
     // Each level's key: the levels down to it.
     std::vector<std::string> keys(levels.size() + 1);
     for (std::size_t depth = 1; depth <= levels.size(); ++depth) {
@@ -33,8 +33,7 @@ const OpenFolder* HeldFolders::folderFor(std::span<const std::string_view> level
         folder = hold(keys[0], std::move(*base));
     }
     for (; depth < levels.size(); ++depth) {
-        std::optional<OpenFolder> next =
-            openFolderIn(*folder, levels[depth], create_, &error);
+        std::optional<OpenFolder> next = openFolderIn(*folder, levels[depth], create_, &error);
         if (!next) return nullptr;
         folder = hold(keys[depth + 1], std::move(*next));
     }

@@ -12,14 +12,13 @@
 
 #include "catalog/Records.h"
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 
 namespace salvora {
 
 class HeldFolders {
   public:
-    HeldFolders(std::string base, CreateMissing create)
-        : base_(std::move(base)), create_(create) {}
+    HeldFolders(std::string base, CreateMissing create) : base_(std::move(base)), create_(create) {}
 
     // The folder the levels lead to below the base, exactly as openFolderBelow(base, levels,
     // create) reaches it; null, with the error in `error`, on failure. Valid until the next

@@ -8,8 +8,10 @@
 // backup is taken as plain, and any keys its records carry (backups decrypted by other tools
 // keep them) are ignored.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalog/Records.h"
@@ -26,11 +28,23 @@ struct FileOutcome {
     std::optional<LengthWarning> warning{};
 };
 
-// Called after each file with the number of files done and the total.
-using SaveProgress = std::function<void(std::size_t done, std::size_t total)>;
+// How far a save has come. Bytes count the sizes the catalogue records (0 where it records
+// none); `current` is the "fullpath" of the file about to be saved, empty after the last.
+struct SaveStatus {
+    std::size_t filesDone = 0;
+    std::size_t filesTotal = 0;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+    std::string_view current;
+};
+
+// Told before each file and once after the last; answering false stops the save before the
+// next file, so a file is always saved whole or not begun.
+using SaveProgress = std::function<bool(const SaveStatus& status)>;
 
 // Saves every file below `destination` at its "fullpath", creating folders on the way; two log
-// lines per file. Every file is attempted, whatever happened to the ones before.
+// lines per file. Every file is attempted, whatever happened to the ones before, unless
+// `progress` stops the save: the outcomes are then those of the files attempted.
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const std::vector<FileRecord>& files,
                                  const std::string& destination, const SaveProgress& progress = {},

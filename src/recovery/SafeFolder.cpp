@@ -1,5 +1,7 @@
 #include "recovery/SafeFolder.h"
 
+#include "foundation/FolderCreation.h"
+
 namespace salvora {
 
 std::optional<OpenFolder> openFolderBelow(const std::string& base,

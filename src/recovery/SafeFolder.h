@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 
 namespace salvora {
 

@@ -1,3 +1,4 @@
+#include <numeric>
 #include <vector>
 
 #include "foundation/Log.h"
@@ -28,6 +29,12 @@ const OpenFolder* makeTargetFolder(HeldFolders& folders, const FileRecord& file,
     return folders.folderFor(levels, error);
 }
 
+std::uint64_t recordedBytes(const std::vector<FileRecord>& files) {
+    return std::accumulate(
+        files.begin(), files.end(), std::uint64_t{0},
+        [](std::uint64_t sum, const FileRecord& file) { return sum + file.size().value_or(0); });
+}
+
 }  // namespace
 
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
@@ -38,7 +45,10 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
     outcomes.reserve(files.size());
     HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
     HeldFolders folders(destination, CreateMissing::Yes);
+    SaveStatus status{0, files.size(), 0, recordedBytes(files), {}};
     for (const FileRecord& file : files) {
+        status.current = file.fullpath() ? std::string_view(*file.fullpath()) : std::string_view();
+        if (progress && !progress(status)) return outcomes;
         FileOutcome& outcome = outcomes.emplace_back();
         outcome.target = appendingPathComponent(destination, file.fullpath().value_or(""));
         std::string name;
@@ -50,8 +60,11 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
             outcome.error =
                 produceSavedFile(backupFolders, file, *folder, name, keybag, &outcome.warning);
         logErrorSlot(outcome.error);
-        if (progress) progress(outcomes.size(), files.size());
+        ++status.filesDone;
+        status.bytesDone += file.size().value_or(0);
     }
+    status.current = {};
+    if (progress) progress(status);
     return outcomes;
 }
 

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "crypto/StoredFileDecryption.h"
+#include "foundation/FileReading.h"
+#include "foundation/FileWriting.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
 #include "recovery/StoredFile.h"

@@ -11,7 +11,7 @@
 #include "crypto/StoredFileDecryption.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 #include "recovery/HeldFolders.h"
 
 namespace salvora {

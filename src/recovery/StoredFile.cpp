@@ -1,6 +1,7 @@
 #include "recovery/StoredFile.h"
 
 #include "crypto/StoredFileDecryption.h"
+#include "foundation/FileReading.h"
 #include "foundation/Path.h"
 #include "recovery/RelativePath.h"
 

@@ -12,7 +12,7 @@
 #include "crypto/SecretKey.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
-#include "foundation/FileManager.h"
+#include "foundation/OpenFolder.h"
 #include "recovery/HeldFolders.h"
 
 namespace salvora {

@@ -1,9 +1,12 @@
 #include "window/ControllerTableModel.h"
 
+#include <QAbstractProxyModel>
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "window/DeviceDetails.h"
 #include "window/MainController.h"
+#include "window/QtText.h"
 
 namespace salvora {
 
@@ -26,12 +29,18 @@ int ControllerTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= columnCount()) return {};
-    if (role != Qt::DisplayRole) {
-        if (&table_ != controller_.applicationTable) return {};
+    // The application table's icon and tooltip come with the look of its rows.
+    if (role != Qt::DisplayRole && &table_ == controller_.applicationTable)
         return controller_.applicationRowLook(index.row(), role);
-    }
     const QString identifier =
         headerData(index.column(), Qt::Horizontal, ColumnIdentifierRole).toString();
+    if (role == Qt::ToolTipRole) return controller_.toolTipForRow(&table_, index.row());
+    // The lock of an encrypted backup goes before its name.
+    const bool locked =
+        identifier == toQString(DeviceName) && controller_.isEncryptedRow(&table_, index.row());
+    if (role == Qt::DecorationRole && locked) return lockIcon();
+    if (role == Qt::AccessibleDescriptionRole && locked) return tr("Encrypted");
+    if (role != Qt::DisplayRole) return {};
     std::optional<QString> value =
         controller_.objectValueForTableColumn(&table_, identifier, index.row());
     if (!value) return {};
@@ -52,14 +61,24 @@ void ControllerTableModel::reload() {
     endResetModel();
 }
 
-void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns) {
-    table.setModel(new ControllerTableModel(controller, table, std::move(columns), &table));
+void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns,
+               QAbstractProxyModel* shownThrough) {
+    auto* model = new ControllerTableModel(controller, table, std::move(columns), &table);
+    if (shownThrough != nullptr) {
+        shownThrough->setParent(&table);
+        shownThrough->setSourceModel(model);
+        table.setModel(shownThrough);
+    } else {
+        table.setModel(model);
+    }
     QObject::connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, &controller,
                      [&controller, &table] { controller.tableViewSelectionDidChange(&table); });
 }
 
 void reloadData(QTableView& table) {
-    if (auto* model = qobject_cast<ControllerTableModel*>(table.model())) model->reload();
+    QAbstractItemModel* shown = table.model();
+    if (auto* proxy = qobject_cast<QAbstractProxyModel*>(shown)) shown = proxy->sourceModel();
+    if (auto* model = qobject_cast<ControllerTableModel*>(shown)) model->reload();
 }
 
 }  // namespace salvora

@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+class QAbstractProxyModel;
 class QTableView;
 
 namespace salvora {
@@ -42,8 +43,10 @@ class ControllerTableModel final : public QAbstractTableModel {
 };
 
 // Makes the controller the data source and the delegate of the table, as the window layout
-// does for each of its three tables.
-void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns);
+// does for each of its three tables; `shownThrough`, when given, is a proxy the table shows
+// the rows through, which the table then owns.
+void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns,
+               QAbstractProxyModel* shownThrough = nullptr);
 
 // Reloads a table bound to the controller.
 void reloadData(QTableView& table);

@@ -2,6 +2,7 @@
 
 // What the controller does to its captions, busy indicators and tables, in Qt's terms.
 #include <QColor>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -23,6 +24,8 @@ bool isSpinning(const QProgressBar& indicator);
 
 // The one selected row of a table, or -1 when none (or more than one) is selected.
 int selectedRow(const QTableView& table);
+// Every selected row, ascending, in the controller's rows.
+std::vector<int> selectedRows(const QTableView& table);
 // Removes the row from the selection; -1 does nothing.
 void deselectRow(QTableView& table, int row);
 void deselectAll(QTableView& table);

@@ -1,20 +1,29 @@
 #include "window/MainController.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QUrl>
+#include <algorithm>
+#include <chrono>
 #include <climits>
+#include <ctime>
 #include <utility>
 
 #include "crypto/Password.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/DateText.h"
+#include "foundation/HomeDirectory.h"
 #include "recovery/Recovery.h"
 #include "window/BackgroundWork.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
+#include "window/DeviceDetails.h"
+#include "window/LongSave.h"
 #include "window/Panels.h"
 #include "window/QtText.h"
 #include "window/SaveOutcomeMessage.h"
@@ -35,18 +44,45 @@ const ApplicationList& listOrEmpty(const std::optional<ApplicationList>& applica
     return applications ? *applications : none;
 }
 
-const std::vector<FileRecord>& filesOrEmpty(const std::shared_ptr<ApplicationRecord>& application) {
-    static const std::vector<FileRecord> none;
-    return application ? application->files : none;
-}
-
 QString textOrFallback(std::optional<std::string_view> text, std::string_view fallback) {
     return toQString(text && !text->empty() ? *text : fallback);
 }
 
 // The device as the device table names it.
 QString deviceNameText(const DeviceRecord& device) {
-    return textOrFallback(device.name, "(Unknown Name)");
+    return QString::fromStdString(deviceDisplayText(device));
+}
+
+QString fileCellText(const FileRow& row, const QString& columnIdentifier,
+                     const std::optional<TranslationNames>& translationNames) {
+    const FileRecord& file = row.file;
+    if (columnIdentifier == toQString(FileSizeColumn))
+        return file.size() ? QLocale().formattedDataSize(static_cast<qint64>(*file.size()))
+                           : QString();
+    if (columnIdentifier == toQString(FileModifiedColumn))
+        return file.modificationTime()
+                   ? QString::fromStdString(dateText(std::chrono::system_clock::from_time_t(
+                         static_cast<std::time_t>(*file.modificationTime()))))
+                   : QString();
+    if (columnIdentifier == toQString(FileApplicationColumn))
+        return QString::fromStdString(applicationDisplayText(*row.application, translationNames));
+    return textOrFallback(file.fullpath(), "(Unknown File Name)");
+}
+
+// The folders opened by the user, in the order opened, for the next starts.
+const QString openedFoldersKey = QStringLiteral("openedBackupFolders");
+
+std::vector<std::string> rememberedFolders() {
+    std::vector<std::string> folders;
+    for (const QString& folder : QSettings().value(openedFoldersKey).toStringList())
+        folders.push_back(folder.toStdString());
+    return folders;
+}
+
+void rememberFolders(const std::vector<std::string>& folders) {
+    QStringList list;
+    for (const std::string& folder : folders) list << QString::fromStdString(folder);
+    QSettings().setValue(openedFoldersKey, list);
 }
 
 void openProductPage(Panels& panels) { panels.openUrl(QUrl(toQString(ProductPage))); }
@@ -68,6 +104,82 @@ MainController::MainController(Panels& panels, QObject* parent)
 
 MainController::~MainController() = default;
 
+void MainController::openBackupFolderPressed() {
+    if (auto folder = panels_.chooseFolder(homeDirectory())) openBackupFolders({*folder});
+}
+
+void MainController::openBackupFolders(const std::vector<std::string>& folders) {
+    std::vector<std::string> remembered = rememberedFolders();
+    std::vector<int> rows;
+    for (const std::string& folder : folders) {
+        const std::vector<int> added = addDevicesOfFolder(folder);
+        if (added.empty()) {
+            emit folderProblem(tr("%1 holds no backup.").arg(QString::fromStdString(folder)));
+            continue;
+        }
+        rows.insert(rows.end(), added.begin(), added.end());
+        if (std::find(remembered.begin(), remembered.end(), folder) == remembered.end())
+            remembered.push_back(folder);
+    }
+    rememberFolders(remembered);
+    reloadData(*deviceTable);
+    if (rows.empty()) return;
+    deviceTable->selectionModel()->select(
+        deviceTable->model()->index(rows.back(), 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+std::vector<int> MainController::addDevicesOfFolder(const std::string& folder) {
+    std::vector<int> rows;
+    for (std::shared_ptr<DeviceRecord>& device : devicesInFolder(folder)) {
+        auto listed = std::find_if(allDevices_.begin(), allDevices_.end(), [&](const auto& each) {
+            return each->directory == device->directory;
+        });
+        if (listed == allDevices_.end()) {
+            openedFolderOf_.emplace(device.get(), folder);
+            list(std::move(device));
+            listed = allDevices_.end() - 1;
+        }
+        rows.push_back(static_cast<int>(listed - allDevices_.begin()));
+    }
+    return rows;
+}
+
+void MainController::list(std::shared_ptr<DeviceRecord> device) {
+    if (isEncryptedBackup(*device)) encrypted_.insert(device.get());
+    allDevices_.push_back(std::move(device));
+}
+
+bool MainController::isOpenedFolderRow(int row) const {
+    return isValidRow(row, allDevices_.size()) &&
+           openedFolderOf_.contains(allDevices_[rowIndex(row)].get());
+}
+
+void MainController::forgetOpenedFolderOfRow(int row) {
+    if (!isOpenedFolderRow(row)) return;
+    const std::string folder = openedFolderOf_.at(allDevices_[rowIndex(row)].get());
+    std::vector<std::string> remembered = rememberedFolders();
+    std::erase(remembered, folder);
+    rememberFolders(remembered);
+    // The chosen device stays chosen, with its lists, until another is chosen.
+    std::erase_if(allDevices_, [&](const std::shared_ptr<DeviceRecord>& device) {
+        auto found = openedFolderOf_.find(device.get());
+        if (found == openedFolderOf_.end() || found->second != folder) return false;
+        openedFolderOf_.erase(found);
+        encrypted_.erase(device.get());
+        return true;
+    });
+    deselectAll(*deviceTable);
+    reloadData(*deviceTable);
+}
+
+std::optional<FileStart> MainController::readChosenFileStart(std::size_t limit,
+                                                             ErrorSlot& error) const {
+    if (!selectedDevice_ || !selectedFile_) return std::nullopt;
+    return readFileStart(selectedDevice_->directory, *selectedFile_, limit, selectedKeybag(),
+                         error);
+}
+
 void MainController::websitePressed() { openProductPage(panels_); }
 
 void MainController::donatePressed() { openProductPage(panels_); }
@@ -85,12 +197,44 @@ void MainController::saveFilePressed() {
 
 void MainController::saveAllPressed() {
     if (!selectedDevice_ || !selectedApplication_) return;
+    saveBelowChosenFolder(selectedApplication_->files, tr("Saving All Files"));
+}
+
+void MainController::saveSelectedPressed() {
+    if (!selectedDevice_) return;
+    const std::vector<FileRecord> files = selectedFiles();
+    if (!files.empty()) saveBelowChosenFolder(files, tr("Saving Selected Files"));
+}
+
+std::vector<FileRecord> MainController::selectedFiles() const {
+    std::vector<FileRecord> files;
+    for (int row : selectedRows(*fileTable))
+        if (isValidRow(row, fileListing_.size()))
+            files.push_back(fileListing_.at(rowIndex(row)).file);
+    return files;
+}
+
+void MainController::saveBelowChosenFolder(const std::vector<FileRecord>& files,
+                                           const QString& title) {
+    // One long save at a time; its dialog also keeps the window from starting another.
+    if (saving_) return;
     const std::optional<std::string> destination = panels_.chooseFolder(homeDirectory());
     if (!destination) return;
-    const std::vector<FileOutcome> outcomes =
-        saveAll(selectedDevice_->directory, selectedApplication_->files, *destination, {},
-                selectedKeybag());
-    emit saveFinished(QString::fromStdString(saveAllMessage(outcomes, *destination)));
+    saving_ = true;
+    // The job holds what it reads, whatever the window chooses meanwhile: the records' texts
+    // lie in their applications.
+    const std::shared_ptr<DeviceRecord> device = selectedDevice_;
+    const ApplicationList applications = listOrEmpty(applicationsArray_);
+    const std::shared_ptr<const UnlockedKeybag> keybag = catalog_.keybagFor(device->directory);
+    std::vector<FileOutcome> outcomes;
+    const bool cancelled =
+        runLongSave(fileTable->window(), title, [&](const SaveProgress& progress) {
+            outcomes = saveAll(device->directory, files, *destination, progress, keybag.get());
+        });
+    saving_ = false;
+    std::string message = saveAllMessage(outcomes, *destination);
+    if (cancelled) message = cancelledSaveMessage(outcomes.size(), files.size()) + " " + message;
+    emit saveFinished(QString::fromStdString(message));
 }
 
 void MainController::tableViewSelectionDidChange(QTableView* table) {
@@ -106,11 +250,10 @@ void MainController::tableViewSelectionDidChange(QTableView* table) {
         selectedApplication_ = applications[rowIndex(row)];
         applicationSelected(*selectedApplication_);
     } else if (table == fileTable) {
-        const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
-        if (!isValidRow(row, files.size())) return;
+        if (!isValidRow(row, fileListing_.size())) return;
+        const FileRow file = fileListing_.at(rowIndex(row));
         // Files are held by value in their application, so the selection shares its ownership.
-        selectedFile_ =
-            std::shared_ptr<const FileRecord>(selectedApplication_, &files[rowIndex(row)]);
+        selectedFile_ = std::shared_ptr<const FileRecord>(file.application, &file.file);
         fileSelected(*selectedFile_);
     }
 }
@@ -125,7 +268,23 @@ void MainController::applicationSelected(const ApplicationRecord& /*application*
     setCaptionColour(*step3Label, openStepColour());
     deselectRow(*fileTable, selectedRow(*fileTable));
     hide(*step3Progress);
+    refreshFileListing();
     reloadData(*fileTable);
+}
+
+void MainController::setFilesOfEveryApplication(bool every) {
+    everyApplication_ = every;
+    refreshFileListing();
+    reloadData(*fileTable);
+}
+
+void MainController::refreshFileListing() {
+    if (!selectedApplication_)
+        fileListing_ = FileListing();
+    else if (everyApplication_)
+        fileListing_ = FileListing(listOrEmpty(applicationsArray_));
+    else
+        fileListing_ = FileListing({selectedApplication_});
 }
 
 void MainController::deviceSelected(DeviceRecord& device) {
@@ -143,6 +302,7 @@ void MainController::deviceSelected(DeviceRecord& device) {
     saveFileButton->setEnabled(false);
     selectedApplication_.reset();
     selectedFile_.reset();
+    refreshFileListing();
     reloadData(*fileTable);
 
     // Letting a large catalogue go takes a good part of what building it took, so the device's
@@ -205,6 +365,10 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
         if (!isValidRow(row, allDevices_.size())) return QString();
         const DeviceRecord& device = *allDevices_[rowIndex(row)];
         if (columnIdentifier == toQString(DeviceName)) return deviceNameText(device);
+        if (columnIdentifier == toQString(DeviceProductVersion))
+            return QString::fromStdString(device.productVersion.value_or(""));
+        if (columnIdentifier == toQString(DeviceProductType))
+            return QString::fromStdString(device.productType.value_or(""));
         if (columnIdentifier == toQString(DeviceDate)) {
             if (!device.date) return std::nullopt;
             return QString::fromStdString(*device.date);
@@ -218,11 +382,21 @@ std::optional<QString> MainController::objectValueForTableColumn(const QTableVie
             applicationDisplayText(*applications[rowIndex(row)], catalog_.translationNames()));
     }
     if (table == fileTable) {
-        const std::vector<FileRecord>& files = filesOrEmpty(selectedApplication_);
-        if (!isValidRow(row, files.size())) return QString();
-        return textOrFallback(files[rowIndex(row)].fullpath(), "(Unknown File Name)");
+        if (!isValidRow(row, fileListing_.size())) return QString();
+        return fileCellText(fileListing_.at(rowIndex(row)), columnIdentifier,
+                            catalog_.translationNames());
     }
     return QString();
+}
+
+bool MainController::isEncryptedRow(const QTableView* table, int row) const {
+    return table == deviceTable && isValidRow(row, allDevices_.size()) &&
+           encrypted_.contains(allDevices_[rowIndex(row)].get());
+}
+
+QString MainController::toolTipForRow(const QTableView* table, int row) const {
+    if (table != deviceTable || !isValidRow(row, allDevices_.size())) return {};
+    return QString::fromStdString(allDevices_[rowIndex(row)]->directory);
 }
 
 int MainController::numberOfRowsInTableView(const QTableView* table) {
@@ -232,7 +406,7 @@ int MainController::numberOfRowsInTableView(const QTableView* table) {
         return rowCount(allDevices_.size());
     }
     if (table == applicationTable) return rowCount(listOrEmpty(applicationsArray_).size());
-    if (table == fileTable) return rowCount(filesOrEmpty(selectedApplication_).size());
+    if (table == fileTable) return rowCount(fileListing_.size());
     return 0;
 }
 
@@ -259,7 +433,9 @@ void MainController::awakeFromNib() {
             Qt::UniqueConnection);
     connect(donateButton, &QPushButton::clicked, this, &MainController::donatePressed,
             Qt::UniqueConnection);
-    allDevices_ = getDevices();
+    for (std::shared_ptr<DeviceRecord>& device : getDevices()) list(std::move(device));
+    // Folders opened at earlier starts follow the backups found; one gone since lists nothing.
+    for (const std::string& folder : rememberedFolders()) addDevicesOfFolder(folder);
     reloadData(*deviceTable);
 }
 

@@ -5,14 +5,18 @@
 // in the state the step calls for, and answers the three tables as their data source.
 #include <QObject>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <thread>
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
+#include "recovery/FileStart.h"
 #include "window/ApplicationRowLook.h"
+#include "window/FileListing.h"
 
 class QLabel;
 class QProgressBar;
@@ -60,11 +64,35 @@ class MainController final : public QObject {
         return catalog_.translationNames();
     }
 
+    // The file table's rows: the chosen application's files, or every application's.
+    const FileListing& fileListing() const { return fileListing_; }
+    bool filesOfEveryApplication() const { return everyApplication_; }
+    void setFilesOfEveryApplication(bool every);
+
+    // Adds the backups of each folder to the device table after those listed, remembers the
+    // folder for the next starts, and chooses the last backup added (or already listed). A
+    // folder with no backup adds nothing and is told in a problem message.
+    void openBackupFolders(const std::vector<std::string>& folders);
+    // File > Open Backup Folder…: a folder the user chooses.
+    void openBackupFolderPressed();
+    // Whether the device table's row came from a folder opened by the user, and forgetting it:
+    // its backups leave the table and the folder is not listed at the next start.
+    bool isOpenedFolderRow(int row) const;
+    void forgetOpenedFolderOfRow(int row);
+
+    // The start of the chosen file, read as a save reads it (decrypted in memory for an
+    // encrypted backup); absent, with the error, when it can't be read or none is chosen.
+    std::optional<FileStart> readChosenFileStart(std::size_t limit, ErrorSlot& error) const;
+
     // Actions.
     void websitePressed();
     void donatePressed();
     void saveFilePressed();
     void saveAllPressed();
+    // Saves the file table's selected files below a chosen folder, as save all does.
+    void saveSelectedPressed();
+    // The file table's selected files, in the order the rows are listed before sorting.
+    std::vector<FileRecord> selectedFiles() const;
 
     // Delegate of the three tables: a table's selection changed.
     void tableViewSelectionDidChange(QTableView* table);
@@ -86,6 +114,10 @@ class MainController final : public QObject {
     // The application table's icon (Qt::DecorationRole) and tooltip (Qt::ToolTipRole) of a row;
     // nothing for other roles.
     QVariant applicationRowLook(int row, int role);
+    // Beside the cells: whether a device row's backup is encrypted, and a row's tooltip (the
+    // device's folder).
+    bool isEncryptedRow(const QTableView* table, int row) const;
+    QString toolTipForRow(const QTableView* table, int row) const;
 
     // Sent once by the window layout, after every outlet is connected.
     void awakeFromNib();
@@ -97,12 +129,21 @@ class MainController final : public QObject {
     void saveFinished(const QString& message);
     // An encrypted backup that can't be listed, though unlocked or with no keys to unlock.
     void catalogueProblem(const QString& message);
+    // A folder the user opened that holds no backup.
+    void folderProblem(const QString& message);
 
   private:
     // The build of a device choice: an encrypted backup not yet unlocked this run is unlocked
     // first with the password the user gives, asked again after a wrong one. Cancelling
     // leaves it listing nothing, like an unreadable backup.
     CatalogBuild buildCatalogUnlocking(DeviceRecord& device);
+    // Saves the files below a folder the user chooses, off the event thread behind a progress
+    // dialog titled `title`, and tells the outcome.
+    void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);
+    void refreshFileListing();
+    void list(std::shared_ptr<DeviceRecord> device);
+    // Appends the folder's backups not yet listed; the rows of its backups, listed before or not.
+    std::vector<int> addDevicesOfFolder(const std::string& folder);
 
     Panels& panels_;
     Catalog catalog_;
@@ -112,6 +153,13 @@ class MainController final : public QObject {
     std::shared_ptr<const FileRecord> selectedFile_;
     std::optional<ApplicationList> applicationsArray_;
     ApplicationRowLook applicationLook_;
+    bool saving_ = false;
+    bool everyApplication_ = false;
+    FileListing fileListing_;
+    // The folder the user opened that each such device came from.
+    std::map<const DeviceRecord*, std::string> openedFolderOf_;
+    // The listed devices whose backups are encrypted, decided once as they are listed.
+    std::set<const DeviceRecord*> encrypted_;
     // Lets the catalogue a device choice replaced go, apart from the event thread.
     std::jthread catalogueRelease_;
 };

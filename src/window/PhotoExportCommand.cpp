@@ -1,13 +1,16 @@
 #include "window/PhotoExportCommand.h"
 
 #include <QAction>
+#include <QWidget>
+#include <stop_token>
 
-#include "foundation/FileManager.h"
+#include "foundation/HomeDirectory.h"
 #include "photos/CameraRoll.h"
 #include "photos/PhotoExport.h"
-#include "window/BackgroundWork.h"
+#include "window/LongSave.h"
 #include "window/MainController.h"
 #include "window/Panels.h"
+#include "window/SaveOutcomeMessage.h"
 
 namespace salvora {
 namespace {
@@ -45,12 +48,27 @@ void PhotoExportCommand::exportPressed() {
     // The catalogue is held for the export, whatever the user chooses meanwhile.
     const std::shared_ptr<DeviceRecord> device = controller_.selectedDevice();
     const std::shared_ptr<ApplicationMap> applications = device->applications;
+    const UnlockedKeybag* keybag = controller_.selectedKeybag();
     PhotoExportSummary summary;
-    runWhileHandlingEvents([&] {
-        summary = exportPhotos(device->directory, *applications, *destination, {}, {}, {},
-                               controller_.selectedKeybag());
-    });
-    emit exportFinished(QString::fromStdString(exportMessage(summary, *destination)));
+    std::size_t attempted = 0;
+    std::size_t total = 0;
+    std::stop_source stop;
+    const bool cancelled =
+        runLongSave(qobject_cast<QWidget*>(parent()), tr("Exporting Photos and Videos"),
+                    [&](const SaveProgress& progress) {
+                        const auto tell = [&](const PhotoExportProgress& done) {
+                            attempted = done.filesDone;
+                            total = done.filesTotal;
+                            const SaveStatus status{done.filesDone, done.filesTotal, done.bytesDone,
+                                                    done.bytesTotal, done.currentFile};
+                            if (!progress(status)) stop.request_stop();
+                        };
+                        summary = exportPhotos(device->directory, *applications, *destination, {},
+                                               tell, stop.get_token(), keybag);
+                    });
+    std::string message = exportMessage(summary, *destination);
+    if (cancelled) message = cancelledSaveMessage(attempted, total) + " " + message;
+    emit exportFinished(QString::fromStdString(message));
 }
 
 }  // namespace salvora

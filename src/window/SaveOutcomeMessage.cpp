@@ -35,6 +35,10 @@ std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
            std::to_string(failed) + " failed. First: " + firstFailure->error->description();
 }
 
+std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
+    return "Cancelled after " + std::to_string(attempted) + " of " + filesText(total) + ".";
+}
+
 std::string saveFileMessage(const FileOutcome& outcome) {
     if (outcome.error) return "Not saved: " + outcome.error->description();
     if (outcome.warning)

@@ -12,6 +12,9 @@ namespace salvora {
 std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
                            const std::string& destination);
 
+// "Cancelled after 3 of 10 files.", put before the message of the files attempted.
+std::string cancelledSaveMessage(std::size_t attempted, std::size_t total);
+
 // "Saved to /dest/name", or why not.
 std::string saveFileMessage(const FileOutcome& outcome);
 

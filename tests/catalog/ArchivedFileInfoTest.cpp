@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ArchivedFileExamples.h"
 #include "support/ArchivedFileBlob.h"
+#include "support/ArchivedFileExamples.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

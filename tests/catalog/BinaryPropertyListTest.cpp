@@ -3,11 +3,11 @@
 
 #include <functional>
 
-#include "ArchivedFileExamples.h"
 #include "catalog/ArchivedFileInfo.h"
 #include "catalog/BinaryPropertyList.h"
 #include "foundation/PropertyList.h"
 #include "support/ArchivedFileBlob.h"
+#include "support/ArchivedFileExamples.h"
 #include "support/ByteWriter.h"
 #include "support/CraftedPropertyLists.h"
 

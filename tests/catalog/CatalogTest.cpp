@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/CatalogInspection.h"
 #include "support/FolderSnapshot.h"
 #include "support/TemporaryFolder.h"
 

@@ -2,10 +2,10 @@
 // read from memory only.
 #include <gtest/gtest.h>
 
-#include "CatalogInspection.h"
 #include "catalog/Catalog.h"
 #include "crypto/BackupEncryption.h"
 #include "support/DecryptedBackup.h"
+#include "support/CatalogInspection.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 
@@ -116,7 +116,7 @@ TEST(EncryptedCatalogFlag, AnEncryptedDatabaseNeedsThePasswordWhateverTheFlagSay
 TEST(EncryptedCatalogFlag, AnUnpaddedEncryptedDatabaseIsRead) {
     test::TemporaryFolder folder;
     EncryptedBackup backup(folder.path(), EncryptedCatalogue::EncryptedManifestDb, {},
-                           {.padDatabase = false});
+                           {.padManifestDb = false});
     backup.addFile("HomeDomain", "a.txt", "alpha");
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;

@@ -6,8 +6,8 @@
 #include <functional>
 #include <map>
 
-#include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/CatalogInspection.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "CatalogInspection.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
+#include "support/CatalogInspection.h"
 #include "support/FolderSnapshot.h"
 #include "support/ManifestDbWriter.h"
 #include "support/TemporaryFolder.h"

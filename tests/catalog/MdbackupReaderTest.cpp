@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/CatalogInspection.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "CatalogInspection.h"
+#include "support/CatalogInspection.h"
 #include "catalog/ApplicationOwners.h"
 #include "catalog/Catalog.h"
 #include "support/ModernBackupSample.h"

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "CatalogInspection.h"
 #include "support/BackupWriter.h"
+#include "support/CatalogInspection.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

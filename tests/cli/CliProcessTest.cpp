@@ -3,10 +3,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/CliBackups.h"
-#include "cli/ProcessRun.h"
+#include "support/CliBackups.h"
 #include "support/FixtureHome.h"
 #include "support/FolderSnapshot.h"
+#include "support/ProcessRun.h"
 
 namespace salvora {
 namespace {

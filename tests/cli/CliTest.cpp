@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/CliBackups.h"
 #include "cli/ExtractCommands.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "support/CliBackups.h"
 #include "support/FixtureHome.h"
 #include "support/FolderSnapshot.h"
 

@@ -2,9 +2,9 @@
 // and from a terminal that doesn't echo it.
 #include <gtest/gtest.h>
 
-#include "cli/ProcessRun.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
+#include "support/ProcessRun.h"
 
 namespace salvora {
 namespace {

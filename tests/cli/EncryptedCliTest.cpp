@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "cli/ProcessRun.h"
+#include "support/ProcessRun.h"
 #include "support/ModernBackupSample.h"
 
 namespace salvora {

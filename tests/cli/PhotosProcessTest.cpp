@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "cli/ProcessRun.h"
+#include "support/ProcessRun.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
 #include "support/EncryptedBackup.h"

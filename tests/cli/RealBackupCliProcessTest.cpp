@@ -3,7 +3,7 @@
 // their records give.
 #include <gtest/gtest.h>
 
-#include "cli/ProcessRun.h"
+#include "support/ProcessRun.h"
 #include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(EveryTrace, DecryptedBackupProcess,
 TEST(EncryptedBackupProcess, FilesOfAnotherLengthAreSavedWithAWarningLineEach) {
     test::TemporaryFolder folder;
     test::EncryptedBackup backup(folder / "backup", test::EncryptedCatalogue::EncryptedManifestDb,
-                                 {}, {.padDatabase = false});
+                                 {}, {.padManifestDb = false});
     backup.addFile("HomeDomain", "Library/SMS/sms.db", "alpha");
     backup.addFile({.domain = "HomeDomain",
                     .path = "Library/grew.db",

@@ -62,14 +62,14 @@ TEST_P(DatabaseEndTest, PasswordGivesTheDatabaseInMemory) {
     Bytes database = databaseBytes(folder);
     if (GetParam() == DatabaseEnd::UnpaddedEndingLikePadding) database.back() = std::byte{1};
     test::writeEncryptedManifest(folder.path(), keybag, database,
-                                 {.padDatabase = GetParam() == DatabaseEnd::Padded});
+                                 {.padManifestDb = GetParam() == DatabaseEnd::Padded});
     const Bytes stored = test::readBytes(folder / "Manifest.db");
 
     ASSERT_FALSE(isSQLiteDatabase(folder / "Manifest.db"));
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
     ErrorSlot error;
-    auto plaintext = decryptManifestDatabase(folder.path(), *unlocked, &error);
+    auto plaintext = decryptManifestDb(folder.path(), *unlocked, &error);
     ASSERT_TRUE(plaintext) << error->description();
     EXPECT_EQ(*plaintext, database);
     if (GetParam() != DatabaseEnd::UnpaddedEndingLikePadding) {
@@ -125,7 +125,7 @@ TEST(IsSQLiteDatabase, TrustsTheBytesNotTheFlag) {
     const Bytes database = databaseBytes(folder);
     // Says encrypted, but the database is plain.
     test::writeEncryptedManifest(folder.path(), keybag, database,
-                                 ManifestOptions{.isEncrypted = true, .encryptDatabase = false});
+                                 ManifestOptions{.isEncrypted = true, .encryptManifestDb = false});
     EXPECT_TRUE(readBackupEncryption(folder.path())->isEncrypted);
     EXPECT_TRUE(isSQLiteDatabase(folder / "Manifest.db"));
     // Says plain, but the database is encrypted.
@@ -135,7 +135,7 @@ TEST(IsSQLiteDatabase, TrustsTheBytesNotTheFlag) {
     EXPECT_FALSE(isSQLiteDatabase(folder / "Manifest.db"));
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
-    EXPECT_EQ(decryptManifestDatabase(folder.path(), *unlocked), database);
+    EXPECT_EQ(decryptManifestDb(folder.path(), *unlocked), database);
 }
 
 TEST(IsSQLiteDatabase, WantsAllSixteenHeaderBytes) {
@@ -186,7 +186,7 @@ TEST_P(BrokenManifestTest, FailsWithAReason) {
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
     ErrorSlot error;
-    EXPECT_FALSE(decryptManifestDatabase(folder.path(), *unlocked, &error));
+    EXPECT_FALSE(decryptManifestDb(folder.path(), *unlocked, &error));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, GetParam().reason);
 }

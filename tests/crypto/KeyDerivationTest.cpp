@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "KeyBytes.h"
+#include "support/KeyBytes.h"
 #include "support/KeybagWriter.h"
 #include "support/TemporaryFolder.h"
 

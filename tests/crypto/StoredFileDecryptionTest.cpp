@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "KeyBytes.h"
 #include "support/EncryptedBackupWriter.h"
+#include "support/KeyBytes.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "support/FixtureHome.h"
 
 namespace salvora {

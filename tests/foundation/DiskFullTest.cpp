@@ -3,7 +3,8 @@
 
 #include <optional>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileWriting.h"
 #include "support/FileSizeLimit.h"
 #include "support/TemporaryFolder.h"
 
@@ -18,16 +19,19 @@ class DiskFull : public testing::Test {
     void SetUp() override {
         writeFile(folder / "big", std::string(64 * 1024, 'x'));
         writeFile(folder / "existing", "old");
+        open = openFolder(folder.path());
+        ASSERT_TRUE(open);
         limit.emplace(4096);
     }
     std::vector<std::string> folderContents() { return *directoryContents(folder.path()); }
 
     TemporaryFolder folder;
+    std::optional<OpenFolder> open;
     std::optional<test::FileSizeLimit> limit;
 };
 
 TEST_F(DiskFull, CopyFailsWithoutAPartialFile) {
-    auto error = copyItem(folder / "big", folder / "copy");
+    auto error = copyItem(*open, "big", *open, "copy");
     ASSERT_TRUE(error);
     EXPECT_EQ(error->path, folder / "copy");
     EXPECT_EQ(folderContents(), (std::vector<std::string>{"big", "existing"}));
@@ -35,11 +39,11 @@ TEST_F(DiskFull, CopyFailsWithoutAPartialFile) {
 
 TEST_F(DiskFull, AtomicWriteFailsAndLeavesTheTargetAsItWas) {
     std::string large(64 * 1024, 'y');
-    auto error = writeAtomically(test::bytesOf(large), folder / "existing");
+    auto error = writeAtomically(test::bytesOf(large), *open, "existing");
     ASSERT_TRUE(error);
     EXPECT_EQ(readText(folder / "existing"), "old");
     EXPECT_EQ(folderContents(), (std::vector<std::string>{"big", "existing"}));
-    EXPECT_FALSE(writeAtomically(test::bytesOf("small"), folder / "existing"));
+    EXPECT_FALSE(writeAtomically(test::bytesOf("small"), *open, "existing"));
     EXPECT_EQ(readText(folder / "existing"), "small");
 }
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "catalog/Catalog.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "photos/PhotoExport.h"
 #include "support/BackupWriter.h"

@@ -6,7 +6,7 @@
 
 #include "catalog/Catalog.h"
 #include "crypto/StoredFileDecryption.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 #include "support/DecryptedBackup.h"

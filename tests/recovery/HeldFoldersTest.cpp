@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "foundation/FileWriting.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

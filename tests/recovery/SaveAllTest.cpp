@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
 #include "support/FolderSnapshot.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {
@@ -107,8 +107,11 @@ TEST_F(SaveAllTest, MissingStoredFileIsLoggedAndTheNextFilesAreStillSaved) {
     auto outcomes =
         saveAll(backup.path(),
                 {copiedRecord("missing", "a/missing.txt"), copiedRecord("after", "a/after.txt")},
-                destination, [&](std::size_t done, std::size_t total) {
-                    progress.push_back(std::to_string(done) + "/" + std::to_string(total));
+                destination, [&](const SaveStatus& status) {
+                    progress.push_back(std::to_string(status.filesDone) + "/" +
+                                       std::to_string(status.filesTotal) + " " +
+                                       std::string(status.current));
+                    return true;
                 });
     EXPECT_EQ(readText(destination + "/a/after.txt"), "after");
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"(null)",
@@ -117,7 +120,30 @@ TEST_F(SaveAllTest, MissingStoredFileIsLoggedAndTheNextFilesAreStillSaved) {
                                                      "(null)", "(null)"}));
     EXPECT_TRUE(outcomes[0].error);
     EXPECT_FALSE(outcomes[1].error);
-    EXPECT_EQ(progress, (std::vector<std::string>{"1/2", "2/2"}));
+    EXPECT_EQ(progress, (std::vector<std::string>{"0/2 a/missing.txt", "1/2 a/after.txt", "2/2 "}));
+}
+
+TEST_F(SaveAllTest, StoppedByItsProgressItEndsAfterTheFileBeingSavedWithRecordedBytesCounted) {
+    writeFile(backup / "first", "12345");
+    writeFile(backup / "second", "678");
+    const std::vector<FileRecord> files = {
+        test::keptRecord(
+            "first", "a/first", false,
+            {.modificationTime = std::nullopt, .size = 5, .encryptionKey = std::nullopt}),
+        test::keptRecord(
+            "second", "a/second", false,
+            {.modificationTime = std::nullopt, .size = 3, .encryptionKey = std::nullopt})};
+    std::vector<std::uint64_t> bytesBeforeEach;
+    auto outcomes = saveAll(backup.path(), files, destination, [&](const SaveStatus& status) {
+        EXPECT_EQ(status.bytesTotal, 8u);
+        bytesBeforeEach.push_back(status.bytesDone);
+        return status.filesDone < 1;
+    });
+    EXPECT_EQ(bytesBeforeEach, (std::vector<std::uint64_t>{0, 5}));
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(readText(destination + "/a/first"), "12345");
+    EXPECT_EQ(*directoryContents(destination + "/a"), std::vector<std::string>{"first"});
+    EXPECT_EQ(log.lines(), twoNullLines);
 }
 
 TEST_F(SaveAllTest, FolderThatCannotBeMadeIsLoggedOnBothLinesAndNothingIsWritten) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
 #include "support/FolderSnapshot.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

@@ -7,8 +7,8 @@
 #include "catalog/Catalog.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
 #include "support/BackupWriter.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

@@ -7,11 +7,11 @@
 #include <filesystem>
 
 #include "catalog/Catalog.h"
-#include "catalog/CatalogInspection.h"
-#include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
+#include "support/CatalogInspection.h"
+#include "support/CliBackups.h"
 #include "support/ExpectInChild.h"
 #include "support/FixtureHome.h"
 

@@ -7,10 +7,10 @@
 #include <random>
 
 #include "catalog/Catalog.h"
-#include "catalog/CatalogInspection.h"
 #include "catalog/ManifestDbReader.h"
-#include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
+#include "support/CatalogInspection.h"
+#include "support/CliBackups.h"
 #include "support/CraftedPropertyLists.h"
 #include "support/ExpectInChild.h"
 #include "support/FixtureHome.h"

@@ -7,16 +7,18 @@
 #include <filesystem>
 
 #include "catalog/Catalog.h"
-#include "catalog/CatalogInspection.h"
-#include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
+#include "foundation/FileReading.h"
 #include "foundation/Log.h"
+#include "foundation/OpenFolder.h"
 #include "foundation/Path.h"
 #include "recovery/Recovery.h"
-#include "recovery/StoredFiles.h"
+#include "support/CatalogInspection.h"
+#include "support/CliBackups.h"
 #include "support/FixtureHome.h"
 #include "support/FolderSnapshot.h"
+#include "support/StoredFiles.h"
 
 namespace salvora {
 namespace {

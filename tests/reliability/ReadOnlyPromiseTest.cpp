@@ -10,11 +10,11 @@
 
 #include "catalog/Catalog.h"
 #include "cli/Cli.h"
-#include "cli/CliBackups.h"
 #include "discovery/Discovery.h"
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
+#include "support/CliBackups.h"
 #include "support/EncryptedBackup.h"
 #include "support/ExpectInChild.h"
 #include "support/FixtureHome.h"

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "foundation/BackupFileNames.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora::test {
@@ -57,8 +58,8 @@ void BackupWriter::addManifestDatabaseEntry(ManifestEntry entry) {
 }
 
 void BackupWriter::writeManifestDatabase(const ManifestDatabaseBytes& bytes) const {
-    writeFile(*this / "Manifest.mbdx", bytes.index);
-    writeFile(*this / "Manifest.mbdb", bytes.database);
+    writeFile(*this / ManifestMbdxName, bytes.index);
+    writeFile(*this / ManifestMbdbName, bytes.database);
 }
 
 std::string BackupWriter::addUnindexedDatabaseFile(
@@ -80,7 +81,7 @@ std::string BackupWriter::addUnindexedDatabaseFile(
 
 void BackupWriter::addUnindexedDatabaseRecord(DatabaseRecord record) {
     unindexedRecords_.push_back(std::move(record));
-    writeFile(*this / "Manifest.mbdb", unindexedDatabaseBytes(unindexedRecords_));
+    writeFile(*this / ManifestMbdbName, unindexedDatabaseBytes(unindexedRecords_));
 }
 
 std::string BackupWriter::addMdbackupFile(const std::string& name,
@@ -126,7 +127,7 @@ void BackupWriter::writeManifestPlist() const {
         PlistValue data = PlistValue::dictionary({{"Applications", applications}});
         top.set("Data", PlistValue::data(data.encode(PlistFormat::Binary)));
     }
-    top.write(*this / "Manifest.plist", PlistFormat::Xml);
+    top.write(*this / ManifestPlistName, PlistFormat::Xml);
 }
 
 std::string BackupWriter::addManifestDbFile(
@@ -146,7 +147,7 @@ std::string BackupWriter::addManifestDbFile(
 }
 
 void BackupWriter::addManifestDbRow(const ManifestDbRow& row) const {
-    appendManifestDbRows(*this / "Manifest.db", {row});
+    appendManifestDbRows(*this / ManifestDbName, {row});
 }
 
 }  // namespace salvora::test

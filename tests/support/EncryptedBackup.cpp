@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "foundation/BackupFileNames.h"
+
 namespace salvora::test {
 
 EncryptedBackup::EncryptedBackup(std::string folder, EncryptedCatalogue catalogue,
@@ -14,7 +16,7 @@ EncryptedBackup::EncryptedBackup(std::string folder, EncryptedCatalogue catalogu
     for (const auto& [key, value] : encryptionEntries(keybag_, options_))
         backup_.setManifestPlistValue(key, value);
     if (catalogue_ == EncryptedCatalogue::UnindexedDatabase) {
-        writeFile(backup_ / "Manifest.mbdb", unindexedDatabaseBytes({}));
+        writeFile(backup_ / ManifestMbdbName, unindexedDatabaseBytes({}));
     } else {
         writeManifestDb({});
     }
@@ -64,12 +66,12 @@ std::string EncryptedBackup::addFile(std::string domain, std::string path, std::
 
 void EncryptedBackup::writeManifestDb(const std::vector<ManifestDbRow>& newRows) {
     if (catalogue_ == EncryptedCatalogue::PlainManifestDb) {
-        appendManifestDbRows(backup_ / "Manifest.db", newRows);
+        appendManifestDbRows(backup_ / ManifestDbName, newRows);
         return;
     }
-    const std::string plaintext = scratch_ / "Manifest.db";
+    const std::string plaintext = scratch_ / ManifestDbName;
     appendManifestDbRows(plaintext, newRows);
-    writeFile(backup_ / "Manifest.db", storedManifestDatabase(readBytes(plaintext), options_));
+    writeFile(backup_ / ManifestDbName, storedManifestDb(readBytes(plaintext), options_));
 }
 
 }  // namespace salvora::test

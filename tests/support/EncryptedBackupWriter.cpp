@@ -57,10 +57,10 @@ std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureK
     return entries;
 }
 
-Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options) {
-    if (!options.encryptDatabase) return Bytes(database.begin(), database.end());
+Bytes storedManifestDb(std::span<const std::byte> database, const ManifestOptions& options) {
+    if (!options.encryptManifestDb) return Bytes(database.begin(), database.end());
     // A database is whole pages, so whole blocks: it needs no padding.
-    if (!options.padDatabase) return encryptBlocks(options.manifestKey, database);
+    if (!options.padManifestDb) return encryptBlocks(options.manifestKey, database);
     return encryptCbc(options.manifestKey, database);
 }
 
@@ -69,7 +69,7 @@ void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keyb
     PlistValue manifest = PlistValue::dictionary({{"Version", PlistValue::string("10.0")}});
     for (const auto& [key, value] : encryptionEntries(keybag, options)) manifest.set(key, value);
     manifest.write(folder + "/Manifest.plist", PlistFormat::Binary);
-    writeFile(folder + "/Manifest.db", storedManifestDatabase(database, options));
+    writeFile(folder + "/Manifest.db", storedManifestDb(database, options));
 }
 
 Bytes writeEncryptedFile(const std::string& path, const FixtureKeybag& keybag,

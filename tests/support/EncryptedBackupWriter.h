@@ -22,8 +22,8 @@ Bytes encryptBlocks(std::span<const std::byte> key, std::span<const std::byte> b
 
 struct ManifestOptions {
     bool isEncrypted = true;         // what "IsEncrypted" claims
-    bool encryptDatabase = true;     // false: "Manifest.db" is written as it is
-    bool padDatabase = true;         // false: encrypted without padding, as some tools do
+    bool encryptManifestDb = true;     // false: "Manifest.db" is written as it is
+    bool padManifestDb = true;         // false: encrypted without padding, as some tools do
     bool withManifestKey = true;     // false: no "ManifestKey" entry, as before iOS 10.2
     bool tamperManifestKey = false;  // flips a bit of the wrapped "ManifestKey"
     std::uint32_t manifestClass = 4;
@@ -37,7 +37,7 @@ std::vector<std::pair<std::string, PlistValue>> encryptionEntries(const FixtureK
 
 // "Manifest.db" as the backup stores it: `database` encrypted with the manifest key, or as
 // it is.
-Bytes storedManifestDatabase(std::span<const std::byte> database, const ManifestOptions& options);
+Bytes storedManifestDb(std::span<const std::byte> database, const ManifestOptions& options);
 
 // Writes "Manifest.plist" (binary) and "Manifest.db" with `database` as its plaintext.
 void writeEncryptedManifest(const std::string& folder, const FixtureKeybag& keybag,

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "foundation/BackupFileNames.h"
+#include "foundation/Path.h"
+
 namespace salvora::test {
 
 FixtureHome::FixtureHome() {
@@ -40,7 +43,7 @@ std::string FixtureHome::addBackup(BackupRoot root, const std::string& folderNam
     if (deviceName) {
         PlistValue::dictionary({{"Device Name", PlistValue::string(*deviceName)},
                                 {"Product Type", PlistValue::string("iPhone1,2")}})
-            .write(folder + "/Info.plist", format);
+            .write(appendingPathComponent(folder, InfoPlistName), format);
     }
     return folder;
 }

@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "support/ModernBackupSample.h"
-#include "window/WindowTest.h"
+#include "support/WindowTest.h"
 
 namespace salvora::test {
 namespace {

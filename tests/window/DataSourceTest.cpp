@@ -3,11 +3,12 @@
 #include <QTableView>
 #include <climits>
 
+#include "support/EncryptedBackup.h"
+#include "support/MdinfoInDomain.h"
 #include "support/TemporaryFolder.h"
+#include "support/WindowTest.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
-#include "window/MdinfoInDomain.h"
-#include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {
@@ -24,13 +25,33 @@ TEST_F(DataSource, DevicesShowTheirNameOrUnknownNameAndTheirDate) {
     EXPECT_EQ(cells(deviceTable(), 1), QStringList(3, "07/14/09 03:05PM"));
 }
 
+TEST_F(DataSource, DevicesShowTheirVersionModelFolderAndALockWhenEncrypted) {
+    const std::string plain = home.addBackup(BackupRoot::Primary, "p", "Plain");
+    PlistValue::dictionary({{"Device Name", PlistValue::string("Plain")},
+                            {"Product Version", PlistValue::string("17.2")},
+                            {"Product Type", PlistValue::string("iPhone15,2")}})
+        .write(plain + "/Info.plist", PlistFormat::Xml);
+    EncryptedBackup(home.addBackup(BackupRoot::Primary, "q", "Locked"));
+    openWindow();
+    EXPECT_EQ(cells(deviceTable(), 2)[0], "17.2");
+    EXPECT_EQ(cells(deviceTable(), 3)[0], "iPhone15,2");
+    const QAbstractItemModel& model = *deviceTable().model();
+    EXPECT_EQ(model.index(0, 0).data(Qt::ToolTipRole).toString(), QString::fromStdString(plain));
+    EXPECT_TRUE(model.index(0, 0).data(Qt::DecorationRole).isNull());
+    EXPECT_FALSE(model.index(1, 0).data(Qt::DecorationRole).isNull());
+    EXPECT_EQ(model.index(1, 0).data(Qt::AccessibleDescriptionRole).toString(), "Encrypted");
+}
+
 TEST_F(DataSource, DeviceColumnsAreToldApartByTheirIdentifiersAlone) {
     addAlice();
     openWindow();
     const QAbstractItemModel& model = *deviceTable().model();
-    ASSERT_EQ(model.columnCount(), 2);
+    ASSERT_EQ(model.columnCount(), 4);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal, ColumnIdentifierRole).toString(), "name");
     EXPECT_EQ(model.headerData(1, Qt::Horizontal, ColumnIdentifierRole).toString(), "date");
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal, ColumnIdentifierRole).toString(),
+              "productVersion");
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal, ColumnIdentifierRole).toString(), "productType");
 
     const MainController& c = controller();
     EXPECT_EQ(c.objectValueForTableColumn(&deviceTable(), "name", 0), "Alice");

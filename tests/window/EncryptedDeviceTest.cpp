@@ -12,9 +12,9 @@
 #include "foundation/Log.h"
 #include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
+#include "support/WindowTest.h"
 #include "window/Controls.h"
 #include "window/QtPanels.h"
-#include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "support/CameraRollWriter.h"
 #include "support/TemporaryFolder.h"
-#include "window/WindowTest.h"
+#include "support/WindowTest.h"
 
 namespace salvora::test {
 namespace {

@@ -5,11 +5,11 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "foundation/FileManager.h"
+#include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "support/TemporaryFolder.h"
-#include "window/WindowSnapshot.h"
-#include "window/WindowTest.h"
+#include "support/WindowSnapshot.h"
+#include "support/WindowTest.h"
 
 namespace salvora::test {
 namespace {

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include "support/WindowSnapshot.h"
+#include "support/WindowTest.h"
 #include "window/QtText.h"
-#include "window/WindowSnapshot.h"
-#include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {
@@ -96,10 +96,12 @@ TEST_F(Layout, TheWindowIsCalledSalvoraResizesAndItsColumnsStretch) {
     const QSize larger = window->size() + QSize(200, 100);
     window->resize(larger);
     EXPECT_EQ(window->size(), larger);
-    for (QTableView* table : {&deviceTable(), &applicationTable(), &fileTable()})
+    for (QTableView* table : {&deviceTable(), &applicationTable()})
         EXPECT_TRUE(table->horizontalHeader()->stretchLastSection())
             << table->objectName().toStdString();
-    EXPECT_EQ(deviceTable().horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
+    for (QTableView* table : {&deviceTable(), &fileTable()})
+        EXPECT_EQ(table->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch)
+            << table->objectName().toStdString();
 }
 
 TEST_F(Layout, TheWindowCarriesTheIconInEverySize) {
@@ -116,8 +118,11 @@ TEST_F(Layout, MenusHoldTheSaveCommandsQuitTheWebsiteUpdatesAndAbout) {
             names << (action->isSeparator() ? "-" : action->objectName());
         return names;
     };
-    EXPECT_EQ(namesIn("fileMenu"), (QStringList{"saveFileAction", "saveAllFilesAction",
-                                                "exportPhotosAction", "-", "quitAction"}));
+    EXPECT_EQ(namesIn("fileMenu"),
+              (QStringList{"openBackupFolderAction", "-", "saveFileAction",
+                           "saveSelectedFilesAction", "saveAllFilesAction", "exportPhotosAction",
+                           "-", "quitAction"}));
+    EXPECT_EQ(namesIn("editMenu"), (QStringList{"copyPathAction", "filterFilesAction"}));
     EXPECT_EQ(namesIn("helpMenu"),
               (QStringList{"websiteAction", "checkForUpdatesAction", "-", "aboutAction"}));
 }

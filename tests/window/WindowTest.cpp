@@ -1,9 +1,10 @@
-#include "window/WindowTest.h"
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 
@@ -25,6 +26,8 @@ void expectCaption(const QLabel& caption, const QColor& colour) {
 }
 
 }  // namespace
+
+WindowTest::WindowTest() { QSettings().clear(); }
 
 BackupWriter WindowTest::addBackup(const std::string& folderName,
                                    const std::optional<std::string>& deviceName) {

@@ -5,9 +5,9 @@
 #include <QTableView>
 #include <filesystem>
 
+#include "support/WindowSnapshot.h"
+#include "support/WindowTest.h"
 #include "window/Controls.h"
-#include "window/WindowSnapshot.h"
-#include "window/WindowTest.h"
 
 namespace salvora::test {
 namespace {

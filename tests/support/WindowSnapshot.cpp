@@ -1,4 +1,4 @@
-#include "window/WindowSnapshot.h"
+#include "support/WindowSnapshot.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -5,10 +5,10 @@
 
 #include "support/BackupWriter.h"
 #include "support/EncryptedBackup.h"
+#include "support/MdinfoInDomain.h"
 #include "support/ModernBackupSample.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
-#include "window/MdinfoInDomain.h"
 
 namespace salvora::test {
 namespace {
@@ -27,16 +27,19 @@ struct SampleDevice {
 };
 
 SampleDevice device(const std::string& home, const char* root, const std::string& folderName,
-                    const std::string& name) {
+                    const std::string& name, const std::string& version, const std::string& model) {
     const std::string folder = home + "/" + root + "/" + folderName;
     BackupWriter writer(folder);  // creates the folder
-    PlistValue::dictionary({{"Device Name", PlistValue::string(name)}})
+    PlistValue::dictionary({{"Device Name", PlistValue::string(name)},
+                            {"Product Version", PlistValue::string(version)},
+                            {"Product Type", PlistValue::string(model)}})
         .write(folder + "/Info.plist", PlistFormat::Xml);
     return {folder};
 }
 
 void writeSampleHome(const std::string& home) {
-    const SampleDevice anna = device(home, primaryRoot, "1f3a9c", "Anna's iPhone 3G");
+    const SampleDevice anna =
+        device(home, primaryRoot, "1f3a9c", "Anna's iPhone 3G", "2.2", "iPhone1,2");
     BackupWriter annaFiles(anna.folder);
     annaFiles.addMdbackupFile("0a1b.mdbackup", "Library/SMS/sms.db", "SQLite format 3");
     annaFiles.addMdbackupFile("1c2d.mdbackup", "Library/Notes/notes.db", "SQLite format 3");
@@ -44,7 +47,8 @@ void writeSampleHome(const std::string& home) {
     annaFiles.addMdbackupFile("3a4b.mdbackup", "Media/Recordings/Memo.m4a", "M4A");
     anna.date(2008, 11, 2, 9, 41);
 
-    const SampleDevice ben = device(home, primaryRoot, "2b7e41", "Ben's iPhone 3GS");
+    const SampleDevice ben =
+        device(home, primaryRoot, "2b7e41", "Ben's iPhone 3GS", "3.1.3", "iPhone2,1");
     BackupWriter benFiles(ben.folder);
     benFiles.addMdinfoFile(
         "a1.mdinfo", inDomain("AppDomain-com.example.weather", "Documents/cities.plist"), "cities");
@@ -60,7 +64,8 @@ void writeSampleHome(const std::string& home) {
     benFiles.addDisplayName("com.example.recipes", "Recipes");
     ben.date(2010, 3, 14, 18, 5);
 
-    const SampleDevice clara = device(home, primaryRoot, "3c5d27", "Clara's iPhone 4");
+    const SampleDevice clara =
+        device(home, primaryRoot, "3c5d27", "Clara's iPhone 4", "4.3.3", "iPhone3,1");
     BackupWriter claraFiles(clara.folder);
     claraFiles.addManifestDatabaseFile("AppDomain-com.example.notebook", "Documents/Shopping.txt",
                                        "milk, bread");
@@ -77,7 +82,8 @@ void writeSampleHome(const std::string& home) {
     claraFiles.addManifestDatabaseFile("HomeDomain", "Library/SMS/sms.db", "SQLite format 3");
     clara.date(2011, 6, 21, 22, 17);
 
-    const SampleDevice daniel = device(home, alternateRoot, "4d8f03", "Daniel's iPhone 5s");
+    const SampleDevice daniel =
+        device(home, alternateRoot, "4d8f03", "Daniel's iPhone 5s", "9.0.1", "iPhone6,1");
     BackupWriter danielFiles(daniel.folder);
     // This layout and the next record each file's modification time, which saving keeps.
     danielFiles.addUnindexedDatabaseFile("AppDomain-com.example.podcasts",
@@ -88,7 +94,8 @@ void writeSampleHome(const std::string& home) {
                                          "SQLite format 3", 1'443'000'000);
     daniel.date(2015, 9, 30, 7, 12);
 
-    const SampleDevice eva = device(home, alternateRoot, "5e9a66", "Eva's iPhone 12");
+    const SampleDevice eva =
+        device(home, alternateRoot, "5e9a66", "Eva's iPhone 12", "16.3.1", "iPhone13,2");
     BackupWriter evaFiles(eva.folder);
     evaFiles.addManifestDbFile("AppDomain-com.example.journal", "Documents/2023/January.md",
                                "# January", 1'675'000'000);
@@ -102,14 +109,16 @@ void writeSampleHome(const std::string& home) {
 
     // A modern backup as a real phone makes it: each application's containers under it, named
     // and with an icon from its Info.plist.
-    const SampleDevice grace = device(home, alternateRoot, "5f2c91", "Grace's iPhone 14");
+    const SampleDevice grace =
+        device(home, alternateRoot, "5f2c91", "Grace's iPhone 14", "17.5.1", "iPhone14,7");
     BackupWriter graceFiles(grace.folder);
     writeModernSample(graceFiles, ModernLayout::ManifestDb);
     writeApplicationsInfoPlist(grace.folder, "Grace's iPhone 14");
     grace.date(2023, 10, 8, 17, 45);
 
     // Encrypted, as most backups made today are.
-    const SampleDevice farah = device(home, alternateRoot, "6f1b58", "Farah's iPhone 15");
+    const SampleDevice farah =
+        device(home, alternateRoot, "6f1b58", "Farah's iPhone 15", "17.2.1", "iPhone15,4");
     FixtureKeybag keybag;
     keybag.password = encryptedDevicePassword;
     EncryptedBackup farahFiles(farah.folder, EncryptedCatalogue::EncryptedManifestDb, keybag);

@@ -13,7 +13,7 @@
 #include "app/MainWindow.h"
 #include "support/BackupWriter.h"
 #include "support/FixtureHome.h"
-#include "window/ScriptedPanels.h"
+#include "support/ScriptedPanels.h"
 
 class QTableView;
 
@@ -26,6 +26,9 @@ namespace salvora::test {
 
 class WindowTest : public ::testing::Test {
   protected:
+    // Every test starts with no folder remembered.
+    WindowTest();
+
     // A backup folder in the primary root; folders are listed by name.
     BackupWriter addBackup(const std::string& folderName,
                            const std::optional<std::string>& deviceName);

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Writes docs/screenshot.png: the window on the demo's sample home, a device, an application
+# and a file chosen, drawn under Xvfb where it is installed (offscreen otherwise).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" --target salvora-demo-home salvora-window-screenshot
+home=$(mktemp -d "${TMPDIR:-/tmp}/salvora-screenshot.XXXXXX")
+trap 'rm -rf "$home"' EXIT
+build/default/demo/salvora-demo-home "$home" >/dev/null
+shoot=(build/default/tests/window/salvora-window-screenshot "$home" docs/screenshot.png)
+if command -v xvfb-run >/dev/null; then
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "${shoot[@]}"
+else
+    QT_QPA_PLATFORM=offscreen "${shoot[@]}"
+fi

@@ -1,0 +1,45 @@
+#include "foundation/EntryStatus.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "foundation/FolderEntry.h"
+
+namespace salvora {
+
+std::optional<EntryStatus> entryStatus(const OpenFolder& folder, std::string_view name) {
+    ErrorSlot notPlain;
+    auto entry = entryOf(folder, name, "Could not look at", notPlain);
+    if (!entry) return std::nullopt;
+    struct stat status {};
+    if (::fstatat(entry->folder, entry->relative.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return EntryStatus{S_ISREG(status.st_mode), static_cast<std::uint64_t>(status.st_size),
+                       static_cast<std::int64_t>(status.st_mtim.tv_sec),
+                       static_cast<std::uint64_t>(status.st_dev),
+                       static_cast<std::uint64_t>(status.st_ino)};
+}
+
+std::optional<ErrorSlot> linkItem(const OpenFolder& sourceFolder, std::string_view sourceName,
+                                  const OpenFolder& targetFolder, std::string_view targetName) {
+    ErrorSlot error;
+    auto target = entryOf(targetFolder, targetName, "Could not link", error);
+    if (!target || !entryOf(sourceFolder, sourceName, "Could not link", error)) return error;
+    auto source = entryStatus(sourceFolder, sourceName);
+    if (!source || !source->regularFile)
+        return Error{"Could not link", sourceFolder.pathOf(sourceName), "Not a regular file"};
+    // Without AT_SYMLINK_FOLLOW a link at the source is linked itself, never what it names.
+    if (::linkat(sourceFolder.descriptor(), std::string(sourceName).c_str(), target->folder,
+                 target->relative.c_str(), 0) == 0)
+        return ErrorSlot{};
+    const int failure = errno;
+    if (failure == EXDEV || failure == EPERM || failure == EMLINK || failure == EOPNOTSUPP)
+        return std::nullopt;
+    return Error::fromErrno("Could not link", target->shown, failure);
+}
+
+}  // namespace salvora

@@ -1,0 +1,109 @@
+#include "window/Preview.h"
+
+#include <QLocale>
+#include <QStringDecoder>
+#include <algorithm>
+
+#include "crypto/BackupEncryption.h"
+#include "foundation/PropertyList.h"
+#include "window/QtText.h"
+
+namespace salvora {
+namespace {
+
+constexpr std::size_t hexBytesShown = 4096;
+// More text than this makes the text view slow and is more than anyone reads in a preview.
+constexpr qsizetype textCharactersShown = qsizetype{1} << 20;
+
+QString sizeText(const FileStart& start, std::optional<std::uint64_t> size) {
+    const QLocale locale;
+    if (size) return locale.formattedDataSize(static_cast<qint64>(*size));
+    const QString read = locale.formattedDataSize(static_cast<qint64>(start.bytes.size()));
+    return start.whole ? read : QObject::tr("more than %1").arg(read);
+}
+
+std::string_view asText(const std::vector<std::byte>& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+bool startsWith(const std::vector<std::byte>& bytes, std::string_view prefix) {
+    return asText(bytes).starts_with(prefix);
+}
+
+// "00000000  62 70 6c 69 ...  bpli..."
+QString hexView(const std::vector<std::byte>& bytes) {
+    QString text;
+    const std::size_t shown = std::min(bytes.size(), hexBytesShown);
+    for (std::size_t line = 0; line < shown; line += 16) {
+        QString hex;
+        QString printable;
+        for (std::size_t at = line; at < line + 16; ++at) {
+            if (at >= shown) {
+                hex += QStringLiteral("   ");
+                continue;
+            }
+            const auto value = static_cast<unsigned char>(bytes[at]);
+            hex += QStringLiteral("%1 ").arg(value, 2, 16, QLatin1Char('0'));
+            printable += value >= 0x20 && value < 0x7f ? QChar(value) : QLatin1Char('.');
+        }
+        text +=
+            QStringLiteral("%1  %2 %3\n").arg(line, 8, 16, QLatin1Char('0')).arg(hex, printable);
+    }
+    return text;
+}
+
+std::optional<QString> utf8Text(const std::vector<std::byte>& bytes) {
+    if (std::find(bytes.begin(), bytes.end(), std::byte{0}) != bytes.end()) return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text =
+        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (decoder.hasError()) return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
+Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
+    Preview preview;
+    const QString sized = sizeText(start, size);
+    if (start.whole && startsWithSQLiteHeader(start.bytes)) {
+        if (auto tables = sqliteTableSizes(start.bytes)) {
+            preview.kind = Preview::Kind::Tables;
+            preview.summary = QObject::tr("SQLite database, %1").arg(sized);
+            preview.tables = std::move(*tables);
+            return preview;
+        }
+    }
+    if (start.whole && (startsWith(start.bytes, "bplist00") || startsWith(start.bytes, "<?xml"))) {
+        if (auto xml = PropertyList::fromData(start.bytes).xmlText()) {
+            preview.kind = Preview::Kind::Text;
+            preview.summary = QObject::tr("Property list, %1").arg(sized);
+            preview.text = toQString(*xml);
+            return preview;
+        }
+    }
+    if (start.whole) {
+        preview.image = QImage::fromData(
+            QByteArrayView(start.bytes.data(), static_cast<qsizetype>(start.bytes.size())));
+        if (!preview.image.isNull()) {
+            preview.kind = Preview::Kind::Image;
+            preview.summary = QObject::tr("Image, %1 × %2, %3")
+                                  .arg(preview.image.width())
+                                  .arg(preview.image.height())
+                                  .arg(sized);
+            return preview;
+        }
+    }
+    if (auto text = utf8Text(start.bytes); text && !start.bytes.empty()) {
+        preview.kind = Preview::Kind::Text;
+        preview.summary = start.whole ? QObject::tr("Text, %1").arg(sized)
+                                      : QObject::tr("Text, %1; its start").arg(sized);
+        preview.text = text->left(textCharactersShown);
+        return preview;
+    }
+    preview.summary = QObject::tr("%1; its first bytes").arg(sized);
+    preview.text = hexView(start.bytes);
+    return preview;
+}
+
+}  // namespace salvora

@@ -1,0 +1,32 @@
+#pragma once
+
+// What the preview pane shows of a file's start: an image Qt decodes, text, a property list as
+// XML text, a database's tables with their row counts, or else the size and the first bytes
+// in hexadecimal.
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "catalog/SqliteTables.h"
+#include "recovery/FileStart.h"
+
+namespace salvora {
+
+// How much of a file a preview reads: enough for photos and most databases.
+inline constexpr std::size_t PreviewLimit = std::size_t{16} << 20;
+
+struct Preview {
+    enum class Kind { Image, Text, Tables, Bytes };
+    Kind kind = Kind::Bytes;
+    QString summary;  // what it is and its size
+    QImage image;
+    QString text;  // the text, the property list, or the hex view
+    std::vector<SqliteTableSize> tables;
+};
+
+// `size`: the recorded size where the catalogue has one.
+Preview previewOf(FileStart start, std::optional<std::uint64_t> size);
+
+}  // namespace salvora

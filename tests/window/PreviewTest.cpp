@@ -1,0 +1,124 @@
+// The preview pane: each kind of file shown as it is, read as a save reads it, nothing written.
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTableWidget>
+
+#include "catalog/Catalog.h"
+#include "foundation/Log.h"
+#include "recovery/FileStart.h"
+#include "support/EncryptedBackup.h"
+#include "support/FolderSnapshot.h"
+#include "support/ManifestDbWriter.h"
+#include "support/PlistValue.h"
+#include "support/TemporaryFolder.h"
+#include "support/WindowTest.h"
+
+namespace salvora::test {
+namespace {
+
+std::string pngBytes() {
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+std::string plistBytes() {
+    TemporaryFolder folder;
+    PlistValue::dictionary({{"answer", PlistValue::integer(42)}})
+        .write(folder / "p.plist", PlistFormat::Binary);
+    return readText(folder / "p.plist");
+}
+
+std::string databaseBytes() {
+    TemporaryFolder folder;
+    runSql(folder / "d.sqlite",
+           "CREATE TABLE message (text); INSERT INTO message VALUES ('a'), ('b');"
+           "CREATE TABLE handle (id);");
+    return readText(folder / "d.sqlite");
+}
+
+struct Kind {
+    const char* name;
+    std::string contents;
+    const char* page;
+    const char* summaryStart;
+    const char* shown;  // in the text view, or the first table's name and rows
+};
+
+void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
+
+class PreviewOfEachKind : public WindowTest, public ::testing::WithParamInterface<Kind> {
+  protected:
+    template <typename Widget>
+    Widget& part(const char* name) {
+        return *window->findChild<Widget*>(name);
+    }
+    LogCapture quiet;
+};
+
+TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
+    const Kind& kind = GetParam();
+    const std::string folder = home.addBackup(BackupRoot::Primary, "k", "Kim");
+    BackupWriter(folder).addManifestDbFile("AppDomain-com.example.files",
+                                           std::string("Documents/") + kind.name, kind.contents);
+    const auto before = folderSnapshot(folder);
+    openWindow();
+    choose(0, 0, 0);
+
+    EXPECT_EQ(part<QStackedWidget>("previewPages").currentWidget()->objectName(), kind.page);
+    EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith(kind.summaryStart))
+        << part<QLabel>("previewSummary").text().toStdString();
+    if (QString(kind.page) == "previewTables") {
+        const QTableWidget& tables = part<QTableWidget>("previewTables");
+        ASSERT_EQ(tables.rowCount(), 2);
+        EXPECT_EQ(tables.item(1, 0)->text() + " " + tables.item(1, 1)->text(), kind.shown);
+    } else if (QString(kind.page) == "previewText") {
+        EXPECT_TRUE(part<QPlainTextEdit>("previewText").toPlainText().contains(kind.shown))
+            << part<QPlainTextEdit>("previewText").toPlainText().left(200).toStdString();
+    }
+    EXPECT_EQ(folderSnapshot(folder), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PreviewOfEachKind,
+    ::testing::Values(
+        Kind{"red.png", pngBytes(), "previewImage", "Image, 3 × 2", ""},
+        Kind{"notes.txt", "Shopping: milk", "previewText", "Text, 14 bytes", "Shopping: milk"},
+        Kind{"prefs.plist", plistBytes(), "previewText", "Property list", "<key>answer</key>"},
+        Kind{"sms.db", databaseBytes(), "previewTables", "SQLite database", "message 2"},
+        Kind{"blob", std::string("\x00\x01zz", 4), "previewText", "4 bytes; its first",
+             "00000000  00 01 7a 7a"}),
+    [](const auto& info) {
+        return std::string(info.param.page).substr(7) + std::to_string(info.index);
+    });
+
+TEST(FileStart, ALargeFileIsReadOnlyToTheLimitAndAnEncryptedOneDecryptedInMemory) {
+    TemporaryFolder folder;
+    EncryptedBackup backup(folder / "e");
+    backup.addFile("HomeDomain", "Library/a.txt", "0123456789");
+    Catalog catalog;
+    ASSERT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
+    DeviceRecord device;
+    device.directory = backup.folder();
+    const ApplicationList applications = catalog.buildCatalog(device).applications;
+    ASSERT_EQ(applications.size(), 1u);
+    const auto before = folderSnapshot(folder.path());
+    ErrorSlot error;
+    auto start = readFileStart(backup.folder(), applications[0]->files.at(0), 4,
+                               catalog.keybagFor(backup.folder()).get(), error);
+    ASSERT_TRUE(start) << error->description();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(start->bytes.data()), 4), "0123");
+    EXPECT_FALSE(start->whole);
+    EXPECT_EQ(folderSnapshot(folder.path()), before);
+}
+
+}  // namespace
+}  // namespace salvora::test

@@ -1,0 +1,48 @@
+// Takes the README's screenshot: salvora-window-screenshot <home> <png>. Opens the window on
+// the home (as written by salvora-demo-home), chooses a device, an application and a file, and
+// saves a picture of the window.
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+
+#include "app/MainWindow.h"
+#include "support/ScriptedPanels.h"
+
+namespace {
+
+bool chooseRowShowing(QTableView& table, const QString& text) {
+    const QAbstractItemModel& model = *table.model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex index = model.index(row, 0);
+        if (index.data().toString() != text) continue;
+        table.scrollTo(index);
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(index).center());
+        return true;
+    }
+    std::fprintf(stderr, "no row showing %s\n", qPrintable(text));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <home folder> <png>\n", argv[0]);
+        return 2;
+    }
+    qputenv("HOME", argv[1]);
+    QApplication application(argc, argv);
+    salvora::test::ScriptedPanels panels;
+    salvora::MainWindow window(panels);
+    window.resize(1180, 720);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    salvora::MainController& controller = window.controller();
+    if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Eva's iPhone 12")) ||
+        !chooseRowShowing(*controller.applicationTable, QStringLiteral("journal")) ||
+        !chooseRowShowing(*controller.fileTable, QStringLiteral("Documents/2023/January.md")))
+        return 1;
+    QTest::qWait(200);
+    return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+}
