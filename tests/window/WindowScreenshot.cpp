@@ -39,9 +39,9 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     salvora::MainController& controller = window.controller();
-    if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Eva's iPhone 12")) ||
-        !chooseRowShowing(*controller.applicationTable, QStringLiteral("journal")) ||
-        !chooseRowShowing(*controller.fileTable, QStringLiteral("Documents/2023/January.md")))
+    if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Grace's iPhone 14")) ||
+        !chooseRowShowing(*controller.applicationTable, QStringLiteral("WhatsApp Messenger")) ||
+        !chooseRowShowing(*controller.fileTable, QStringLiteral("Library/Preferences/wa.plist")))
         return 1;
     QTest::qWait(200);
     return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
