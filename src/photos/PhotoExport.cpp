@@ -68,8 +68,6 @@ class PhotoExporter {
         return std::move(summary_);
     }
 
-    PhotoExportSummary& summary() { return summary_; }
-
   private:
     bool stopped() {
         summary_.cancelled = cancel_.stop_requested();
@@ -112,7 +110,7 @@ class PhotoExporter {
     }
 
     // Makes the file under the first free choice of `wanted` in the dated folder, or finds it
-    // made by an earlier export; false after counting a failure.
+    // made by an earlier export; false after counting a failure, or when a stop was requested.
     bool place(const FileRecord& source, const std::vector<std::string>& levels,
                const std::string& wanted, std::optional<std::int64_t> date,
                std::vector<PlacedFile>& placed) {
@@ -132,7 +130,7 @@ class PhotoExporter {
             return produceSavedFile(backupFolders_, source, *folder, name, keybag_, nullptr, date);
         };
         auto name = freeName(*folder, levels, wanted, isSame, make, error);
-        if (!name) return failed(folder->pathOf(wanted), error);
+        if (!name) return failed(joined(levels, wanted), error);
         placed.push_back({levels, *name, source.size().value_or(0), date});
         return true;
     }
@@ -161,7 +159,7 @@ class PhotoExporter {
             return copyItem(*source, file.name, *album, name, file.date);
         };
         if (!freeName(*album, albumLevels, file.name, isSame, make, error))
-            failed(album->pathOf(file.name), error);
+            failed(joined(albumLevels, file.name), error);
     }
 
     // The name `wanted` or its first numbered choice that is neither taken by this export nor

@@ -134,10 +134,13 @@ TEST_F(PhotosExport, ABackupWithoutCameraRollIsAUsageError) {
 TEST_F(PhotosExport, NeverOverwritesAndCountsAMissingStoredFileAsFailed) {
     writeBackup(PhotoSchema::Asset, LibraryFile::Database);
     test::writeFile(destination / "2023/07/Beach.HEIC", "someone else's");
-    std::filesystem::remove(backup / stored["Media/DCIM/101APPLE/IMG_0100.PNG"]);
+    const std::string screenshot = backup / stored["Media/DCIM/101APPLE/IMG_0100.PNG"];
+    std::filesystem::remove(screenshot);
     auto exported = exportPhotos();
     EXPECT_EQ(exported.status, 1);
-    EXPECT_NE(exported.err.find("IMG_0100.PNG"), std::string::npos) << exported.err;
+    EXPECT_EQ(exported.err, "salvora-cli: " + destination / "2023/05/IMG_0100.PNG" +
+                                ": Could not copy from \"" + screenshot +
+                                "\": No such file or directory\n");
     EXPECT_TRUE(
         exported.out.ends_with("Exported 3 photos, 2 videos, 1 edited version, "
                                "1 not in this backup, 1 failed\n"))
