@@ -4,6 +4,8 @@
 #include <ctime>
 #include <utility>
 
+#include "foundation/Path.h"
+
 namespace salvora {
 namespace {
 
@@ -12,11 +14,6 @@ std::pair<std::string_view, std::string_view> stemAndExtension(std::string_view 
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return {name, {}};
     return {name.substr(0, dot), name.substr(dot)};
-}
-
-std::string_view lastComponent(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -41,7 +38,8 @@ std::string numberedName(std::string_view name, unsigned number) {
 std::string nameWithExtensionOf(std::string_view name, std::string_view otherName,
                                 std::string_view suffix) {
     auto stem = stemAndExtension(name).first;
-    auto extension = stemAndExtension(lastComponent(otherName)).second;
+    const std::string otherLast = lastPathComponent(otherName);
+    auto extension = stemAndExtension(otherLast).second;
     return std::string(stem).append(suffix).append(extension);
 }
 

@@ -3,15 +3,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "foundation/Path.h"
 #include "photos/ExportNames.h"
 
 namespace salvora {
 namespace {
-
-std::string fileNameOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
 
 class Planner {
   public:
@@ -51,7 +47,7 @@ class Planner {
         planned.original = roll_.file(path);
         planned.kind = asset.kind;
         planned.name =
-            plainFileName(asset.originalFileName.value_or(""), fileNameOf(asset.fileName));
+            plainFileName(asset.originalFileName.value_or(""), lastPathComponent(asset.fileName));
         planned.date = asset.created;
         if (!planned.date && planned.original) planned.date = planned.original->modificationTime();
         add(std::move(planned), path);
@@ -63,7 +59,7 @@ class Planner {
         PlannedAsset planned;
         planned.original = &file;
         planned.kind = kind;
-        planned.name = plainFileName(fileNameOf(*file.fullpath()));
+        planned.name = plainFileName(lastPathComponent(*file.fullpath()));
         planned.date = file.modificationTime();
         add(std::move(planned), *file.fullpath());
     }
