@@ -30,21 +30,12 @@ void append(ApplicationRecord& application, std::vector<FileRecord>& files,
 
 }  // namespace
 
-void ContainerFiler::file(std::optional<std::string_view> domain, std::string_view name,
+void ContainerFiler::file(std::optional<std::string_view> domain, StoredName name,
                           std::optional<std::string_view> fullpath,
                           const FileDetailsSource* details, std::int64_t detailsKey) {
     Container& container = containers_[containerFor(domain)];
-    const std::string_view head = fullpath ? std::string_view(container.pathHead) : "";
-    const std::size_t fullpathSize = fullpath ? head.size() + fullpath->size() : 0;
-    char* texts = texts_.allocate(name.size() + fullpathSize);
-    name.copy(texts, name.size());
-    if (fullpath) {
-        head.copy(texts + name.size(), head.size());
-        fullpath->copy(texts + name.size() + head.size(), fullpath->size());
-    }
-    container.files.emplace_back(texts, name.size(),
-                                 fullpath ? std::optional(fullpathSize) : std::nullopt, false,
-                                 details, detailsKey);
+    container.files.push_back(FileRecord::writing(texts_, name, container.pathHead, fullpath, false,
+                                                  details, detailsKey));
 }
 
 std::size_t ContainerFiler::containerFor(std::optional<std::string_view> domain) {

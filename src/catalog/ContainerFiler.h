@@ -27,7 +27,7 @@ namespace salvora {
 class ContainerFiler {
   public:
     // The file stored under `name`, of the modern layouts' own way ("oldVersion" false).
-    void file(std::optional<std::string_view> domain, std::string_view name,
+    void file(std::optional<std::string_view> domain, StoredName name,
               std::optional<std::string_view> fullpath, const FileDetailsSource* details,
               std::int64_t detailsKey);
 

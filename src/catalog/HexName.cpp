@@ -1,6 +1,7 @@
 #include "catalog/HexName.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace salvora {
@@ -17,18 +18,39 @@ constexpr std::array<char, 512> digitPairs = [] {
     return pairs;
 }();
 
+// Each character's value as a lowercase hexadecimal digit, or noDigit.
+constexpr std::uint8_t noDigit = 0xFF;
+constexpr std::array<std::uint8_t, 256> digitValues = [] {
+    std::array<std::uint8_t, 256> values{};
+    values.fill(noDigit);
+    for (std::uint8_t digit = 0; digit < 16; ++digit)
+        values[static_cast<unsigned char>("0123456789abcdef"[digit])] = digit;
+    return values;
+}();
+
 }  // namespace
 
-void writeHexName(std::span<const std::byte> bytes, char* out) {
-    for (std::byte b : bytes) {
-        std::memcpy(out, &digitPairs[2 * std::to_integer<std::size_t>(b)], 2);
-        out += 2;
+bool readHexName(std::string_view name, std::span<std::byte> out) {
+    if (name.size() != 2 * out.size()) return false;
+    // One test at the end: names are nearly always digits, and a branch per character costs
+    // more than the rest of the reading.
+    std::uint8_t invalid = 0;
+    for (std::size_t index = 0; index < out.size(); ++index) {
+        const std::uint8_t high = digitValues[static_cast<unsigned char>(name[2 * index])];
+        const std::uint8_t low = digitValues[static_cast<unsigned char>(name[2 * index + 1])];
+        invalid |= (high | low) & 0xF0;
+        out[index] = static_cast<std::byte>((high << 4) | (low & 0xF));
     }
+    return invalid == 0;
 }
 
 std::string hexName(std::span<const std::byte> bytes) {
     std::string name(2 * bytes.size(), '\0');
-    writeHexName(bytes, name.data());
+    char* out = name.data();
+    for (std::byte b : bytes) {
+        std::memcpy(out, &digitPairs[2 * std::to_integer<std::size_t>(b)], 2);
+        out += 2;
+    }
     return name;
 }
 

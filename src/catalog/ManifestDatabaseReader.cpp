@@ -8,7 +8,6 @@
 #include "catalog/BothCores.h"
 #include "catalog/DomainTable.h"
 #include "catalog/Filing.h"
-#include "catalog/HexName.h"
 #include "catalog/RecordOrder.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
@@ -125,7 +124,7 @@ std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t
 }
 
 constexpr std::uint32_t absentPath = UINT32_MAX;
-constexpr std::size_t storedNameSize = 2 * keySize;
+static_assert(keySize == StoredName::keySize);
 // The part of the visits an entry was read by, in the top bit of its domain slot.
 constexpr std::uint32_t secondPart = 0x8000'0000;
 // Below this many files a second thread costs more than it saves.
@@ -142,7 +141,7 @@ struct ScannedEntries {
     std::array<ScannedPart, 2> parts;
     // noDomain: not a regular file, or its record runs past the end of the database.
     std::vector<std::uint32_t> domainOf;
-    // The stored name, then the full path, in the arena of the part that read the record.
+    // The stored file's key, then the full path, in the arena of the part that read the record.
     std::vector<const char*> textsOf;
     std::vector<std::uint32_t> pathSizeOf;  // absentPath: missing, or not UTF-8
 };
@@ -176,10 +175,10 @@ void readPart(std::span<const std::byte> index, Database& database,
         if (!strings) continue;
         scanned.domainOf[visit.entry] = scannedPart.domains.slotOf(strings->domain) | partBit;
         const std::optional<std::string_view> path = utf8Text(strings->path);
-        char* at = scannedPart.texts.allocate(storedNameSize + (path ? path->size() : 0));
+        char* at = scannedPart.texts.allocate(keySize + (path ? path->size() : 0));
         ByteCursor key(index, indexHeaderSize + indexEntrySize * std::size_t{visit.entry});
-        writeHexName(*key.readBytes(keySize), at);
-        if (path) path->copy(at + storedNameSize, path->size());
+        std::memcpy(at, key.readBytes(keySize)->data(), keySize);
+        if (path) path->copy(at + keySize, path->size());
         scanned.textsOf[visit.entry] = at;
         scanned.pathSizeOf[visit.entry] =
             path ? static_cast<std::uint32_t>(path->size()) : absentPath;
@@ -250,8 +249,9 @@ void fileEntries(ScannedEntries& scanned, ApplicationMap& applications) {
         }
         const std::uint32_t pathSize = scanned.pathSizeOf[entry];
         application->files.emplace_back(
-            scanned.textsOf[entry], storedNameSize,
-            pathSize == absentPath ? std::nullopt : std::optional<std::size_t>(pathSize), false);
+            scanned.textsOf[entry], keySize,
+            pathSize == absentPath ? std::nullopt : std::optional<std::size_t>(pathSize), false,
+            nullptr, 0, StoredName::Form::Key);
     }
 }
 
@@ -293,7 +293,7 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
     };
     ScannedEntries scanned;
     if (!readRecords(index->bytes(), records, openAnother, scanned)) return;
-    // The index is let go before the records are made: their names are written already.
+    // The index is let go before the records are made: their keys are copied already.
     index.reset();
     fileEntries(scanned, applications);
 }

@@ -13,6 +13,7 @@
 #include "catalog/BothCores.h"
 #include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
+#include "catalog/HexName.h"
 #include "catalog/ManifestDbDetails.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
@@ -87,9 +88,12 @@ bool hasOwnRowids(sqlite3* database) {
            sqlite3_column_int(statement.get(), 0) == 1;
 }
 
-// The rows' numbers from first to last, when they are numbers.
+// The rows' numbers from first to last, when they are numbers. Each bound is a query of its
+// own: SQLite finds a lone min() or max() of the rowid at one end of the table, but both in one
+// query scan every row.
 std::optional<std::pair<std::int64_t, std::int64_t>> rowidRange(sqlite3* database) {
-    Statement statement = prepareStatement(database, "SELECT min(rowid), max(rowid) FROM Files");
+    Statement statement = prepareStatement(
+        database, "SELECT (SELECT min(rowid) FROM Files), (SELECT max(rowid) FROM Files)");
     if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW ||
         sqlite3_column_type(statement.get(), 0) != SQLITE_INTEGER ||
         sqlite3_column_type(statement.get(), 1) != SQLITE_INTEGER)
@@ -123,12 +127,18 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
         sqlite3_bind_int64(statement.get(), 1, range->first);
         sqlite3_bind_int64(statement.get(), 2, range->second);
     }
-    std::string storedName;
+    std::string spelled;
+    std::array<std::byte, StoredName::keySize> key{};
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
         std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
-        if (!fileId || !isSafeFileId(*fileId)) continue;
-        // "xx/" before the fileID.
-        storedName.assign(fileId->substr(0, 2)).append(1, '/').append(*fileId);
+        if (!fileId) continue;
+        // Stored below "xx/", the fileID's first two characters.
+        StoredName storedName = StoredName::key(key, StoredName::Form::ShardedKey);
+        if (!readHexName(*fileId, key)) {
+            if (!isSafeFileId(*fileId)) continue;
+            spelled.assign(fileId->substr(0, 2)).append(1, '/').append(*fileId);
+            storedName = StoredName::text(spelled);
+        }
         const std::int64_t detailsKey =
             details.list != nullptr
                 ? details.list->add(fileDetailsOfBlob(blobColumn(statement.get(), DetailsColumn)))

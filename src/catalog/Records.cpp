@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "catalog/HexName.h"
+
 namespace salvora {
 
 std::int64_t FileDetailsList::add(FileDetails details) {
@@ -13,9 +15,17 @@ const FileDetails& FileDetailsList::details(std::int64_t key) const {
     return list_.at(static_cast<std::size_t>(key));
 }
 
+std::string StoredName::spelled() const {
+    if (form == Form::Text) return std::string(bytes);
+    const std::string digits = hexName(std::as_bytes(std::span(bytes)));
+    if (form == Form::Key) return digits;
+    return digits.substr(0, 2) + '/' + digits;
+}
+
 FileRecord::FileRecord(const char* texts, std::size_t nameSize,
                        std::optional<std::size_t> fullpathSize, std::optional<bool> oldVersion,
-                       const FileDetailsSource* detailsSource, std::int64_t detailsKey)
+                       const FileDetailsSource* detailsSource, std::int64_t detailsKey,
+                       StoredName::Form nameForm)
     // A longer name can name no stored file: the record keeps its path and an empty name,
     // which no save takes for a file.
     : texts_(nameSize > maxStoredNameSize ? texts + nameSize : texts),
@@ -23,18 +33,32 @@ FileRecord::FileRecord(const char* texts, std::size_t nameSize,
       detailsKey_(detailsKey),
       fullpathSize_(fullpathSize ? static_cast<std::uint32_t>(*fullpathSize) : noFullpath),
       nameSize_(nameSize > maxStoredNameSize ? 0 : static_cast<std::uint16_t>(nameSize)),
-      oldVersion_(oldVersion ? static_cast<std::uint8_t>(*oldVersion) : unknownVersion) {}
+      oldVersion_(oldVersion ? static_cast<std::uint8_t>(*oldVersion) : unknownVersion),
+      nameForm_(nameSize > maxStoredNameSize ? StoredName::Form::Text : nameForm) {}
+
+FileRecord FileRecord::writing(TextArena& texts, StoredName name, std::string_view head,
+                               std::optional<std::string_view> fullpath,
+                               std::optional<bool> oldVersion,
+                               const FileDetailsSource* detailsSource, std::int64_t detailsKey) {
+    const std::string_view nameBytes = name.bytes;
+    const std::size_t fullpathSize = fullpath ? head.size() + fullpath->size() : 0;
+    char* at = texts.allocate(nameBytes.size() + fullpathSize);
+    nameBytes.copy(at, nameBytes.size());
+    if (fullpath) {
+        head.copy(at + nameBytes.size(), head.size());
+        fullpath->copy(at + nameBytes.size() + head.size(), fullpath->size());
+    }
+    return {at,         nameBytes.size(), fullpath ? std::optional(fullpathSize) : std::nullopt,
+            oldVersion, detailsSource,    detailsKey,
+            name.form};
+}
 
 FileRecord FileRecord::copying(TextArena& texts, std::string_view name,
                                std::optional<std::string_view> fullpath,
                                std::optional<bool> oldVersion,
                                const FileDetailsSource* detailsSource, std::int64_t detailsKey) {
-    const std::size_t fullpathSize = fullpath ? fullpath->size() : 0;
-    char* at = texts.allocate(name.size() + fullpathSize);
-    name.copy(at, name.size());
-    if (fullpath) fullpath->copy(at + name.size(), fullpathSize);
-    return {at,         name.size(),   fullpath ? std::optional(fullpathSize) : std::nullopt,
-            oldVersion, detailsSource, detailsKey};
+    return writing(texts, StoredName::text(name), "", fullpath, oldVersion, detailsSource,
+                   detailsKey);
 }
 
 const FileDetails& FileRecord::details() const {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -66,6 +67,28 @@ struct RecordStorage {
     std::unique_ptr<FileDetailsSource> details;
 };
 
+// A stored file's name as a layout gives it. The layouts since iOS 5 name each file by the 40
+// hexadecimal digits of a 20-byte key; such a name is kept as the key, in half the room.
+struct StoredName {
+    enum class Form : std::uint8_t {
+        Text,        // the characters as they are
+        Key,         // the key's digits
+        ShardedKey,  // the key's first two digits, "/", then all of them
+    };
+    static constexpr std::size_t keySize = 20;
+
+    Form form = Form::Text;
+    // The characters, or the key's bytes.
+    std::string_view bytes;
+
+    static StoredName text(std::string_view name) { return {Form::Text, name}; }
+    static StoredName key(std::span<const std::byte> key, Form form) {
+        return {form, {reinterpret_cast<const char*>(key.data()), key.size()}};
+    }
+    // The name spelled out, as the backup folder holds it.
+    std::string spelled() const;
+};
+
 // One backed-up file, in 32 bytes: a catalogue may hold millions. Its texts lie in storage its
 // application keeps: the name, and right after it the full path. A stored name is at most
 // maxStoredNameSize characters, far more than any file system allows.
@@ -74,10 +97,17 @@ class FileRecord {
     static constexpr std::size_t maxStoredNameSize = UINT16_MAX;
 
     FileRecord() = default;
-    // The texts at `texts`: `nameSize` characters of name, then those of the full path.
+    // The texts at `texts`: `nameSize` bytes of name, then the full path's characters.
     FileRecord(const char* texts, std::size_t nameSize, std::optional<std::size_t> fullpathSize,
                std::optional<bool> oldVersion, const FileDetailsSource* detailsSource = nullptr,
-               std::int64_t detailsKey = 0);
+               std::int64_t detailsKey = 0, StoredName::Form nameForm = StoredName::Form::Text);
+    // A record whose name and full path are written into `texts`, the full path with `head`
+    // before it.
+    static FileRecord writing(TextArena& texts, StoredName name, std::string_view head,
+                              std::optional<std::string_view> fullpath,
+                              std::optional<bool> oldVersion,
+                              const FileDetailsSource* detailsSource = nullptr,
+                              std::int64_t detailsKey = 0);
     // A record whose texts are copied into the arena.
     static FileRecord copying(TextArena& texts, std::string_view name,
                               std::optional<std::string_view> fullpath,
@@ -86,7 +116,7 @@ class FileRecord {
                               std::int64_t detailsKey = 0);
 
     // The stored file, relative to the backup folder ("3d/3d0d...", "ab12....mdbackup").
-    std::string_view name() const { return {texts_, nameSize_}; }
+    std::string name() const { return StoredName{nameForm_, {texts_, nameSize_}}.spelled(); }
     // The file's relative path on the device.
     std::optional<std::string_view> fullpath() const {
         if (fullpathSize_ == noFullpath) return std::nullopt;
@@ -119,6 +149,7 @@ class FileRecord {
     std::uint32_t fullpathSize_ = noFullpath;
     std::uint16_t nameSize_ = 0;
     std::uint8_t oldVersion_ = unknownVersion;
+    StoredName::Form nameForm_ = StoredName::Form::Text;
 };
 
 // What an application of a modern backup (Manifest.db, the database without index) gathers:

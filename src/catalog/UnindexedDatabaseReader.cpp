@@ -6,7 +6,6 @@
 
 #include "catalog/ContainerFiler.h"
 #include "catalog/Filing.h"
-#include "catalog/HexName.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
 #include "foundation/FileReading.h"
@@ -66,16 +65,17 @@ std::optional<DatabaseRecord> readDatabaseRecord(ByteCursor& cursor) {
     return record;
 }
 
-std::string storedNameForRecord(const DatabaseRecord& record) {
+std::array<std::byte, StoredName::keySize> storedKeyForRecord(const DatabaseRecord& record) {
     std::string text;
     text.reserve(record.domain.value_or("").size() + 1 + record.path.value_or("").size());
     text += record.domain.value_or("");
     text += '-';
     text += record.path.value_or("");
-    std::array<std::byte, SHA_DIGEST_LENGTH> digest{};
+    static_assert(SHA_DIGEST_LENGTH == StoredName::keySize);
+    std::array<std::byte, StoredName::keySize> digest{};
     SHA1(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
          reinterpret_cast<unsigned char*>(digest.data()));
-    return hexName(digest);
+    return digest;
 }
 
 void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationMap& applications) {
@@ -95,8 +95,9 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
             auto key = std::as_bytes(std::span(*record->encryptionKey));
             fileDetails.encryptionKey.emplace(key.begin(), key.end());
         }
-        filer.file(record->domain, storedNameForRecord(*record), utf8Text(record->path),
-                   &detailsList, detailsList.add(std::move(fileDetails)));
+        const auto key = storedKeyForRecord(*record);
+        filer.file(record->domain, StoredName::key(key, StoredName::Form::Key),
+                   utf8Text(record->path), &detailsList, detailsList.add(std::move(fileDetails)));
     }
     fileContainers({&filer, 1}, storage, applications);
 }

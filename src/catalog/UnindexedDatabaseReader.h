@@ -2,6 +2,7 @@
 
 // The "Manifest.mbdb" of iOS 5 to 9, which has no index: its records follow one another from
 // the end of the magic, and each stored file is named by SHA-1 over "domain-path".
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,9 +38,9 @@ struct DatabaseRecord {
 // nullopt, with the cursor unmoved, when the record runs past the end.
 std::optional<DatabaseRecord> readDatabaseRecord(ByteCursor& cursor);
 
-// The 40 lowercase hexadecimal digits of SHA-1 over the raw bytes of domain, "-", path (an
-// absent string counting as no bytes): the stored file's name.
-std::string storedNameForRecord(const DatabaseRecord& record);
+// SHA-1 over the raw bytes of domain, "-", path (an absent string counting as no bytes): the
+// key whose 40 lowercase hexadecimal digits name the stored file.
+std::array<std::byte, StoredName::keySize> storedKeyForRecord(const DatabaseRecord& record);
 
 // Files every regular file of the database, in file order; a damaged record ends the walk,
 // keeping what was read. Adds nothing unless the bytes start with the database magic.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <cctype>
 #include <cstdio>
 
 #include <filesystem>
@@ -139,6 +140,27 @@ TEST(ManifestDbReader, FileIdsThatCannotNameAStoredFileAreSkipped) {
 
     EXPECT_EQ(test::storedNames(applicationIn(read(backup.folder()), "HomeDomain")),
               (std::vector<std::string>{"Ab/Ab-_9"}));
+}
+
+TEST(ManifestDbReader, StoredNamesKeepTheFileIdsSpellingWhetherHexadecimalOrNot) {
+    test::TemporaryFolder folder;
+    BackupWriter backup(folder.path());
+    const std::string digits = "3d0d7e5fb2ce288813306e4d4636395e047a3d28";
+    std::string upper = digits;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::vector<std::string> fileIds{digits,
+                                           upper,
+                                           digits.substr(1),
+                                           digits + "0",
+                                           "00" + digits.substr(2, 37) + "g",
+                                           digits.substr(0, 2)};
+    for (const std::string& fileId : fileIds)
+        backup.addManifestDbRow(row(fileId, "HomeDomain", fileId));
+
+    std::vector<std::string> expected;
+    for (const std::string& fileId : fileIds)
+        expected.push_back(fileId.substr(0, 2) + "/" + fileId);
+    EXPECT_EQ(test::storedNames(applicationIn(read(backup.folder()), "HomeDomain")), expected);
 }
 
 TEST(ManifestDbReader, WhatIsNoReadableDatabaseAddsNothing) {
