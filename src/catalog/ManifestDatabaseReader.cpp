@@ -14,6 +14,7 @@
 #include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
 #include "foundation/Path.h"
+#include "foundation/platform/LargePages.h"
 
 namespace salvora {
 namespace {
@@ -50,6 +51,7 @@ class DatabaseInMemory {
         return readRecordStrings(record);
     }
     bool failed() const { return false; }
+    std::uint64_t size() const { return bytes_.size(); }
 
   private:
     std::span<const std::byte> bytes_;
@@ -84,6 +86,7 @@ class DatabaseInFile {
         return readRecordStrings(record);
     }
     bool failed() const { return file_.failed(); }
+    std::uint64_t size() const { return file_.size(); }
 
   private:
     FileWindow file_;
@@ -103,23 +106,34 @@ inline void prefetchForReading([[maybe_unused]] const void* address) {
 #endif
 }
 
-// The regular-file entries of the index, read in one forward pass, as visits to their records;
-// `entries` is the number of whole entries the index holds.
-std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t& entries) {
-    std::vector<RecordVisit> visits;
-    entries = 0;
+// The number of whole entries the index holds: a count beyond them stops at the last.
+std::size_t indexEntryCount(std::span<const std::byte> index) {
     ByteCursor cursor(index, manifestIndexMagic.size());
     std::optional<std::uint32_t> count = getUint32(cursor);
-    if (!count) return visits;
-    // A count beyond what the index holds stops at the last whole entry.
-    entries = std::min<std::size_t>(*count, cursor.remaining() / indexEntrySize);
-    visits.reserve(entries);
+    return count ? std::min<std::size_t>(*count, cursor.remaining() / indexEntrySize) : 0;
+}
+
+// Record offsets in [from, to): the records one part of the reading visits.
+struct OffsetRange {
+    std::uint64_t from = 0;
+    std::uint64_t to = UINT64_MAX;
+
+    bool holds(std::uint32_t offset) const { return offset >= from && offset < to; }
+};
+
+// The first `entries` entries' visits to regular-file records in `range`, read in one forward
+// pass, sorted by record offset.
+std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t entries,
+                                   OffsetRange range) {
+    std::vector<RecordVisit> visits;
+    ByteCursor cursor(index, indexHeaderSize);
     for (std::size_t entry = 0; entry < entries; ++entry) {
         ByteCursor fields(*cursor.readBytes(indexEntrySize), keySize);
         const std::uint32_t recordOffset = *getUint32(fields);
-        if (isRegularFileMode(*getUint16(fields)))
+        if (range.holds(recordOffset) && isRegularFileMode(*getUint16(fields)))
             visits.push_back({recordOffset, static_cast<std::uint32_t>(entry)});
     }
+    sortByRecordOffset(visits);
     return visits;
 }
 
@@ -154,7 +168,7 @@ constexpr std::size_t lookahead = 16;
 // and path. Each part writes only its own visits' entries.
 template <typename Database>
 void readPart(std::span<const std::byte> index, Database& database,
-              std::span<const RecordVisit> visits, ScannedEntries& scanned, std::size_t part) {
+              const std::vector<RecordVisit>& visits, ScannedEntries& scanned, std::size_t part) {
     ScannedPart& scannedPart = scanned.parts[part];
     const std::uint32_t partBit = part == 0 ? 0 : secondPart;
     for (std::size_t next = 0; next < visits.size(); ++next) {
@@ -187,31 +201,32 @@ void readPart(std::span<const std::byte> index, Database& database,
 
 // Reads every regular-file entry's record, visiting the records in file order so the database
 // is read once from front to back: a large one in two halves at once, the second through a
-// database `openAnother` gives. False when the database could not be read: the caller then
-// adds nothing, as when a file can't be loaded.
+// database `openAnother` gives. Each half finds and orders its own visits. False when the
+// database could not be read: the caller then adds nothing, as when a file can't be loaded.
 template <typename Database, typename OpenAnother>
 bool readRecords(std::span<const std::byte> index, Database& database, OpenAnother openAnother,
                  ScannedEntries& scanned) {
-    std::size_t entries = 0;
-    std::vector<RecordVisit> visits = readIndex(index, entries);
-    sortByRecordOffset(visits);
-    scanned.domainOf.assign(entries, noDomain);
-    scanned.textsOf.resize(entries);
-    scanned.pathSizeOf.resize(entries);
-    const std::span<const RecordVisit> all(visits);
-    if (visits.size() < visitsWorthSplitting) {
-        readPart(index, database, all, scanned, 0);
+    const std::size_t entries = indexEntryCount(index);
+    fillLarge(scanned.domainOf, entries, noDomain);
+    fillLarge(scanned.textsOf, entries, nullptr);
+    fillLarge(scanned.pathSizeOf, entries, absentPath);
+    if (entries < visitsWorthSplitting) {
+        readPart(index, database, readIndex(index, entries, {}), scanned, 0);
         return !database.failed();
     }
-    const std::size_t half = visits.size() / 2;
+    // Records are about the same size, so the middle of the file halves the work.
+    const std::uint64_t middle = database.size() / 2;
     bool secondRead = false;
-    runOnBothCores([&] { readPart(index, database, all.first(half), scanned, 0); },
-                   [&] {
-                       std::optional<Database> other = openAnother();
-                       if (!other) return;
-                       readPart(index, *other, all.subspan(half), scanned, 1);
-                       secondRead = !other->failed();
-                   });
+    runOnBothCores(
+        [&] {
+            readPart(index, database, readIndex(index, entries, {0, middle}), scanned, 0);
+        },
+        [&] {
+            std::optional<Database> other = openAnother();
+            if (!other) return;
+            readPart(index, *other, readIndex(index, entries, {middle}), scanned, 1);
+            secondRead = !other->failed();
+        });
     return !database.failed() && secondRead;
 }
 

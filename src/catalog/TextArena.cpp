@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "foundation/platform/LargePages.h"
+
 namespace salvora {
 namespace {
 
@@ -17,6 +19,7 @@ void TextArena::grow(std::size_t size) {
     // for_overwrite: the characters are written when handed out, never read before.
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
     next_ = blocks_.back().get();
+    adviseLargePages(next_, blockSize);
     free_ = blockSize;
 }
 

@@ -1,0 +1,7 @@
+#include "foundation/platform/LargePages.h"
+
+namespace salvora {
+
+void adviseLargePages(void*, std::size_t) {}
+
+}  // namespace salvora
