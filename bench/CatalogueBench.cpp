@@ -49,7 +49,7 @@ InfoPlistTimes timeInfoPlistNames(const std::string& folder, int runs) {
     std::vector<Timing> names;
     std::vector<Timing> wholes;
     for (int run = 0; run < runs; ++run) {
-        names.push_back(timingOf([&] { nameApplicationsFromInfoPlist(folder, applications); }));
+        names.push_back(timingOf([&] { nameApplications(readStoreNames(folder), applications); }));
         wholes.push_back(timingOf([&] { PropertyList::fromFile(folder + "/Info.plist"); }));
     }
     times.names = median(names);

@@ -38,18 +38,22 @@ bool isImage(std::span<const std::byte> bytes) {
 
 }  // namespace
 
-void nameApplicationsFromInfoPlist(const std::string& directory, ApplicationMap& applications) {
-    const bool anyApplication =
-        std::any_of(applications.begin(), applications.end(),
-                    [](const auto& entry) { return entry.second->kind == ApplicationKind::App; });
-    if (!anyApplication) return;
+StoreNames readStoreNames(const std::string& directory) {
+    StoreNames names;
     const PropertyList known = applicationsOfInfoPlist(directory, "iTunesMetadata");
-    if (known.count() == 0) return;
-    for (const auto& [name, application] : applications) {
-        if (application->kind != ApplicationKind::App) continue;
+    for (const std::string& name : known.keys()) {
         const PropertyList metadata = embeddedPropertyList(known[name]["iTunesMetadata"]);
         std::optional<std::string> itemName = utf8Text(metadata["itemName"].string());
-        if (itemName && !itemName->empty()) application->displayName = std::move(itemName);
+        if (itemName && !itemName->empty()) names.emplace(name, std::move(*itemName));
+    }
+    return names;
+}
+
+void nameApplications(const StoreNames& names, ApplicationMap& applications) {
+    for (const auto& [name, application] : applications) {
+        if (application->kind != ApplicationKind::App) continue;
+        if (auto found = names.find(name); found != names.end())
+            application->displayName = found->second;
     }
 }
 

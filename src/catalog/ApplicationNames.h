@@ -13,9 +13,14 @@
 
 namespace salvora {
 
-// Gives every application of kind App the store name its backup's Info.plist records for it;
-// reads Info.plist only when there is such an application.
-void nameApplicationsFromInfoPlist(const std::string& directory, ApplicationMap& applications);
+// Application ID to the store name the backup's Info.plist records for it. A catalogue build
+// reads them before the records, while the whole Info.plist (megabytes of icons) costs no
+// memory the records need.
+using StoreNames = std::unordered_map<std::string, std::string, StringHash, std::equal_to<>>;
+StoreNames readStoreNames(const std::string& directory);
+
+// Gives every application of kind App its store name, where `names` has one.
+void nameApplications(const StoreNames& names, ApplicationMap& applications);
 
 // Application ID to its icon, for every icon that is a PNG or JPEG image by its first bytes.
 using ApplicationIcons = std::unordered_map<std::string, std::vector<std::byte>>;

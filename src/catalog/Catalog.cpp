@@ -115,6 +115,7 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     if (protection.keybagMissing || (protection.filesEncrypted && !keybag))
         return lockedBuild(device, protection);
 
+    const StoreNames storeNames = readStoreNames(directory);
     addManifestDatabaseFilesFromDirectory(directory, *applications);
     addMdbackupFiles(mdbackupNames, directory, *applications);
     if (!mdinfoNames.empty()) {
@@ -124,7 +125,7 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     addUnindexedDatabaseFilesFromDirectory(directory, *applications);
     CatalogBuild build;
     build.error = addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
-    nameApplicationsFromInfoPlist(directory, *applications);
+    nameApplications(storeNames, *applications);
     build.applications = sortedAsShown(*applications);
     return build;
 }
