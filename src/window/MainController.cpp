@@ -173,11 +173,10 @@ void MainController::forgetOpenedFolderOfRow(int row) {
     reloadData(*deviceTable);
 }
 
-std::optional<FileStart> MainController::readChosenFileStart(std::size_t limit,
-                                                             ErrorSlot& error) const {
+std::optional<PreviewSource> MainController::chosenFilePreviewSource() const {
     if (!selectedDevice_ || !selectedFile_) return std::nullopt;
-    return readFileStart(selectedDevice_->directory, *selectedFile_, limit, selectedKeybag(),
-                         error);
+    return PreviewSource{selectedDevice_->directory, selectedFile_,
+                         catalog_.keybagFor(selectedDevice_->directory)};
 }
 
 void MainController::websitePressed() { openProductPage(panels_); }

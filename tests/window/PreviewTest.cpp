@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 
 #include "catalog/Catalog.h"
 #include "foundation/Log.h"
@@ -16,6 +17,7 @@
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 #include "support/WindowTest.h"
+#include "window/PreviewLoader.h"
 
 namespace salvora::test {
 namespace {
@@ -64,6 +66,12 @@ class PreviewOfEachKind : public WindowTest, public ::testing::WithParamInterfac
     LogCapture quiet;
 };
 
+// The file is read off the event thread; the pane says so until its answer comes.
+void expectLoadedLater(QLabel& summary) {
+    EXPECT_EQ(summary.text(), "Loading…");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return summary.text() != "Loading…"; }));
+}
+
 TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
     const Kind& kind = GetParam();
     const std::string folder = home.addBackup(BackupRoot::Primary, "k", "Kim");
@@ -73,6 +81,7 @@ TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
     openWindow();
     choose(0, 0, 0);
 
+    expectLoadedLater(part<QLabel>("previewSummary"));
     EXPECT_EQ(part<QStackedWidget>("previewPages").currentWidget()->objectName(), kind.page);
     EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith(kind.summaryStart))
         << part<QLabel>("previewSummary").text().toStdString();
@@ -99,6 +108,28 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         return std::string(info.param.page).substr(7) + std::to_string(info.index);
     });
+
+using PreviewLoading = WindowTest;
+
+TEST_F(PreviewLoading, OnlyTheNewestRequestIsAnswered) {
+    BackupWriter kim(home.addBackup(BackupRoot::Primary, "k", "Kim"));
+    kim.addManifestDbFile("HomeDomain", "a.txt", "first");
+    kim.addManifestDbFile("HomeDomain", "b.txt", "second");
+    openWindow();
+    choose(0, 0, 0);
+    std::vector<PreviewSource> sources{*controller().chosenFilePreviewSource()};
+    click(fileTable(), 1);
+    sources.push_back(*controller().chosenFilePreviewSource());
+    PreviewLoader loader;
+    QStringList answers;
+    QObject::connect(&loader, &PreviewLoader::loaded,
+                     [&](const Preview& preview) { answers << preview.text; });
+    loader.load(sources[0]);
+    loader.load(sources[1]);
+    loader.load(sources[1]);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !answers.empty(); }));
+    EXPECT_EQ(answers, QStringList{"second"});
+}
 
 TEST(FileStart, ALargeFileIsReadOnlyToTheLimitAndAnEncryptedOneDecryptedInMemory) {
     TemporaryFolder folder;
