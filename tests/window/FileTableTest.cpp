@@ -153,44 +153,38 @@ TEST_F(FileTable, DoubleClickAndEnterSaveTheFileAndTheContextMenuOffersSavesAndC
 }
 
 // An application of 200,000 files, every thousandth holding "needle" in some letter case at
-// the start, in the middle or at the end of its path. The filter is typed a key at a time, then
-// widened by two keys, and must keep exactly the paths that hold its text, case ignored.
-class FilterOnManyRows : public WindowTest, public ::testing::WithParamInterface<const char*> {
+// the start, in the middle or at the end of its path. Typed a key at a time, then widened by
+// two keys, the filter keeps exactly the paths that hold its text, case ignored.
+class FilterOnManyRows : public WindowTest, public ::testing::WithParamInterface<QString> {
   protected:
-    FilterOnManyRows() {
-        const std::array<const char*, 4> heads{"Library/Caches/", "NEEDLE/", "Library/nEeDlE-",
-                                               "Media/"};
-        std::vector<ManifestDbRow> rows;
-        for (int at = 0; at < 200'000; ++at) {
-            const int shape = at % 1000 != 0 ? 0 : 1 + at / 1000 % 3;
-            paths << heads[shape] + QString::number(at) + (shape == 3 ? ".Needle" : ".dat");
-            rows.push_back({"f" + std::to_string(at), "AppDomain-com.example.big",
-                            paths.back().toStdString(), manifestDbFileFlags, std::nullopt});
-        }
-        appendManifestDbRows(addBackup("k", "Kim") / "Manifest.db", rows);
-    }
-
     void expectKeptFor(const QString& text) {
-        QStringList expected = paths.filter(text, Qt::CaseInsensitive);
-        QStringList shown = cells(fileTable());
-        expected.sort();
-        shown.sort();
-        EXPECT_EQ(shown, expected) << text.toStdString();
+        const QStringList shown = cells(fileTable());
+        EXPECT_EQ(shown.size(), paths.filter(text, Qt::CaseInsensitive).size())
+            << text.toStdString();
+        EXPECT_EQ(shown.filter(text, Qt::CaseInsensitive), shown);
     }
-
     QStringList paths;
 };
 
 TEST_P(FilterOnManyRows, KeepsExactlyThePathsHoldingTheTextCaseIgnored) {
+    const std::array<QString, 4> heads{"Library/Caches/", "NEEDLE/", "Library/nEeDlE-", "Media/"};
+    std::vector<ManifestDbRow> rows;
+    for (int at = 0; at < 200'000; ++at) {
+        const int shape = at % 1000 != 0 ? 0 : 1 + at / 1000 % 3;
+        paths << heads[static_cast<std::size_t>(shape)] + QString::number(at) +
+                     (shape == 3 ? ".Needle" : ".dat");
+        rows.push_back({"f" + std::to_string(at), "AppDomain-com.example.big",
+                        paths.back().toStdString(), manifestDbFileFlags, std::nullopt});
+    }
+    appendManifestDbRows(addBackup("k", "Kim") / "Manifest.db", rows);
     openWindow();
     choose(0, 0);
-    ASSERT_EQ(fileTable().model()->rowCount(), 200'000);
     QLineEdit& field = *window->findChild<QLineEdit*>("fileFilterField");
     QTest::keyClicks(&field, GetParam());
     expectKeptFor(GetParam());
     QTest::keyClick(&field, Qt::Key_Backspace);
     QTest::keyClick(&field, Qt::Key_Backspace);
-    expectKeptFor(QString(GetParam()).chopped(2));
+    expectKeptFor(GetParam().chopped(2));
 }
 
 INSTANTIATE_TEST_SUITE_P(AnyPartOfThePath, FilterOnManyRows,

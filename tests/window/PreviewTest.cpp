@@ -66,12 +66,6 @@ class PreviewOfEachKind : public WindowTest, public ::testing::WithParamInterfac
     LogCapture quiet;
 };
 
-// The file is read off the event thread; the pane says so until its answer comes.
-void expectLoadedLater(QLabel& summary) {
-    EXPECT_EQ(summary.text(), "Loading…");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return summary.text() != "Loading…"; }));
-}
-
 TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
     const Kind& kind = GetParam();
     const std::string folder = home.addBackup(BackupRoot::Primary, "k", "Kim");
@@ -81,7 +75,10 @@ TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
     openWindow();
     choose(0, 0, 0);
 
-    expectLoadedLater(part<QLabel>("previewSummary"));
+    // Read off the event thread, the file is shown once its answer comes.
+    EXPECT_EQ(part<QLabel>("previewSummary").text(), "Loading…");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return part<QLabel>("previewSummary").text() != "Loading…"; }));
     EXPECT_EQ(part<QStackedWidget>("previewPages").currentWidget()->objectName(), kind.page);
     EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith(kind.summaryStart))
         << part<QLabel>("previewSummary").text().toStdString();
@@ -117,16 +114,14 @@ TEST_F(PreviewLoading, OnlyTheNewestRequestIsAnswered) {
     kim.addManifestDbFile("HomeDomain", "b.txt", "second");
     openWindow();
     choose(0, 0, 0);
-    std::vector<PreviewSource> sources{*controller().chosenFilePreviewSource()};
+    const PreviewSource first = *controller().chosenFilePreviewSource();
     click(fileTable(), 1);
-    sources.push_back(*controller().chosenFilePreviewSource());
     PreviewLoader loader;
     QStringList answers;
     QObject::connect(&loader, &PreviewLoader::loaded,
                      [&](const Preview& preview) { answers << preview.text; });
-    loader.load(sources[0]);
-    loader.load(sources[1]);
-    loader.load(sources[1]);
+    for (const auto& source : {first, first, *controller().chosenFilePreviewSource()})
+        loader.load(source);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !answers.empty(); }));
     EXPECT_EQ(answers, QStringList{"second"});
 }
