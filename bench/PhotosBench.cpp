@@ -44,9 +44,10 @@ SaveTimes timePhotoExport(const std::string& backupFolder, const std::string& sc
                     [&](const std::string& destination) {
                         const PhotoExportSummary summary =
                             exportPhotos(device.directory, *device.applications, destination, {},
-                                         [&](const PhotoExportProgress& progress) {
+                                         [&](const SaveStatus& progress) {
                                              times.files = progress.filesTotal;
                                              times.bytes = progress.bytesTotal;
+                                             return true;
                                          });
                         return summary.failures.size();
                     });

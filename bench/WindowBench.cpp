@@ -20,6 +20,7 @@
 
 #include "app/MainWindow.h"
 #include "bench/Measure.h"
+#include "foundation/Log.h"
 #include "support/ScriptedPanels.h"
 
 namespace {
@@ -83,7 +84,7 @@ double longestStallDuring(Work work) {
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     if (argc < 2) {
-        std::cerr << "usage: salvora-window-bench APPLICATION [RUNS]\n";
+        std::cerr << "usage: salvora-window-bench APPLICATION [RUNS [SAVED DESTINATION]]\n";
         return 2;
     }
     const QString application = QString::fromUtf8(argv[1]);
@@ -136,6 +137,8 @@ int main(int argc, char** argv) {
         click(applications, row);
         drawn(files);
         panels.folderAnswers = {std::string(argv[4])};
+        // Two log lines a file would bury the report.
+        const salvora::LogSilence quiet;
         const double stall = longestStallDuring(
             [&] { window.findChild<QAction*>("saveAllFilesAction")->trigger(); });
         std::cout << "save-all-files " << files.model()->rowCount() << '\n'

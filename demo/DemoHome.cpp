@@ -1,6 +1,7 @@
 // Writes a home folder with one sample backup of every layout the catalogue reads, for the
 // demo: salvora-demo-home <home>. The backups are made by the tests' fixture writer.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "support/BackupWriter.h"
@@ -26,14 +27,18 @@ struct SampleDevice {
     }
 };
 
+// `applications`: the store's names and icons, which a modern backup's Info.plist holds beside
+// the device's.
 SampleDevice device(const std::string& home, const char* root, const std::string& folderName,
-                    const std::string& name, const std::string& version, const std::string& model) {
+                    const std::string& name, const std::string& version, const std::string& model,
+                    const std::optional<PlistValue>& applications = std::nullopt) {
     const std::string folder = home + "/" + root + "/" + folderName;
     BackupWriter writer(folder);  // creates the folder
-    PlistValue::dictionary({{"Device Name", PlistValue::string(name)},
-                            {"Product Version", PlistValue::string(version)},
-                            {"Product Type", PlistValue::string(model)}})
-        .write(folder + "/Info.plist", PlistFormat::Xml);
+    PlistValue info = PlistValue::dictionary({{"Device Name", PlistValue::string(name)},
+                                              {"Product Version", PlistValue::string(version)},
+                                              {"Product Type", PlistValue::string(model)}});
+    if (applications) info.set("Applications", *applications);
+    info.write(folder + "/Info.plist", PlistFormat::Xml);
     return {folder};
 }
 
@@ -109,11 +114,10 @@ void writeSampleHome(const std::string& home) {
 
     // A modern backup as a real phone makes it: each application's containers under it, named
     // and with an icon from its Info.plist.
-    const SampleDevice grace =
-        device(home, alternateRoot, "5f2c91", "Grace's iPhone 14", "17.5.1", "iPhone14,7");
+    const SampleDevice grace = device(home, alternateRoot, "5f2c91", "Grace's iPhone 14", "17.5.1",
+                                      "iPhone14,7", sampleStoreApplications());
     BackupWriter graceFiles(grace.folder);
-    writeModernSample(graceFiles, ModernLayout::ManifestDb);
-    writeApplicationsInfoPlist(grace.folder, "Grace's iPhone 14");
+    writeModernSample(graceFiles, ModernLayout::ManifestDb, 1'693'200'000);
     grace.date(2023, 10, 8, 17, 45);
 
     // Encrypted, as most backups made today are.

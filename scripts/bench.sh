@@ -2,7 +2,8 @@
 # Builds the benchmarks and runs them, giving the figures of the README's Performance section:
 # the catalogue builds of a 1,000,000-file backup in both database layouts against reading
 # their files, whole `salvora-cli apps` and `files` processes on it against the Python
-# references in bench/reference, the window's two steps, and save all of 10,000 files (1 GiB)
+# references in bench/reference, the window's two steps, its filter and its event loop's longest
+# stall during a save all of 10,000 files (100 MiB), and save all of 10,000 files (1 GiB)
 # and the photo export of 10,000 photos (1 GiB), each against `cp -r`. The backups (about 5 GB
 # with the copies) are written below $TMPDIR (/tmp when unset) and removed afterwards, also
 # when interrupted.

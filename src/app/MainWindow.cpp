@@ -17,6 +17,7 @@
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
 #include "window/PhotoExportCommand.h"
+#include "window/PreviewLoader.h"
 #include "window/PreviewPane.h"
 #include "window/QtText.h"
 
@@ -162,16 +163,21 @@ void MainWindow::bindFileTable() {
     connect(table.model(), &QAbstractItemModel::modelReset, this, followSelection);
     followSelection();
 
-    // The preview follows the one chosen file; the controller has taken the choice by now.
+    // The preview follows the one chosen file, read off the event thread; the controller has
+    // taken the choice by now.
     preview_ = new PreviewPane(ui_->previewArea);
     ui_->previewArea->layout()->addWidget(preview_);
-    const auto showChosen = [this] {
-        if (selectedRow(*ui_->fileTable) < 0) return preview_->showNothing();
-        ErrorSlot error;
-        auto start = controller_.readChosenFileStart(PreviewLimit, error);
-        if (!start)
-            return preview_->showNothing(error ? toQString(error->description()) : QString());
-        preview_->showPreview(previewOf(std::move(*start), controller_.selectedFile()->size()));
+    auto* loader = new PreviewLoader(this);
+    connect(loader, &PreviewLoader::loaded, preview_, &PreviewPane::showPreview);
+    connect(loader, &PreviewLoader::failed, preview_, &PreviewPane::showNothing);
+    const auto showChosen = [this, loader] {
+        std::optional<PreviewSource> source = controller_.chosenFilePreviewSource();
+        if (selectedRow(*ui_->fileTable) < 0 || !source) {
+            loader->forget();
+            return preview_->showNothing();
+        }
+        preview_->showLoading();
+        loader->load(std::move(*source));
     };
     connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, showChosen);
     connect(table.model(), &QAbstractItemModel::modelReset, this, showChosen);

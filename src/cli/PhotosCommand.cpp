@@ -23,10 +23,11 @@ int exportPhotosOf(const CommandContext& context, const std::string& backup,
     ProgressLine progress(context.err, context.showProgress);
     const PhotoExportSummary summary = exportPhotos(
         opened->device->directory, *opened->device->applications, destination, options,
-        [&](const PhotoExportProgress& state) {
+        [&](const SaveStatus& state) {
             progress.update(state.filesDone, state.filesTotal);
+            return true;
         },
-        {}, opened->keybag());
+        opened->keybag());
     progress.clear();
 
     if (summary.libraryProblem) context.complain(*summary.libraryProblem);

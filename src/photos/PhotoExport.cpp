@@ -36,15 +36,13 @@ std::string joined(const std::vector<std::string>& levels, std::string_view name
 class PhotoExporter {
   public:
     PhotoExporter(const std::string& deviceDirectory, const std::string& destination,
-                  const UnlockedKeybag* keybag, const PhotoExportProgressCallback& progress,
-                  std::stop_token cancel)
+                  const UnlockedKeybag* keybag, const SaveProgress& progress)
         : backupFolders_(deviceDirectory, CreateMissing::No),
           datedFolders_(destination, CreateMissing::Yes),
           albumFolders_(destination, CreateMissing::Yes),
           destination_(destination),
           keybag_(keybag),
-          progress_(progress),
-          cancel_(std::move(cancel)) {}
+          progress_(progress) {}
 
     HeldFolders& backupFolders() { return backupFolders_; }
 
@@ -53,25 +51,26 @@ class PhotoExporter {
         std::vector<std::vector<PlacedFile>> placed;
         placed.reserve(plan.assets.size());
         for (const PlannedAsset& asset : plan.assets) {
-            if (stopped()) return std::move(summary_);
+            if (summary_.cancelled) return std::move(summary_);
             placed.push_back(exportAsset(asset));
         }
         if (albums) {
             for (const PlannedAlbum& album : plan.albums) {
-                if (stopped()) return std::move(summary_);
+                if (summary_.cancelled) return std::move(summary_);
                 for (std::size_t member : album.members)
                     for (const PlacedFile& file : placed[member]) link(album.title, file);
             }
         }
-        state_.currentFile.clear();
-        if (progress_) progress_(state_);
+        current_.clear();
+        tell();
         return std::move(summary_);
     }
 
   private:
-    bool stopped() {
-        summary_.cancelled = cancel_.stop_requested();
-        return summary_.cancelled;
+    // Tells the progress where the export has come; false when it answers stop.
+    bool tell() {
+        state_.current = current_;
+        return !progress_ || progress_(state_);
     }
 
     void countTotals(const ExportPlan& plan) {
@@ -114,9 +113,11 @@ class PhotoExporter {
     bool place(const FileRecord& source, const std::vector<std::string>& levels,
                const std::string& wanted, std::optional<std::int64_t> date,
                std::vector<PlacedFile>& placed) {
-        state_.currentFile = wanted;
-        if (progress_) progress_(state_);
-        if (stopped()) return false;
+        current_ = wanted;
+        if (summary_.cancelled || !tell()) {
+            summary_.cancelled = true;
+            return false;
+        }
         ++state_.filesDone;
         state_.bytesDone += source.size().value_or(0);
         ErrorSlot error;
@@ -198,9 +199,9 @@ class PhotoExporter {
     HeldFolders albumFolders_;
     std::string destination_;
     const UnlockedKeybag* keybag_;
-    const PhotoExportProgressCallback& progress_;
-    std::stop_token cancel_;
-    PhotoExportProgress state_;
+    const SaveProgress& progress_;
+    SaveStatus state_;
+    std::string current_;  // the name `state_` tells of
     PhotoExportSummary summary_;
     // The names this export gave, by their paths below the destination.
     std::unordered_set<std::string> taken_;
@@ -222,10 +223,9 @@ std::string summaryCounts(const PhotoExportSummary& summary) {
 
 PhotoExportSummary exportPhotos(const std::string& deviceDirectory,
                                 const ApplicationMap& applications, const std::string& destination,
-                                const PhotoExportOptions& options,
-                                const PhotoExportProgressCallback& progress, std::stop_token cancel,
+                                const PhotoExportOptions& options, const SaveProgress& progress,
                                 const UnlockedKeybag* keybag) {
-    PhotoExporter exporter(deviceDirectory, destination, keybag, progress, std::move(cancel));
+    PhotoExporter exporter(deviceDirectory, destination, keybag, progress);
     const CameraRoll roll(applications);
     std::string problem;
     auto library = readBackupPhotoLibrary(exporter.backupFolders(), roll, keybag, problem);

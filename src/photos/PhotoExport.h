@@ -9,10 +9,7 @@
 // adds nothing. Files come into being the way every save makes them: whole or not at all,
 // only below DEST.
 #include <cstddef>
-#include <cstdint>
-#include <functional>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -22,16 +19,6 @@
 #include "recovery/Recovery.h"
 
 namespace salvora {
-
-struct PhotoExportProgress {
-    std::size_t filesDone = 0;
-    std::size_t filesTotal = 0;
-    std::uint64_t bytesDone = 0;
-    std::uint64_t bytesTotal = 0;
-    std::string currentFile;  // the name being exported; empty once all are done
-};
-
-using PhotoExportProgressCallback = std::function<void(const PhotoExportProgress&)>;
 
 struct PhotoExportSummary {
     std::size_t photos = 0;
@@ -50,14 +37,14 @@ struct PhotoExportSummary {
 std::string summaryCounts(const PhotoExportSummary& summary);
 
 // Exports the camera roll of the catalogue `applications` built from the backup folder
-// `deviceDirectory` into `destination`, making it when missing. `progress` is called before
-// each file and once at the end; a stop requested through `cancel` ends the export between
-// two files. The files of an encrypted backup are decrypted with its keybag.
+// `deviceDirectory` into `destination`, making it when missing. `progress` is told as by a
+// save, its `current` the name being exported: before each file and once at the end; answering
+// false ends the export before that file. The files of an encrypted backup are decrypted with
+// its keybag.
 PhotoExportSummary exportPhotos(const std::string& deviceDirectory,
                                 const ApplicationMap& applications, const std::string& destination,
                                 const PhotoExportOptions& options,
-                                const PhotoExportProgressCallback& progress = {},
-                                std::stop_token cancel = {},
+                                const SaveProgress& progress = {},
                                 const UnlockedKeybag* keybag = nullptr);
 
 }  // namespace salvora

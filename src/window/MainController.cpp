@@ -173,11 +173,10 @@ void MainController::forgetOpenedFolderOfRow(int row) {
     reloadData(*deviceTable);
 }
 
-std::optional<FileStart> MainController::readChosenFileStart(std::size_t limit,
-                                                             ErrorSlot& error) const {
+std::optional<PreviewSource> MainController::chosenFilePreviewSource() const {
     if (!selectedDevice_ || !selectedFile_) return std::nullopt;
-    return readFileStart(selectedDevice_->directory, *selectedFile_, limit, selectedKeybag(),
-                         error);
+    return PreviewSource{selectedDevice_->directory, selectedFile_,
+                         catalog_.keybagFor(selectedDevice_->directory)};
 }
 
 void MainController::websitePressed() { openProductPage(panels_); }
@@ -186,13 +185,26 @@ void MainController::donatePressed() { openProductPage(panels_); }
 
 void MainController::saveFilePressed() {
     // The button is enabled only with a file chosen; a stray call must not reach a null record.
-    if (!selectedDevice_ || !selectedFile_) return;
+    if (saving_ || !selectedDevice_ || !selectedFile_) return;
     const std::optional<std::string> target =
         panels_.chooseSavePath(proposedFileName(*selectedFile_));
     if (!target) return;
-    const FileOutcome outcome =
-        saveFile(selectedDevice_->directory, *selectedFile_, *target, selectedKeybag());
-    emit saveFinished(QString::fromStdString(saveFileMessage(outcome)));
+    saving_ = true;
+    // A video of gigabytes takes a while: the copy runs behind the dialog too. Its Cancel
+    // can't cut the file short, which appears whole or not at all.
+    const std::shared_ptr<DeviceRecord> device = selectedDevice_;
+    const std::shared_ptr<const FileRecord> file = selectedFile_;
+    const std::shared_ptr<const UnlockedKeybag> keybag = catalog_.keybagFor(device->directory);
+    std::optional<FileOutcome> outcome;
+    runLongSave(fileTable->window(), tr("Saving File"), [&](const SaveProgress& progress) {
+        const std::uint64_t size = file->size().value_or(0);
+        if (!progress({0, 1, 0, size, file->fullpath().value_or("")})) return;
+        outcome = saveFile(device->directory, *file, *target, keybag.get());
+        progress({1, 1, size, size, {}});
+    });
+    saving_ = false;
+    emit saveFinished(
+        QString::fromStdString(outcome ? saveFileMessage(*outcome) : cancelledSaveMessage(0, 1)));
 }
 
 void MainController::saveAllPressed() {

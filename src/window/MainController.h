@@ -14,9 +14,9 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
-#include "recovery/FileStart.h"
 #include "window/ApplicationRowLook.h"
 #include "window/FileListing.h"
+#include "window/Preview.h"
 
 class QLabel;
 class QProgressBar;
@@ -80,9 +80,8 @@ class MainController final : public QObject {
     bool isOpenedFolderRow(int row) const;
     void forgetOpenedFolderOfRow(int row);
 
-    // The start of the chosen file, read as a save reads it (decrypted in memory for an
-    // encrypted backup); absent, with the error, when it can't be read or none is chosen.
-    std::optional<FileStart> readChosenFileStart(std::size_t limit, ErrorSlot& error) const;
+    // What a preview of the chosen file reads; absent when none is chosen.
+    std::optional<PreviewSource> chosenFilePreviewSource() const;
 
     // Actions.
     void websitePressed();

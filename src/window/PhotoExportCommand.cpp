@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QWidget>
-#include <stop_token>
 
 #include "foundation/HomeDirectory.h"
 #include "photos/CameraRoll.h"
@@ -50,24 +49,20 @@ void PhotoExportCommand::exportPressed() {
     const std::shared_ptr<ApplicationMap> applications = device->applications;
     const UnlockedKeybag* keybag = controller_.selectedKeybag();
     PhotoExportSummary summary;
-    std::size_t attempted = 0;
-    std::size_t total = 0;
-    std::stop_source stop;
+    SaveStatus last;
     const bool cancelled =
         runLongSave(qobject_cast<QWidget*>(parent()), tr("Exporting Photos and Videos"),
                     [&](const SaveProgress& progress) {
-                        const auto tell = [&](const PhotoExportProgress& done) {
-                            attempted = done.filesDone;
-                            total = done.filesTotal;
-                            const SaveStatus status{done.filesDone, done.filesTotal, done.bytesDone,
-                                                    done.bytesTotal, done.currentFile};
-                            if (!progress(status)) stop.request_stop();
-                        };
-                        summary = exportPhotos(device->directory, *applications, *destination, {},
-                                               tell, stop.get_token(), keybag);
+                        summary = exportPhotos(
+                            device->directory, *applications, *destination, {},
+                            [&](const SaveStatus& status) {
+                                last = status;
+                                return progress(status);
+                            },
+                            keybag);
                     });
     std::string message = exportMessage(summary, *destination);
-    if (cancelled) message = cancelledSaveMessage(attempted, total) + " " + message;
+    if (cancelled) message = cancelledSaveMessage(last.filesDone, last.filesTotal) + " " + message;
     emit exportFinished(QString::fromStdString(message));
 }
 

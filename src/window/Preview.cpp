@@ -106,4 +106,15 @@ Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
     return preview;
 }
 
+std::optional<Preview> readPreview(const PreviewSource& source, QString& problem) {
+    ErrorSlot error;
+    std::optional<FileStart> start = readFileStart(source.deviceDirectory, *source.file,
+                                                   PreviewLimit, source.keybag.get(), error);
+    if (!start) {
+        problem = error ? toQString(error->description()) : QString();
+        return std::nullopt;
+    }
+    return previewOf(std::move(*start), source.file->size());
+}
+
 }  // namespace salvora

@@ -6,10 +6,14 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "catalog/Records.h"
 #include "catalog/SqliteTables.h"
+#include "crypto/UnlockedKeybag.h"
 #include "recovery/FileStart.h"
 
 namespace salvora {
@@ -28,5 +32,17 @@ struct Preview {
 
 // `size`: the recorded size where the catalogue has one.
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size);
+
+// The file a preview reads, and what keeps it readable off the event thread: its record shares
+// the ownership of its application, whatever the window chooses meanwhile.
+struct PreviewSource {
+    std::string deviceDirectory;
+    std::shared_ptr<const FileRecord> file;
+    std::shared_ptr<const UnlockedKeybag> keybag;  // null for a plain backup
+};
+
+// Reads the file's start as a save reads it and makes its preview; absent, with why in
+// `problem`, when it can't be read.
+std::optional<Preview> readPreview(const PreviewSource& source, QString& problem);
 
 }  // namespace salvora

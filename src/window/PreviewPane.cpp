@@ -67,6 +67,8 @@ void PreviewPane::showPreview(const Preview& preview) {
     }
 }
 
+void PreviewPane::showLoading() { showNothing(tr("Loading…")); }
+
 void PreviewPane::showNothing(const QString& why) {
     summary_->setText(why.isEmpty() ? tr("Choose a file to see it here.") : why);
     text_->clear();

@@ -18,6 +18,8 @@ class PreviewPane final : public QWidget {
     explicit PreviewPane(QWidget* parent = nullptr);
 
     void showPreview(const Preview& preview);
+    // The chosen file is being read.
+    void showLoading();
     // Nothing chosen, or why the file can't be shown.
     void showNothing(const QString& why = {});
 

@@ -38,10 +38,8 @@ class PhotoExport : public ::testing::Test {
         writeBackup(test::exampleCameraRoll(test::PhotoSchema::Asset, test::LibraryFile::Database));
     }
 
-    PhotoExportSummary exportWith(const PhotoExportProgressCallback& progress,
-                                  std::stop_token stop = {}, PhotoExportOptions options = {}) {
-        return exportPhotos(device.directory, *device.applications, destination, options, progress,
-                            std::move(stop));
+    PhotoExportSummary exportWith(const SaveProgress& progress, PhotoExportOptions options = {}) {
+        return exportPhotos(device.directory, *device.applications, destination, options, progress);
     }
 
     std::vector<std::string> exportedNames() const {
@@ -69,30 +67,30 @@ class PhotoExport : public ::testing::Test {
 
 TEST_F(PhotoExport, ReportsEachFileBeforeItAndTheTotalsAtTheEnd) {
     writeExampleBackup();
-    std::vector<PhotoExportProgress> reports;
-    auto summary = exportWith([&](const PhotoExportProgress& state) { reports.push_back(state); });
+    std::vector<SaveStatus> reports;
+    std::vector<std::string> names;
+    auto summary = exportWith([&](const SaveStatus& state) {
+        reports.push_back(state);
+        names.emplace_back(state.current);
+        return true;
+    });
     EXPECT_TRUE(summary.failures.empty());
     ASSERT_EQ(reports.size(), 8u);
     for (std::size_t index = 0; index < 7; ++index) {
         EXPECT_EQ(reports[index].filesDone, index);
-        EXPECT_NE(reports[index].currentFile, "");
+        EXPECT_NE(names[index], "");
     }
-    const PhotoExportProgress& last = reports.back();
+    const SaveStatus& last = reports.back();
     EXPECT_EQ(last.filesDone, 7u);
     EXPECT_EQ(last.filesTotal, 7u);
-    EXPECT_EQ(last.currentFile, "");
+    EXPECT_EQ(names.back(), "");
     EXPECT_EQ(last.bytesDone, last.bytesTotal);
     EXPECT_EQ(last.bytesTotal, exportedBytes());
 }
 
 TEST_F(PhotoExport, AStopLeavesTheFilesMadeBeforeItWholeAndNothingElse) {
     writeExampleBackup();
-    std::stop_source stop;
-    auto summary = exportWith(
-        [&](const PhotoExportProgress& state) {
-            if (state.filesDone == 3) stop.request_stop();
-        },
-        stop.get_token());
+    auto summary = exportWith([&](const SaveStatus& state) { return state.filesDone < 3; });
     EXPECT_TRUE(summary.cancelled);
     EXPECT_EQ(summary.photos + summary.videos + summary.editedVersions, 3u);
     EXPECT_EQ(exportedNames(),
@@ -108,7 +106,7 @@ TEST_F(PhotoExport, NamesAndTitlesFromTheLibraryStayInsideTheChosenFolder) {
     roll.assets.push_back({"../../..", "x.JPG", std::nullopt, 0});
     roll.albums = {{"../../Albums", 2, {0}}, {"..", 2, {1}}, {"", 2, {2, 3}}};
     writeBackup(roll);
-    auto summary = exportWith({}, {}, {.albums = true});
+    auto summary = exportWith({}, {.albums = true});
     EXPECT_TRUE(summary.failures.empty());
     EXPECT_EQ(summary.photos, 4u);
     const std::vector<std::string> inAlbum = {"2001/01/.._.._escape.JPG",

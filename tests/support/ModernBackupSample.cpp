@@ -17,7 +17,7 @@ PlistValue storeApplication(const std::string& itemName, std::span<const std::by
 
 }  // namespace
 
-void writeModernSample(BackupWriter& backup, ModernLayout layout) {
+void writeModernSample(BackupWriter& backup, ModernLayout layout, std::uint32_t firstModified) {
     // Domain, path and contents of each file.
     static const std::array<std::array<std::string, 3>, 16> files{{
         {"AppDomain-net.whatsapp.WhatsApp", "Documents/backup.plist", "wa-backup"},
@@ -37,11 +37,15 @@ void writeModernSample(BackupWriter& backup, ModernLayout layout) {
         {"HomeDomain", "Library/SMS/sms.db", "sms"},
         {"CameraRollDomain", "Media/DCIM/100APPLE/IMG_0001.JPG", "jpeg"},
     }};
+    // About two and a half days apart, at another hour each time.
+    constexpr std::uint32_t apart = 211'000;
+    std::uint32_t modified = firstModified;
     for (const auto& [domain, path, contents] : files) {
         if (layout == ModernLayout::ManifestDb)
-            backup.addManifestDbFile(domain, path, contents);
+            backup.addManifestDbFile(domain, path, contents, modified);
         else
-            backup.addUnindexedDatabaseFile(domain, path, contents);
+            backup.addUnindexedDatabaseFile(domain, path, contents, modified);
+        if (firstModified != 0) modified += apart;
     }
 }
 
@@ -56,13 +60,16 @@ std::vector<std::byte> samplePngIcon() {
     return {bytes.begin(), bytes.end()};
 }
 
-void writeApplicationsInfoPlist(const std::string& folder,
-                                const std::optional<std::string>& deviceName) {
+PlistValue sampleStoreApplications() {
     // WhatsApp's icon is text, not an image.
-    PlistValue applications = PlistValue::dictionary(
+    return PlistValue::dictionary(
         {{"net.whatsapp.WhatsApp", storeApplication("WhatsApp Messenger", bytesOf("icon"))},
          {"com.google.chrome.ios", storeApplication("Google Chrome", samplePngIcon())}});
-    PlistValue info = PlistValue::dictionary({{"Applications", applications}});
+}
+
+void writeApplicationsInfoPlist(const std::string& folder,
+                                const std::optional<std::string>& deviceName) {
+    PlistValue info = PlistValue::dictionary({{"Applications", sampleStoreApplications()}});
     if (deviceName) info.set("Device Name", PlistValue::string(*deviceName));
     info.write(folder + "/Info.plist", PlistFormat::Xml);
 }

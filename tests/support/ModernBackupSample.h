@@ -5,6 +5,7 @@
 // an Info.plist naming WhatsApp ("WhatsApp Messenger", with an icon that is no image) and Chrome
 // ("Google Chrome", with an 8 x 8 PNG icon).
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +16,11 @@ namespace salvora::test {
 
 enum class ModernLayout { ManifestDb, UnindexedDatabase };
 
-void writeModernSample(BackupWriter& backup, ModernLayout layout);
+// With `firstModified`, the files are dated from then on, a few days apart; else not at all.
+void writeModernSample(BackupWriter& backup, ModernLayout layout, std::uint32_t firstModified = 0);
 std::vector<std::byte> samplePngIcon();
+// The "Applications" of that Info.plist: the store's names and icons.
+PlistValue sampleStoreApplications();
 void writeApplicationsInfoPlist(const std::string& folder,
                                 const std::optional<std::string>& deviceName);
 

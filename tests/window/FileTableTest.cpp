@@ -9,10 +9,12 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <array>
 
 #include "foundation/DateText.h"
 #include "foundation/FileQueries.h"
 #include "foundation/Log.h"
+#include "support/ManifestDbWriter.h"
 #include "support/TemporaryFolder.h"
 #include "support/WindowTest.h"
 
@@ -149,6 +151,44 @@ TEST_F(FileTable, DoubleClickAndEnterSaveTheFileAndTheContextMenuOffersSavesAndC
     action("copyPathAction").trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "Documents/2023/February.md");
 }
+
+// An application of 200,000 files, every thousandth holding "needle" in some letter case at
+// the start, in the middle or at the end of its path. Typed a key at a time, then widened by
+// two keys, the filter keeps exactly the paths that hold its text, case ignored.
+class FilterOnManyRows : public WindowTest, public ::testing::WithParamInterface<QString> {
+  protected:
+    void expectKeptFor(const QString& text) {
+        const QStringList shown = cells(fileTable());
+        EXPECT_EQ(shown.size(), paths.filter(text, Qt::CaseInsensitive).size())
+            << text.toStdString();
+        EXPECT_EQ(shown.filter(text, Qt::CaseInsensitive), shown);
+    }
+    QStringList paths;
+};
+
+TEST_P(FilterOnManyRows, KeepsExactlyThePathsHoldingTheTextCaseIgnored) {
+    const std::array<QString, 4> heads{"Library/Caches/", "NEEDLE/", "Library/nEeDlE-", "Media/"};
+    std::vector<ManifestDbRow> rows;
+    for (int at = 0; at < 200'000; ++at) {
+        const int shape = at % 1000 != 0 ? 0 : 1 + at / 1000 % 3;
+        paths << heads[static_cast<std::size_t>(shape)] + QString::number(at) +
+                     (shape == 3 ? ".Needle" : ".dat");
+        rows.push_back({"f" + std::to_string(at), "AppDomain-com.example.big",
+                        paths.back().toStdString(), manifestDbFileFlags, std::nullopt});
+    }
+    appendManifestDbRows(addBackup("k", "Kim") / "Manifest.db", rows);
+    openWindow();
+    choose(0, 0);
+    QLineEdit& field = *window->findChild<QLineEdit*>("fileFilterField");
+    QTest::keyClicks(&field, GetParam());
+    expectKeptFor(GetParam());
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    expectKeptFor(GetParam().chopped(2));
+}
+
+INSTANTIATE_TEST_SUITE_P(AnyPartOfThePath, FilterOnManyRows,
+                         ::testing::Values("needle", "NEEDLE/1", "cACHES/19999", "9.needle"));
 
 }  // namespace
 }  // namespace salvora::test

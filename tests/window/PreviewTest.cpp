@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 
 #include "catalog/Catalog.h"
 #include "foundation/Log.h"
@@ -16,6 +17,7 @@
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 #include "support/WindowTest.h"
+#include "window/PreviewLoader.h"
 
 namespace salvora::test {
 namespace {
@@ -73,6 +75,10 @@ TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
     openWindow();
     choose(0, 0, 0);
 
+    // Read off the event thread, the file is shown once its answer comes.
+    EXPECT_EQ(part<QLabel>("previewSummary").text(), "Loading…");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return part<QLabel>("previewSummary").text() != "Loading…"; }));
     EXPECT_EQ(part<QStackedWidget>("previewPages").currentWidget()->objectName(), kind.page);
     EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith(kind.summaryStart))
         << part<QLabel>("previewSummary").text().toStdString();
@@ -99,6 +105,26 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         return std::string(info.param.page).substr(7) + std::to_string(info.index);
     });
+
+using PreviewLoading = WindowTest;
+
+TEST_F(PreviewLoading, OnlyTheNewestRequestIsAnswered) {
+    BackupWriter kim(home.addBackup(BackupRoot::Primary, "k", "Kim"));
+    kim.addManifestDbFile("HomeDomain", "a.txt", "first");
+    kim.addManifestDbFile("HomeDomain", "b.txt", "second");
+    openWindow();
+    choose(0, 0, 0);
+    const PreviewSource first = *controller().chosenFilePreviewSource();
+    click(fileTable(), 1);
+    PreviewLoader loader;
+    QStringList answers;
+    QObject::connect(&loader, &PreviewLoader::loaded,
+                     [&](const Preview& preview) { answers << preview.text; });
+    for (const auto& source : {first, first, *controller().chosenFilePreviewSource()})
+        loader.load(source);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !answers.empty(); }));
+    EXPECT_EQ(answers, QStringList{"second"});
+}
 
 TEST(FileStart, ALargeFileIsReadOnlyToTheLimitAndAnEncryptedOneDecryptedInMemory) {
     TemporaryFolder folder;

@@ -10,6 +10,7 @@
 #include "support/TemporaryFolder.h"
 #include "support/WindowSnapshot.h"
 #include "support/WindowTest.h"
+#include "window/LongSaveWatcher.h"
 
 namespace salvora::test {
 namespace {
@@ -39,18 +40,31 @@ class SaveActions : public WindowTest {
     LogCapture quiet;  // tests that count log lines capture their own
 };
 
-TEST_F(SaveActions, SaveFileProposesTheLastComponentAndCopiesTheStoredFile) {
+TEST_F(SaveActions, SaveFileProposesTheLastComponentAndCopiesTheStoredFileBehindTheDialog) {
     chooseNotes(1);
     panels.savePathAnswers = {out / "saved.plist"};
     const std::string before = snapshotOf(controller());
     LogCapture log;
+    LongSaveWatcher watcher;
 
     pressSaveFile();
+    EXPECT_EQ(watcher.dialogsShown, 1);
     EXPECT_EQ(panels.proposedNames, std::vector<std::string>{"com.example.notes.plist"});
     EXPECT_EQ(readText(out / "saved.plist"), "prefs");
     EXPECT_EQ(log.lines(), std::vector<std::string>{"(null)"});
     EXPECT_EQ(statusMessage(), QString::fromStdString("Saved to " + out / "saved.plist" + "."));
     EXPECT_EQ(snapshotOf(controller()), before);
+}
+
+TEST_F(SaveActions, SaveFileCancelledSavesTheFileWholeForItCantBeCutShort) {
+    chooseNotes(0);
+    panels.savePathAnswers = {out / "a.txt"};
+    LongSaveWatcher watcher;
+    watcher.onStatus = [](LongSaveDialog& dialog, const SaveStatus&) { pressCancel(dialog); };
+
+    pressSaveFile();
+    EXPECT_EQ(contentsOf(out), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(readText(out / "a.txt"), "alpha");
 }
 
 TEST_F(SaveActions, SaveFileWritesTheDataOfAnMdbackupList) {

@@ -1,0 +1,55 @@
+#include "window/PreviewLoader.h"
+
+#include <QMetaObject>
+#include <utility>
+
+namespace salvora {
+
+PreviewLoader::PreviewLoader(QObject* parent) : QObject(parent) {}
+
+PreviewLoader::~PreviewLoader() {
+    // Joined before the QObject goes, which drops the answer the worker may have posted.
+    if (worker_.joinable()) worker_.join();
+}
+
+void PreviewLoader::load(PreviewSource source) {
+    ++newest_;
+    if (reading_)
+        waiting_ = std::move(source);
+    else
+        start(std::move(source));
+}
+
+void PreviewLoader::forget() {
+    ++newest_;
+    waiting_.reset();
+}
+
+void PreviewLoader::start(PreviewSource source) {
+    if (worker_.joinable()) worker_.join();
+    reading_ = true;
+    worker_ = std::thread([this, request = newest_, source = std::move(source)] {
+        QString problem;
+        std::optional<Preview> preview = readPreview(source, problem);
+        QMetaObject::invokeMethod(
+            this,
+            [this, request, preview = std::move(preview), problem] {
+                answered(request, preview, problem);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewLoader::answered(std::uint64_t request, const std::optional<Preview>& preview,
+                             const QString& problem) {
+    reading_ = false;
+    if (request == newest_) {
+        if (preview)
+            emit loaded(*preview);
+        else
+            emit failed(problem);
+    }
+    if (waiting_) start(*std::exchange(waiting_, std::nullopt));
+}
+
+}  // namespace salvora
