@@ -152,7 +152,7 @@ void benchDecryption(const Options& options) {
             FileDescriptor null(::open("/dev/null", O_WRONLY | O_CLOEXEC));
             auto decryption =
                 decryptStoredFile(stored, key, size, descriptorSink(null.get(), "/dev/null"));
-            if (decryption.error) std::cerr << decryption.error->description() << '\n';
+            if (!decryption) std::cerr << decryption.error().description() << '\n';
         },
         [&] { run(openssl + " -out /dev/null"); });
     std::printf("  decryptStoredFile: %.0f MiB/s; openssl enc: %.0f MiB/s\n",

@@ -167,11 +167,10 @@ void MainWindow::bindFileTable() {
     ui_->previewArea->layout()->addWidget(preview_);
     const auto showChosen = [this] {
         if (selectedRow(*ui_->fileTable) < 0) return preview_->showNothing();
-        ErrorSlot error;
-        auto start = controller_.readChosenFileStart(PreviewLimit, error);
-        if (!start)
-            return preview_->showNothing(error ? toQString(error->description()) : QString());
-        preview_->showPreview(previewOf(std::move(*start), controller_.selectedFile()->size()));
+        auto start = controller_.readChosenFileStart(PreviewLimit);
+        if (!start) return preview_->showNothing();
+        if (!*start) return preview_->showNothing(toQString(start->error().description()));
+        preview_->showPreview(previewOf(std::move(**start), controller_.selectedFile()->size()));
     };
     connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, showChosen);
     connect(table.model(), &QAbstractItemModel::modelReset, this, showChosen);

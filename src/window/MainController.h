@@ -81,8 +81,8 @@ class MainController final : public QObject {
     void forgetOpenedFolderOfRow(int row);
 
     // The start of the chosen file, read as a save reads it (decrypted in memory for an
-    // encrypted backup); absent, with the error, when it can't be read or none is chosen.
-    std::optional<FileStart> readChosenFileStart(std::size_t limit, ErrorSlot& error) const;
+    // encrypted backup); absent when none is chosen.
+    std::optional<Result<FileStart>> readChosenFileStart(std::size_t limit) const;
 
     // Actions.
     void websitePressed();
