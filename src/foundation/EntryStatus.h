@@ -20,7 +20,8 @@ struct EntryStatus {
 };
 
 // Absent when nothing is there (or the name is not one plain component).
-std::optional<EntryStatus> entryStatus(const OpenFolder& folder, std::string_view name);
+[[nodiscard]] std::optional<EntryStatus> entryStatus(const OpenFolder& folder,
+                                                     std::string_view name);
 
 // Gives the regular file `sourceName` of `sourceFolder` the new name `targetName` in
 // `targetFolder` (a hard link). Never replaces anything and never follows a link. Fails as

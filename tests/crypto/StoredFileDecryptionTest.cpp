@@ -204,6 +204,23 @@ TEST(DecryptStoredFile, ASinkErrorStopsTheDecryption) {
     EXPECT_EQ(calls, 1);
 }
 
+TEST(DecryptStoredFile, StopsOnceWhatIsWantedWasHandedOn) {
+    TemporaryFolder folder;
+    writeFile(folder / "large", test::encryptCbc(FileKey, patterned(3 * DecryptionChunkSize)));
+    int fd = ::open((folder / "large").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int calls = 0;
+    auto count = [&](std::span<const std::byte>) {
+        ++calls;
+        return Status{};
+    };
+    auto decryption = decryptStoredFile(fd, "large", secretKey(FileKey), std::nullopt, count, 1);
+    ::close(fd);
+    ASSERT_TRUE(decryption);
+    EXPECT_EQ(calls, 1);
+    EXPECT_LT(decryption->length, DecryptionChunkSize);
+}
+
 TEST(DecryptStoredFile, ReadsAnOpenDescriptorAndNamesThePathGiven) {
     TemporaryFolder folder;
     const Bytes contents = patterned(100);
