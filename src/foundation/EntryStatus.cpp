@@ -27,8 +27,8 @@ Status linkItem(const OpenFolder& sourceFolder, std::string_view sourceName,
                 const OpenFolder& targetFolder, std::string_view targetName) {
     auto target = entryOf(targetFolder, targetName, "Could not link");
     if (!target) return target.error();
-    if (auto source = entryOf(sourceFolder, sourceName, "Could not link"); !source)
-        return source.error();
+    if (auto plain = entryOf(sourceFolder, sourceName, "Could not link"); !plain)
+        return plain.error();
     auto source = entryStatus(sourceFolder, sourceName);
     if (!source || !source->regularFile)
         return Error{"Could not link", sourceFolder.pathOf(sourceName), "Not a regular file"};
