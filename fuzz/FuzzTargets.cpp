@@ -164,10 +164,8 @@ std::size_t archivedFileInfo(Input input) {
 }
 
 std::size_t keybag(Input input) {
-    ErrorSlot error;
-    std::optional<Keybag> parsed = parseKeybag(input, &error);
-    require(parsed.has_value() != (error.has_value() && !error->reason.empty()),
-            "a keybag is read, or refused with a reason");
+    auto parsed = parseKeybag(input);
+    require(parsed || !parsed.error().reason.empty(), "a keybag is read, or refused with a reason");
     return parsed ? parsed->classes.size() + 1 : 0;
 }
 

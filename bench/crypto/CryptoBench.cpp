@@ -11,9 +11,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -79,13 +81,15 @@ Bytes randomBytes(std::size_t count) {
 }
 
 // Writes `megabytes` MiB of random plaintext encrypted the way the phone stores files,
-// without holding more than a piece of it in memory.
-void writeStoredFile(const std::string& path, const SecretKey& key, std::size_t megabytes) {
+// without holding more than a piece of it in memory. False, with errno set, when it can't be
+// written.
+bool writeStoredFile(const std::string& path, const SecretKey& key, std::size_t megabytes) {
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(EVP_CIPHER_CTX_new(),
                                                                             &EVP_CIPHER_CTX_free);
     const std::array<unsigned char, 16> zeroIv{};
     EVP_EncryptInit_ex(context.get(), EVP_aes_256_cbc(), nullptr, key.data(), zeroIv.data());
     FileDescriptor out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!out.valid()) return false;
     const Bytes piece = randomBytes(std::size_t{1} << 20);
     Bytes encrypted(piece.size() + 16);
     auto* into = reinterpret_cast<unsigned char*>(encrypted.data());
@@ -94,10 +98,11 @@ void writeStoredFile(const std::string& path, const SecretKey& key, std::size_t 
         EVP_EncryptUpdate(context.get(), into, &written,
                           reinterpret_cast<const unsigned char*>(piece.data()),
                           static_cast<int>(piece.size()));
-        writeAll(out.get(), std::span(encrypted).first(static_cast<std::size_t>(written)));
+        if (!writeAll(out.get(), std::span(encrypted).first(static_cast<std::size_t>(written))))
+            return false;
     }
     EVP_EncryptFinal_ex(context.get(), into, &written);
-    writeAll(out.get(), std::span(encrypted).first(static_cast<std::size_t>(written)));
+    return writeAll(out.get(), std::span(encrypted).first(static_cast<std::size_t>(written)));
 }
 
 void warmCache(const std::string& path) {
@@ -132,12 +137,20 @@ void compare(const std::string& goal, Medians times, double limit) {
 void benchDecryption(const Options& options) {
     const std::string folder =
         options.folder + "/salvora-crypto-bench-" + std::to_string(::getpid());
-    createDirectory(folder);
+    if (Status made = createDirectory(folder); !made) {
+        std::cerr << made.error().description() << '\n';
+        return;
+    }
     const std::string stored = folder + "/stored";
     const Bytes keyBytes = randomBytes(SecretKey::Size);
     const SecretKey key(
         std::span<const std::byte, SecretKey::Size>(keyBytes.data(), SecretKey::Size));
-    writeStoredFile(stored, key, options.megabytes);
+    if (!writeStoredFile(stored, key, options.megabytes)) {
+        std::cerr << "could not write " << stored << ": " << std::strerror(errno) << '\n';
+        ::unlink(stored.c_str());
+        ::rmdir(folder.c_str());
+        return;
+    }
     warmCache(stored);
     const std::uint64_t size = std::uint64_t{options.megabytes} << 20;
     const double mebibytes = static_cast<double>(options.megabytes);
@@ -152,7 +165,7 @@ void benchDecryption(const Options& options) {
             FileDescriptor null(::open("/dev/null", O_WRONLY | O_CLOEXEC));
             auto decryption =
                 decryptStoredFile(stored, key, size, descriptorSink(null.get(), "/dev/null"));
-            if (decryption.error) std::cerr << decryption.error->description() << '\n';
+            if (!decryption) std::cerr << decryption.error().description() << '\n';
         },
         [&] { run(openssl + " -out /dev/null"); });
     std::printf("  decryptStoredFile: %.0f MiB/s; openssl enc: %.0f MiB/s\n",

@@ -16,7 +16,7 @@ namespace {
 // The "Applications" dictionary of the folder's Info.plist, with no data decoded but that of
 // `wanted`.
 PropertyList applicationsOfInfoPlist(const std::string& directory, std::string_view wanted) {
-    std::optional<FileBytes> contents = readFile(appendingPathComponent(directory, "Info.plist"));
+    auto contents = readFile(appendingPathComponent(directory, "Info.plist"));
     if (!contents) return {};
     const std::optional<std::string> reduced = keepingOnlyDataOf(contents->bytes(), {wanted});
     const PropertyList infoPlist = reduced

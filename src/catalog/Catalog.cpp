@@ -124,22 +124,22 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     }
     addUnindexedDatabaseFilesFromDirectory(directory, *applications);
     CatalogBuild build;
-    build.error = addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
+    build.error =
+        addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications).slot();
     nameApplications(storeNames, *applications);
     build.applications = sortedAsShown(*applications);
     return build;
 }
 
-ErrorSlot Catalog::unlockBackup(const std::string& directory, std::string_view password) {
+Status Catalog::unlockBackup(const std::string& directory, std::string_view password) {
     // The keys of a backup judged plain would turn its stored files into noise when saved.
     if (!judgeBackupProtection(directory).filesEncrypted)
         return Error{"Could not unlock", directory, "The backup is not encrypted"};
-    ErrorSlot error;
-    auto keybag = salvora::unlockBackup(directory, password, &error);
-    if (!keybag) return error;
+    auto keybag = salvora::unlockBackup(directory, password);
+    if (!keybag) return keybag.error();
     keybags_.insert_or_assign(directory,
                               std::make_shared<const UnlockedKeybag>(std::move(*keybag)));
-    return std::nullopt;
+    return {};
 }
 
 std::shared_ptr<const UnlockedKeybag> Catalog::keybagFor(const std::string& directory) const {

@@ -39,8 +39,8 @@ class Catalog {
 
     // Unlocks the encrypted backup in the folder with its password and keeps the class keys,
     // never the password, for the rest of the run. Takes seconds on a real keybag: front ends
-    // call it off their event thread. A wrong password fails with isWrongPassword(error).
-    ErrorSlot unlockBackup(const std::string& directory, std::string_view password);
+    // call it off their event thread. A wrong password fails as ErrorKind::WrongPassword.
+    Status unlockBackup(const std::string& directory, std::string_view password);
     // The keys of the backup in the folder; null until it is unlocked.
     std::shared_ptr<const UnlockedKeybag> keybagFor(const std::string& directory) const;
 

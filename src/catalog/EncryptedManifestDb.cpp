@@ -8,23 +8,21 @@
 
 namespace salvora {
 
-ErrorSlot addManifestDbFilesOfBackup(const std::string& directory,
-                                     const BackupProtection& protection,
-                                     const UnlockedKeybag* keybag, ApplicationMap& applications) {
+Status addManifestDbFilesOfBackup(const std::string& directory, const BackupProtection& protection,
+                                  const UnlockedKeybag* keybag, ApplicationMap& applications) {
     if (!protection.catalogueEncrypted) {
         addManifestDbFilesFromDirectory(directory, applications);
-        return std::nullopt;
+        return {};
     }
     const std::string path = appendingPathComponent(directory, ManifestDbName);
     if (keybag == nullptr)
         return Error{"Could not decrypt", path, "The backup has not been unlocked"};
-    ErrorSlot error;
-    auto plaintext = decryptManifestDb(directory, *keybag, &error);
-    if (!plaintext) return error;
+    auto plaintext = decryptManifestDb(directory, *keybag);
+    if (!plaintext) return plaintext.error();
     auto database = SqliteDatabase::fromOwnedBytes(std::move(*plaintext));
     if (!database) return Error{"Could not read", path, "SQLite refuses the decrypted database"};
     addManifestDbFiles(*database, applications);
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace salvora

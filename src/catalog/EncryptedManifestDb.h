@@ -14,8 +14,7 @@ namespace salvora {
 // encrypted; then it is decrypted into memory with the keybag (nothing is written beside the
 // backup), which takes the keybag it was unlocked with. The error tells why an encrypted one
 // adds nothing.
-ErrorSlot addManifestDbFilesOfBackup(const std::string& directory,
-                                     const BackupProtection& protection,
-                                     const UnlockedKeybag* keybag, ApplicationMap& applications);
+Status addManifestDbFilesOfBackup(const std::string& directory, const BackupProtection& protection,
+                                  const UnlockedKeybag* keybag, ApplicationMap& applications);
 
 }  // namespace salvora

@@ -291,7 +291,7 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
                                            ApplicationMap& applications) {
     const std::string indexPath = appendingPathComponent(directory, ManifestMbdxName);
     if (!fileExists(indexPath)) return;
-    std::optional<FileBytes> index = readFile(indexPath);
+    auto index = readFile(indexPath);
     if (!index || !hasMagic(index->bytes(), manifestIndexMagic)) return;
     // The database is opened only once the index has passed its test. It is read in file
     // order through a window rather than loaded whole, so a large backup's catalogue never
@@ -309,7 +309,7 @@ void addManifestDatabaseFilesFromDirectory(const std::string& directory,
     ScannedEntries scanned;
     if (!readRecords(index->bytes(), records, openAnother, scanned)) return;
     // The index is let go before the records are made: their keys are copied already.
-    index.reset();
+    *index = FileBytes();
     fileEntries(scanned, applications);
 }
 

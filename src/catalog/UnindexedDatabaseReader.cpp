@@ -107,7 +107,7 @@ void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
     if (fileExists(appendingPathComponent(directory, ManifestMbdxName))) return;
     const std::string databasePath = appendingPathComponent(directory, ManifestMbdbName);
     if (!fileExists(databasePath)) return;
-    if (std::optional<FileBytes> database = readFile(databasePath)) {
+    if (auto database = readFile(databasePath)) {
         addUnindexedDatabaseFiles(database->bytes(), applications);
     }
 }

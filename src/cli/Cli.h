@@ -14,10 +14,10 @@ enum ExitStatus : int { Success = 0, SomeFilesFailed = 1, UsageError = 2 };
 
 // Runs the command that `args` (without the program name) give. `showProgress`: draw a
 // progress line on `err` while saving, for when it is a terminal.
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        bool showProgress = false);
+[[nodiscard]] int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      bool showProgress = false);
 // The same with standard input and the terminal that a password may come from.
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        bool showProgress, const PasswordInput& input);
+[[nodiscard]] int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      bool showProgress, const PasswordInput& input);
 
 }  // namespace salvora::cli

@@ -10,10 +10,11 @@ namespace salvora::cli {
 
 enum class Format { Text, Json };
 
-int listDevices(const CommandContext& context, Format format);
-int listApplications(const CommandContext& context, const std::string& backup, Format format);
+[[nodiscard]] int listDevices(const CommandContext& context, Format format);
+[[nodiscard]] int listApplications(const CommandContext& context, const std::string& backup,
+                                   Format format);
 // Every file of the backup, or only those of `application` when one is given.
-int listFiles(const CommandContext& context, const std::string& backup,
-              const std::optional<std::string>& application, Format format);
+[[nodiscard]] int listFiles(const CommandContext& context, const std::string& backup,
+                            const std::optional<std::string>& application, Format format);
 
 }  // namespace salvora::cli

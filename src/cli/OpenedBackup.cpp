@@ -18,18 +18,21 @@ std::optional<std::size_t> wholeNumber(const std::string& text) {
 }
 
 // Asks for the password and unlocks the backup with it; false after telling the user why not.
-bool unlock(const CommandContext& context, Catalog& catalog, const std::string& directory) {
-    ErrorSlot error;
+[[nodiscard]] bool unlock(const CommandContext& context, Catalog& catalog,
+                          const std::string& directory) {
+    Status unlocked;
     {
         Password password;
         if (!readPassword(context, directory, password)) return false;
         // The key derivation takes seconds on a real keybag.
         ProgressLine progress(context.err, context.showProgress);
         progress.show("Unlocking the backup...");
-        error = catalog.unlockBackup(directory, password.text());
+        unlocked = catalog.unlockBackup(directory, password.text());
     }
-    if (!error) return true;
-    context.complain(isWrongPassword(error) ? std::string(WrongPassword) : error->description());
+    if (unlocked) return true;
+    const Error& error = unlocked.error();
+    context.complain(error.kind == ErrorKind::WrongPassword ? std::string(WrongPassword)
+                                                            : error.description());
     return false;
 }
 
@@ -62,7 +65,8 @@ std::string OpenedBackup::displayText(const ApplicationRecord& application) cons
     return applicationDisplayText(application, catalog.translationNames());
 }
 
-std::shared_ptr<DeviceRecord> deviceNamedBy(const std::string& argument, std::string& problem) {
+std::shared_ptr<DeviceRecord> deviceNamedBy(const CommandContext& context,
+                                            const std::string& argument) {
     if (isDirectory(argument)) {
         auto device = std::make_shared<DeviceRecord>();
         device->directory = argument;
@@ -70,25 +74,21 @@ std::shared_ptr<DeviceRecord> deviceNamedBy(const std::string& argument, std::st
     }
     auto number = wholeNumber(argument);
     if (!number) {
-        problem = "no backup folder \"" + argument + "\"";
+        context.complain("no backup folder \"" + argument + "\"");
         return nullptr;
     }
     DeviceList devices = scanBackupRoots();
     if (*number == 0 || *number > devices.size()) {
-        problem = "no device number " + argument + " (there are " + std::to_string(devices.size()) +
-                  "; \"salvora-cli devices\" lists them)";
+        context.complain("no device number " + argument + " (there are " +
+                         std::to_string(devices.size()) + "; \"salvora-cli devices\" lists them)");
         return nullptr;
     }
     return devices[*number - 1];
 }
 
 std::optional<OpenedBackup> openBackup(const CommandContext& context, const std::string& argument) {
-    std::string problem;
-    auto device = deviceNamedBy(argument, problem);
-    if (!device) {
-        context.complain(problem);
-        return std::nullopt;
-    }
+    auto device = deviceNamedBy(context, argument);
+    if (!device) return std::nullopt;
     OpenedBackup backup{device, {}, {}};
     CatalogBuild build = backup.catalog.buildCatalog(*device);
     if (build.needsPassword) {

@@ -18,8 +18,8 @@ struct OpenedBackup {
 
     // The application of exactly that name (with case), else the one application shown as
     // that text; null after telling the user there is none, or several.
-    const ApplicationRecord* findApplication(const CommandContext& context,
-                                             const std::string& name) const;
+    [[nodiscard]] const ApplicationRecord* findApplication(const CommandContext& context,
+                                                           const std::string& name) const;
     // What the application table shows for it.
     std::string displayText(const ApplicationRecord& application) const;
     // The keys of an encrypted backup; null for a plain one.
@@ -27,13 +27,15 @@ struct OpenedBackup {
 };
 
 // The device a BACKUP argument names: a path to a backup folder, or, when no folder of that
-// name exists, the N-th device (from 1) of the device list. Absent, with the reason, when it
-// names neither.
-std::shared_ptr<DeviceRecord> deviceNamedBy(const std::string& argument, std::string& problem);
+// name exists, the N-th device (from 1) of the device list. Null after telling the user why,
+// when it names neither.
+[[nodiscard]] std::shared_ptr<DeviceRecord> deviceNamedBy(const CommandContext& context,
+                                                          const std::string& argument);
 
 // deviceNamedBy with the catalogue built; an encrypted backup is unlocked first with the
 // password the context gives. Absent after telling the user why (a wrong password says
 // "wrong password").
-std::optional<OpenedBackup> openBackup(const CommandContext& context, const std::string& argument);
+[[nodiscard]] std::optional<OpenedBackup> openBackup(const CommandContext& context,
+                                                     const std::string& argument);
 
 }  // namespace salvora::cli

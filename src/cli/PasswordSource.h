@@ -33,10 +33,11 @@ struct PasswordSource {
 
 // Reads the password from where the command line says, or asks on the terminal when it says
 // nothing. False, after telling the user why, when there is no password to be had.
-bool readPassword(const CommandContext& context, const std::string& backup, Password& password);
+[[nodiscard]] bool readPassword(const CommandContext& context, const std::string& backup,
+                                Password& password);
 
 // The prompt of a real terminal: echo is switched off on standard input while the line is
 // typed, and switched back on however the reading ends (an interrupt included).
-bool promptOnTerminal(std::string_view prompt, std::string& answer);
+[[nodiscard]] bool promptOnTerminal(std::string_view prompt, std::string& answer);
 
 }  // namespace salvora::cli

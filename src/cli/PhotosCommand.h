@@ -8,7 +8,7 @@
 
 namespace salvora::cli {
 
-int exportPhotosOf(const CommandContext& context, const std::string& backup,
-                   const std::string& destination, const PhotoExportOptions& options);
+[[nodiscard]] int exportPhotosOf(const CommandContext& context, const std::string& backup,
+                                 const std::string& destination, const PhotoExportOptions& options);
 
 }  // namespace salvora::cli

@@ -17,7 +17,8 @@ struct BackupEncryption {
 };
 
 // Absent when the folder has no "Manifest.plist" that reads as a dictionary.
-std::optional<BackupEncryption> readBackupEncryption(const std::string& backupDirectory);
+[[nodiscard]] std::optional<BackupEncryption> readBackupEncryption(
+    const std::string& backupDirectory);
 
 // Whether a backup's catalogue and files must be decrypted, judged from what the folder holds.
 // Tools that decrypt a backup leave traces of its encryption behind (every record's key, a

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "crypto/BackupEncryption.h"
-#include "crypto/Failure.h"
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
@@ -41,55 +40,48 @@ void restoreEndTakenForPadding(std::vector<std::byte>& database, std::size_t pad
 
 }  // namespace
 
-std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
-                                           std::string_view password, ErrorSlot* error) {
+Result<UnlockedKeybag> unlockBackup(const std::string& backupDirectory, std::string_view password) {
     const std::string manifestPath = appendingPathComponent(backupDirectory, ManifestPlistName);
     auto encryption = readBackupEncryption(backupDirectory);
-    if (!encryption)
-        return failWith(error, Error{"Could not read", manifestPath, "No readable property list"});
+    if (!encryption) return Error{"Could not read", manifestPath, "No readable property list"};
     if (!encryption->backupKeyBag)
-        return failWith(error, Error{"Could not unlock", manifestPath, "It has no BackupKeyBag"});
+        return Error{"Could not unlock", manifestPath, "It has no BackupKeyBag"};
 
-    ErrorSlot problem;
-    auto keybag = parseKeybag(*encryption->backupKeyBag, &problem);
-    std::optional<UnlockedKeybag> unlocked;
-    if (keybag) unlocked = unlockKeybag(*keybag, password, &problem);
-    if (!unlocked) return failWith(error, locatedAt(std::move(*problem), manifestPath));
+    auto keybag = parseKeybag(*encryption->backupKeyBag);
+    if (!keybag) return locatedAt(keybag.error(), manifestPath);
+    auto unlocked = unlockKeybag(*keybag, password);
+    if (!unlocked) return locatedAt(unlocked.error(), manifestPath);
     return unlocked;
 }
 
-std::optional<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
-                                                        const UnlockedKeybag& keybag,
-                                                        ErrorSlot* error) {
+Result<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
+                                                 const UnlockedKeybag& keybag) {
     const std::string manifestPath = appendingPathComponent(backupDirectory, ManifestPlistName);
     const std::string databasePath = appendingPathComponent(backupDirectory, ManifestDbName);
     auto encryption = readBackupEncryption(backupDirectory);
     if (!encryption || !encryption->manifestKey)
-        return failWith(error, Error{"Could not decrypt", databasePath,
-                                     "\"Manifest.plist\" holds no ManifestKey"});
-    ErrorSlot problem;
-    auto key = keybag.unwrapKey(*encryption->manifestKey, &problem);
-    if (!key) return failWith(error, locatedAt(std::move(*problem), manifestPath));
+        return Error{"Could not decrypt", databasePath, "\"Manifest.plist\" holds no ManifestKey"};
+    auto key = keybag.unwrapKey(*encryption->manifestKey);
+    if (!key) return locatedAt(key.error(), manifestPath);
 
     std::vector<std::byte> plaintext;
-    auto append = [&plaintext](std::span<const std::byte> piece) -> ErrorSlot {
+    auto append = [&plaintext](std::span<const std::byte> piece) -> Status {
         plaintext.insert(plaintext.end(), piece.begin(), piece.end());
-        return std::nullopt;
+        return {};
     };
     try {
         std::error_code sizeUnknown;
         auto size = std::filesystem::file_size(std::filesystem::u8path(databasePath), sizeUnknown);
         if (!sizeUnknown) plaintext.reserve(static_cast<std::size_t>(size));
-        Decryption decryption = decryptStoredFile(databasePath, *key, std::nullopt, append);
-        if (decryption.error) return failWith(error, std::move(*decryption.error));
-        restoreEndTakenForPadding(plaintext, decryption.strippedPadding);
+        auto decryption = decryptStoredFile(databasePath, *key, std::nullopt, append);
+        if (!decryption) return decryption.error();
+        restoreEndTakenForPadding(plaintext, decryption->strippedPadding);
     } catch (const std::bad_alloc&) {
-        return failWith(error, Error{"Could not decrypt", databasePath,
-                                     "It is too large to decrypt in memory"});
+        return Error{"Could not decrypt", databasePath, "It is too large to decrypt in memory"};
     }
     if (!startsWithSQLiteHeader(plaintext))
-        return failWith(error, Error{"Could not decrypt", databasePath,
-                                     "It does not decrypt to an SQLite database"});
+        return Error{"Could not decrypt", databasePath,
+                     "It does not decrypt to an SQLite database"};
     return plaintext;
 }
 

@@ -3,7 +3,6 @@
 // Opening an encrypted backup with its password: the class keys for the run, and the
 // "Manifest.db" decrypted into memory, never to a file beside the backup.
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,17 +13,15 @@
 namespace salvora {
 
 // Reads "BackupKeyBag" from the folder's "Manifest.plist" and unlocks it with the password.
-// A wrong password fails with the reason WrongPassword (see isWrongPassword). Takes seconds.
-std::optional<UnlockedKeybag> unlockBackup(const std::string& backupDirectory,
-                                           std::string_view password, ErrorSlot* error = nullptr);
+// A wrong password fails as ErrorKind::WrongPassword. Takes seconds.
+Result<UnlockedKeybag> unlockBackup(const std::string& backupDirectory, std::string_view password);
 
 // The folder's "Manifest.db" decrypted with the key that "ManifestKey" wraps, its padding
 // stripped where it has one (tools that re-encrypt a backup leave it out). For an encrypted
 // database only: one that isSQLiteDatabase() accepts as it stands is opened as it is. Fails
 // unless the plaintext is an SQLite database: the key's unwrapping and that header prove the
 // decryption.
-std::optional<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
-                                                        const UnlockedKeybag& keybag,
-                                                        ErrorSlot* error = nullptr);
+Result<std::vector<std::byte>> decryptManifestDb(const std::string& backupDirectory,
+                                                 const UnlockedKeybag& keybag);
 
 }  // namespace salvora

@@ -6,8 +6,6 @@
 #include <span>
 #include <string>
 
-#include "crypto/Failure.h"
-
 namespace salvora {
 namespace {
 
@@ -15,7 +13,7 @@ Error derivationError(std::string reason) {
     return Error{"Could not derive the key of the keybag", "", std::move(reason)};
 }
 
-ErrorSlot checkIterations(std::uint32_t iterations, std::string_view tag) {
+Status checkIterations(std::uint32_t iterations, std::string_view tag) {
     if (iterations == 0)
         return derivationError("The keybag asks for no iterations at all (" + std::string(tag) +
                                " is 0)");
@@ -23,7 +21,7 @@ ErrorSlot checkIterations(std::uint32_t iterations, std::string_view tag) {
         return derivationError("The keybag asks for " + std::to_string(iterations) +
                                " iterations (" + std::string(tag) + "); more than " +
                                std::to_string(MaximumKeybagIterations) + " are refused");
-    return std::nullopt;
+    return {};
 }
 
 bool fitsInInt(std::size_t size) { return size <= static_cast<std::size_t>(INT_MAX); }
@@ -40,24 +38,23 @@ bool pbkdf2(std::span<const std::byte> password, std::span<const std::byte> salt
 
 }  // namespace
 
-std::optional<SecretKey> derivePasswordKey(const Keybag& keybag, std::string_view password,
-                                           ErrorSlot* error) {
-    ErrorSlot problem = checkIterations(keybag.iterations, "ITER");
-    if (!problem && keybag.preDerivation)
-        problem = checkIterations(keybag.preDerivation->iterations, "DPIC");
-    if (problem) return failWith(error, std::move(*problem));
+Result<SecretKey> derivePasswordKey(const Keybag& keybag, std::string_view password) {
+    Status allowed = checkIterations(keybag.iterations, "ITER");
+    if (allowed && keybag.preDerivation)
+        allowed = checkIterations(keybag.preDerivation->iterations, "DPIC");
+    if (!allowed) return allowed.error();
 
     std::span<const std::byte> secret = std::as_bytes(std::span(password));
     SecretKey preDerived;
     if (keybag.preDerivation) {
         if (!pbkdf2(secret, keybag.preDerivation->salt, keybag.preDerivation->iterations,
                     EVP_sha256(), preDerived))
-            return failWith(error, derivationError("PBKDF2-HMAC-SHA256 failed"));
+            return derivationError("PBKDF2-HMAC-SHA256 failed");
         secret = preDerived.bytes();
     }
     SecretKey key;
     if (!pbkdf2(secret, keybag.salt, keybag.iterations, EVP_sha1(), key))
-        return failWith(error, derivationError("PBKDF2-HMAC-SHA1 failed"));
+        return derivationError("PBKDF2-HMAC-SHA1 failed");
     return key;
 }
 

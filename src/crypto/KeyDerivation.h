@@ -2,7 +2,6 @@
 
 // The key that unwraps a backup keybag's class keys, derived from the backup password.
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "crypto/Keybag.h"
@@ -19,7 +18,6 @@ inline constexpr std::uint32_t MaximumKeybagIterations = 10'000'000;
 // Without: PBKDF2-HMAC-SHA1(password, SALT, ITER, 32). Fails, before any work, on an
 // iteration count of zero or above MaximumKeybagIterations. Takes seconds on real keybags:
 // front ends call it off their event thread.
-std::optional<SecretKey> derivePasswordKey(const Keybag& keybag, std::string_view password,
-                                           ErrorSlot* error = nullptr);
+Result<SecretKey> derivePasswordKey(const Keybag& keybag, std::string_view password);
 
 }  // namespace salvora

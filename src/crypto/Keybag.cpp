@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "crypto/Failure.h"
 #include "foundation/ByteCursor.h"
 
 namespace salvora {
@@ -61,7 +60,7 @@ struct OpenClass {
 // Collects the records in order, routing each to the header or to the open class block.
 class KeybagAssembler {
   public:
-    ErrorSlot take(const Record& record) {
+    Status take(const Record& record) {
         std::uint32_t integer = 0;
         if (isIntegerTag(record.tag)) {
             if (record.value.size() != 4)
@@ -73,19 +72,17 @@ class KeybagAssembler {
         if (record.tag == "UUID") return takeUuid(record);
         if (openClass_ && isClassTag(record.tag)) {
             takeClassRecord(record, integer);
-            return std::nullopt;
+            return {};
         }
         takeHeaderRecord(record, integer);
-        return std::nullopt;
+        return {};
     }
 
-    std::optional<Keybag> finish(ErrorSlot* error) {
-        ErrorSlot problem = closeClass();
-        if (!problem && !iterations_) problem = keybagError("The keybag has no ITER");
-        if (!problem && !salt_) problem = keybagError("The keybag has no SALT");
-        if (!problem && preSalt_ && !preIterations_)
-            problem = keybagError("The keybag has a DPSL but no DPIC");
-        if (problem) return failWith(error, std::move(*problem));
+    Result<Keybag> finish() {
+        if (Status closed = closeClass(); !closed) return closed.error();
+        if (!iterations_) return keybagError("The keybag has no ITER");
+        if (!salt_) return keybagError("The keybag has no SALT");
+        if (preSalt_ && !preIterations_) return keybagError("The keybag has a DPSL but no DPIC");
         keybag_.iterations = *iterations_;
         keybag_.salt = std::move(*salt_);
         if (preSalt_)
@@ -95,17 +92,17 @@ class KeybagAssembler {
 
   private:
     // The keybag's own UUID comes first; every later one opens a class block.
-    ErrorSlot takeUuid(const Record& record) {
+    Status takeUuid(const Record& record) {
         if (!seenUuid_) {
             seenUuid_ = true;
             keybag_.uuid = copyOf(record.value);
-            return std::nullopt;
+            return {};
         }
-        if (ErrorSlot problem = closeClass()) return problem;
+        if (Status closed = closeClass(); !closed) return closed;
         openClass_.emplace();
         openClass_->block.uuid = copyOf(record.value);
         openClass_->offset = record.offset;
-        return std::nullopt;
+        return {};
     }
 
     void takeClassRecord(const Record& record, std::uint32_t integer) {
@@ -138,8 +135,8 @@ class KeybagAssembler {
         if (tag == "DPSL") preSalt_ = copyOf(record.value);
     }
 
-    ErrorSlot closeClass() {
-        if (!openClass_) return std::nullopt;
+    Status closeClass() {
+        if (!openClass_) return {};
         OpenClass closing = std::move(*openClass_);
         openClass_.reset();
         const std::string where = "The class block at byte " + std::to_string(closing.offset);
@@ -147,7 +144,7 @@ class KeybagAssembler {
         const std::uint32_t number = closing.block.protectionClass;
         if (!keybag_.classes.emplace(number, std::move(closing.block)).second)
             return keybagError(where + " repeats protection class " + std::to_string(number));
-        return std::nullopt;
+        return {};
     }
 
     Keybag keybag_;
@@ -162,25 +159,25 @@ class KeybagAssembler {
 
 }  // namespace
 
-std::optional<Keybag> parseKeybag(std::span<const std::byte> bytes, ErrorSlot* error) {
-    auto fail = [&](std::string reason) { return failWith(error, keybagError(std::move(reason))); };
-    if (bytes.empty()) return fail("The keybag is empty");
+Result<Keybag> parseKeybag(std::span<const std::byte> bytes) {
+    if (bytes.empty()) return keybagError("The keybag is empty");
     KeybagAssembler assembler;
     ByteCursor cursor(bytes);
     while (cursor.remaining() > 0) {
         const std::size_t offset = cursor.position();
         if (cursor.remaining() < TagSize + LengthSize)
-            return fail("The record at byte " + std::to_string(offset) + " is cut short");
+            return keybagError("The record at byte " + std::to_string(offset) + " is cut short");
         Record record{*cursor.readText(TagSize), {}, offset};
         const std::uint64_t length = *cursor.readBigEndian(LengthSize);
         auto value = cursor.readBytes(length);
         if (!value)
-            return fail(describe(record) + " claims " + std::to_string(length) +
-                        " bytes, but only " + std::to_string(cursor.remaining()) + " remain");
+            return keybagError(describe(record) + " claims " + std::to_string(length) +
+                               " bytes, but only " + std::to_string(cursor.remaining()) +
+                               " remain");
         record.value = *value;
-        if (ErrorSlot problem = assembler.take(record)) return failWith(error, std::move(*problem));
+        if (Status taken = assembler.take(record); !taken) return taken.error();
     }
-    return assembler.finish(error);
+    return assembler.finish();
 }
 
 }  // namespace salvora

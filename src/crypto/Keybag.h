@@ -52,6 +52,6 @@ struct Keybag {
 // record, an integer that isn't 4 bytes, a class block without CLAS, a class number given
 // twice, or a header without SALT or ITER (or with DPSL but no DPIC). Unknown tags are
 // passed over.
-std::optional<Keybag> parseKeybag(std::span<const std::byte> bytes, ErrorSlot* error = nullptr);
+Result<Keybag> parseKeybag(std::span<const std::byte> bytes);
 
 }  // namespace salvora

@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::size_t BlockSize = 16;
 
-Decryption failed(Error error) { return Decryption{std::move(error), 0, 0, std::nullopt}; }
-
 Error decryptionError(const std::string& path, std::string reason) {
     return Error{"Could not decrypt", path, std::move(reason)};
 }
@@ -89,27 +87,28 @@ std::string LengthWarning::description() const {
     return text;
 }
 
-Decryption decryptStoredFile(const std::string& path, const SecretKey& key,
-                             std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
+Result<Decryption> decryptStoredFile(const std::string& path, const SecretKey& key,
+                                     std::optional<std::uint64_t> expectedSize,
+                                     const PlaintextSink& sink) {
     int errorNumber = 0;
     FileDescriptor input(openRegularFileForReading(path, 0, errorNumber));
     if (!input.valid()) {
-        if (errorNumber == EINVAL) return failed(decryptionError(path, "Not a regular file"));
-        return failed(Error::fromErrno("Could not decrypt", path, errorNumber));
+        if (errorNumber == EINVAL) return decryptionError(path, "Not a regular file");
+        return Error::fromErrno("Could not decrypt", path, errorNumber);
     }
     return decryptStoredFile(input.get(), path, key, expectedSize, sink);
 }
 
-Decryption decryptStoredFile(int fd, const std::string& path, const SecretKey& key,
-                             std::optional<std::uint64_t> expectedSize, const PlaintextSink& sink) {
+Result<Decryption> decryptStoredFile(int fd, const std::string& path, const SecretKey& key,
+                                     std::optional<std::uint64_t> expectedSize,
+                                     const PlaintextSink& sink, std::uint64_t wanted) {
     struct stat status {};
-    if (::fstat(fd, &status) != 0)
-        return failed(Error::fromErrno("Could not decrypt", path, errno));
-    if (!S_ISREG(status.st_mode)) return failed(decryptionError(path, "Not a regular file"));
+    if (::fstat(fd, &status) != 0) return Error::fromErrno("Could not decrypt", path, errno);
+    if (!S_ISREG(status.st_mode)) return decryptionError(path, "Not a regular file");
     const auto length = static_cast<std::uint64_t>(status.st_size);
     if (length % BlockSize != 0)
-        return failed(decryptionError(path, "Its length, " + bytesText(length) +
-                                                ", is not a whole number of 16-byte blocks"));
+        return decryptionError(
+            path, "Its length, " + bytesText(length) + ", is not a whole number of 16-byte blocks");
     if (length == 0) {
         Decryption empty;
         if (expectedSize.value_or(0) != 0) empty.warning = LengthWarning{0, expectedSize, false};
@@ -117,7 +116,7 @@ Decryption decryptStoredFile(int fd, const std::string& path, const SecretKey& k
     }
 
     CbcDecryptor decryptor(key);
-    if (!decryptor.ready()) return failed(decryptionError(path, "AES-256-CBC is not available"));
+    if (!decryptor.ready()) return decryptionError(path, "AES-256-CBC is not available");
     std::vector<std::byte> ciphertext(DecryptionChunkSize);
     // The last block decrypted is held at the front until the next piece, or the end, shows
     // whether it is the file's last.
@@ -126,39 +125,39 @@ Decryption decryptStoredFile(int fd, const std::string& path, const SecretKey& k
     std::uint64_t handedOn = 0;
     for (;;) {
         long got = readUpTo(fd, ciphertext);
-        if (got < 0) return failed(Error::fromErrno("Could not decrypt", path, errno));
+        if (got < 0) return Error::fromErrno("Could not decrypt", path, errno);
         if (got == 0) break;
         auto piece = decryptor.update(std::span(ciphertext).first(static_cast<std::size_t>(got)),
                                       plaintext.data() + held);
-        if (!piece) return failed(decryptionError(path, "AES-256-CBC failed"));
+        if (!piece) return decryptionError(path, "AES-256-CBC failed");
         const std::size_t ready = held + *piece;
         if (ready < BlockSize) continue;
         const std::size_t passed = ready - BlockSize;
         if (passed > 0) {
-            if (ErrorSlot problem = sink(std::span(plaintext).first(passed)))
-                return failed(std::move(*problem));
+            if (Status taken = sink(std::span(plaintext).first(passed)); !taken)
+                return taken.error();
             handedOn += passed;
+            if (handedOn >= wanted) return Decryption{handedOn, 0, std::nullopt};
         }
         std::memmove(plaintext.data(), plaintext.data() + passed, BlockSize);
         held = BlockSize;
     }
     // A file that shrank while it was read may leave no whole block.
-    if (held != BlockSize) return failed(decryptionError(path, "It ended while it was read"));
+    if (held != BlockSize) return decryptionError(path, "It ended while it was read");
 
     const std::size_t padding = paddingOf(std::span(plaintext).first<BlockSize>());
     const Ending ending = endingOf(handedOn + BlockSize, padding, expectedSize);
     if (ending.kept > 0) {
-        if (ErrorSlot problem = sink(std::span(plaintext).first(ending.kept)))
-            return failed(std::move(*problem));
+        if (Status taken = sink(std::span(plaintext).first(ending.kept)); !taken)
+            return taken.error();
     }
-    return Decryption{std::nullopt, handedOn + ending.kept, BlockSize - ending.kept,
-                      ending.warning};
+    return Decryption{handedOn + ending.kept, BlockSize - ending.kept, ending.warning};
 }
 
 PlaintextSink descriptorSink(int fd, std::string path) {
-    return [fd, path = std::move(path)](std::span<const std::byte> piece) -> ErrorSlot {
+    return [fd, path = std::move(path)](std::span<const std::byte> piece) -> Status {
         if (!writeAll(fd, piece)) return Error::fromErrno("Could not write", path, errno);
-        return std::nullopt;
+        return {};
     };
 }
 

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "crypto/Failure.h"
 #include "crypto/KeyDerivation.h"
 #include "crypto/KeyWrap.h"
 #include "foundation/ByteCursor.h"
@@ -20,35 +19,29 @@ Error keyError(std::string reason) {
 
 }  // namespace
 
-bool isWrongPassword(const ErrorSlot& error) { return error && error->reason == WrongPassword; }
-
 const SecretKey* UnlockedKeybag::classKey(std::uint32_t protectionClass) const {
     auto found = classKeys_.find(protectionClass);
     return found == classKeys_.end() ? nullptr : &found->second;
 }
 
-std::optional<SecretKey> UnlockedKeybag::unwrapKey(std::span<const std::byte> classAndWrappedKey,
-                                                   ErrorSlot* error) const {
+Result<SecretKey> UnlockedKeybag::unwrapKey(std::span<const std::byte> classAndWrappedKey) const {
     ByteCursor cursor(classAndWrappedKey);
     auto protectionClass = cursor.readLittleEndian(4);
     if (!protectionClass || cursor.remaining() != WrappedKeySize)
-        return failWith(error,
-                        keyError("A wrapped key takes " + std::to_string(4 + WrappedKeySize) +
-                                 " bytes, not " + std::to_string(classAndWrappedKey.size())));
+        return keyError("A wrapped key takes " + std::to_string(4 + WrappedKeySize) +
+                        " bytes, not " + std::to_string(classAndWrappedKey.size()));
     const auto number = static_cast<std::uint32_t>(*protectionClass);
     const SecretKey* classKey = this->classKey(number);
     if (classKey == nullptr)
-        return failWith(error, keyError("The keybag has no key for protection class " +
-                                        std::to_string(number)));
+        return keyError("The keybag has no key for protection class " + std::to_string(number));
     auto key = aesUnwrapKey(*classKey, *cursor.readBytes(WrappedKeySize));
     if (!key)
-        return failWith(error, keyError("The key wrapped with protection class " +
-                                        std::to_string(number) + " is damaged"));
-    return key;
+        return keyError("The key wrapped with protection class " + std::to_string(number) +
+                        " is damaged");
+    return *key;
 }
 
-std::optional<UnlockedKeybag> unlockKeybag(const Keybag& keybag, std::string_view password,
-                                           ErrorSlot* error) {
+Result<UnlockedKeybag> unlockKeybag(const Keybag& keybag, std::string_view password) {
     // Only a key of the right length can fail the unwrap for want of the right password.
     auto unwrappable = [](const KeybagClass& block) {
         return block.isWrappedWithPassword() && block.wrappedKey.size() == WrappedKeySize;
@@ -57,18 +50,21 @@ std::optional<UnlockedKeybag> unlockKeybag(const Keybag& keybag, std::string_vie
     for (const auto& [number, block] : keybag.classes)
         if (unwrappable(block)) ++candidates;
     if (candidates == 0)
-        return failWith(error, unlockError("The keybag holds no class key wrapped with the "
-                                           "password"));
+        return unlockError("The keybag holds no class key wrapped with the password");
 
-    auto passwordKey = derivePasswordKey(keybag, password, error);
-    if (!passwordKey) return std::nullopt;
+    auto passwordKey = derivePasswordKey(keybag, password);
+    if (!passwordKey) return passwordKey.error();
     std::map<std::uint32_t, SecretKey> classKeys;
     for (const auto& [number, block] : keybag.classes) {
         if (!unwrappable(block)) continue;
         if (auto key = aesUnwrapKey(*passwordKey, block.wrappedKey))
             classKeys.emplace(number, *key);
     }
-    if (classKeys.empty()) return failWith(error, unlockError(std::string(WrongPassword)));
+    if (classKeys.empty()) {
+        Error wrong = unlockError(std::string(WrongPassword));
+        wrong.kind = ErrorKind::WrongPassword;
+        return wrong;
+    }
     return UnlockedKeybag(std::move(classKeys));
 }
 

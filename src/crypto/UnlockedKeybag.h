@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -18,8 +17,6 @@ namespace salvora {
 // The reason an unlock fails with when the password is not the backup's; front ends show it.
 inline constexpr std::string_view WrongPassword = "wrong password";
 
-bool isWrongPassword(const ErrorSlot& error);
-
 class UnlockedKeybag {
   public:
     explicit UnlockedKeybag(std::map<std::uint32_t, SecretKey> classKeys)
@@ -31,16 +28,14 @@ class UnlockedKeybag {
 
     // A key stored as its protection class (4 bytes, little-endian) followed by the key
     // wrapped with that class's key: the "ManifestKey", and each file's encryption key.
-    std::optional<SecretKey> unwrapKey(std::span<const std::byte> classAndWrappedKey,
-                                       ErrorSlot* error = nullptr) const;
+    Result<SecretKey> unwrapKey(std::span<const std::byte> classAndWrappedKey) const;
 
   private:
     std::map<std::uint32_t, SecretKey> classKeys_;
 };
 
 // Derives the password key and unwraps every class key wrapped with it. A class whose key
-// doesn't unwrap is left out; when none unwraps, the error's reason is WrongPassword.
-std::optional<UnlockedKeybag> unlockKeybag(const Keybag& keybag, std::string_view password,
-                                           ErrorSlot* error = nullptr);
+// doesn't unwrap is left out; when none unwraps, it fails as WrongPassword.
+Result<UnlockedKeybag> unlockKeybag(const Keybag& keybag, std::string_view password);
 
 }  // namespace salvora

@@ -20,13 +20,14 @@ struct EntryStatus {
 };
 
 // Absent when nothing is there (or the name is not one plain component).
-std::optional<EntryStatus> entryStatus(const OpenFolder& folder, std::string_view name);
+[[nodiscard]] std::optional<EntryStatus> entryStatus(const OpenFolder& folder,
+                                                     std::string_view name);
 
 // Gives the regular file `sourceName` of `sourceFolder` the new name `targetName` in
-// `targetFolder` (a hard link): empty on success. Never replaces anything and never follows a
-// link. Absent, having changed nothing, when links can't be made there (another file system,
+// `targetFolder` (a hard link). Never replaces anything and never follows a link. Fails as
+// Unsupported, having changed nothing, when links can't be made there (another file system,
 // one without hard links, too many links to the file), so the caller can copy instead.
-std::optional<ErrorSlot> linkItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                                  const OpenFolder& targetFolder, std::string_view targetName);
+Status linkItem(const OpenFolder& sourceFolder, std::string_view sourceName,
+                const OpenFolder& targetFolder, std::string_view targetName);
 
 }  // namespace salvora

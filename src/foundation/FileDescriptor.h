@@ -28,7 +28,7 @@ class FileDescriptor {
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     // Closes now, reporting the errno of a failed close (0 when it succeeded).
-    int close();
+    [[nodiscard]] int close();
 
   private:
     int fd_;
@@ -37,26 +37,27 @@ class FileDescriptor {
 // Opens `relative` inside the folder `folder` (AT_FDCWD for a plain path) for reading, without
 // blocking on a FIFO or device: anything but a regular file is refused (EISDIR for a folder,
 // EINVAL for anything else). Returns -1 with the reason in `errorNumber` on failure.
-int openRegularFileForReading(int folder, const std::string& relative, int extraFlags,
-                              int& errorNumber);
+[[nodiscard]] int openRegularFileForReading(int folder, const std::string& relative, int extraFlags,
+                                            int& errorNumber);
 
-inline int openRegularFileForReading(const std::string& path, int extraFlags, int& errorNumber) {
+[[nodiscard]] inline int openRegularFileForReading(const std::string& path, int extraFlags,
+                                                   int& errorNumber) {
     return openRegularFileForReading(AT_FDCWD, path, extraFlags, errorNumber);
 }
 
 // Reads until the buffer is full or the file ends, resuming after interruptions: the number
 // of bytes read, or -1 with errno set on failure.
-long readUpTo(int fd, std::span<std::byte> buffer);
+[[nodiscard]] long readUpTo(int fd, std::span<std::byte> buffer);
 
 // Writes every byte, resuming after interruptions; false with errno set on failure.
-bool writeAll(int fd, std::span<const std::byte> bytes);
+[[nodiscard]] bool writeAll(int fd, std::span<const std::byte> bytes);
 
 // Copies what is left of `source`, from its offset, to `target` by reading and writing; false
 // with errno set on failure.
-bool copyToEnd(int source, int target);
+[[nodiscard]] bool copyToEnd(int source, int target);
 
 // Sets the file's modification time, in seconds since 1970, leaving its access time; false with
 // errno set on failure.
-bool setModificationTime(int fd, std::int64_t seconds);
+[[nodiscard]] bool setModificationTime(int fd, std::int64_t seconds);
 
 }  // namespace salvora

@@ -11,7 +11,7 @@ namespace salvora {
 
 // Names (not paths) of every entry directly inside a folder, hidden ones too, never "." or
 // "..", sorted by byte order. Absent when the folder is missing or can't be listed.
-std::optional<std::vector<std::string>> directoryContents(const std::string& path);
+[[nodiscard]] std::optional<std::vector<std::string>> directoryContents(const std::string& path);
 
 // Whether anything exists at the path (a symbolic link is followed).
 bool fileExists(const std::string& path);
@@ -24,6 +24,7 @@ bool isDirectory(const std::string& path);
 bool isRegularFile(const std::string& path);
 
 // The item's own last-modification time; absent when it can't be read.
-std::optional<std::chrono::system_clock::time_point> modificationDate(const std::string& path);
+[[nodiscard]] std::optional<std::chrono::system_clock::time_point> modificationDate(
+    const std::string& path);
 
 }  // namespace salvora

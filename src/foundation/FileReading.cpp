@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "foundation/FolderEntry.h"
@@ -10,56 +11,45 @@
 namespace salvora {
 namespace {
 
-std::optional<FolderEntry> entryToRead(const OpenFolder& folder, std::string_view name,
-                                       ErrorSlot* error) {
-    ErrorSlot ignored;
-    return entryOf(folder, name, "Could not read", error != nullptr ? *error : ignored);
-}
-
-std::optional<FileDescriptor> openEntry(const FolderEntry& entry, int extraFlags,
-                                        ErrorSlot* error) {
+Result<FileDescriptor> openEntry(const FolderEntry& entry, int extraFlags) {
     int errorNumber = 0;
     FileDescriptor input(
         openRegularFileForReading(entry.folder, entry.relative, extraFlags, errorNumber));
     if (input.valid()) return input;
-    if (error != nullptr) *error = sourceError("Could not read", entry.shown, errorNumber);
-    return std::nullopt;
+    return sourceError("Could not read", entry.shown, errorNumber);
 }
 
-std::optional<FileBytes> readEntry(const FolderEntry& entry, int extraFlags, ErrorSlot* error) {
-    auto input = openEntry(entry, extraFlags, error);
-    if (!input) return std::nullopt;
-    auto fail = [&](int errorNumber) -> std::optional<FileBytes> {
-        if (error != nullptr) *error = Error::fromErrno("Could not read", entry.shown, errorNumber);
-        return std::nullopt;
+Result<FileBytes> readEntry(const FolderEntry& entry, int extraFlags,
+                            std::size_t limit = SIZE_MAX) {
+    auto input = openEntry(entry, extraFlags);
+    if (!input) return input.error();
+    auto failure = [&](int errorNumber) {
+        return Error::fromErrno("Could not read", entry.shown, errorNumber);
     };
     struct stat status {};
-    if (::fstat(input->get(), &status) != 0) return fail(errno);
-    FileBytes contents(static_cast<std::size_t>(status.st_size));
+    if (::fstat(input->get(), &status) != 0) return failure(errno);
+    FileBytes contents(std::min(static_cast<std::size_t>(status.st_size), limit));
     long got = readUpTo(input->get(), contents.mutableBytes());
-    if (got < 0) return fail(errno);
-    if (static_cast<std::size_t>(got) < contents.size()) return fail(EIO);  // it shrank meanwhile
+    if (got < 0) return failure(errno);
+    if (static_cast<std::size_t>(got) < contents.size())
+        return failure(EIO);  // it shrank meanwhile
     return contents;
 }
 
 }  // namespace
 
-std::optional<FileBytes> readFile(const std::string& path, ErrorSlot* error) {
-    return readEntry({AT_FDCWD, path, path}, 0, error);
+Result<FileBytes> readFile(const std::string& path) { return readEntry({AT_FDCWD, path, path}, 0); }
+
+Result<FileBytes> readFile(const OpenFolder& folder, std::string_view name, std::size_t limit) {
+    auto entry = entryOf(folder, name, "Could not read");
+    if (!entry) return entry.error();
+    return readEntry(*entry, O_NOFOLLOW, limit);
 }
 
-std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
-                                  ErrorSlot* error) {
-    auto entry = entryToRead(folder, name, error);
-    if (!entry) return std::nullopt;
-    return readEntry(*entry, O_NOFOLLOW, error);
-}
-
-std::optional<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name,
-                                             ErrorSlot* error) {
-    auto entry = entryToRead(folder, name, error);
-    if (!entry) return std::nullopt;
-    return openEntry(*entry, O_NOFOLLOW, error);
+Result<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name) {
+    auto entry = entryOf(folder, name, "Could not read");
+    if (!entry) return entry.error();
+    return openEntry(*entry, O_NOFOLLOW);
 }
 
 }  // namespace salvora

@@ -2,7 +2,7 @@
 
 // Reading files whole or piece by piece. Only regular files are read: a FIFO or a device is
 // refused without waiting on it.
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,15 +13,15 @@
 
 namespace salvora {
 
-// The whole file; absent (with the reason in `error`, when given) when it can't be read.
-std::optional<FileBytes> readFile(const std::string& path, ErrorSlot* error = nullptr);
+// The whole file.
+Result<FileBytes> readFile(const std::string& path);
 
-// readFile of an entry of an open folder; a link there is refused, never followed.
-std::optional<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
-                                  ErrorSlot* error = nullptr);
+// readFile of an entry of an open folder, up to its first `limit` bytes; a link there is
+// refused, never followed.
+Result<FileBytes> readFile(const OpenFolder& folder, std::string_view name,
+                           std::size_t limit = SIZE_MAX);
 
 // The entry opened for reading the way readFile opens it, for reading it piece by piece.
-std::optional<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name,
-                                             ErrorSlot* error = nullptr);
+Result<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name);
 
 }  // namespace salvora

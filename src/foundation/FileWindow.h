@@ -16,7 +16,7 @@ namespace salvora {
 class FileWindow {
   public:
     // Absent when the path is not a regular file that can be opened.
-    static std::optional<FileWindow> open(const std::string& path);
+    [[nodiscard]] static std::optional<FileWindow> open(const std::string& path);
 
     // The file's size when it was opened.
     std::uint64_t size() const { return size_; }
@@ -24,7 +24,8 @@ class FileWindow {
     // The bytes [position, position + count), valid until the next call; absent when they lie
     // beyond the end or can't be read. Reading moves the window forward to `position` when it
     // doesn't hold them yet, so positions that rise cost one read of each part of the file.
-    std::optional<std::span<const std::byte>> read(std::uint64_t position, std::size_t count);
+    [[nodiscard]] std::optional<std::span<const std::byte>> read(std::uint64_t position,
+                                                                 std::size_t count);
 
     // Whether a read failed inside the file, or found it shorter than when it was opened.
     bool failed() const { return failed_; }

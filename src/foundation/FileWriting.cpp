@@ -36,11 +36,11 @@ int createTemporaryBeside(const FolderEntry& target, std::string& temporaryName)
 }
 
 // Fails when anything, even a dangling link, exists at the target.
-ErrorSlot refuseExisting(const FolderEntry& target, const char* operation) {
+Status refuseExisting(const FolderEntry& target, const char* operation) {
     struct stat existing {};
     if (::fstatat(target.folder, target.relative.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return Error::fromErrno(operation, target.shown, EEXIST);
-    return std::nullopt;
+    return {};
 }
 
 enum class Replacing { No, Yes };
@@ -53,14 +53,13 @@ int finishContents(FileDescriptor& output, ModificationTime modificationTime) {
 
 // Makes the target from what `write` writes into a fresh temporary file beside it, which
 // takes the target's name only once complete and dated; on failure it is removed again.
-ErrorSlot makeThroughTemporary(const FolderEntry& target, const char* operation,
-                               Replacing replacing, ModificationTime modificationTime,
-                               const ContentsWriter& write) {
+Status makeThroughTemporary(const FolderEntry& target, const char* operation, Replacing replacing,
+                            ModificationTime modificationTime, const ContentsWriter& write) {
     std::string temporary;
     FileDescriptor output(createTemporaryBeside(target, temporary));
     if (!output.valid()) return Error::fromErrno(operation, target.shown, errno);
-    ErrorSlot error = write(output.get());
-    if (!error) {
+    Status made = write(output.get());
+    if (made) {
         int failure = finishContents(output, modificationTime);
         if (failure == 0) {
             const bool renamed =
@@ -68,63 +67,59 @@ ErrorSlot makeThroughTemporary(const FolderEntry& target, const char* operation,
                     ? ::renameat(target.folder, temporary.c_str(), target.folder,
                                  target.relative.c_str()) == 0
                     : renameWithoutReplacing(target.folder, temporary, target.relative);
-            if (renamed) return std::nullopt;
+            if (renamed) return {};
             failure = errno;
         }
-        error = Error::fromErrno(operation, target.shown, failure);
+        made = Error::fromErrno(operation, target.shown, failure);
     }
     ::unlinkat(target.folder, temporary.c_str(), 0);
-    return error;
+    return made;
 }
 
 // A new file that never replaces anything and is never seen incomplete.
-ErrorSlot makeNewFile(const FolderEntry& target, const char* operation,
-                      ModificationTime modificationTime, const ContentsWriter& write) {
-    if (auto made = makeThroughUnnamedFile(target, operation, modificationTime, write))
-        return *made;
+Status makeNewFile(const FolderEntry& target, const char* operation,
+                   ModificationTime modificationTime, const ContentsWriter& write) {
+    Status made = makeThroughUnnamedFile(target, operation, modificationTime, write);
+    if (made || made.error().kind != ErrorKind::Unsupported) return made;
     return makeThroughTemporary(target, operation, Replacing::No, modificationTime, write);
 }
 
 }  // namespace
 
-ErrorSlot copyItem(const OpenFolder& sourceFolder, std::string_view sourceName,
-                   const OpenFolder& targetFolder, std::string_view targetName,
-                   ModificationTime modificationTime) {
-    ErrorSlot error;
-    auto source = entryOf(sourceFolder, sourceName, "Could not copy from", error);
-    if (!source) return error;
-    auto target = entryOf(targetFolder, targetName, "Could not copy to", error);
-    if (!target) return error;
+Status copyItem(const OpenFolder& sourceFolder, std::string_view sourceName,
+                const OpenFolder& targetFolder, std::string_view targetName,
+                ModificationTime modificationTime) {
+    auto source = entryOf(sourceFolder, sourceName, "Could not copy from");
+    if (!source) return source.error();
+    auto target = entryOf(targetFolder, targetName, "Could not copy to");
+    if (!target) return target.error();
     int errorNumber = 0;
     FileDescriptor input(
         openRegularFileForReading(source->folder, source->relative, O_NOFOLLOW, errorNumber));
     if (!input.valid()) return sourceError("Could not copy from", source->shown, errorNumber);
-    if (ErrorSlot taken = refuseExisting(*target, "Could not copy to")) return taken;
-    return makeNewFile(*target, "Could not copy to", modificationTime,
-                       [&](int output) -> ErrorSlot {
-                           if (copyContents(input.get(), output)) return std::nullopt;
-                           return Error::fromErrno("Could not copy to", target->shown, errno);
-                       });
+    if (Status free = refuseExisting(*target, "Could not copy to"); !free) return free;
+    return makeNewFile(*target, "Could not copy to", modificationTime, [&](int output) -> Status {
+        if (copyContents(input.get(), output)) return {};
+        return Error::fromErrno("Could not copy to", target->shown, errno);
+    });
 }
 
-ErrorSlot writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,
-                          std::string_view name, ModificationTime modificationTime) {
-    ErrorSlot error;
-    auto target = entryOf(folder, name, "Could not write", error);
-    if (!target) return error;
+Status writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,
+                       std::string_view name, ModificationTime modificationTime) {
+    auto target = entryOf(folder, name, "Could not write");
+    if (!target) return target.error();
     return makeThroughTemporary(
-        *target, "Could not write", Replacing::Yes, modificationTime, [&](int output) -> ErrorSlot {
-            if (writeAll(output, bytes)) return std::nullopt;
+        *target, "Could not write", Replacing::Yes, modificationTime, [&](int output) -> Status {
+            if (writeAll(output, bytes)) return {};
             return Error::fromErrno("Could not write", target->shown, errno);
         });
 }
 
-ErrorSlot createFile(const OpenFolder& folder, std::string_view name, const ContentsWriter& write,
-                     ModificationTime modificationTime) {
-    ErrorSlot error;
-    auto target = entryOf(folder, name, "Could not write", error);
-    if (!target) return error;
-    if (ErrorSlot taken = refuseExisting(*target, "Could not write")) return taken;
+Status createFile(const OpenFolder& folder, std::string_view name, const ContentsWriter& write,
+                  ModificationTime modificationTime) {
+    auto target = entryOf(folder, name, "Could not write");
+    if (!target) return target.error();
+    if (Status free = refuseExisting(*target, "Could not write"); !free) return free;
     return makeNewFile(*target, "Could not write", modificationTime, write);
 }
 

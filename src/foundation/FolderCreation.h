@@ -7,9 +7,9 @@
 namespace salvora {
 
 // Creates one folder; its parent must exist. Fails (harmlessly) when the folder exists.
-ErrorSlot createDirectory(const std::string& path);
+Status createDirectory(const std::string& path);
 
 // Creates the folder and every missing level above it; succeeds when it already exists.
-ErrorSlot createDirectoryWithIntermediates(const std::string& path);
+Status createDirectoryWithIntermediates(const std::string& path);
 
 }  // namespace salvora

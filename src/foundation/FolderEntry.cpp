@@ -12,12 +12,9 @@ bool isPlainName(std::string_view name) {
 
 }  // namespace
 
-std::optional<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name,
-                                   const char* operation, ErrorSlot& error) {
-    if (!isPlainName(name)) {
-        error = Error{operation, folder.pathOf(name), "Not a plain file name"};
-        return std::nullopt;
-    }
+Result<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name,
+                            const char* operation) {
+    if (!isPlainName(name)) return Error{operation, folder.pathOf(name), "Not a plain file name"};
     return FolderEntry{folder.descriptor(), std::string(name), folder.pathOf(name)};
 }
 

@@ -2,7 +2,6 @@
 
 // How the file readers and writers name what they open or make. Not for use outside
 // src/foundation.
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,10 +18,9 @@ struct FolderEntry {
     std::string shown;
 };
 
-// The entry `name` of an open folder; absent (with the error filled in) for a name that is not
-// one plain component, which could otherwise lead out of the folder.
-std::optional<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name,
-                                   const char* operation, ErrorSlot& error);
+// The entry `name` of an open folder; fails for a name that is not one plain component, which
+// could otherwise lead out of the folder.
+Result<FolderEntry> entryOf(const OpenFolder& folder, std::string_view name, const char* operation);
 
 // Why a file to read or copy could not be opened, in words for the user.
 Error sourceError(const char* operation, const std::string& path, int errorNumber);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,14 +27,14 @@ class OpenFolder {
 };
 
 // Opens an existing folder; links on its path are followed.
-std::optional<OpenFolder> openFolder(const std::string& path, ErrorSlot* error = nullptr);
+Result<OpenFolder> openFolder(const std::string& path);
 
 enum class CreateMissing { No, Yes };
 
 // Opens the folder `name` directly inside `parent`, first creating it when it is missing and
 // asked to. A link in its place is refused, never followed, and so is a name that is not one
 // plain component ("", ".", "..", or a name holding "/").
-std::optional<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
-                                       CreateMissing create, ErrorSlot* error = nullptr);
+Result<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
+                                CreateMissing create);
 
 }  // namespace salvora

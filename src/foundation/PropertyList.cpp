@@ -30,7 +30,7 @@ PropertyList PropertyList::fromData(std::span<const std::byte> bytes) {
 }
 
 PropertyList PropertyList::fromFile(const std::string& path) {
-    std::optional<FileBytes> contents = readFile(path);
+    auto contents = readFile(path);
     if (!contents) return {};
     return fromData(contents->bytes());
 }

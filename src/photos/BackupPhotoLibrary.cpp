@@ -14,10 +14,9 @@ std::optional<PhotoLibrary> readBackupPhotoLibrary(HeldFolders& backupFolders,
         problem = "Photos.sqlite is missing from this backup";
         return std::nullopt;
     }
-    ErrorSlot error;
-    auto contents = readStoredContents(backupFolders, *record, keybag, error);
+    auto contents = readStoredContents(backupFolders, *record, keybag);
     if (!contents) {
-        problem = "Photos.sqlite could not be read: " + error->description();
+        problem = "Photos.sqlite could not be read: " + contents.error().description();
         return std::nullopt;
     }
     auto database = SqliteDatabase::fromOwnedBytes(std::move(*contents));

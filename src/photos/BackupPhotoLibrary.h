@@ -15,9 +15,9 @@ namespace salvora {
 // Absent, with a sentence saying why ("Photos.sqlite is missing from this backup"), when the
 // backup holds no database, or one that can't be read or is of a schema this version doesn't
 // know.
-std::optional<PhotoLibrary> readBackupPhotoLibrary(HeldFolders& backupFolders,
-                                                   const CameraRoll& roll,
-                                                   const UnlockedKeybag* keybag,
-                                                   std::string& problem);
+[[nodiscard]] std::optional<PhotoLibrary> readBackupPhotoLibrary(HeldFolders& backupFolders,
+                                                                 const CameraRoll& roll,
+                                                                 const UnlockedKeybag* keybag,
+                                                                 std::string& problem);
 
 }  // namespace salvora

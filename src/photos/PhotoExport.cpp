@@ -120,18 +120,17 @@ class PhotoExporter {
         }
         ++state_.filesDone;
         state_.bytesDone += source.size().value_or(0);
-        ErrorSlot error;
-        const OpenFolder* folder = datedFolders_.folderFor(viewsOf(levels), error);
-        if (folder == nullptr) return failed(joined(levels, wanted), error);
+        auto folder = datedFolders_.folderFor(viewsOf(levels));
+        if (!folder) return failed(joined(levels, wanted), folder.error());
         auto isSame = [&](const EntryStatus& existing) {
             return existing.regularFile && source.size() && existing.size == *source.size() &&
                    date && existing.modificationTime == *date;
         };
         auto make = [&](const std::string& name) {
-            return produceSavedFile(backupFolders_, source, *folder, name, keybag_, nullptr, date);
+            return produceSavedFile(backupFolders_, source, **folder, name, keybag_, nullptr, date);
         };
-        auto name = freeName(*folder, levels, wanted, isSame, make, error);
-        if (!name) return failed(joined(levels, wanted), error);
+        auto name = freeName(**folder, levels, wanted, isSame, make);
+        if (!name) return failed(joined(levels, wanted), name.error());
         placed.push_back({levels, *name, source.size().value_or(0), date});
         return true;
     }
@@ -140,53 +139,53 @@ class PhotoExporter {
     void link(const std::string& title, const PlacedFile& file) {
         const std::vector<std::string> albumLevels = {"Albums",
                                                       plainFileName(title, "Untitled Album")};
-        ErrorSlot error;
-        const OpenFolder* source = datedFolders_.folderFor(viewsOf(file.levels), error);
-        const OpenFolder* album =
-            source == nullptr ? nullptr : albumFolders_.folderFor(viewsOf(albumLevels), error);
-        if (album == nullptr) {
-            failed(joined(albumLevels, file.name), error);
+        auto source = datedFolders_.folderFor(viewsOf(file.levels));
+        if (!source) {
+            failed(joined(albumLevels, file.name), source.error());
             return;
         }
-        auto original = entryStatus(*source, file.name);
+        auto album = albumFolders_.folderFor(viewsOf(albumLevels));
+        if (!album) {
+            failed(joined(albumLevels, file.name), album.error());
+            return;
+        }
+        auto original = entryStatus(**source, file.name);
         auto isSame = [&](const EntryStatus& existing) {
             return (original && existing.device == original->device &&
                     existing.inode == original->inode) ||
                    (existing.regularFile && existing.size == file.size && file.date &&
                     existing.modificationTime == *file.date);
         };
-        auto make = [&](const std::string& name) -> ErrorSlot {
-            if (auto linked = linkItem(*source, file.name, *album, name)) return *linked;
-            return copyItem(*source, file.name, *album, name, file.date);
+        auto make = [&](const std::string& name) {
+            Status linked = linkItem(**source, file.name, **album, name);
+            if (linked || linked.error().kind != ErrorKind::Unsupported) return linked;
+            return copyItem(**source, file.name, **album, name, file.date);
         };
-        if (!freeName(*album, albumLevels, file.name, isSame, make, error))
-            failed(joined(albumLevels, file.name), error);
+        if (auto name = freeName(**album, albumLevels, file.name, isSame, make); !name)
+            failed(joined(albumLevels, file.name), name.error());
     }
 
     // The name `wanted` or its first numbered choice that is neither taken by this export nor
-    // by a file that isn't the same; `make` makes the file there. Absent, with the error, when
-    // making failed.
+    // by a file that isn't the same; `make` makes the file there.
     template <typename IsSame, typename Make>
-    std::optional<std::string> freeName(const OpenFolder& folder,
-                                        const std::vector<std::string>& levels,
-                                        const std::string& wanted, const IsSame& isSame,
-                                        const Make& make, ErrorSlot& error) {
+    Result<std::string> freeName(const OpenFolder& folder, const std::vector<std::string>& levels,
+                                 const std::string& wanted, const IsSame& isSame,
+                                 const Make& make) {
         for (unsigned number = 1; number <= mostNumberedNames; ++number) {
             std::string name = numberedName(wanted, number);
             std::string key = joined(levels, name);
             if (taken_.contains(key)) continue;
             if (auto existing = entryStatus(folder, name)) {
                 if (!isSame(*existing)) continue;
-            } else if ((error = make(name))) {
+            } else if (Status made = make(name); !made) {
                 // Another program took the name meanwhile: try the next.
                 if (entryStatus(folder, name)) continue;
-                return std::nullopt;
+                return made.error();
             }
             taken_.insert(std::move(key));
             return name;
         }
-        error = Error{"Could not export", folder.pathOf(wanted), "No free name for it"};
-        return std::nullopt;
+        return Error{"Could not export", folder.pathOf(wanted), "No free name for it"};
     }
 
     bool failed(const std::string& relative, ErrorSlot error) {

@@ -37,6 +37,7 @@ struct PhotoLibrary {
 
 // The library the database holds; absent, with the reason in `problem`, when it isn't a
 // database of a schema this reader knows.
-std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database, std::string& problem);
+[[nodiscard]] std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database,
+                                                           std::string& problem);
 
 }  // namespace salvora

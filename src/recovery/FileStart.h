@@ -3,7 +3,6 @@
 // A backed-up file read for a look, not saved: the start of its contents, read the way a save
 // reads them, into memory only.
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +20,8 @@ struct FileStart {
 // The first `limit` bytes of the file the record stands for: the "Data" of a stored property
 // list, the stored file itself, or in a backup unlocked with `keybag` an encrypted one
 // decrypted in memory.
-// Nothing is written anywhere. Absent, with the error in `error`, when it can't be read.
-std::optional<FileStart> readFileStart(const std::string& deviceDirectory, const FileRecord& file,
-                                       std::size_t limit, const UnlockedKeybag* keybag,
-                                       ErrorSlot& error);
+// Nothing is written anywhere.
+Result<FileStart> readFileStart(const std::string& deviceDirectory, const FileRecord& file,
+                                std::size_t limit, const UnlockedKeybag* keybag);
 
 }  // namespace salvora

@@ -14,8 +14,7 @@ constexpr std::size_t mostHeld = 128;
 
 }  // namespace
 
-const OpenFolder* HeldFolders::folderFor(std::span<const std::string_view> levels,
-                                         ErrorSlot& error) {
+Result<const OpenFolder*> HeldFolders::folderFor(std::span<const std::string_view> levels) {
     // Each level's key: the levels down to it.
     std::vector<std::string> keys(levels.size() + 1);
     for (std::size_t depth = 1; depth <= levels.size(); ++depth) {
@@ -28,13 +27,13 @@ const OpenFolder* HeldFolders::folderFor(std::span<const std::string_view> level
     const OpenFolder* folder = nullptr;
     while (folder == nullptr && depth > 0) folder = find(keys[--depth]);
     if (folder == nullptr) {
-        std::optional<OpenFolder> base = openFolderBelow(base_, {}, create_, error);
-        if (!base) return nullptr;
+        auto base = openFolderBelow(base_, {}, create_);
+        if (!base) return base.error();
         folder = hold(keys[0], std::move(*base));
     }
     for (; depth < levels.size(); ++depth) {
-        std::optional<OpenFolder> next = openFolderIn(*folder, levels[depth], create_, &error);
-        if (!next) return nullptr;
+        auto next = openFolderIn(*folder, levels[depth], create_);
+        if (!next) return next.error();
         folder = hold(keys[depth + 1], std::move(*next));
     }
     return folder;

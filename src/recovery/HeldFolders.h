@@ -21,9 +21,8 @@ class HeldFolders {
     HeldFolders(std::string base, CreateMissing create) : base_(std::move(base)), create_(create) {}
 
     // The folder the levels lead to below the base, exactly as openFolderBelow(base, levels,
-    // create) reaches it; null, with the error in `error`, on failure. Valid until the next
-    // call.
-    const OpenFolder* folderFor(std::span<const std::string_view> levels, ErrorSlot& error);
+    // create) reaches it; never null. Valid until the next call.
+    Result<const OpenFolder*> folderFor(std::span<const std::string_view> levels);
 
     const std::string& base() const { return base_; }
 

@@ -11,6 +11,7 @@ namespace salvora {
 // words that follow "The relative path": it names no file, has a "." or ".." component, or
 // holds a NUL character. Absent when it is sound. Separators at the start count for nothing,
 // as with the path join, so an absolute path is sound and lands below the folder.
-std::optional<std::string> relativePathProblem(std::string_view path, std::string_view folder);
+[[nodiscard]] std::optional<std::string> relativePathProblem(std::string_view path,
+                                                             std::string_view folder);
 
 }  // namespace salvora

@@ -13,20 +13,15 @@ namespace {
 
 // The folder step of one file: the folder that will hold it, made level by level below the
 // destination. A relative path that could lead elsewhere is refused before anything is made.
-const OpenFolder* makeTargetFolder(HeldFolders& folders, const FileRecord& file,
-                                   const std::string& target, std::string& name, ErrorSlot& error) {
-    if (!file.fullpath()) {
-        error = Error{"Refused to save", target, "The file has no relative path"};
-        return nullptr;
-    }
-    if (auto problem = relativePathProblem(*file.fullpath(), "the chosen folder")) {
-        error = Error{"Refused to save", target, "The relative path " + *problem};
-        return nullptr;
-    }
+Result<const OpenFolder*> makeTargetFolder(HeldFolders& folders, const FileRecord& file,
+                                           const std::string& target, std::string& name) {
+    if (!file.fullpath()) return Error{"Refused to save", target, "The file has no relative path"};
+    if (auto problem = relativePathProblem(*file.fullpath(), "the chosen folder"))
+        return Error{"Refused to save", target, "The relative path " + *problem};
     std::vector<std::string_view> levels = pathComponents(*file.fullpath());
     name = levels.back();
     levels.pop_back();
-    return folders.folderFor(levels, error);
+    return folders.folderFor(levels);
 }
 
 std::uint64_t recordedBytes(const std::vector<FileRecord>& files) {
@@ -51,15 +46,19 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
         if (progress && !progress(status)) return outcomes;
         FileOutcome& outcome = outcomes.emplace_back();
         outcome.target = appendingPathComponent(destination, file.fullpath().value_or(""));
+        // The file's error slot, empty at the start of its turn: a step that fails fills it.
+        ErrorSlot& error = outcome.error;
         std::string name;
-        const OpenFolder* folder =
-            makeTargetFolder(folders, file, outcome.target, name, outcome.error);
-        logErrorSlot(outcome.error);
+        auto folder = makeTargetFolder(folders, file, outcome.target, name);
+        if (!folder) error = folder.error();
+        logErrorSlot(error);
         // Without its folder there is nowhere safe to put the file; the folder's error stands.
-        if (folder != nullptr)
-            outcome.error =
-                produceSavedFile(backupFolders, file, *folder, name, keybag, &outcome.warning);
-        logErrorSlot(outcome.error);
+        if (folder) {
+            Status saved =
+                produceSavedFile(backupFolders, file, **folder, name, keybag, &outcome.warning);
+            if (!saved) error = saved.error();
+        }
+        logErrorSlot(error);
         ++status.filesDone;
         status.bytesDone += file.size().value_or(0);
     }

@@ -13,11 +13,10 @@ namespace salvora {
 namespace {
 
 // The write way: the stored file is a property list whose "Data" holds the contents.
-ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folder,
-                                  std::string_view name, std::optional<std::int64_t> date) {
-    ErrorSlot error;
-    auto bytes = readFile(stored.folder, stored.name, &error);
-    if (!bytes) return error;
+Status writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folder,
+                               std::string_view name, std::optional<std::int64_t> date) {
+    auto bytes = readFile(stored.folder, stored.name);
+    if (!bytes) return bytes.error();
     const std::string storedPath = stored.folder.pathOf(stored.name);
     PropertyList list = PropertyList::fromData(bytes->bytes());
     if (list.kind() != PropertyList::Kind::Dictionary)
@@ -29,39 +28,38 @@ ErrorSlot writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& fo
 
 // An encrypted backup's file: the stored file decrypted piece by piece with the file's own
 // key, which the keybag unwraps.
-ErrorSlot writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
-                             const UnlockedKeybag& keybag, const OpenFolder& folder,
-                             std::string_view name, std::optional<std::int64_t> date,
-                             std::optional<LengthWarning>* warning) {
+Status writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
+                          const UnlockedKeybag& keybag, const OpenFolder& folder,
+                          std::string_view name, std::optional<std::int64_t> date,
+                          std::optional<LengthWarning>* warning) {
     const std::string storedPath = stored.folder.pathOf(stored.name);
-    ErrorSlot error;
-    auto key = storedFileKey(stored, file, keybag, error);
-    if (!key) return error;
-    auto input = openForReading(stored.folder, stored.name, &error);
-    if (!input) return error;
+    auto key = storedFileKey(stored, file, keybag);
+    if (!key) return key.error();
+    auto input = openForReading(stored.folder, stored.name);
+    if (!input) return input.error();
     const std::string target = folder.pathOf(name);
     return createFile(
         folder, name,
-        [&](int output) {
-            Decryption decryption = decryptStoredFile(input->get(), storedPath, *key, file.size(),
-                                                      descriptorSink(output, target));
-            if (warning != nullptr) *warning = decryption.warning;
-            return decryption.error;
+        [&](int output) -> Status {
+            auto decryption = decryptStoredFile(input->get(), storedPath, *key, file.size(),
+                                                descriptorSink(output, target));
+            if (!decryption) return decryption.error();
+            if (warning != nullptr) *warning = decryption->warning;
+            return {};
         },
         date);
 }
 
 }  // namespace
 
-ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
-                           const OpenFolder& folder, std::string_view name,
-                           const UnlockedKeybag* keybag, std::optional<LengthWarning>* warning,
-                           std::optional<std::int64_t> modificationTime) {
+Status produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
+                        const OpenFolder& folder, std::string_view name,
+                        const UnlockedKeybag* keybag, std::optional<LengthWarning>* warning,
+                        std::optional<std::int64_t> modificationTime) {
     const std::optional<std::int64_t> date =
         modificationTime ? modificationTime : file.modificationTime();
-    ErrorSlot error;
-    auto stored = openStoredFile(backupFolders, std::string(file.name()), error);
-    if (!stored) return error;
+    auto stored = openStoredFile(backupFolders, std::string(file.name()));
+    if (!stored) return stored.error();
     if (file.isOldVersion()) return writeDataOfPropertyList(*stored, folder, name, date);
     if (keybag != nullptr && file.encryptionKey())
         return writeDecryptedFile(*stored, file, *keybag, folder, name, date, warning);

@@ -25,11 +25,11 @@ namespace salvora {
 // saved, and `warning` (when given) says so. The stored file must be a regular file reached inside
 // the backup folder without a link, through `backupFolders` (held below the backup folder, nothing
 // made there). The file carries `modificationTime` when given, else the record's modification
-// time when it has one. Empty when the file was saved.
-ErrorSlot produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
-                           const OpenFolder& folder, std::string_view name,
-                           const UnlockedKeybag* keybag = nullptr,
-                           std::optional<LengthWarning>* warning = nullptr,
-                           std::optional<std::int64_t> modificationTime = std::nullopt);
+// time when it has one.
+Status produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
+                        const OpenFolder& folder, std::string_view name,
+                        const UnlockedKeybag* keybag = nullptr,
+                        std::optional<LengthWarning>* warning = nullptr,
+                        std::optional<std::int64_t> modificationTime = std::nullopt);
 
 }  // namespace salvora

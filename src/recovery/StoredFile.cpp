@@ -1,5 +1,7 @@
 #include "recovery/StoredFile.h"
 
+#include <algorithm>
+
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/FileReading.h"
 #include "foundation/Path.h"
@@ -7,57 +9,53 @@
 
 namespace salvora {
 
-std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
-                                         ErrorSlot& error) {
-    if (auto problem = relativePathProblem(storedName, "the backup folder")) {
-        error = Error{"Refused to read", appendingPathComponent(backupFolders.base(), storedName),
-                      "The stored name " + *problem};
-        return std::nullopt;
-    }
+Result<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName) {
+    if (auto problem = relativePathProblem(storedName, "the backup folder"))
+        return Error{"Refused to read", appendingPathComponent(backupFolders.base(), storedName),
+                     "The stored name " + *problem};
     std::vector<std::string_view> levels = pathComponents(storedName);
     std::string name(levels.back());
     levels.pop_back();
-    const OpenFolder* folder = backupFolders.folderFor(levels, error);
-    if (folder == nullptr) return std::nullopt;
-    return StoredFile{*folder, std::move(name)};
+    auto folder = backupFolders.folderFor(levels);
+    if (!folder) return folder.error();
+    return StoredFile{**folder, std::move(name)};
 }
 
-std::optional<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file,
-                                       const UnlockedKeybag& keybag, ErrorSlot& error) {
-    auto key = keybag.unwrapKey(*file.encryptionKey(), &error);
-    if (!key) error->path = stored.folder.pathOf(stored.name);
-    return key;
+Result<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file,
+                                const UnlockedKeybag& keybag) {
+    auto key = keybag.unwrapKey(*file.encryptionKey());
+    if (key) return key;
+    Error error = key.error();
+    error.path = stored.folder.pathOf(stored.name);
+    return error;
 }
 
-std::optional<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
-                                                         const FileRecord& file,
-                                                         const UnlockedKeybag* keybag,
-                                                         ErrorSlot& error) {
-    auto stored = openStoredFile(backupFolders, std::string(file.name()), error);
-    if (!stored) return std::nullopt;
+Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
+                                                  const FileRecord& file,
+                                                  const UnlockedKeybag* keybag, std::size_t limit) {
+    auto stored = openStoredFile(backupFolders, std::string(file.name()));
+    if (!stored) return stored.error();
     const std::string storedPath = stored->folder.pathOf(stored->name);
-    if (file.isOldVersion()) {
-        error = Error{"Could not read", storedPath, "Stored inside a property list"};
-        return std::nullopt;
-    }
-    std::vector<std::byte> contents;
+    if (file.isOldVersion())
+        return Error{"Could not read", storedPath, "Stored inside a property list"};
     if (keybag == nullptr || !file.encryptionKey()) {
-        auto bytes = readFile(stored->folder, stored->name, &error);
-        if (!bytes) return std::nullopt;
-        contents.assign(bytes->bytes().begin(), bytes->bytes().end());
-        return contents;
+        auto bytes = readFile(stored->folder, stored->name, limit);
+        if (!bytes) return bytes.error();
+        return std::vector<std::byte>(bytes->bytes().begin(), bytes->bytes().end());
     }
-    auto key = storedFileKey(*stored, file, *keybag, error);
-    if (!key) return std::nullopt;
-    auto input = openForReading(stored->folder, stored->name, &error);
-    if (!input) return std::nullopt;
-    error = decryptStoredFile(input->get(), storedPath, *key, file.size(),
-                              [&](std::span<const std::byte> piece) -> ErrorSlot {
-                                  contents.insert(contents.end(), piece.begin(), piece.end());
-                                  return std::nullopt;
-                              })
-                .error;
-    if (error) return std::nullopt;
+    auto key = storedFileKey(*stored, file, *keybag);
+    if (!key) return key.error();
+    auto input = openForReading(stored->folder, stored->name);
+    if (!input) return input.error();
+    std::vector<std::byte> contents;
+    auto keep = [&](std::span<const std::byte> piece) -> Status {
+        const std::size_t kept = std::min(piece.size(), limit - contents.size());
+        contents.insert(contents.end(), piece.begin(),
+                        piece.begin() + static_cast<std::ptrdiff_t>(kept));
+        return {};
+    };
+    auto decryption = decryptStoredFile(input->get(), storedPath, *key, file.size(), keep, limit);
+    if (!decryption) return decryption.error();
     return contents;
 }
 

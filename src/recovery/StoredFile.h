@@ -4,7 +4,7 @@
 // contents read whole into memory where a reader needs them (a database, say) rather than a
 // saved copy.
 #include <cstddef>
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,22 +23,20 @@ struct StoredFile {
     std::string name;
 };
 
-// Absent, with the error, when the stored name could lead elsewhere or its folder can't be
-// reached.
-std::optional<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName,
-                                         ErrorSlot& error);
+// Fails when the stored name could lead elsewhere or its folder can't be reached.
+Result<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName);
 
 // The key an encrypted file's record holds, unwrapped with the keybag its backup was unlocked
-// with; absent, with the error naming the stored file, when it doesn't unwrap.
-std::optional<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file,
-                                       const UnlockedKeybag& keybag, ErrorSlot& error);
+// with; the error names the stored file when it doesn't unwrap.
+Result<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file,
+                                const UnlockedKeybag& keybag);
 
-// The contents `file` stands for, the stored file as it is or, in a backup unlocked with
-// `keybag`, decrypted: nothing is written anywhere. A record of the write way ("oldVersion")
-// is refused.
-std::optional<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
-                                                         const FileRecord& file,
-                                                         const UnlockedKeybag* keybag,
-                                                         ErrorSlot& error);
+// The contents `file` stands for, up to their first `limit` bytes: the stored file as it is
+// or, in a backup unlocked with `keybag`, decrypted. Nothing is written anywhere. A record of
+// the write way ("oldVersion") is refused.
+Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
+                                                  const FileRecord& file,
+                                                  const UnlockedKeybag* keybag,
+                                                  std::size_t limit = SIZE_MAX);
 
 }  // namespace salvora

@@ -346,16 +346,17 @@ CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {
         std::optional<std::string> answer =
             panels_.askPassword(deviceNameText(device).toStdString(), wrongBefore);
         if (!answer) return {};
-        ErrorSlot error;
+        Status unlocked;
         {
             const Password password(*answer);
             Password::wipe(*answer);
             // The key derivation takes seconds; the step-2 indicator keeps spinning meanwhile.
             runWhileHandlingEvents(
-                [&] { error = catalog_.unlockBackup(device.directory, password.text()); });
+                [&] { unlocked = catalog_.unlockBackup(device.directory, password.text()); });
         }
-        if (error && !isWrongPassword(error)) return CatalogBuild{{}, false, std::move(error)};
-        wrongBefore = error.has_value();
+        wrongBefore = !unlocked;
+        if (wrongBefore && unlocked.error().kind != ErrorKind::WrongPassword)
+            return CatalogBuild{{}, false, unlocked.error()};
         if (!wrongBefore) runWhileHandlingEvents([&] { build = catalog_.buildCatalog(device); });
     }
     return build;

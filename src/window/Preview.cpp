@@ -107,11 +107,10 @@ Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
 }
 
 std::optional<Preview> readPreview(const PreviewSource& source, QString& problem) {
-    ErrorSlot error;
-    std::optional<FileStart> start = readFileStart(source.deviceDirectory, *source.file,
-                                                   PreviewLimit, source.keybag.get(), error);
+    Result<FileStart> start =
+        readFileStart(source.deviceDirectory, *source.file, PreviewLimit, source.keybag.get());
     if (!start) {
-        problem = error ? toQString(error->description()) : QString();
+        problem = toQString(start.error().description());
         return std::nullopt;
     }
     return previewOf(std::move(*start), source.file->size());

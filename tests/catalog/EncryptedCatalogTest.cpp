@@ -4,8 +4,8 @@
 
 #include "catalog/Catalog.h"
 #include "crypto/BackupEncryption.h"
-#include "support/DecryptedBackup.h"
 #include "support/CatalogInspection.h"
+#include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 
@@ -61,12 +61,13 @@ TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds
     EXPECT_TRUE(device.applications->empty());
     EXPECT_TRUE(catalog.buildCatalogForDevice(device).empty());
 
-    ErrorSlot wrong = catalog.unlockBackup(backup.folder(), "not the password");
-    EXPECT_TRUE(isWrongPassword(wrong));
+    Status wrong = catalog.unlockBackup(backup.folder(), "not the password");
+    ASSERT_FALSE(wrong);
+    EXPECT_EQ(wrong.error().kind, ErrorKind::WrongPassword);
     EXPECT_FALSE(catalog.keybagFor(backup.folder()));
     EXPECT_TRUE(catalog.buildCatalog(device).needsPassword);
 
-    EXPECT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
+    EXPECT_TRUE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
     ASSERT_TRUE(catalog.keybagFor(backup.folder()));
     CatalogBuild build = catalog.buildCatalog(device);
     EXPECT_FALSE(build.needsPassword);
@@ -109,7 +110,7 @@ TEST(EncryptedCatalogFlag, AnEncryptedDatabaseNeedsThePasswordWhateverTheFlagSay
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;
     EXPECT_TRUE(catalog.buildCatalog(device).needsPassword);
-    EXPECT_FALSE(catalog.unlockBackup(folder.path(), backup.keybag().password));
+    EXPECT_TRUE(catalog.unlockBackup(folder.path(), backup.keybag().password));
     EXPECT_EQ(catalog.buildCatalog(device).applications.size(), 1u);
 }
 
@@ -120,7 +121,7 @@ TEST(EncryptedCatalogFlag, AnUnpaddedEncryptedDatabaseIsRead) {
     backup.addFile("HomeDomain", "a.txt", "alpha");
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;
-    EXPECT_FALSE(catalog.unlockBackup(folder.path(), backup.keybag().password));
+    EXPECT_TRUE(catalog.unlockBackup(folder.path(), backup.keybag().password));
     CatalogBuild build = catalog.buildCatalog(device);
     EXPECT_FALSE(build.error) << build.error->description();
     EXPECT_EQ(test::fileCount(*device.applications), 1u);
@@ -144,9 +145,9 @@ TEST_P(DecryptedBackupTest, IsReadAsPlainWithItsKeysKept) {
     EXPECT_TRUE(
         test::applicationIn(*device.applications, "com.example.notes").files[0].encryptionKey());
     EXPECT_FALSE(judgeBackupProtection(folder.path()).isEncrypted());
-    ErrorSlot unlock = catalog.unlockBackup(folder.path(), FixtureKeybag{}.password);
-    ASSERT_TRUE(unlock);
-    EXPECT_EQ(unlock->reason, "The backup is not encrypted");
+    Status unlock = catalog.unlockBackup(folder.path(), FixtureKeybag{}.password);
+    ASSERT_FALSE(unlock);
+    EXPECT_EQ(unlock.error().reason, "The backup is not encrypted");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryTrace, DecryptedBackupTest,
@@ -181,7 +182,7 @@ TEST_P(BrokenEncryptedBackup, SaysWhyItListsNothing) {
     CatalogBuild build = catalog.buildCatalog(device);
     if (GetParam().unlocks) {
         ASSERT_TRUE(build.needsPassword);
-        EXPECT_FALSE(catalog.unlockBackup(folder.path(), FixtureKeybag{}.password));
+        EXPECT_TRUE(catalog.unlockBackup(folder.path(), FixtureKeybag{}.password));
         build = catalog.buildCatalog(device);
     }
     EXPECT_FALSE(build.needsPassword);

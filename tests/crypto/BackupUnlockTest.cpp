@@ -68,9 +68,8 @@ TEST_P(DatabaseEndTest, PasswordGivesTheDatabaseInMemory) {
     ASSERT_FALSE(isSQLiteDatabase(folder / "Manifest.db"));
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
-    ErrorSlot error;
-    auto plaintext = decryptManifestDb(folder.path(), *unlocked, &error);
-    ASSERT_TRUE(plaintext) << error->description();
+    auto plaintext = decryptManifestDb(folder.path(), *unlocked);
+    ASSERT_TRUE(plaintext) << plaintext.error().description();
     EXPECT_EQ(*plaintext, database);
     if (GetParam() != DatabaseEnd::UnpaddedEndingLikePadding) {
         EXPECT_EQ(pathStoredIn(*plaintext), "Library/Notes.txt");
@@ -86,11 +85,10 @@ TEST(OpenEncryptedBackup, WrongPasswordNamesTheManifest) {
     TemporaryFolder folder;
     FixtureKeybag keybag;
     test::writeEncryptedManifest(folder.path(), keybag, databaseBytes(folder));
-    ErrorSlot error;
-    EXPECT_FALSE(unlockBackup(folder.path(), "wrong", &error));
-    ASSERT_TRUE(error);
-    EXPECT_TRUE(isWrongPassword(error));
-    EXPECT_EQ(error->description(),
+    auto unlocked = unlockBackup(folder.path(), "wrong");
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().kind, ErrorKind::WrongPassword);
+    EXPECT_EQ(unlocked.error().description(),
               "Could not unlock the keybag \"" + folder / "Manifest.plist" + "\": wrong password");
 }
 
@@ -135,7 +133,9 @@ TEST(IsSQLiteDatabase, TrustsTheBytesNotTheFlag) {
     EXPECT_FALSE(isSQLiteDatabase(folder / "Manifest.db"));
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
-    EXPECT_EQ(decryptManifestDb(folder.path(), *unlocked), database);
+    auto plaintext = decryptManifestDb(folder.path(), *unlocked);
+    ASSERT_TRUE(plaintext);
+    EXPECT_EQ(*plaintext, database);
 }
 
 TEST(IsSQLiteDatabase, WantsAllSixteenHeaderBytes) {
@@ -152,19 +152,21 @@ TEST(IsSQLiteDatabase, WantsAllSixteenHeaderBytes) {
 
 TEST(UnlockBackup, FailsWithoutAManifestOrAKeybag) {
     TemporaryFolder folder;
-    ErrorSlot error;
-    EXPECT_FALSE(unlockBackup(folder.path(), "pw", &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->path, folder / "Manifest.plist");
+    auto unlocked = unlockBackup(folder.path(), "pw");
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().path, folder / "Manifest.plist");
     test::PlistValue::dictionary({{"IsEncrypted", test::PlistValue::boolean(true)}})
         .write(folder / "Manifest.plist", test::PlistFormat::Binary);
-    EXPECT_FALSE(unlockBackup(folder.path(), "pw", &error));
-    EXPECT_EQ(error->reason, "It has no BackupKeyBag");
+    unlocked = unlockBackup(folder.path(), "pw");
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().reason, "It has no BackupKeyBag");
     test::PlistValue::dictionary({{"BackupKeyBag", test::PlistValue::data(test::bytesOf("VERS"))}})
         .write(folder / "Manifest.plist", test::PlistFormat::Binary);
-    EXPECT_FALSE(unlockBackup(folder.path(), "pw", &error));
-    EXPECT_EQ(error->description(), "Could not read the keybag \"" + folder / "Manifest.plist" +
-                                        "\": The record at byte 0 is cut short");
+    unlocked = unlockBackup(folder.path(), "pw");
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().description(), "Could not read the keybag \"" +
+                                                  folder / "Manifest.plist" +
+                                                  "\": The record at byte 0 is cut short");
 }
 
 struct BrokenManifest {
@@ -185,10 +187,9 @@ TEST_P(BrokenManifestTest, FailsWithAReason) {
     GetParam().write(folder.path(), keybag, databaseBytes(folder));
     auto unlocked = unlockBackup(folder.path(), keybag.password);
     ASSERT_TRUE(unlocked);
-    ErrorSlot error;
-    EXPECT_FALSE(decryptManifestDb(folder.path(), *unlocked, &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, GetParam().reason);
+    auto plaintext = decryptManifestDb(folder.path(), *unlocked);
+    ASSERT_FALSE(plaintext);
+    EXPECT_EQ(plaintext.error().reason, GetParam().reason);
 }
 
 INSTANTIATE_TEST_SUITE_P(

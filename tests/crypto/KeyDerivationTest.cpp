@@ -69,10 +69,9 @@ TEST_P(AbsurdIterationCount, IsRefusedBeforeAnyWork) {
     Keybag keybag = keybagWith("salt", GetParam().iterations);
     if (GetParam().preIterations)
         keybag.preDerivation = PasswordPreDerivation{1, *GetParam().preIterations, bytesOf("p")};
-    ErrorSlot error;
-    EXPECT_FALSE(derivePasswordKey(keybag, "password", &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, GetParam().reason);
+    auto key = derivePasswordKey(keybag, "password");
+    ASSERT_FALSE(key);
+    EXPECT_EQ(key.error().reason, GetParam().reason);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -146,11 +146,11 @@ std::vector<MalformedKeybag> malformedKeybags() {
 class MalformedKeybagTest : public testing::TestWithParam<MalformedKeybag> {};
 
 TEST_P(MalformedKeybagTest, FailsWithAReason) {
-    ErrorSlot error;
-    EXPECT_FALSE(parseKeybag(GetParam().bytes, &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->operation, "Could not read the keybag");
-    EXPECT_NE(error->reason.find(GetParam().reason), std::string::npos) << error->reason;
+    auto keybag = parseKeybag(GetParam().bytes);
+    ASSERT_FALSE(keybag);
+    const Error& error = keybag.error();
+    EXPECT_EQ(error.operation, "Could not read the keybag");
+    EXPECT_NE(error.reason.find(GetParam().reason), std::string::npos) << error.reason;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MalformedKeybagTest, testing::ValuesIn(malformedKeybags()),

@@ -30,17 +30,18 @@ struct Collected {
 Collected decrypt(const std::string& path, std::optional<std::uint64_t> size,
                   const Bytes& key = FileKey) {
     Collected result;
-    Decryption decryption =
+    auto decryption =
         decryptStoredFile(path, secretKey(key), size, [&](std::span<const std::byte> piece) {
             result.plaintext.insert(result.plaintext.end(), piece.begin(), piece.end());
             result.largestPiece = std::max(result.largestPiece, piece.size());
-            return ErrorSlot{};
+            return Status{};
         });
-    result.error = std::move(decryption.error);
-    result.warning = decryption.warning;
-    if (!result.error) {
-        EXPECT_EQ(decryption.length, result.plaintext.size());
+    if (!decryption) {
+        result.error = decryption.error();
+        return result;
     }
+    result.warning = decryption->warning;
+    EXPECT_EQ(decryption->length, result.plaintext.size());
     return result;
 }
 
@@ -193,15 +194,31 @@ TEST(DecryptStoredFile, ASinkErrorStopsTheDecryption) {
     TemporaryFolder folder;
     writeFile(folder / "large", test::encryptCbc(FileKey, patterned(3 * DecryptionChunkSize)));
     int calls = 0;
-    ErrorSlot error = decryptStoredFile(folder / "large", secretKey(FileKey), std::nullopt,
-                                        [&](std::span<const std::byte>) -> ErrorSlot {
+    auto decryption = decryptStoredFile(folder / "large", secretKey(FileKey), std::nullopt,
+                                        [&](std::span<const std::byte>) -> Status {
                                             ++calls;
                                             return Error{"Could not write", "out", "Disk full"};
-                                        })
-                          .error;
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "Disk full");
+                                        });
+    ASSERT_FALSE(decryption);
+    EXPECT_EQ(decryption.error().reason, "Disk full");
     EXPECT_EQ(calls, 1);
+}
+
+TEST(DecryptStoredFile, StopsOnceWhatIsWantedWasHandedOn) {
+    TemporaryFolder folder;
+    writeFile(folder / "large", test::encryptCbc(FileKey, patterned(3 * DecryptionChunkSize)));
+    int fd = ::open((folder / "large").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int calls = 0;
+    auto count = [&](std::span<const std::byte>) {
+        ++calls;
+        return Status{};
+    };
+    auto decryption = decryptStoredFile(fd, "large", secretKey(FileKey), std::nullopt, count, 1);
+    ::close(fd);
+    ASSERT_TRUE(decryption);
+    EXPECT_EQ(calls, 1);
+    EXPECT_LT(decryption->length, DecryptionChunkSize);
 }
 
 TEST(DecryptStoredFile, ReadsAnOpenDescriptorAndNamesThePathGiven) {
@@ -211,22 +228,19 @@ TEST(DecryptStoredFile, ReadsAnOpenDescriptorAndNamesThePathGiven) {
     int fd = ::open((folder / "stored").c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     Bytes plaintext;
-    EXPECT_FALSE(decryptStoredFile(fd, "shown", secretKey(FileKey), contents.size(),
-                                   [&](std::span<const std::byte> piece) {
-                                       plaintext.insert(plaintext.end(), piece.begin(),
-                                                        piece.end());
-                                       return ErrorSlot{};
-                                   })
-                     .error);
+    EXPECT_TRUE(decryptStoredFile(fd, "shown", secretKey(FileKey), contents.size(),
+                                  [&](std::span<const std::byte> piece) {
+                                      plaintext.insert(plaintext.end(), piece.begin(), piece.end());
+                                      return Status{};
+                                  }));
     EXPECT_EQ(plaintext, contents);
     ::close(fd);
     fd = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
-    ErrorSlot error = decryptStoredFile(fd, "shown", secretKey(FileKey), std::nullopt,
-                                        [](std::span<const std::byte>) { return ErrorSlot{}; })
-                          .error;
+    auto decryption = decryptStoredFile(fd, "shown", secretKey(FileKey), std::nullopt,
+                                        [](std::span<const std::byte>) { return Status{}; });
     ::close(fd);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(), "Could not decrypt \"shown\": Not a regular file");
+    ASSERT_FALSE(decryption);
+    EXPECT_EQ(decryption.error().description(), "Could not decrypt \"shown\": Not a regular file");
 }
 
 TEST(DescriptorSink, WritesThePlaintextToTheDescriptor) {
@@ -235,19 +249,17 @@ TEST(DescriptorSink, WritesThePlaintextToTheDescriptor) {
     writeFile(folder / "stored", test::encryptCbc(FileKey, contents));
     int fd = ::open((folder / "out").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     ASSERT_GE(fd, 0);
-    EXPECT_FALSE(decryptStoredFile(folder / "stored", secretKey(FileKey), contents.size(),
-                                   descriptorSink(fd, folder / "out"))
-                     .error);
+    EXPECT_TRUE(decryptStoredFile(folder / "stored", secretKey(FileKey), contents.size(),
+                                  descriptorSink(fd, folder / "out")));
     ::close(fd);
     EXPECT_TRUE(test::readBytes(folder / "out") == contents);
 
     fd = ::open((folder / "out").c_str(), O_RDONLY);
-    ErrorSlot error = decryptStoredFile(folder / "stored", secretKey(FileKey), std::nullopt,
-                                        descriptorSink(fd, folder / "out"))
-                          .error;
+    auto decryption = decryptStoredFile(folder / "stored", secretKey(FileKey), std::nullopt,
+                                        descriptorSink(fd, folder / "out"));
     ::close(fd);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(),
+    ASSERT_FALSE(decryption);
+    EXPECT_EQ(decryption.error().description(),
               "Could not write \"" + folder / "out" + "\": Bad file descriptor");
 }
 

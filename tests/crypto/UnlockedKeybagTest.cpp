@@ -13,11 +13,10 @@ using test::FixtureKeybag;
 using test::keyBytes;
 using test::KeyDerivationVariant;
 
-std::optional<UnlockedKeybag> unlock(const FixtureKeybag& fixture, std::string_view password,
-                                     ErrorSlot* error = nullptr) {
+Result<UnlockedKeybag> unlock(const FixtureKeybag& fixture, std::string_view password) {
     auto keybag = parseKeybag(fixture.encode());
-    if (!keybag) return std::nullopt;
-    return unlockKeybag(*keybag, password, error);
+    if (!keybag) return keybag.error();
+    return unlockKeybag(*keybag, password);
 }
 
 class UnlockBothVariants : public testing::TestWithParam<KeyDerivationVariant> {
@@ -42,11 +41,10 @@ TEST_P(UnlockBothVariants, RightPasswordGivesEveryClassKey) {
 }
 
 TEST_P(UnlockBothVariants, WrongPasswordIsSaidSo) {
-    ErrorSlot error;
-    EXPECT_FALSE(unlock(fixture(), "Correct horse", &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "wrong password");
-    EXPECT_TRUE(isWrongPassword(error));
+    auto unlocked = unlock(fixture(), "Correct horse");
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().reason, "wrong password");
+    EXPECT_EQ(unlocked.error().kind, ErrorKind::WrongPassword);
 }
 
 TEST(UnlockedKeybag, UnwrapsKeysStoredWithTheirClass) {
@@ -69,18 +67,17 @@ TEST(UnlockKeybag, ATamperedClassIsLeftOutAndTheOthersUnlock) {
     ASSERT_TRUE(unlocked);
     EXPECT_EQ(unlocked->classCount(), 3u);
     EXPECT_EQ(unlocked->classKey(2), nullptr);
-    ErrorSlot error;
-    EXPECT_FALSE(unlocked->unwrapKey(keybag.wrapWithClass(2, countingBytes(0xA0)), &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "The keybag has no key for protection class 2");
+    auto key = unlocked->unwrapKey(keybag.wrapWithClass(2, countingBytes(0xA0)));
+    ASSERT_FALSE(key);
+    EXPECT_EQ(key.error().reason, "The keybag has no key for protection class 2");
 }
 
 TEST(UnlockKeybag, EveryClassTamperedReadsAsAWrongPassword) {
     FixtureKeybag keybag;
     keybag.tamperedClasses = {1, 2, 3, 4};
-    ErrorSlot error;
-    EXPECT_FALSE(unlock(keybag, keybag.password, &error));
-    EXPECT_TRUE(isWrongPassword(error));
+    auto unlocked = unlock(keybag, keybag.password);
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().kind, ErrorKind::WrongPassword);
 }
 
 TEST(UnlockKeybag, NoPasswordWrappedClassIsNotAWrongPassword) {
@@ -91,11 +88,10 @@ TEST(UnlockKeybag, NoPasswordWrappedClassIsNotAWrongPassword) {
     keybag->classes.at(2).wrappedKey.resize(24);
     keybag->classes.erase(3);
     keybag->classes.erase(4);
-    ErrorSlot error;
-    EXPECT_FALSE(unlockKeybag(*keybag, fixture.password, &error));
-    ASSERT_TRUE(error);
-    EXPECT_FALSE(isWrongPassword(error));
-    EXPECT_EQ(error->reason, "The keybag holds no class key wrapped with the password");
+    auto unlocked = unlockKeybag(*keybag, fixture.password);
+    ASSERT_FALSE(unlocked);
+    EXPECT_EQ(unlocked.error().kind, ErrorKind::Failed);
+    EXPECT_EQ(unlocked.error().reason, "The keybag holds no class key wrapped with the password");
 }
 
 struct BadStoredKey {
@@ -112,10 +108,9 @@ TEST_P(BadStoredKeyTest, FailsWithAReason) {
     FixtureKeybag keybag;
     auto unlocked = unlock(keybag, keybag.password);
     ASSERT_TRUE(unlocked);
-    ErrorSlot error;
-    EXPECT_FALSE(unlocked->unwrapKey(GetParam().bytes, &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, GetParam().reason);
+    auto key = unlocked->unwrapKey(GetParam().bytes);
+    ASSERT_FALSE(key);
+    EXPECT_EQ(key.error().reason, GetParam().reason);
 }
 
 std::vector<BadStoredKey> badStoredKeys() {

@@ -19,8 +19,9 @@ class DiskFull : public testing::Test {
     void SetUp() override {
         writeFile(folder / "big", std::string(64 * 1024, 'x'));
         writeFile(folder / "existing", "old");
-        open = openFolder(folder.path());
-        ASSERT_TRUE(open);
+        auto opened = openFolder(folder.path());
+        ASSERT_TRUE(opened);
+        open.emplace(std::move(*opened));
         limit.emplace(4096);
     }
     std::vector<std::string> folderContents() { return *directoryContents(folder.path()); }
@@ -31,19 +32,18 @@ class DiskFull : public testing::Test {
 };
 
 TEST_F(DiskFull, CopyFailsWithoutAPartialFile) {
-    auto error = copyItem(*open, "big", *open, "copy");
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->path, folder / "copy");
+    Status copied = copyItem(*open, "big", *open, "copy");
+    ASSERT_FALSE(copied);
+    EXPECT_EQ(copied.error().path, folder / "copy");
     EXPECT_EQ(folderContents(), (std::vector<std::string>{"big", "existing"}));
 }
 
 TEST_F(DiskFull, AtomicWriteFailsAndLeavesTheTargetAsItWas) {
     std::string large(64 * 1024, 'y');
-    auto error = writeAtomically(test::bytesOf(large), *open, "existing");
-    ASSERT_TRUE(error);
+    ASSERT_FALSE(writeAtomically(test::bytesOf(large), *open, "existing"));
     EXPECT_EQ(readText(folder / "existing"), "old");
     EXPECT_EQ(folderContents(), (std::vector<std::string>{"big", "existing"}));
-    EXPECT_FALSE(writeAtomically(test::bytesOf("small"), *open, "existing"));
+    EXPECT_TRUE(writeAtomically(test::bytesOf("small"), *open, "existing"));
     EXPECT_EQ(readText(folder / "existing"), "small");
 }
 

@@ -19,10 +19,9 @@ TEST(ReadFile, WholeFileOrAbsentWithReason) {
     EXPECT_EQ(contents->size(), 3u);
     EXPECT_EQ(static_cast<char>(contents->bytes()[2]), 'c');
 
-    ErrorSlot error;
-    EXPECT_FALSE(readFile(folder / "missing", &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "No such file or directory");
+    auto missing = readFile(folder / "missing");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().reason, "No such file or directory");
     EXPECT_FALSE(readFile(folder.path()));
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
     EXPECT_FALSE(readFile(folder / "fifo"));  // must not block
@@ -35,17 +34,15 @@ TEST(ReadFile, InAnOpenFolderALinkIsRefusedWhereThePathReadFollowsIt) {
     auto open = openFolder(folder.path());
     ASSERT_TRUE(open);
     EXPECT_TRUE(readFile(*open, "real"));
-    ErrorSlot error;
-    EXPECT_FALSE(readFile(*open, "link", &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(),
+    auto linked = readFile(*open, "link");
+    ASSERT_FALSE(linked);
+    EXPECT_EQ(linked.error().description(),
               "Could not read \"" + folder / "link" + "\": Is a symbolic link");
     EXPECT_TRUE(readFile(folder / "link"));
     EXPECT_TRUE(openForReading(*open, "real"));
-    error.reset();
-    EXPECT_FALSE(openForReading(*open, "link", &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "Is a symbolic link");
+    auto opened = openForReading(*open, "link");
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.error().reason, "Is a symbolic link");
 }
 
 }  // namespace

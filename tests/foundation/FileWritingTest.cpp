@@ -26,10 +26,10 @@ TEST(CopyItem, RefusesMissingLinkedAndSpecialSources) {
     auto open = openFolder(folder.path());
     ASSERT_TRUE(open);
 
-    EXPECT_TRUE(copyItem(*open, "missing", *open, "t1"));
-    EXPECT_TRUE(copyItem(*open, "link", *open, "t2"));
-    EXPECT_TRUE(copyItem(*open, "fifo", *open, "t3"));  // must not block
-    EXPECT_TRUE(copyItem(*open, "dir", *open, "t4"));
+    EXPECT_FALSE(copyItem(*open, "missing", *open, "t1"));
+    EXPECT_FALSE(copyItem(*open, "link", *open, "t2"));
+    EXPECT_FALSE(copyItem(*open, "fifo", *open, "t3"));  // must not block
+    EXPECT_FALSE(copyItem(*open, "dir", *open, "t4"));
     for (const char* target : {"t1", "t2", "t3", "t4"}) EXPECT_FALSE(fileExists(folder / target));
 }
 
@@ -41,9 +41,9 @@ TEST(CopyItem, TargetFolderGoneIsAnErrorNamingTheTarget) {
     auto out = openFolder(folder / "out");
     ASSERT_TRUE(in && out);
     std::filesystem::remove(folder / "out");
-    auto error = copyItem(*in, "source", *out, "target");
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->path, folder / "out/target");
+    Status copied = copyItem(*in, "source", *out, "target");
+    ASSERT_FALSE(copied);
+    EXPECT_EQ(copied.error().path, folder / "out/target");
 }
 
 TEST(WriteAtomically, ReplacesWholeAndLeavesNoTemporaryFile) {
@@ -51,7 +51,7 @@ TEST(WriteAtomically, ReplacesWholeAndLeavesNoTemporaryFile) {
     writeFile(folder / "target", "a much longer old content");
     auto open = openFolder(folder.path());
     ASSERT_TRUE(open);
-    EXPECT_FALSE(writeAtomically(test::bytesOf("new"), *open, "target"));
+    EXPECT_TRUE(writeAtomically(test::bytesOf("new"), *open, "target"));
     EXPECT_EQ(readText(folder / "target"), "new");
     EXPECT_EQ(*directoryContents(folder.path()), std::vector<std::string>{"target"});
 }
@@ -64,7 +64,7 @@ TEST(WriteAtomically, FailedWriteLeavesTargetAndNoTemporaryFile) {
     test::expectAsUnprivilegedUser([&] {
         auto open = openFolder(folder / "ro");
         ASSERT_TRUE(open);
-        EXPECT_TRUE(writeAtomically(test::bytesOf("new"), *open, "target"));
+        EXPECT_FALSE(writeAtomically(test::bytesOf("new"), *open, "target"));
     });
     ::chmod((folder / "ro").c_str(), 0700);
     EXPECT_EQ(readText(folder / "ro/target"), "old");
@@ -76,7 +76,7 @@ TEST(WriteAtomically, TargetThatIsAFolderFailsCleanly) {
     std::filesystem::create_directories(folder / "target/inside");
     auto open = openFolder(folder.path());
     ASSERT_TRUE(open);
-    EXPECT_TRUE(writeAtomically(test::bytesOf("new"), *open, "target"));
+    EXPECT_FALSE(writeAtomically(test::bytesOf("new"), *open, "target"));
     EXPECT_TRUE(isDirectory(folder / "target/inside"));
     EXPECT_EQ(*directoryContents(folder.path()), std::vector<std::string>{"target"});
 }
@@ -92,21 +92,21 @@ TEST(FileWriting, CopiesAndWritesInsideTheFolderItWasOpenedAsNeverReplacingByACo
     std::filesystem::rename(folder / "out", folder / "moved");
     ASSERT_EQ(::symlink((folder / "in").c_str(), (folder / "out").c_str()), 0);
 
-    EXPECT_FALSE(copyItem(*in, "source", *out, "copied"));
-    EXPECT_FALSE(writeAtomically(test::bytesOf("written"), *out, "written"));
+    EXPECT_TRUE(copyItem(*in, "source", *out, "copied"));
+    EXPECT_TRUE(writeAtomically(test::bytesOf("written"), *out, "written"));
     EXPECT_EQ(readText(folder / "moved/copied"), "bytes");
     EXPECT_EQ(readText(folder / "moved/written"), "written");
     EXPECT_EQ(*directoryContents(folder / "in"), std::vector<std::string>{"source"});
 
-    auto error = copyItem(*in, "source", *out, "written");
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(),
+    Status copied = copyItem(*in, "source", *out, "written");
+    ASSERT_FALSE(copied);
+    EXPECT_EQ(copied.error().description(),
               "Could not copy to \"" + folder / "out/written" + "\": File exists");
     EXPECT_EQ(readText(folder / "moved/written"), "written");
     EXPECT_EQ(*directoryContents(folder / "moved"),
               (std::vector<std::string>{"copied", "written"}));
-    EXPECT_TRUE(copyItem(*in, "../in/source", *out, "other"));
-    EXPECT_TRUE(writeAtomically(test::bytesOf("x"), *out, "../escaped"));
+    EXPECT_FALSE(copyItem(*in, "../in/source", *out, "other"));
+    EXPECT_FALSE(writeAtomically(test::bytesOf("x"), *out, "../escaped"));
     EXPECT_FALSE(fileExists(folder / "escaped"));
 }
 
@@ -116,13 +116,13 @@ TEST(FileWriting, MadeFilesCarryTheModificationTimeGiven) {
     auto open = openFolder(folder.path());
     ASSERT_TRUE(open);
     constexpr std::int64_t phoneTime = 1'500'000'000;  // July 2017
-    EXPECT_FALSE(copyItem(*open, "source", *open, "copied", phoneTime));
-    EXPECT_FALSE(writeAtomically(test::bytesOf("w"), *open, "written", phoneTime + 1));
-    EXPECT_FALSE(createFile(
+    EXPECT_TRUE(copyItem(*open, "source", *open, "copied", phoneTime));
+    EXPECT_TRUE(writeAtomically(test::bytesOf("w"), *open, "written", phoneTime + 1));
+    EXPECT_TRUE(createFile(
         *open, "created",
-        [](int fd) -> ErrorSlot {
+        [](int fd) -> Status {
             if (!writeAll(fd, test::bytesOf("made"))) return Error{"write", "", "failed"};
-            return std::nullopt;
+            return {};
         },
         phoneTime + 2));
     EXPECT_EQ(modificationSeconds(folder / "copied"), phoneTime);
@@ -130,7 +130,7 @@ TEST(FileWriting, MadeFilesCarryTheModificationTimeGiven) {
     EXPECT_EQ(modificationSeconds(folder / "created"), phoneTime + 2);
     EXPECT_EQ(readText(folder / "created"), "made");
     // Without a time, a file carries the time it was made.
-    EXPECT_FALSE(copyItem(*open, "source", *open, "now"));
+    EXPECT_TRUE(copyItem(*open, "source", *open, "now"));
     EXPECT_GT(modificationSeconds(folder / "now"), phoneTime + 2);
 }
 
@@ -139,25 +139,26 @@ TEST(FileWriting, CreateFileLeavesNothingWhenItsWriterFailsAndNeverReplaces) {
     auto open = openFolder(folder.path());
     ASSERT_TRUE(open);
     const Error failure{"Could not decrypt", "/backup/ab/abcd", "Its padding is damaged"};
-    auto error = createFile(*open, "partial", [&](int fd) -> ErrorSlot {
+    Status created = createFile(*open, "partial", [&](int fd) -> Status {
         EXPECT_TRUE(writeAll(fd, test::bytesOf("half of it")));
         return failure;
     });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(), failure.description());
+    ASSERT_FALSE(created);
+    EXPECT_EQ(created.error().description(), failure.description());
     EXPECT_EQ(*directoryContents(folder.path()), std::vector<std::string>{});
 
     writeFile(folder / "taken", "old");
     bool wrote = false;
-    error = createFile(*open, "taken", [&](int) -> ErrorSlot {
+    created = createFile(*open, "taken", [&](int) -> Status {
         wrote = true;
-        return std::nullopt;
+        return {};
     });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(), "Could not write \"" + folder / "taken" + "\": File exists");
+    ASSERT_FALSE(created);
+    EXPECT_EQ(created.error().description(),
+              "Could not write \"" + folder / "taken" + "\": File exists");
     EXPECT_FALSE(wrote);
     EXPECT_EQ(readText(folder / "taken"), "old");
-    EXPECT_TRUE(createFile(*open, "../escaped", [](int) -> ErrorSlot { return std::nullopt; }));
+    EXPECT_FALSE(createFile(*open, "../escaped", [](int) -> Status { return {}; }));
     EXPECT_EQ(*directoryContents(folder.path()), std::vector<std::string>{"taken"});
 }
 

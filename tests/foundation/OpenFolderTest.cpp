@@ -26,17 +26,18 @@ TEST(OpenFolder, MakesAndOpensEachLevelButNeverFollowsALink) {
     EXPECT_FALSE(openFolderIn(*root, "missing", CreateMissing::No));
     EXPECT_FALSE(fileExists(folder / "missing"));
 
-    ErrorSlot error;
-    EXPECT_FALSE(openFolderIn(*root, "link", CreateMissing::Yes, &error));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(),
+    auto linked = openFolderIn(*root, "link", CreateMissing::Yes);
+    ASSERT_FALSE(linked);
+    EXPECT_EQ(linked.error().description(),
               "Could not open folder \"" + folder / "link" + "\": Is a symbolic link");
-    EXPECT_FALSE(openFolderIn(*root, "file", CreateMissing::Yes, &error));
-    EXPECT_EQ(error->reason, "Not a directory");
+    auto file = openFolderIn(*root, "file", CreateMissing::Yes);
+    ASSERT_FALSE(file);
+    EXPECT_EQ(file.error().reason, "Not a directory");
     using namespace std::string_view_literals;
     for (std::string_view name : {""sv, "."sv, ".."sv, "a/b"sv, "a\0b"sv}) {
-        EXPECT_FALSE(openFolderIn(*root, name, CreateMissing::Yes, &error)) << name;
-        EXPECT_EQ(error->reason, "Not a plain file name");
+        auto opened = openFolderIn(*root, name, CreateMissing::Yes);
+        ASSERT_FALSE(opened) << name;
+        EXPECT_EQ(opened.error().reason, "Not a plain file name");
     }
     EXPECT_EQ(*directoryContents(outside.path()), std::vector<std::string>{});
 }

@@ -38,7 +38,7 @@ class EncryptedSaveTest : public testing::Test {
 
     // The files of the one application "com.example.notes", with the backup unlocked.
     const std::vector<FileRecord>& unlockedFiles() {
-        EXPECT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
+        EXPECT_TRUE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
         catalog.buildCatalog(device);
         return device.applications->at("com.example.notes")->files;
     }

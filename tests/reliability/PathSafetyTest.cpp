@@ -103,7 +103,7 @@ TEST_F(PathSafetyTest, APathLongerThanThePathLimitIsSavedFolderByFolder) {
     auto outcomes = saveAll(backup.path(), {copiedRecord("stored", path)}, destination);
     EXPECT_FALSE(outcomes[0].error);
 
-    std::optional<OpenFolder> folder = openFolder(destination);
+    auto folder = openFolder(destination);
     const auto levels = pathComponents(path);
     for (std::size_t level = 0; folder && level + 1 < levels.size(); ++level)
         folder = openFolderIn(*folder, levels[level], CreateMissing::No);

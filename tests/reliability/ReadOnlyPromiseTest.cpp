@@ -80,8 +80,8 @@ class ReadOnlyPromise : public testing::Test {
             DeviceRecord& device = *devices[index];
             const std::string saved = destination + "/" + std::to_string(index);
             if (catalog.buildCatalog(device).needsPassword)
-                found << (catalog.unlockBackup(device.directory, password) ? "locked\n"
-                                                                           : "unlocked\n");
+                found << (catalog.unlockBackup(device.directory, password) ? "unlocked\n"
+                                                                           : "locked\n");
             const ApplicationList applications = catalog.buildCatalogForDevice(device);
             const UnlockedKeybag* keybag = catalog.keybagFor(device.directory).get();
             for (const auto& application : applications) {

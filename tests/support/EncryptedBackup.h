@@ -6,7 +6,7 @@
 //
 //   EncryptedBackup backup(folder.path());  // iOS 10.2 on: "Manifest.db" encrypted too
 //   backup.addFile("AppDomain-com.example.notes", "Documents/a.txt", "hello");
-//   catalog.unlockBackup(folder.path(), backup.keybag().password);
+//   ASSERT_TRUE(catalog.unlockBackup(folder.path(), backup.keybag().password));
 #include <cstdint>
 #include <optional>
 #include <string>

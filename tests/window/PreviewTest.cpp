@@ -131,18 +131,27 @@ TEST(FileStart, ALargeFileIsReadOnlyToTheLimitAndAnEncryptedOneDecryptedInMemory
     EncryptedBackup backup(folder / "e");
     backup.addFile("HomeDomain", "Library/a.txt", "0123456789");
     Catalog catalog;
-    ASSERT_FALSE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
+    ASSERT_TRUE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
     DeviceRecord device;
     device.directory = backup.folder();
     const ApplicationList applications = catalog.buildCatalog(device).applications;
     ASSERT_EQ(applications.size(), 1u);
     const auto before = folderSnapshot(folder.path());
-    ErrorSlot error;
-    auto start = readFileStart(backup.folder(), applications[0]->files.at(0), 4,
-                               catalog.keybagFor(backup.folder()).get(), error);
-    ASSERT_TRUE(start) << error->description();
+    const FileRecord& file = applications[0]->files.at(0);
+    const UnlockedKeybag* keybag = catalog.keybagFor(backup.folder()).get();
+    auto start = readFileStart(backup.folder(), file, 4, keybag);
+    ASSERT_TRUE(start) << start.error().description();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(start->bytes.data()), 4), "0123");
     EXPECT_FALSE(start->whole);
+    auto whole = readFileStart(backup.folder(), file, 64, keybag);
+    ASSERT_TRUE(whole);
+    EXPECT_TRUE(whole->whole);
+    EXPECT_EQ(whole->bytes.size(), 10u);
+    // Without the keys the stored file is read as it is, and no further than asked.
+    auto stored = readFileStart(backup.folder(), file, 4, nullptr);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->bytes.size(), 4u);
+    EXPECT_FALSE(stored->whole);
     EXPECT_EQ(folderSnapshot(folder.path()), before);
 }
 

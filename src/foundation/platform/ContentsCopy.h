@@ -7,6 +7,6 @@ namespace salvora {
 
 // Copies what is left of `source`, from its offset, to `target`; false with errno set on
 // failure.
-bool copyContents(int source, int target);
+[[nodiscard]] bool copyContents(int source, int target);
 
 }  // namespace salvora

@@ -3,9 +3,9 @@
 namespace salvora {
 
 // Without a way to name an unnamed file, the caller goes through a named temporary file.
-std::optional<ErrorSlot> makeThroughUnnamedFile(const FolderEntry&, const char*, ModificationTime,
-                                                const ContentsWriter&) {
-    return std::nullopt;
+Status makeThroughUnnamedFile(const FolderEntry& target, const char* operation, ModificationTime,
+                              const ContentsWriter&) {
+    return unnamedFilesUnavailable(target, operation);
 }
 
 }  // namespace salvora
