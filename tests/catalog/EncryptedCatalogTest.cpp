@@ -4,8 +4,8 @@
 
 #include "catalog/Catalog.h"
 #include "crypto/BackupEncryption.h"
-#include "support/DecryptedBackup.h"
 #include "support/CatalogInspection.h"
+#include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 
