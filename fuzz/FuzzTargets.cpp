@@ -1,9 +1,13 @@
 #include "fuzz/FuzzTargets.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "catalog/ArchivedFileInfo.h"
@@ -16,6 +20,7 @@
 #include "catalog/SqliteDatabase.h"
 #include "catalog/UnindexedDatabaseReader.h"
 #include "crypto/Keybag.h"
+#include "foundation/BackupFileNames.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/Path.h"
 #include "foundation/PropertyList.h"
@@ -149,12 +154,36 @@ std::size_t infoPlist(Input input) {
     return visitEveryValue(info);
 }
 
+// A folder of this process's own, removed when it ends.
+struct ProcessFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("salvora-fuzz-" + std::to_string(::getpid()));
+    ProcessFolder() { std::filesystem::create_directories(path); }
+    ~ProcessFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// The folder, holding the input as a backup's file of that name.
+std::string folderHolding(std::string_view name, Input input) {
+    static const ProcessFolder folder;
+    std::ofstream(folder.path / name, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(input.data()),
+               static_cast<std::streamsize>(input.size()));
+    return folder.path.string();
+}
+
 std::size_t manifestDb(Input input) {
     std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
     if (!database) return 0;
     ApplicationMap applications;
     addManifestDbFiles(*database, applications);
-    return checkedFileCount(applications, isManifestDbName);
+    const std::size_t files = checkedFileCount(applications, isManifestDbName);
+    // A file on disk is read from its pages where they are sound, else through SQLite.
+    ApplicationMap fromFile;
+    addManifestDbFilesFromDirectory(folderHolding(ManifestDbName, input), fromFile);
+    return files + checkedFileCount(fromFile, isManifestDbName);
 }
 
 std::size_t archivedFileInfo(Input input) {

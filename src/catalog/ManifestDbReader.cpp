@@ -12,9 +12,10 @@
 
 #include "catalog/BothCores.h"
 #include "catalog/ContainerFiler.h"
+#include "catalog/FileIdNames.h"
 #include "catalog/Filing.h"
-#include "catalog/HexName.h"
 #include "catalog/ManifestDbDetails.h"
+#include "catalog/ManifestDbPages.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
@@ -39,29 +40,6 @@ std::span<const std::byte> blobColumn(sqlite3_stmt* statement, int column) {
     const void* blob = sqlite3_column_blob(statement, column);
     return {static_cast<const std::byte*>(blob),
             static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
-}
-
-// The characters a fileID may hold: letters, digits, "-" and "_".
-constexpr std::array<bool, 256> fileIdCharacters = [] {
-    std::array<bool, 256> allowed{};
-    for (unsigned char c = 0; c < 128; ++c)
-        allowed[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                     c == '-' || c == '_';
-    return allowed;
-}();
-
-// The fileID names a stored file inside the backup only when it is at least two characters of
-// letters, digits, "-" and "_": nothing in it can lead out of the folder; and no longer than
-// a file name can be. Looked up, not
-// compared: a million hexadecimal names mix digits and letters at random, and branching on
-// each character costs more than the rest of the row.
-constexpr std::size_t maxFileIdSize = 255;
-
-bool isSafeFileId(std::string_view fileId) {
-    if (fileId.size() < 2 || fileId.size() > maxFileIdSize) return false;
-    bool safe = true;
-    for (char c : fileId) safe &= fileIdCharacters[static_cast<unsigned char>(c)];
-    return safe;
 }
 
 // Whether Files is an ordinary table without computed columns, so that reading it only reads
@@ -98,8 +76,11 @@ std::optional<std::pair<std::int64_t, std::int64_t>> rowidRange(sqlite3* databas
         sqlite3_column_type(statement.get(), 0) != SQLITE_INTEGER ||
         sqlite3_column_type(statement.get(), 1) != SQLITE_INTEGER)
         return std::nullopt;
-    return std::pair{sqlite3_column_int64(statement.get(), 0),
-                     sqlite3_column_int64(statement.get(), 1)};
+    const std::pair range{sqlite3_column_int64(statement.get(), 0),
+                          sqlite3_column_int64(statement.get(), 1)};
+    // The ends of a damaged table's tree can disagree.
+    if (range.first > range.second) return std::nullopt;
+    return range;
 }
 
 // Below this many rows a second connection costs more than it saves.
@@ -127,23 +108,16 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
         sqlite3_bind_int64(statement.get(), 1, range->first);
         sqlite3_bind_int64(statement.get(), 2, range->second);
     }
-    std::string spelled;
-    std::array<std::byte, StoredName::keySize> key{};
+    FileIdNames names;
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-        std::optional<std::string_view> fileId = textColumn(statement.get(), FileIdColumn);
-        if (!fileId) continue;
-        // Stored below "xx/", the fileID's first two characters.
-        StoredName storedName = StoredName::key(key, StoredName::Form::ShardedKey);
-        if (!readHexName(*fileId, key)) {
-            if (!isSafeFileId(*fileId)) continue;
-            spelled.assign(fileId->substr(0, 2)).append(1, '/').append(*fileId);
-            storedName = StoredName::text(spelled);
-        }
+        std::optional<StoredName> storedName =
+            names.nameOf(textColumn(statement.get(), FileIdColumn));
+        if (!storedName) continue;
         const std::int64_t detailsKey =
             details.list != nullptr
                 ? details.list->add(fileDetailsOfBlob(blobColumn(statement.get(), DetailsColumn)))
                 : sqlite3_column_int64(statement.get(), DetailsColumn);
-        part.file(textColumn(statement.get(), DomainColumn), storedName,
+        part.file(textColumn(statement.get(), DomainColumn), *storedName,
                   utf8Text(textColumn(statement.get(), RelativePathColumn)), details.source,
                   detailsKey);
     }
@@ -174,7 +148,11 @@ void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMa
     auto storage = std::make_shared<RecordStorage>();
     storage->details = std::make_unique<ManifestDbDetails>(path);
     const DetailsReading details{nullptr, storage->details.get()};
-    std::vector<ContainerFiler> parts(2);
+    std::array<ContainerFiler, 2> parts;
+    if (readManifestDbPages(database->handle(), path, details.source, parts))
+        return fileContainers(parts, storage, applications);
+    // What its pages don't give in the usual way, SQLite does.
+    parts = {};
     const auto range = rowidRange(database->handle());
     const std::uint64_t span =
         range ? static_cast<std::uint64_t>(range->second) - static_cast<std::uint64_t>(range->first)

@@ -7,19 +7,13 @@
 #include <cerrno>
 
 namespace salvora {
-namespace {
 
-// Large enough that refilling costs little per byte, small enough to stay in the cache.
-constexpr std::size_t windowSize = std::size_t{1} << 20;
-
-}  // namespace
-
-std::optional<FileWindow> FileWindow::open(const std::string& path) {
+std::optional<FileWindow> FileWindow::open(const std::string& path, std::size_t windowSize) {
     int errorNumber = 0;
     FileDescriptor file(openRegularFileForReading(path, 0, errorNumber));
     struct stat status {};
     if (!file.valid() || ::fstat(file.get(), &status) != 0) return std::nullopt;
-    return FileWindow(std::move(file), static_cast<std::uint64_t>(status.st_size));
+    return FileWindow(std::move(file), static_cast<std::uint64_t>(status.st_size), windowSize);
 }
 
 std::optional<std::span<const std::byte>> FileWindow::read(std::uint64_t position,
@@ -29,7 +23,7 @@ std::optional<std::span<const std::byte>> FileWindow::read(std::uint64_t positio
         position >= start_ && count <= filled_ && position - start_ <= filled_ - count;
     if (!held) {
         const auto wanted = static_cast<std::size_t>(
-            std::min<std::uint64_t>(std::max(windowSize, count), size_ - position));
+            std::min<std::uint64_t>(std::max(windowSize_, count), size_ - position));
         if (buffer_.size() < wanted) buffer_.resize(wanted);
         std::size_t got = 0;
         while (got < wanted) {

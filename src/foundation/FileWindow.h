@@ -15,8 +15,13 @@ namespace salvora {
 
 class FileWindow {
   public:
-    // Absent when the path is not a regular file that can be opened.
-    [[nodiscard]] static std::optional<FileWindow> open(const std::string& path);
+    // Large enough that refilling costs little per byte, small enough to stay in the cache.
+    static constexpr std::size_t defaultWindowSize = std::size_t{1} << 20;
+
+    // Absent when the path is not a regular file that can be opened. Each refill reads at
+    // least `windowSize` bytes: a reader that jumps about asks for less.
+    [[nodiscard]] static std::optional<FileWindow> open(const std::string& path,
+                                                        std::size_t windowSize = defaultWindowSize);
 
     // The file's size when it was opened.
     std::uint64_t size() const { return size_; }
@@ -31,10 +36,12 @@ class FileWindow {
     bool failed() const { return failed_; }
 
   private:
-    FileWindow(FileDescriptor file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    FileWindow(FileDescriptor file, std::uint64_t size, std::size_t windowSize)
+        : file_(std::move(file)), size_(size), windowSize_(windowSize) {}
 
     FileDescriptor file_;
     std::uint64_t size_;
+    std::size_t windowSize_;
     std::vector<std::byte> buffer_;
     std::uint64_t start_ = 0;  // file position of buffer_[0]
     std::size_t filled_ = 0;

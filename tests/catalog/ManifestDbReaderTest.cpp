@@ -163,6 +163,18 @@ TEST(ManifestDbReader, StoredNamesKeepTheFileIdsSpellingWhetherHexadecimalOrNot)
     EXPECT_EQ(test::storedNames(applicationIn(read(backup.folder()), "HomeDomain")), expected);
 }
 
+// Read from its pages, the table is found by its columns' names, not their places.
+TEST(ManifestDbReader, ColumnsInAnotherOrderOrBesideTheRowid) {
+    test::TemporaryFolder folder;
+    BackupWriter backup(folder.path());
+    test::runSql(backup / "Manifest.db",
+                 "CREATE TABLE Files (id INTEGER PRIMARY KEY, flags INTEGER, relativePath TEXT, "
+                 "domain TEXT, fileID TEXT); INSERT INTO Files VALUES (7, 1, 'a', 'HomeDomain', "
+                 "'aa'), (9, 2, 'b', 'HomeDomain', 'bb'), (12, 1, 'c', 'HomeDomain', 'cc');");
+    EXPECT_EQ(test::storedNames(applicationIn(read(backup.folder()), "HomeDomain")),
+              (std::vector<std::string>{"aa/aa", "cc/cc"}));
+}
+
 TEST(ManifestDbReader, WhatIsNoReadableDatabaseAddsNothing) {
     test::TemporaryFolder source;
     BackupWriter valid(source.path());

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "support/CatalogInspection.h"
 #include "catalog/ApplicationOwners.h"
 #include "catalog/Catalog.h"
+#include "support/CatalogInspection.h"
 #include "support/ModernBackupSample.h"
 #include "support/TemporaryFolder.h"
 
