@@ -44,13 +44,19 @@ bool readHexName(std::string_view name, std::span<std::byte> out) {
     return invalid == 0;
 }
 
-std::string hexName(std::span<const std::byte> bytes) {
-    std::string name(2 * bytes.size(), '\0');
-    char* out = name.data();
+void appendHexName(std::span<const std::byte> bytes, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 2 * bytes.size());
+    char* at = out.data() + start;
     for (std::byte b : bytes) {
-        std::memcpy(out, &digitPairs[2 * std::to_integer<std::size_t>(b)], 2);
-        out += 2;
+        std::memcpy(at, &digitPairs[2 * std::to_integer<std::size_t>(b)], 2);
+        at += 2;
     }
+}
+
+std::string hexName(std::span<const std::byte> bytes) {
+    std::string name;
+    appendHexName(bytes, name);
     return name;
 }
 

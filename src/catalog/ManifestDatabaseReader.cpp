@@ -14,6 +14,7 @@
 #include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
 #include "foundation/Path.h"
+#include "foundation/Prefetch.h"
 #include "foundation/platform/LargePages.h"
 
 namespace salvora {
@@ -93,18 +94,6 @@ class DatabaseInFile {
 };
 
 constexpr std::uint32_t noDomain = DomainTable::noDomain;
-
-inline void prefetchForWriting([[maybe_unused]] const void* address) {
-#if defined(__GNUC__)
-    __builtin_prefetch(address, 1);
-#endif
-}
-
-inline void prefetchForReading([[maybe_unused]] const void* address) {
-#if defined(__GNUC__)
-    __builtin_prefetch(address, 0);
-#endif
-}
 
 // The number of whole entries the index holds: a count beyond them stops at the last.
 std::size_t indexEntryCount(std::span<const std::byte> index) {

@@ -16,10 +16,22 @@ const FileDetails& FileDetailsList::details(std::int64_t key) const {
 }
 
 std::string StoredName::spelled() const {
-    if (form == Form::Text) return std::string(bytes);
-    const std::string digits = hexName(std::as_bytes(std::span(bytes)));
-    if (form == Form::Key) return digits;
-    return digits.substr(0, 2) + '/' + digits;
+    std::string name;
+    appendSpelled(name);
+    return name;
+}
+
+void StoredName::appendSpelled(std::string& out) const {
+    if (form == Form::Text) {
+        out.append(bytes);
+        return;
+    }
+    const auto key = std::as_bytes(std::span(bytes));
+    if (form == Form::ShardedKey) {
+        appendHexName(key.first(1), out);
+        out += '/';
+    }
+    appendHexName(key, out);
 }
 
 FileRecord::FileRecord(const char* texts, std::size_t nameSize,

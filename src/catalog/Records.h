@@ -87,6 +87,8 @@ struct StoredName {
     }
     // The name spelled out, as the backup folder holds it.
     std::string spelled() const;
+    // The same, appended to `out`: a listing of a million names makes none of its own.
+    void appendSpelled(std::string& out) const;
 };
 
 // One backed-up file, in 32 bytes: a catalogue may hold millions. Its texts lie in storage its
@@ -116,7 +118,8 @@ class FileRecord {
                               std::int64_t detailsKey = 0);
 
     // The stored file, relative to the backup folder ("3d/3d0d...", "ab12....mdbackup").
-    std::string name() const { return StoredName{nameForm_, {texts_, nameSize_}}.spelled(); }
+    std::string name() const { return storedName().spelled(); }
+    StoredName storedName() const { return {nameForm_, {texts_, nameSize_}}; }
     // The file's relative path on the device.
     std::optional<std::string_view> fullpath() const {
         if (fullpathSize_ == noFullpath) return std::nullopt;

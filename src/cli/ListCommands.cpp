@@ -6,6 +6,7 @@
 #include "cli/OpenedBackup.h"
 #include "crypto/BackupEncryption.h"
 #include "discovery/Discovery.h"
+#include "foundation/Prefetch.h"
 
 namespace salvora::cli {
 namespace {
@@ -31,9 +32,10 @@ class LineBuffer {
     LineBuffer(const LineBuffer&) = delete;
     LineBuffer& operator=(const LineBuffer&) = delete;
 
-    void line(std::string_view application, std::string_view fullpath, std::string_view name) {
+    void line(std::string_view application, std::string_view fullpath, StoredName name) {
         text_.append(application).append(1, '\t').append(fullpath).append(1, '\t');
-        text_.append(name).append(1, '\n');
+        name.appendSpelled(text_);
+        text_.append(1, '\n');
         if (text_.size() >= capacity) flush();
     }
 
@@ -49,16 +51,24 @@ class LineBuffer {
     std::string text_;
 };
 
+// How many records ahead a listing fetches the texts of: they lie in the order the backup's
+// catalogue holds them, not in the order of the list.
+constexpr std::size_t lookahead = 16;
+
 void printFiles(Format format, const ApplicationRecord& application, json& list,
                 LineBuffer& lines) {
-    for (const FileRecord& file : application.files) {
+    const std::vector<FileRecord>& files = application.files;
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        const FileRecord& file = files[index];
+        if (index + lookahead < files.size())
+            prefetchForReading(files[index + lookahead].storedName().bytes.data());
         if (format == Format::Json) {
             list.push_back({{"application", application.name},
                             {DeviceApplicationFileRealName, stringOrNull(file.fullpath())},
-                            {DeviceApplicationFileName, std::string(file.name())},
+                            {DeviceApplicationFileName, file.name()},
                             {DeviceApplicationOldVersion, file.isOldVersion()}});
         } else {
-            lines.line(application.name, file.fullpath().value_or(""), file.name());
+            lines.line(application.name, file.fullpath().value_or(""), file.storedName());
         }
     }
 }
