@@ -60,7 +60,7 @@ SaveTimes timeSaveAll(const std::string& backupFolder, const std::string& applic
     SaveTimes times;
     times.files = files.size();
     for (const FileRecord& file : files)
-        times.bytes += std::filesystem::file_size(backupFolder + "/" + std::string(file.name()));
+        times.bytes += std::filesystem::file_size(backupFolder + "/" + file.name());
 
     timeAgainstCopy(
         backupFolder, scratch + "/destination", runs, times, [&](const std::string& destination) {

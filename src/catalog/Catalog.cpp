@@ -23,6 +23,15 @@
 namespace salvora {
 namespace {
 
+// Only the layouts since iOS 5 (Manifest.db, and Manifest.mbdb without its index) gather files
+// under the store's applications, whose names Info.plist gives.
+bool holdsStoreApplications(const std::vector<std::string>& listing) {
+    auto holds = [&listing](std::string_view name) {
+        return std::find(listing.begin(), listing.end(), name) != listing.end();
+    };
+    return holds(ManifestDbName) || (holds(ManifestMbdbName) && !holds(ManifestMbdxName));
+}
+
 struct CollatorCloser {
     void operator()(UCollator* collator) const { ucol_close(collator); }
 };
@@ -115,7 +124,9 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     if (protection.keybagMissing || (protection.filesEncrypted && !keybag))
         return lockedBuild(device, protection);
 
-    const StoreNames storeNames = readStoreNames(directory);
+    // Read before the records, while a large Info.plist costs no memory they need.
+    const StoreNames storeNames =
+        holdsStoreApplications(listing) ? readStoreNames(directory) : StoreNames();
     addManifestDatabaseFilesFromDirectory(directory, *applications);
     addMdbackupFiles(mdbackupNames, directory, *applications);
     if (!mdinfoNames.empty()) {

@@ -130,7 +130,7 @@ constexpr std::uint32_t absentPath = UINT32_MAX;
 static_assert(keySize == StoredName::keySize);
 // The part of the visits an entry was read by, in the top bit of its domain slot.
 constexpr std::uint32_t secondPart = 0x8000'0000;
-// Below this many files a second thread costs more than it saves.
+// Below this many index entries a second thread costs more than it saves.
 constexpr std::size_t visitsWorthSplitting = 20'000;
 
 // What the visits of one part of the database found: its domains, and the texts it wrote.

@@ -18,7 +18,7 @@ FileStart startOf(std::span<const std::byte> contents, std::size_t limit) {
 
 Result<FileStart> dataOfPropertyList(HeldFolders& backupFolders, const FileRecord& file,
                                      std::size_t limit) {
-    auto stored = openStoredFile(backupFolders, std::string(file.name()));
+    auto stored = openStoredFile(backupFolders, file.name());
     if (!stored) return stored.error();
     auto bytes = readFile(stored->folder, stored->name);
     if (!bytes) return bytes.error();

@@ -58,7 +58,7 @@ Status produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
                         std::optional<std::int64_t> modificationTime) {
     const std::optional<std::int64_t> date =
         modificationTime ? modificationTime : file.modificationTime();
-    auto stored = openStoredFile(backupFolders, std::string(file.name()));
+    auto stored = openStoredFile(backupFolders, file.name());
     if (!stored) return stored.error();
     if (file.isOldVersion()) return writeDataOfPropertyList(*stored, folder, name, date);
     if (keybag != nullptr && file.encryptionKey())

@@ -33,7 +33,7 @@ Result<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file
 Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
                                                   const FileRecord& file,
                                                   const UnlockedKeybag* keybag, std::size_t limit) {
-    auto stored = openStoredFile(backupFolders, std::string(file.name()));
+    auto stored = openStoredFile(backupFolders, file.name());
     if (!stored) return stored.error();
     const std::string storedPath = stored->folder.pathOf(stored->name);
     if (file.isOldVersion())
