@@ -4,13 +4,17 @@
 #include <memory>
 #include <span>
 
+#include "foundation/platform/LargePages.h"
+
 namespace salvora {
 
 // The whole contents of a file, loaded once. The buffer is not zeroed before the read fills it.
 class FileBytes {
   public:
     FileBytes() = default;
-    explicit FileBytes(std::size_t size) : data_(new std::byte[size]), size_(size) {}
+    explicit FileBytes(std::size_t size) : data_(new std::byte[size]), size_(size) {
+        adviseLargePages(data_.get(), size_);
+    }
 
     std::span<const std::byte> bytes() const { return {data_.get(), size_}; }
     std::span<std::byte> mutableBytes() { return {data_.get(), size_}; }
