@@ -102,6 +102,15 @@ std::size_t indexEntryCount(std::span<const std::byte> index) {
     return count ? std::min<std::size_t>(*count, cursor.remaining() / indexEntrySize) : 0;
 }
 
+// The big-endian value at `bytes`, which the caller has checked hold it.
+template <typename Unsigned>
+Unsigned bigEndianAt(const std::byte* bytes) {
+    Unsigned value = 0;
+    for (std::size_t at = 0; at < sizeof(Unsigned); ++at)
+        value = static_cast<Unsigned>((value << 8) | std::to_integer<Unsigned>(bytes[at]));
+    return value;
+}
+
 // Record offsets in [from, to): the records one part of the reading visits.
 struct OffsetRange {
     std::uint64_t from = 0;
@@ -115,11 +124,10 @@ struct OffsetRange {
 std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t entries,
                                    OffsetRange range) {
     std::vector<RecordVisit> visits;
-    ByteCursor cursor(index, indexHeaderSize);
-    for (std::size_t entry = 0; entry < entries; ++entry) {
-        ByteCursor fields(*cursor.readBytes(indexEntrySize), keySize);
-        const std::uint32_t recordOffset = *getUint32(fields);
-        if (range.holds(recordOffset) && isRegularFileMode(*getUint16(fields)))
+    const std::byte* fields = index.data() + indexHeaderSize + keySize;
+    for (std::size_t entry = 0; entry < entries; ++entry, fields += indexEntrySize) {
+        const auto recordOffset = bigEndianAt<std::uint32_t>(fields);
+        if (range.holds(recordOffset) && isRegularFileMode(bigEndianAt<std::uint16_t>(fields + 4)))
             visits.push_back({recordOffset, static_cast<std::uint32_t>(entry)});
     }
     sortByRecordOffset(visits);
@@ -139,14 +147,20 @@ struct ScannedPart {
     TextArena texts;
 };
 
-// What the records give each index entry: filled in file order, read in index order.
+// What its record gives an index entry. Sixteen aligned bytes never straddle two cache lines,
+// so filling an entry in costs one miss.
+struct alignas(16) ScannedEntry {
+    // The stored file's key, then the full path, in the arena of the part that read the record.
+    const char* texts = nullptr;
+    std::uint32_t pathSize = absentPath;  // absentPath: missing, or not UTF-8
+    // noDomain: not a regular file, or its record runs past the end of the database.
+    std::uint32_t domain = noDomain;
+};
+
+// What the records give the index entries: filled in file order, read in index order.
 struct ScannedEntries {
     std::array<ScannedPart, 2> parts;
-    // noDomain: not a regular file, or its record runs past the end of the database.
-    std::vector<std::uint32_t> domainOf;
-    // The stored file's key, then the full path, in the arena of the part that read the record.
-    std::vector<const char*> textsOf;
-    std::vector<std::uint32_t> pathSizeOf;  // absentPath: missing, or not UTF-8
+    std::vector<ScannedEntry> entries;
 };
 
 // How many visits ahead the entries they fill in are fetched, so the walk doesn't wait for
@@ -163,9 +177,7 @@ void readPart(std::span<const std::byte> index, Database& database,
     for (std::size_t next = 0; next < visits.size(); ++next) {
         if (next + lookahead < visits.size()) {
             const std::uint32_t ahead = visits[next + lookahead].entry;
-            prefetchForWriting(&scanned.domainOf[ahead]);
-            prefetchForWriting(&scanned.textsOf[ahead]);
-            prefetchForWriting(&scanned.pathSizeOf[ahead]);
+            prefetchForWriting(&scanned.entries[ahead]);
             // The key may straddle two cache lines.
             const std::byte* key =
                 index.data() + indexHeaderSize + indexEntrySize * std::size_t{ahead};
@@ -176,15 +188,15 @@ void readPart(std::span<const std::byte> index, Database& database,
         auto strings =
             database.stringsAt(manifestDatabaseMagic.size() + std::uint64_t{visit.recordOffset});
         if (!strings) continue;
-        scanned.domainOf[visit.entry] = scannedPart.domains.slotOf(strings->domain) | partBit;
+        ScannedEntry& entry = scanned.entries[visit.entry];
+        entry.domain = scannedPart.domains.slotOf(strings->domain) | partBit;
         const std::optional<std::string_view> path = utf8Text(strings->path);
         char* at = scannedPart.texts.allocate(keySize + (path ? path->size() : 0));
         ByteCursor key(index, indexHeaderSize + indexEntrySize * std::size_t{visit.entry});
         std::memcpy(at, key.readBytes(keySize)->data(), keySize);
         if (path) path->copy(at + keySize, path->size());
-        scanned.textsOf[visit.entry] = at;
-        scanned.pathSizeOf[visit.entry] =
-            path ? static_cast<std::uint32_t>(path->size()) : absentPath;
+        entry.texts = at;
+        entry.pathSize = path ? static_cast<std::uint32_t>(path->size()) : absentPath;
     }
 }
 
@@ -196,9 +208,7 @@ template <typename Database, typename OpenAnother>
 bool readRecords(std::span<const std::byte> index, Database& database, OpenAnother openAnother,
                  ScannedEntries& scanned) {
     const std::size_t entries = indexEntryCount(index);
-    fillLarge(scanned.domainOf, entries, noDomain);
-    fillLarge(scanned.textsOf, entries, nullptr);
-    fillLarge(scanned.pathSizeOf, entries, absentPath);
+    fillLarge(scanned.entries, entries, {});
     if (entries < visitsWorthSplitting) {
         readPart(index, database, readIndex(index, entries, {}), scanned, 0);
         return !database.failed();
@@ -236,8 +246,8 @@ void fileEntries(ScannedEntries& scanned, ApplicationMap& applications) {
         }
         storage->texts.absorb(std::move(scanned.parts[part].texts));
     }
-    for (std::size_t entry = 0; entry < scanned.domainOf.size(); ++entry) {
-        const std::uint32_t domain = scanned.domainOf[entry];
+    for (const ScannedEntry& entry : scanned.entries) {
+        const std::uint32_t domain = entry.domain;
         if (domain == noDomain) continue;
         const std::size_t part = (domain & secondPart) != 0 ? 1 : 0;
         const std::uint32_t slot = domain & ~secondPart;
@@ -251,11 +261,11 @@ void fileEntries(ScannedEntries& scanned, ApplicationMap& applications) {
                 more = 0;
             }
         }
-        const std::uint32_t pathSize = scanned.pathSizeOf[entry];
-        application->files.emplace_back(
-            scanned.textsOf[entry], keySize,
-            pathSize == absentPath ? std::nullopt : std::optional<std::size_t>(pathSize), false,
-            nullptr, 0, StoredName::Form::Key);
+        application->files.emplace_back(entry.texts, keySize,
+                                        entry.pathSize == absentPath
+                                            ? std::nullopt
+                                            : std::optional<std::size_t>(entry.pathSize),
+                                        false, nullptr, 0, StoredName::Form::Key);
     }
 }
 
