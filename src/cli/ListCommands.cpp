@@ -4,6 +4,7 @@
 
 #include "cli/Cli.h"
 #include "cli/OpenedBackup.h"
+#include "cli/WriteBehind.h"
 #include "crypto/BackupEncryption.h"
 #include "discovery/Discovery.h"
 #include "foundation/Prefetch.h"
@@ -23,12 +24,12 @@ void printJson(std::ostream& out, const json& value) {
     out << value.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 
-// A million lines go out through one buffer, written a large piece at a time, rather than
-// through the stream five insertions a line.
+// A million lines go out through one buffer, handed a large piece at a time to a writer of its
+// own, rather than through the stream five insertions a line.
 class LineBuffer {
   public:
     explicit LineBuffer(std::ostream& out) : out_(out) { text_.reserve(capacity); }
-    ~LineBuffer() { flush(); }
+    ~LineBuffer() { out_.handLast(text_); }
     LineBuffer(const LineBuffer&) = delete;
     LineBuffer& operator=(const LineBuffer&) = delete;
 
@@ -36,18 +37,17 @@ class LineBuffer {
         text_.append(application).append(1, '\t').append(fullpath).append(1, '\t');
         name.appendSpelled(text_);
         text_.append(1, '\n');
-        if (text_.size() >= capacity) flush();
+        if (text_.size() >= capacity) {
+            out_.hand(text_);
+            text_.reserve(capacity);
+        }
     }
 
   private:
-    static constexpr std::size_t capacity = std::size_t{1} << 16;
+    static constexpr std::size_t capacity = std::size_t{1} << 20;
 
-    void flush() {
-        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-        text_.clear();
-    }
-
-    std::ostream& out_;
+    // Declared first so that it outlives the last piece.
+    WriteBehind out_;
     std::string text_;
 };
 
