@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "catalog/BinaryPropertyList.h"
 #include "catalog/EmbeddedPropertyList.h"
 #include "catalog/Filing.h"
 #include "foundation/FileReading.h"
@@ -36,14 +37,26 @@ bool isImage(std::span<const std::byte> bytes) {
     return startsWith(png) || startsWith(jpeg);
 }
 
+// The "itemName" of an application's store metadata, a property list of its own: read where it
+// lies when the list is binary, as it is in the backups of every recent system; decoded whole
+// otherwise.
+std::optional<std::string> storeNameOf(const PropertyList& metadata) {
+    const std::optional<std::span<const std::byte>> bytes = metadata.data();
+    if (!bytes) return std::nullopt;
+    if (const std::optional<BinaryPropertyList> list = BinaryPropertyList::open(*bytes)) {
+        if (std::optional<std::string> text = list->root()["itemName"].text())
+            return utf8Text(std::move(text));
+    }
+    return utf8Text(embeddedPropertyList(metadata)["itemName"].string());
+}
+
 }  // namespace
 
 StoreNames readStoreNames(const std::string& directory) {
     StoreNames names;
     const PropertyList known = applicationsOfInfoPlist(directory, "iTunesMetadata");
     for (const std::string& name : known.keys()) {
-        const PropertyList metadata = embeddedPropertyList(known[name]["iTunesMetadata"]);
-        std::optional<std::string> itemName = utf8Text(metadata["itemName"].string());
+        std::optional<std::string> itemName = storeNameOf(known[name]["iTunesMetadata"]);
         if (itemName && !itemName->empty()) names.emplace(name, std::move(*itemName));
     }
     return names;

@@ -3,6 +3,9 @@
 #include <array>
 #include <bit>
 
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
 #include "foundation/BinaryPropertyListFormat.h"
 #include "foundation/ByteCursor.h"
 
@@ -191,6 +194,35 @@ std::optional<std::span<const std::byte>> BinaryPropertyList::Value::data() cons
     if (data == nullptr) return std::nullopt;
     ByteCursor cursor(list_->objects_, data->contents);
     return cursor.readBytes(static_cast<std::size_t>(data->count));
+}
+
+std::optional<std::string> BinaryPropertyList::Value::text() const {
+    if (object_.kind != AsciiString && object_.kind != Utf16String) return std::nullopt;
+    ByteCursor cursor(list_->objects_, object_.contents);
+    const auto units = static_cast<std::size_t>(object_.count);
+    // object() checked that the characters lie inside.
+    if (object_.kind == AsciiString) return std::string(*cursor.readText(units));
+    const std::span<const std::byte> bytes = *cursor.readBytes(2 * units);
+    auto unitAt = [bytes](std::size_t index) {
+        return static_cast<UChar32>((std::to_integer<unsigned>(bytes[2 * index]) << 8) |
+                                    std::to_integer<unsigned>(bytes[2 * index + 1]));
+    };
+    std::string text;
+    text.reserve(units);
+    for (std::size_t index = 0; index < units; ++index) {
+        UChar32 character = unitAt(index);
+        if (U16_IS_SURROGATE(character)) {
+            if (!U16_IS_SURROGATE_LEAD(character) || index + 1 == units ||
+                !U16_IS_TRAIL(unitAt(index + 1)))
+                return std::nullopt;
+            character = U16_GET_SUPPLEMENTARY(character, unitAt(++index));
+        }
+        std::array<char, U8_MAX_LENGTH> encoded{};
+        std::int32_t length = 0;
+        U8_APPEND_UNSAFE(encoded.data(), length, character);
+        text.append(encoded.data(), static_cast<std::size_t>(length));
+    }
+    return text;
 }
 
 }  // namespace salvora

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "foundation/BinaryPropertyListFormat.h"
@@ -91,6 +92,8 @@ class BinaryPropertyList::Value {
     std::optional<std::uint64_t> unsignedInteger() const;
     std::optional<std::uint64_t> uid() const;
     std::optional<std::span<const std::byte>> data() const;
+    // A string's text in UTF-8; absent for UTF-16 with half of a surrogate pair missing.
+    std::optional<std::string> text() const;
 
   private:
     friend class BinaryPropertyList;

@@ -260,5 +260,37 @@ TEST(BinaryArchive, EveryCutAndEveryChangedByteAgreesWithLibplistWhereItDecodes)
     EXPECT_GT(compared, intact.size());
 }
 
+class StringValue : public testing::TestWithParam<std::string> {};
+
+// Strings as libplist writes them (ASCII, or UTF-16 with surrogate pairs beyond the first
+// plane) read back as the UTF-8 they were.
+TEST_P(StringValue, ReadsAsTheTextLibplistWrote) {
+    const std::vector<std::byte> list =
+        PlistValue::dictionary({{"itemName", PlistValue::string(GetParam())}})
+            .encode(PlistFormat::Binary);
+    EXPECT_EQ(BinaryPropertyList::open(list)->root()["itemName"].text(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StringValue,
+                         testing::Values("", "Maps", "Caf\u00e9 \u5730\u56fe",
+                                         "Notes \U0001F4DD and \U0001F600"));
+
+TEST(BinaryArchive, HalfASurrogatePairIsNoText) {
+    auto utf16Units = [](std::initializer_list<std::uint16_t> units) {
+        ByteWriter object;
+        object.uint8(static_cast<std::uint8_t>(0x60 | units.size()));
+        for (std::uint16_t unit : units) object.uint16(unit);
+        return object.take();
+    };
+    auto textOf = [](std::vector<std::byte> string) {
+        return BinaryPropertyList::open(handMadeList({std::move(string)}, 0))->root().text();
+    };
+    EXPECT_EQ(textOf(utf16Units({0xD83D, 0xDE00})), "\U0001F600");
+    EXPECT_EQ(textOf(utf16Units({0xD83D})), std::nullopt);
+    EXPECT_EQ(textOf(utf16Units({0xD83D, 0x0041})), std::nullopt);
+    EXPECT_EQ(textOf(utf16Units({0xDE00, 0xD83D})), std::nullopt);
+    EXPECT_EQ(textOf(bytes({0x10, 0x05})), std::nullopt);  // an integer
+}
+
 }  // namespace
 }  // namespace salvora
