@@ -19,8 +19,11 @@ Result<FileDescriptor> openEntry(const FolderEntry& entry, int extraFlags) {
     return sourceError("Could not read", entry.shown, errorNumber);
 }
 
-Result<FileBytes> readEntry(const FolderEntry& entry, int extraFlags,
-                            std::size_t limit = SIZE_MAX) {
+std::span<std::byte> writable(FileBytes& bytes) { return bytes.mutableBytes(); }
+std::span<std::byte> writable(std::vector<std::byte>& bytes) { return bytes; }
+
+template <typename Buffer>
+Result<Buffer> readEntry(const FolderEntry& entry, int extraFlags, std::size_t limit = SIZE_MAX) {
     auto input = openEntry(entry, extraFlags);
     if (!input) return input.error();
     auto failure = [&](int errorNumber) {
@@ -28,8 +31,8 @@ Result<FileBytes> readEntry(const FolderEntry& entry, int extraFlags,
     };
     struct stat status {};
     if (::fstat(input->get(), &status) != 0) return failure(errno);
-    FileBytes contents(std::min(static_cast<std::size_t>(status.st_size), limit));
-    long got = readUpTo(input->get(), contents.mutableBytes());
+    Buffer contents(std::min(static_cast<std::size_t>(status.st_size), limit));
+    long got = readUpTo(input->get(), writable(contents));
     if (got < 0) return failure(errno);
     if (static_cast<std::size_t>(got) < contents.size())
         return failure(EIO);  // it shrank meanwhile
@@ -38,12 +41,21 @@ Result<FileBytes> readEntry(const FolderEntry& entry, int extraFlags,
 
 }  // namespace
 
-Result<FileBytes> readFile(const std::string& path) { return readEntry({AT_FDCWD, path, path}, 0); }
+Result<FileBytes> readFile(const std::string& path) {
+    return readEntry<FileBytes>({AT_FDCWD, path, path}, 0);
+}
 
 Result<FileBytes> readFile(const OpenFolder& folder, std::string_view name, std::size_t limit) {
     auto entry = entryOf(folder, name, "Could not read");
     if (!entry) return entry.error();
-    return readEntry(*entry, O_NOFOLLOW, limit);
+    return readEntry<FileBytes>(*entry, O_NOFOLLOW, limit);
+}
+
+Result<std::vector<std::byte>> readFileIntoVector(const OpenFolder& folder, std::string_view name,
+                                                  std::size_t limit) {
+    auto entry = entryOf(folder, name, "Could not read");
+    if (!entry) return entry.error();
+    return readEntry<std::vector<std::byte>>(*entry, O_NOFOLLOW, limit);
 }
 
 Result<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name) {

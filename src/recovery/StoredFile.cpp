@@ -38,11 +38,8 @@ Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
     const std::string storedPath = stored->folder.pathOf(stored->name);
     if (file.isOldVersion())
         return Error{"Could not read", storedPath, "Stored inside a property list"};
-    if (keybag == nullptr || !file.encryptionKey()) {
-        auto bytes = readFile(stored->folder, stored->name, limit);
-        if (!bytes) return bytes.error();
-        return std::vector<std::byte>(bytes->bytes().begin(), bytes->bytes().end());
-    }
+    if (keybag == nullptr || !file.encryptionKey())
+        return readFileIntoVector(stored->folder, stored->name, limit);
     auto key = storedFileKey(*stored, file, *keybag);
     if (!key) return key.error();
     auto input = openForReading(stored->folder, stored->name);
