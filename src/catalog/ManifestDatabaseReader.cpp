@@ -121,9 +121,10 @@ struct OffsetRange {
 
 // The first `entries` entries' visits to regular-file records in `range`, read in one forward
 // pass, sorted by record offset.
-std::vector<RecordVisit> readIndex(std::span<const std::byte> index, std::size_t entries,
-                                   OffsetRange range) {
-    std::vector<RecordVisit> visits;
+RecordVisits readIndex(std::span<const std::byte> index, std::size_t entries, OffsetRange range) {
+    RecordVisits visits;
+    // Room for every entry: only the pages the visits fill are ever touched, and they never move.
+    visits.reserve(entries);
     const std::byte* fields = index.data() + indexHeaderSize + keySize;
     for (std::size_t entry = 0; entry < entries; ++entry, fields += indexEntrySize) {
         const auto recordOffset = bigEndianAt<std::uint32_t>(fields);
@@ -160,7 +161,7 @@ struct alignas(16) ScannedEntry {
 // What the records give the index entries: filled in file order, read in index order.
 struct ScannedEntries {
     std::array<ScannedPart, 2> parts;
-    std::vector<ScannedEntry> entries;
+    std::vector<ScannedEntry, LargePageAllocator<ScannedEntry>> entries;
 };
 
 // How many visits ahead the entries they fill in are fetched, so the walk doesn't wait for
@@ -170,8 +171,8 @@ constexpr std::size_t lookahead = 16;
 // Reads the domain and path of each visit's record, in file order, and writes its stored name
 // and path. Each part writes only its own visits' entries.
 template <typename Database>
-void readPart(std::span<const std::byte> index, Database& database,
-              const std::vector<RecordVisit>& visits, ScannedEntries& scanned, std::size_t part) {
+void readPart(std::span<const std::byte> index, Database& database, const RecordVisits& visits,
+              ScannedEntries& scanned, std::size_t part) {
     ScannedPart& scannedPart = scanned.parts[part];
     const std::uint32_t partBit = part == 0 ? 0 : secondPart;
     for (std::size_t next = 0; next < visits.size(); ++next) {
@@ -208,7 +209,7 @@ template <typename Database, typename OpenAnother>
 bool readRecords(std::span<const std::byte> index, Database& database, OpenAnother openAnother,
                  ScannedEntries& scanned) {
     const std::size_t entries = indexEntryCount(index);
-    fillLarge(scanned.entries, entries, {});
+    scanned.entries.assign(entries, {});
     if (entries < visitsWorthSplitting) {
         readPart(index, database, readIndex(index, entries, {}), scanned, 0);
         return !database.failed();

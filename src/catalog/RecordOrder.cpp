@@ -8,10 +8,10 @@ namespace salvora {
 
 // A stable radix sort, eleven bits of the offset per pass: linear, where a comparison sort of a
 // million entries would cost more than reading their records.
-void sortByRecordOffset(std::vector<RecordVisit>& visits) {
+void sortByRecordOffset(RecordVisits& visits) {
     constexpr unsigned digitBits = 11;
     constexpr std::uint32_t digitMask = (1u << digitBits) - 1;
-    std::vector<RecordVisit> sorted(visits.size());
+    RecordVisits sorted(visits.size());
     for (unsigned shift = 0; shift < 32; shift += digitBits) {
         std::array<std::size_t, digitMask + 1> starts{};
         for (const RecordVisit& visit : visits) ++starts[(visit.recordOffset >> shift) & digitMask];

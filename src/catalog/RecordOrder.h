@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/platform/LargePages.h"
+
 namespace salvora {
 
 // One used index entry: where its record lies, and its number among the used entries.
@@ -15,7 +17,10 @@ struct RecordVisit {
     bool operator==(const RecordVisit&) const = default;
 };
 
+// A million of them are made at once.
+using RecordVisits = std::vector<RecordVisit, LargePageAllocator<RecordVisit>>;
+
 // Sorts by record offset; entries whose records lie at the same offset keep their order.
-void sortByRecordOffset(std::vector<RecordVisit>& visits);
+void sortByRecordOffset(RecordVisits& visits);
 
 }  // namespace salvora

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "foundation/platform/LargePages.h"
-
 namespace salvora {
 namespace {
 
@@ -16,10 +14,9 @@ constexpr std::size_t largestBlockSize = std::size_t{1} << 24;
 void TextArena::grow(std::size_t size) {
     const std::size_t blockSize = std::max(size, nextBlockSize_);
     nextBlockSize_ = std::min(nextBlockSize_ * 2, largestBlockSize);
-    // for_overwrite: the characters are written when handed out, never read before.
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
-    next_ = blocks_.back().get();
-    adviseLargePages(next_, blockSize);
+    // Left uninitialised: the characters are written when handed out, never read before.
+    blocks_.push_back(makeLargeBlock(blockSize));
+    next_ = reinterpret_cast<char*>(blocks_.back().get());
     free_ = blockSize;
 }
 

@@ -12,16 +12,14 @@ namespace salvora {
 class FileBytes {
   public:
     FileBytes() = default;
-    explicit FileBytes(std::size_t size) : data_(new std::byte[size]), size_(size) {
-        adviseLargePages(data_.get(), size_);
-    }
+    explicit FileBytes(std::size_t size) : data_(makeLargeBlock(size)), size_(size) {}
 
     std::span<const std::byte> bytes() const { return {data_.get(), size_}; }
     std::span<std::byte> mutableBytes() { return {data_.get(), size_}; }
     std::size_t size() const { return size_; }
 
   private:
-    std::unique_ptr<std::byte[]> data_;
+    LargeBlock data_;
     std::size_t size_ = 0;
 };
 

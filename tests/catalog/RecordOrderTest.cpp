@@ -7,20 +7,20 @@
 namespace salvora {
 namespace {
 
-std::vector<RecordVisit> sorted(std::vector<RecordVisit> visits) {
+RecordVisits sorted(RecordVisits visits) {
     sortByRecordOffset(visits);
     return visits;
 }
 
 TEST(RecordOrder, SortsByOffsetKeepingTheOrderOfEqualOffsets) {
-    std::vector<RecordVisit> visits;
+    RecordVisits visits;
     std::uint32_t state = 12345;
     for (std::uint32_t entry = 0; entry < 5000; ++entry) {
         state = state * 1664525u + 1013904223u;
         // Offsets of every size, many of them repeated.
         visits.push_back({(state >> (state % 24)) % 3000 * (entry % 2 == 0 ? 1u : 65537u), entry});
     }
-    std::vector<RecordVisit> expected = visits;
+    RecordVisits expected = visits;
     std::stable_sort(expected.begin(), expected.end(),
                      [](const auto& a, const auto& b) { return a.recordOffset < b.recordOffset; });
     EXPECT_EQ(sorted(visits), expected);
@@ -28,7 +28,7 @@ TEST(RecordOrder, SortsByOffsetKeepingTheOrderOfEqualOffsets) {
 
 TEST(RecordOrder, EmptyAndAllEqualStayAsTheyAre) {
     EXPECT_TRUE(sorted({}).empty());
-    std::vector<RecordVisit> same{{7, 2}, {7, 0}, {7, 1}};
+    RecordVisits same{{7, 2}, {7, 0}, {7, 1}};
     EXPECT_EQ(sorted(same), same);
 }
 

@@ -2,21 +2,27 @@
 
 #include <sys/mman.h>
 
-#include <cstdint>
-
 namespace salvora {
 namespace {
 
-constexpr std::uintptr_t largePageSize = std::uintptr_t{1} << 21;
+constexpr std::size_t largePageSize = std::size_t{1} << 21;
+
+std::align_val_t alignmentFor(std::size_t size) {
+    return std::align_val_t{size >= largePageSize ? largePageSize
+                                                  : __STDCPP_DEFAULT_NEW_ALIGNMENT__};
+}
 
 }  // namespace
 
-void adviseLargePages(void* data, std::size_t size) {
-    const auto start = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (start + largePageSize - 1) & ~(largePageSize - 1);
-    const std::uintptr_t end = (start + size) & ~(largePageSize - 1);
+std::byte* allocateLarge(std::size_t size) {
+    auto* data = static_cast<std::byte*>(::operator new(size, alignmentFor(size)));
     // Advice only: where the system declines, the memory works as before.
-    if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    if (size >= largePageSize) ::madvise(data, size, MADV_HUGEPAGE);
+    return data;
+}
+
+void releaseLarge(std::byte* data, std::size_t size) noexcept {
+    ::operator delete(data, alignmentFor(size));
 }
 
 }  // namespace salvora

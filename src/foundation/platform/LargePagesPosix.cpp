@@ -2,6 +2,8 @@
 
 namespace salvora {
 
-void adviseLargePages(void*, std::size_t) {}
+std::byte* allocateLarge(std::size_t size) { return static_cast<std::byte*>(::operator new(size)); }
+
+void releaseLarge(std::byte* data, std::size_t) noexcept { ::operator delete(data); }
 
 }  // namespace salvora
