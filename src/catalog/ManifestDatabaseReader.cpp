@@ -230,44 +230,47 @@ bool readRecords(std::span<const std::byte> index, Database& database, OpenAnoth
     return !database.failed() && secondRead;
 }
 
-// Files the entries in index order. Each application is looked up once per domain, and its
-// list grows once, by all its new files.
+// Files the entries in index order. Each application is looked up once per domain and its list
+// grows once, by all its new files. With many files, the other core meanwhile has the pages the
+// records go to mapped in, which filing them one at a time would otherwise wait for.
 void fileEntries(ScannedEntries& scanned, ApplicationMap& applications) {
     auto storage = std::make_shared<RecordStorage>();
     std::array<std::vector<ApplicationRecord*>, 2> applicationOf;
-    std::array<std::vector<std::string>, 2> names;
-    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> growth;
+    std::unordered_map<ApplicationRecord*, std::size_t> newFiles;
     for (std::size_t part = 0; part < 2; ++part) {
         const DomainTable& domains = scanned.parts[part].domains;
-        applicationOf[part].assign(domains.size(), nullptr);
-        names[part].resize(domains.size());
         for (std::uint32_t slot = 0; slot < domains.size(); ++slot) {
-            names[part][slot] = domains.applicationName(slot);
-            growth[names[part][slot]] += domains.records(slot);
+            ApplicationRecord* application =
+                getOrCreateApplicationNamed(domains.applicationName(slot), applications).get();
+            applicationOf[part].push_back(application);
+            newFiles[application] += domains.records(slot);
         }
         storage->texts.absorb(std::move(scanned.parts[part].texts));
     }
-    for (const ScannedEntry& entry : scanned.entries) {
-        const std::uint32_t domain = entry.domain;
-        if (domain == noDomain) continue;
-        const std::size_t part = (domain & secondPart) != 0 ? 1 : 0;
-        const std::uint32_t slot = domain & ~secondPart;
-        ApplicationRecord*& application = applicationOf[part][slot];
-        if (application == nullptr) {
-            const std::string& name = names[part][slot];
-            application = getOrCreateApplicationNamed(name, applications).get();
-            keepStorage(*application, storage);
-            if (std::size_t& more = growth[name]; more > 0) {
-                application->files.reserve(application->files.size() + more);
-                more = 0;
-            }
-        }
-        application->files.emplace_back(entry.texts, keySize,
-                                        entry.pathSize == absentPath
-                                            ? std::nullopt
-                                            : std::optional<std::size_t>(entry.pathSize),
-                                        false, nullptr, 0, StoredName::Form::Key);
+    // Where each application's new records will lie: its list never moves while they are filed.
+    std::vector<std::span<FileRecord>> room;
+    for (const auto& [application, count] : newFiles) {
+        keepStorage(*application, storage);
+        std::vector<FileRecord>& files = application->files;
+        files.reserve(files.size() + count);
+        room.emplace_back(files.data() + files.size(), count);
     }
+    auto fileAll = [&] {
+        for (const ScannedEntry& entry : scanned.entries) {
+            if (entry.domain == noDomain) continue;
+            const std::size_t part = (entry.domain & secondPart) != 0 ? 1 : 0;
+            applicationOf[part][entry.domain & ~secondPart]->files.emplace_back(
+                entry.texts, keySize,
+                entry.pathSize == absentPath ? std::nullopt
+                                             : std::optional<std::size_t>(entry.pathSize),
+                false, nullptr, 0, StoredName::Form::Key);
+        }
+    };
+    if (scanned.entries.size() < visitsWorthSplitting) return fileAll();
+    runOnBothCores(fileAll, [&room] {
+        for (std::span<FileRecord> records : room)
+            populateForWriting(records.data(), records.size_bytes());
+    });
 }
 
 }  // namespace

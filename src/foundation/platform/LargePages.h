@@ -15,6 +15,11 @@ namespace salvora {
 [[nodiscard]] std::byte* allocateLarge(std::size_t size);
 void releaseLarge(std::byte* data, std::size_t size) noexcept;
 
+// Has the system map in the pages of [data, data + size) for writing, without changing what
+// they hold, so that whoever writes there next doesn't wait on page faults; does nothing where
+// the system can't. Safe while others write to the same memory.
+void populateForWriting(void* data, std::size_t size) noexcept;
+
 // Owns memory allocateLarge gave.
 class LargeRelease {
   public:
