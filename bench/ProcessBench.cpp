@@ -4,22 +4,28 @@
 
 namespace salvora::bench {
 
-ProcessTimes timeProcess(const std::vector<std::string>& arguments, int runs) {
-    ProcessTimes times;
-    times.succeeded = runChild(arguments).succeeded;
-    std::vector<double> walls;
-    std::vector<double> processors;
-    std::vector<double> peaks;
+std::vector<ProcessTimes> timeProcesses(const std::vector<std::vector<std::string>>& commands,
+                                        int runs) {
+    std::vector<ProcessTimes> times(commands.size());
+    for (std::size_t command = 0; command < commands.size(); ++command)
+        times[command].succeeded = runChild(commands[command]).succeeded;
+    std::vector<std::vector<double>> walls(commands.size());
+    std::vector<std::vector<double>> processors(commands.size());
+    std::vector<std::vector<double>> peaks(commands.size());
     for (int run = 0; run < runs; ++run) {
-        const ChildRun child = runChild(arguments);
-        times.succeeded = times.succeeded && child.succeeded;
-        walls.push_back(child.seconds);
-        processors.push_back(child.processorSeconds);
-        peaks.push_back(double(child.peakResidentKiB) * 1024);
+        for (std::size_t command = 0; command < commands.size(); ++command) {
+            const ChildRun child = runChild(commands[command]);
+            times[command].succeeded = times[command].succeeded && child.succeeded;
+            walls[command].push_back(child.seconds);
+            processors[command].push_back(child.processorSeconds);
+            peaks[command].push_back(double(child.peakResidentKiB) * 1024);
+        }
     }
-    times.seconds = median(walls);
-    times.processorSeconds = median(processors);
-    times.peakBytes = median(peaks);
+    for (std::size_t command = 0; command < commands.size(); ++command) {
+        times[command].seconds = median(walls[command]);
+        times[command].processorSeconds = median(processors[command]);
+        times[command].peakBytes = median(peaks[command]);
+    }
     return times;
 }
 

@@ -9,7 +9,7 @@
 
 namespace salvora::bench {
 
-// Medians of several runs of one command.
+// Medians of several runs of a command.
 struct ProcessTimes {
     bool succeeded = true;  // every run exited with status 0
     double seconds = 0;
@@ -17,7 +17,10 @@ struct ProcessTimes {
     double peakBytes = 0;
 };
 
-// Runs the command `runs` times after one untimed run that warms the cache.
-ProcessTimes timeProcess(const std::vector<std::string>& arguments, int runs);
+// Runs each command `runs` times after one untimed run that warms the cache, taking the commands
+// in turn run by run: this machine's speed wanders from minute to minute, and the commands
+// compared then meet the same minutes.
+std::vector<ProcessTimes> timeProcesses(const std::vector<std::vector<std::string>>& commands,
+                                        int runs);
 
 }  // namespace salvora::bench
