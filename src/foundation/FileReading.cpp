@@ -39,6 +39,14 @@ Result<Buffer> readEntry(const FolderEntry& entry, int extraFlags, std::size_t l
     return contents;
 }
 
+// An entry of an open folder; a link there is refused, never followed.
+template <typename Buffer>
+Result<Buffer> readFolderEntry(const OpenFolder& folder, std::string_view name, std::size_t limit) {
+    auto entry = entryOf(folder, name, "Could not read");
+    if (!entry) return entry.error();
+    return readEntry<Buffer>(*entry, O_NOFOLLOW, limit);
+}
+
 }  // namespace
 
 Result<FileBytes> readFile(const std::string& path) {
@@ -46,16 +54,12 @@ Result<FileBytes> readFile(const std::string& path) {
 }
 
 Result<FileBytes> readFile(const OpenFolder& folder, std::string_view name, std::size_t limit) {
-    auto entry = entryOf(folder, name, "Could not read");
-    if (!entry) return entry.error();
-    return readEntry<FileBytes>(*entry, O_NOFOLLOW, limit);
+    return readFolderEntry<FileBytes>(folder, name, limit);
 }
 
 Result<std::vector<std::byte>> readFileIntoVector(const OpenFolder& folder, std::string_view name,
                                                   std::size_t limit) {
-    auto entry = entryOf(folder, name, "Could not read");
-    if (!entry) return entry.error();
-    return readEntry<std::vector<std::byte>>(*entry, O_NOFOLLOW, limit);
+    return readFolderEntry<std::vector<std::byte>>(folder, name, limit);
 }
 
 Result<FileDescriptor> openForReading(const OpenFolder& folder, std::string_view name) {
