@@ -7,11 +7,13 @@
 namespace salvora::test {
 namespace {
 
-PlistValue storeApplication(const std::string& itemName, std::span<const std::byte> icon) {
+// Recent systems store the metadata as a binary list, older iTunes as XML.
+PlistValue storeApplication(const std::string& itemName, std::span<const std::byte> icon,
+                            PlistFormat metadataFormat) {
     const PlistValue metadata =
         PlistValue::dictionary({{"itemName", PlistValue::string(itemName)}});
     return PlistValue::dictionary(
-        {{"iTunesMetadata", PlistValue::data(metadata.encode(PlistFormat::Binary))},
+        {{"iTunesMetadata", PlistValue::data(metadata.encode(metadataFormat))},
          {"PlaceholderIcon", PlistValue::data(icon)}});
 }
 
@@ -63,8 +65,10 @@ std::vector<std::byte> samplePngIcon() {
 PlistValue sampleStoreApplications() {
     // WhatsApp's icon is text, not an image.
     return PlistValue::dictionary(
-        {{"net.whatsapp.WhatsApp", storeApplication("WhatsApp Messenger", bytesOf("icon"))},
-         {"com.google.chrome.ios", storeApplication("Google Chrome", samplePngIcon())}});
+        {{"net.whatsapp.WhatsApp",
+          storeApplication("WhatsApp Messenger", bytesOf("icon"), PlistFormat::Binary)},
+         {"com.google.chrome.ios",
+          storeApplication("Google Chrome", samplePngIcon(), PlistFormat::Xml)}});
 }
 
 void writeApplicationsInfoPlist(const std::string& folder,

@@ -3,7 +3,7 @@
 // A modern backup with the domains of a real iOS 14 backup (WhatsApp's app, group and extension
 // containers, Chrome's, Apple's groups, system containers, named domains), one file in each, and
 // an Info.plist naming WhatsApp ("WhatsApp Messenger", with an icon that is no image) and Chrome
-// ("Google Chrome", with an 8 x 8 PNG icon).
+// ("Google Chrome", with an 8 x 8 PNG icon), the one's store metadata binary, the other's XML.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
