@@ -1,0 +1,137 @@
+// Saving onto the drives people carry files to other computers on: a real exFAT and a real NTFS
+// file system, mounted for the test, take every file of a backup full of names they refuse,
+// under the safe names expected, byte for byte and dated; through saveAll and salvora-cli.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "catalog/Catalog.h"
+#include "foundation/FileQueries.h"
+#include "foundation/Log.h"
+#include "recovery/Recovery.h"
+#include "support/BackupWriter.h"
+#include "support/MountedDrive.h"
+#include "support/ProcessRun.h"
+
+namespace salvora {
+namespace {
+using test::DriveFormat;
+
+constexpr std::uint64_t PhoneTime = 1'600'000'000;
+const std::string application = "com.example.drive";
+const std::string longStem(296, 'L');
+
+// Each phone path of the backup, with the path it takes on each drive: exFAT (through FUSE)
+// refuses only the characters and ignores letter case; NTFS with Windows names refuses the
+// endings and device names too but tells letter case apart.
+struct Expected {
+    std::string phone;
+    std::string exfat;
+    std::string ntfs;
+};
+
+const std::vector<Expected> names = {
+    {"Documents/ok.txt", "Documents/ok.txt", "Documents/ok.txt"},
+    {"Documents/a:b.txt", "Documents/a：b.txt", "Documents/a：b.txt"},
+    {"Documents/what?.txt", "Documents/what？.txt", "Documents/what？.txt"},
+    {"Documents/star*.txt", "Documents/star＊.txt", "Documents/star＊.txt"},
+    {"Documents/AUX", "Documents/AUX", "Documents/AUX_"},
+    {"Documents/con.txt", "Documents/con.txt", "Documents/con_.txt"},
+    {"Documents/end.", "Documents/end.", "Documents/end._"},
+    {"Documents/trail ", "Documents/trail ", "Documents/trail _"},
+    {"Documents/" + longStem + ".txt", "Documents/" + longStem.substr(0, 251) + ".txt",
+     "Documents/" + longStem.substr(0, 251) + ".txt"},
+    {"Documents/Photo.JPG", "Documents/Photo.JPG", "Documents/Photo.JPG"},
+    {"Documents/photo.jpg", "Documents/photo (2).jpg", "Documents/photo.jpg"},
+    {"x:y/inside.txt", "x：y/inside.txt", "x：y/inside.txt"},
+};
+
+std::string contentsOf(const std::string& phone) { return "the bytes of " + phone; }
+
+class DriveNamesTest : public testing::TestWithParam<DriveFormat> {
+  protected:
+    void SetUp() override {
+        if (drive.unavailable()) GTEST_SKIP() << "no drive to mount: " << *drive.unavailable();
+        for (std::size_t index = 0; index < names.size(); ++index)
+            backup.addManifestDbFile("AppDomain-" + application, names[index].phone,
+                                     contentsOf(names[index].phone), PhoneTime + 2 * index);
+    }
+
+    std::string expected(const Expected& name) const {
+        return GetParam() == DriveFormat::Exfat ? name.exfat : name.ntfs;
+    }
+
+    // Every file is at its expected path below `folder`, whole and dated.
+    void expectEveryFileBelow(const std::string& folder) const {
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            const std::string path = folder + "/" + expected(names[index]);
+            EXPECT_EQ(test::readText(path), contentsOf(names[index].phone)) << path;
+            EXPECT_EQ(test::modificationSeconds(path), PhoneTime + 2 * index) << path;
+        }
+        // No placeholder, temporary file or probe is left beside them.
+        EXPECT_EQ(directoryContents(folder + "/Documents")->size(), names.size() - 1);
+    }
+
+    test::MountedDrive drive{GetParam()};
+    test::TemporaryFolder folder;
+    test::BackupWriter backup{folder / "backup"};
+};
+
+TEST_P(DriveNamesTest, SaveAllTakesEveryFileAndTellsEachNewName) {
+    Catalog catalog;
+    DeviceRecord device{"Phone", std::nullopt, backup.folder(), nullptr};
+    catalog.buildCatalog(device);
+    LogCapture log;
+    const std::string destination = drive.path() + "/saved";
+    const auto outcomes = saveAll(backup.folder(), device.applications->at(application)->files,
+                                  destination);
+    ASSERT_EQ(outcomes.size(), names.size());
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        const FileOutcome& outcome = outcomes[index];
+        EXPECT_FALSE(outcome.error) << outcome.error->description();
+        const std::string got = destination + "/" + expected(names[index]);
+        EXPECT_EQ(outcome.savedAs.value_or(outcome.target), got);
+        EXPECT_EQ(outcome.savedAs.has_value(), names[index].phone != expected(names[index]));
+    }
+    expectEveryFileBelow(destination);
+}
+
+TEST_P(DriveNamesTest, ExtractAllSavesEveryFileAndSaysWhereEachRenamedOneWent) {
+    const std::string destination = drive.path() + "/all";
+    auto extracted = test::runProcess(SALVORA_CLI_PATH, {"extract", backup.folder(), "--all",
+                                                         destination});
+    EXPECT_EQ(extracted.status, 0) << extracted.err;
+    EXPECT_EQ(extracted.out, "Saved 12 files, 0 failed\n");
+    const std::string saved = destination + "/" + application;
+    std::string told;
+    for (const Expected& name : names)
+        if (name.phone != expected(name))
+            told += "salvora-cli: " + saved + "/" + name.phone + ": saved as " + saved + "/" +
+                    expected(name) + "\n";
+    EXPECT_EQ(extracted.err, told);
+    expectEveryFileBelow(saved);
+}
+
+TEST_P(DriveNamesTest, PortableNamesAreSafeForEverySystemOnEveryDrive) {
+    const std::string destination = drive.path() + "/portable";
+    auto extracted = test::runProcess(
+        SALVORA_CLI_PATH, {"extract", backup.folder(), application, destination, "--portable-names"});
+    EXPECT_EQ(extracted.status, 0) << extracted.err;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        // NTFS refuses what Windows refuses; only letter case is kept apart differently.
+        const std::string path =
+            destination + "/" +
+            (names[index].phone == "Documents/photo.jpg" ? "Documents/photo (2).jpg"
+                                                         : names[index].ntfs);
+        EXPECT_EQ(test::readText(path), contentsOf(names[index].phone)) << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drives, DriveNamesTest,
+                         testing::Values(DriveFormat::Exfat, DriveFormat::Ntfs),
+                         [](const auto& info) {
+                             return info.param == DriveFormat::Exfat ? "Exfat" : "Ntfs";
+                         });
+
+}  // namespace
+}  // namespace salvora
