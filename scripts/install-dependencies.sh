@@ -9,6 +9,7 @@ packages=(
     nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     dpkg-dev
+    exfat-fuse exfatprogs ntfs-3g  # real exFAT and NTFS drives for the saving tests
 )
 
 missing=()

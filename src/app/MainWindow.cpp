@@ -203,8 +203,7 @@ void MainWindow::bindMenus(Panels& panels) {
     statusBar()->addPermanentWidget(renamed);
     connect(photoExport, &PhotoExportCommand::filesRenamed, renamed,
             &RenamedFilesButton::showRenamed);
-    connect(&controller_, &MainController::filesRenamed, renamed,
-            &RenamedFilesButton::showRenamed);
+    connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,

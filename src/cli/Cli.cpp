@@ -145,8 +145,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (extract->parsed()) {
         if (request.all)
             return extractAll(context, request.backup, request.destination, request.saving);
-        return extractApplication(context, request.backup, request.application,
-                                  request.destination, request.saving);
+        return extractApplication(context, request.backup, request.application, request.destination,
+                                  request.saving);
     }
     if (photos->parsed())
         return exportPhotosOf(context, request.backup, request.destination, request.photos);

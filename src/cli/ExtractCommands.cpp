@@ -9,7 +9,6 @@
 #include "cli/ProgressLine.h"
 #include "foundation/Log.h"
 #include "foundation/Path.h"
-#include "recovery/DestinationNames.h"
 #include "recovery/Recovery.h"
 #include "recovery/SafeNames.h"
 
@@ -35,7 +34,7 @@ std::string applicationFolderName(const std::string& name, bool portableNames) {
     if (name.empty()) return "(Unknown Application Name)";
     std::string folder = withoutSeparators(name);
     if (folder == "." || folder == "..") std::replace(folder.begin(), folder.end(), '.', '_');
-    return DestinationNames(portableNames).firstTried(folder);
+    return portableNames ? nameForEverySystem(folder) : folder;
 }
 
 int extractApplication(const CommandContext& context, const std::string& backup,

@@ -10,8 +10,8 @@ namespace salvora::cli {
 
 // Save all of one application into `destination`, with no folder level of its own.
 [[nodiscard]] int extractApplication(const CommandContext& context, const std::string& backup,
-                                     const std::string& application,
-                                     const std::string& destination, const SaveOptions& options);
+                                     const std::string& application, const std::string& destination,
+                                     const SaveOptions& options);
 
 // Save all of every application, each into a folder of its own below `destination`.
 [[nodiscard]] int extractAll(const CommandContext& context, const std::string& backup,

@@ -19,8 +19,8 @@ std::uint64_t folderDevice(int descriptor) {
 
 bool foldsLetterCase(const OpenFolder& folder) {
     static std::atomic<unsigned> counter{0};
-    const std::string probe = ".salvora-case-" + std::to_string(::getpid()) + "-" +
-                              std::to_string(counter++) + ".probe";
+    const std::string probe =
+        ".salvora-case-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".probe";
     const int fd = ::openat(folder.descriptor(), probe.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return false;

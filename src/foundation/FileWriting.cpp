@@ -59,7 +59,8 @@ int finishContents(FileDescriptor& output, ModificationTime modificationTime) {
 }
 
 // Names the finished file through `name`, which answers 0 or the errno, under the target's name
-// or, each time the folder refuses one, the next that `making` offers; the name taken.
+// or, each time the folder refuses one, the next that `making` offers; the name taken, or an
+// error naming the path last tried.
 template <typename Name>
 Result<std::string> nameFinished(const FolderEntry& target, const char* operation,
                                  const Making& making, const Name& name) {
@@ -71,7 +72,10 @@ Result<std::string> nameFinished(const FolderEntry& target, const char* operatio
         if (refusesName(failure) && making.nextName && offered < mostNames)
             next = making.nextName(tried, refusalKind(failure));
         if (!next) {
-            Error error = Error::fromErrno(operation, target.shown, failure);
+            // The error names the name last tried.
+            const std::string shown =
+                target.shown.substr(0, target.shown.size() - target.relative.size()) + tried;
+            Error error = Error::fromErrno(operation, shown, failure);
             if (refusesName(failure)) error.kind = refusalKind(failure);
             return error;
         }
@@ -263,12 +267,11 @@ Result<std::string> writeAtomically(std::span<const std::byte> bytes, const Open
                                     std::string_view name, const Making& making) {
     auto target = entryOf(folder, name, "Could not write");
     if (!target) return target.error();
-    return makeThroughTemporary(*target, "Could not write", Replacing::Yes, making,
-                                [&](int output) -> Status {
-                                    if (writeAll(output, bytes)) return {};
-                                    return Error::fromErrno("Could not write", target->shown,
-                                                            errno);
-                                });
+    return makeThroughTemporary(
+        *target, "Could not write", Replacing::Yes, making, [&](int output) -> Status {
+            if (writeAll(output, bytes)) return {};
+            return Error::fromErrno("Could not write", target->shown, errno);
+        });
 }
 
 Status writeAtomically(std::span<const std::byte> bytes, const OpenFolder& folder,

@@ -197,22 +197,30 @@ class PhotoExporter {
     // the folder refuses that one, which sets `renamed`.
     template <typename IsSame, typename Make>
     Result<std::string> freeName(const OpenFolder& folder, const std::vector<std::string>& levels,
-                                 const std::string& wanted, const IsSame& isSame,
-                                 const Make& make, bool& renamed) {
+                                 const std::string& wanted, const IsSame& isSame, const Make& make,
+                                 bool& renamed) {
         for (unsigned number = 1; number <= mostNumberedNames; ++number) {
             std::string name = numberedName(wanted, number);
             std::string key = joined(levels, name);
             if (taken_.contains(key)) continue;
+            // The file went under another name, one the drive takes.
+            const auto madeAs = [&](std::string other) {
+                taken_.insert(joined(levels, other));
+                name = std::move(other);
+                renamed = true;
+            };
             if (auto existing = entryStatus(folder, name)) {
                 if (!isSame(*existing)) continue;
             } else if (Result<std::string> made = make(name); !made) {
                 // Another program took the name meanwhile: try the next.
                 if (entryStatus(folder, name)) continue;
-                return made.error();
+                // An export before made the same file under the name the drive took instead.
+                const std::string tried = lastPathComponent(made.error().path);
+                auto before = tried != name ? entryStatus(folder, tried) : std::nullopt;
+                if (!before || !isSame(*before)) return made.error();
+                madeAs(tried);
             } else if (*made != name) {
-                taken_.insert(joined(levels, *made));
-                name = std::move(*made);
-                renamed = true;
+                madeAs(std::move(*made));
             }
             taken_.insert(std::move(key));
             return name;

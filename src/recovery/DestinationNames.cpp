@@ -21,7 +21,8 @@ bool DestinationNames::foldsCase(const OpenFolder& folder) {
     if (portable_) return true;
     const std::uint64_t device = folderDevice(folder.descriptor());
     auto known = foldsCase_.find(device);
-    if (known == foldsCase_.end()) known = foldsCase_.emplace(device, foldsLetterCase(folder)).first;
+    if (known == foldsCase_.end())
+        known = foldsCase_.emplace(device, foldsLetterCase(folder)).first;
     return known->second;
 }
 
@@ -32,8 +33,7 @@ std::string DestinationNames::unclaimed(const OpenFolder& folder, const std::str
     const std::uint64_t owner = hashOf(name);
     for (unsigned number = 1; number <= mostNumberedNames; ++number) {
         const std::string numbered = numberedName(candidate, number, limit.units, limit.unit);
-        const std::string key =
-            folder.path() + '\0' + (folds ? letterCaseKey(numbered) : numbered);
+        const std::string key = folder.path() + '\0' + (folds ? letterCaseKey(numbered) : numbered);
         auto claim = claimed_.find(hashOf(key));
         if (claim != claimed_.end() && claim->second != owner) continue;
         if (folds || numbered != name) claimed_.emplace(hashOf(key), owner);
@@ -44,14 +44,13 @@ std::string DestinationNames::unclaimed(const OpenFolder& folder, const std::str
 
 std::string DestinationNames::firstChoice(const OpenFolder& folder, const std::string& name) {
     if (!portable_) return unclaimed(folder, name, name, {});
-    const Limit portable{portableNameLength, LengthUnit::Bytes};
-    return unclaimed(folder, name, fittedName(portableName(name), portable.units, portable.unit),
-                     portable);
+    return unclaimed(folder, name, nameForEverySystem(name),
+                     {portableNameLength, LengthUnit::Bytes});
 }
 
 std::optional<std::string> DestinationNames::saferName(const OpenFolder& folder,
-                                                      const std::string& refused,
-                                                      ErrorKind refusal, Limit& limit) {
+                                                       const std::string& refused,
+                                                       ErrorKind refusal, Limit& limit) {
     if (refusal != ErrorKind::NameTooLong) {
         std::string portable = portableName(refused);
         if (portable == refused) return std::nullopt;
@@ -83,8 +82,7 @@ Making DestinationNames::making(const OpenFolder& folder, const std::string& nam
 }
 
 std::string DestinationNames::firstTried(const std::string& level) const {
-    return portable_ ? fittedName(portableName(level), portableNameLength, LengthUnit::Bytes)
-                     : level;
+    return portable_ ? nameForEverySystem(level) : level;
 }
 
 std::optional<std::string> DestinationNames::folderAfterRefusal(const OpenFolder& parent,

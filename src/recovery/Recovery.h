@@ -54,8 +54,9 @@ using SaveProgress = std::function<bool(const SaveStatus& status)>;
 
 // Saves every file below `destination` at its "fullpath", creating folders on the way; two log
 // lines per file. A file or folder whose name the drive refuses is saved under a safe name
-// (DestinationNames.h), and its outcome says where. Every file is attempted, whatever happened to the ones before, unless
-// `progress` stops the save: the outcomes are then those of the files attempted.
+// (DestinationNames.h), and its outcome says where. Every file is attempted, whatever happened to
+// the ones before, unless `progress` stops the save: the outcomes are then those of the files
+// attempted.
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const std::vector<FileRecord>& files,
                                  const std::string& destination, const SaveProgress& progress = {},

@@ -91,6 +91,10 @@ std::string portableName(std::string_view name) {
     return safe;
 }
 
+std::string nameForEverySystem(std::string_view name) {
+    return fittedName(portableName(name), portableNameLength, LengthUnit::Bytes);
+}
+
 std::size_t nameLength(std::string_view name, LengthUnit unit) {
     std::size_t units = 0;
     for (std::size_t offset = 0; offset < name.size();) {

@@ -26,6 +26,9 @@ inline constexpr std::size_t portableNameLength = 255;
 // part ("con.txt" gives "con_.txt"). A name that needs none of it comes back as it is.
 std::string portableName(std::string_view name);
 
+// The name as every system takes it: portableName, fitted to portableNameLength bytes.
+std::string nameForEverySystem(std::string_view name);
+
 // The length of a name in the unit.
 std::size_t nameLength(std::string_view name, LengthUnit unit);
 

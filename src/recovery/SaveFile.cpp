@@ -20,8 +20,8 @@ FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
         HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
         DestinationNames names(options.portableNames, false);
         const std::string name = lastPathComponent(target);
-        auto saved = produceSavedFile(backupFolders, file, *folder, name, keybag,
-                                      &outcome.warning, std::nullopt, &names);
+        auto saved = produceSavedFile(backupFolders, file, *folder, name, keybag, &outcome.warning,
+                                      std::nullopt, &names);
         if (!saved)
             error = saved.error();
         else if (*saved != name)

@@ -46,8 +46,8 @@ std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
         static_cast<std::size_t>(std::count_if(firstFailure, outcomes.end(), hasFailed));
     return "Saved " + std::to_string(outcomes.size() - failed) + " of " +
            filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) +
-           renamedNote(outcomes) + "; " +
-           std::to_string(failed) + " failed. First: " + firstFailure->error->description();
+           renamedNote(outcomes) + "; " + std::to_string(failed) +
+           " failed. First: " + firstFailure->error->description();
 }
 
 std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
@@ -57,8 +57,7 @@ std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
 std::string saveFileMessage(const FileOutcome& outcome) {
     if (outcome.error) return "Not saved: " + outcome.error->description();
     const std::string saved = "Saved to " + outcome.savedAs.value_or(outcome.target);
-    const std::string renamed =
-        outcome.savedAs ? ", a name the drive takes, for " + outcome.target : "";
+    const std::string renamed = outcome.savedAs ? ", a safe name for " + outcome.target : "";
     if (outcome.warning) return saved + renamed + "; " + outcome.warning->description() + ".";
     return saved + renamed + ".";
 }

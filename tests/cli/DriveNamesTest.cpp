@@ -10,6 +10,7 @@
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
 #include "support/BackupWriter.h"
+#include "support/CameraRollWriter.h"
 #include "support/MountedDrive.h"
 #include "support/ProcessRun.h"
 
@@ -83,8 +84,8 @@ TEST_P(DriveNamesTest, SaveAllTakesEveryFileAndTellsEachNewName) {
     catalog.buildCatalog(device);
     LogCapture log;
     const std::string destination = drive.path() + "/saved";
-    const auto outcomes = saveAll(backup.folder(), device.applications->at(application)->files,
-                                  destination);
+    const auto outcomes =
+        saveAll(backup.folder(), device.applications->at(application)->files, destination);
     ASSERT_EQ(outcomes.size(), names.size());
     for (std::size_t index = 0; index < names.size(); ++index) {
         const FileOutcome& outcome = outcomes[index];
@@ -98,8 +99,8 @@ TEST_P(DriveNamesTest, SaveAllTakesEveryFileAndTellsEachNewName) {
 
 TEST_P(DriveNamesTest, ExtractAllSavesEveryFileAndSaysWhereEachRenamedOneWent) {
     const std::string destination = drive.path() + "/all";
-    auto extracted = test::runProcess(SALVORA_CLI_PATH, {"extract", backup.folder(), "--all",
-                                                         destination});
+    auto extracted =
+        test::runProcess(SALVORA_CLI_PATH, {"extract", backup.folder(), "--all", destination});
     EXPECT_EQ(extracted.status, 0) << extracted.err;
     EXPECT_EQ(extracted.out, "Saved 12 files, 0 failed\n");
     const std::string saved = destination + "/" + application;
@@ -114,8 +115,8 @@ TEST_P(DriveNamesTest, ExtractAllSavesEveryFileAndSaysWhereEachRenamedOneWent) {
 
 TEST_P(DriveNamesTest, PortableNamesAreSafeForEverySystemOnEveryDrive) {
     const std::string destination = drive.path() + "/portable";
-    auto extracted = test::runProcess(
-        SALVORA_CLI_PATH, {"extract", backup.folder(), application, destination, "--portable-names"});
+    auto extracted = test::runProcess(SALVORA_CLI_PATH, {"extract", backup.folder(), application,
+                                                         destination, "--portable-names"});
     EXPECT_EQ(extracted.status, 0) << extracted.err;
     for (std::size_t index = 0; index < names.size(); ++index) {
         // NTFS refuses what Windows refuses; only letter case is kept apart differently.
@@ -125,6 +126,32 @@ TEST_P(DriveNamesTest, PortableNamesAreSafeForEverySystemOnEveryDrive) {
                                                          : names[index].ntfs);
         EXPECT_EQ(test::readText(path), contentsOf(names[index].phone)) << path;
     }
+}
+
+TEST_P(DriveNamesTest, PhotosAndAlbumsTakeSafeNamesAndAnExportAgainAddsNothing) {
+    test::CameraRollDescription roll;
+    roll.assets = {{"DCIM/100APPLE", "IMG_0001.HEIC", "Trip: 12:30.HEIC", 711'115'200}};
+    roll.albums = {{"Trip: Paris", 2, {0}}};
+    test::writeCameraRoll(roll, [&](const std::string& path, const std::string& contents,
+                                    std::uint32_t lastModified) {
+        backup.addManifestDbFile("CameraRollDomain", path, contents, lastModified);
+    });
+    const std::string destination = drive.path() + "/photos";
+    const std::vector<std::string> args = {"photos", backup.folder(), destination, "--albums"};
+    ::setenv("TZ", "UTC", 1);
+    auto exported = test::runProcess(SALVORA_CLI_PATH, args);
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.err, "salvora-cli: " + destination + "/2023/07/Trip: 12:30.HEIC: saved as " +
+                                destination + "/2023/07/Trip： 12：30.HEIC\n" + "salvora-cli: " +
+                                destination + "/Albums/Trip: Paris/Trip： 12：30.HEIC: saved as " +
+                                destination + "/Albums/Trip： Paris/Trip： 12：30.HEIC\n");
+    for (const char* path :
+         {"/2023/07/Trip： 12：30.HEIC", "/Albums/Trip： Paris/Trip： 12：30.HEIC"})
+        EXPECT_EQ(test::readText(destination + path), "IMG_0001.HEIC") << path;
+    auto again = test::runProcess(SALVORA_CLI_PATH, args);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(directoryContents(destination + "/2023/07")->size(), 1u);
+    EXPECT_EQ(directoryContents(destination + "/Albums/Trip： Paris")->size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drives, DriveNamesTest,
