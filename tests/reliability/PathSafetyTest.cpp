@@ -75,24 +75,19 @@ TEST_F(PathSafetyTest, ANameAsLongAsTheFileSystemAllowsIsSavedBothWays) {
 }
 
 TEST_F(PathSafetyTest, ANameTooLongIsSavedShortenedToTheLimitAndSaysWhere) {
-    const std::string copied(300, 'c');
-    const std::string written(300, 'w');
-    const std::string folder(300, 'f');
+    const std::string copied(300, 'c'), written(300, 'w'), folder(300, 'f');
     auto outcomes =
         saveAll(backup.path(),
                 {copiedRecord("stored", copied + ".txt"), writtenRecord("w.mdbackup", written),
                  copiedRecord("stored", folder + "/inner.txt"), copiedRecord("stored", "next.txt")},
                 destination);
-    const Names shortened = {copied.substr(0, 251) + ".txt", folder.substr(0, 255), "next.txt",
-                             written.substr(0, 255)};
-    EXPECT_EQ(*directoryContents(destination), shortened);
-    EXPECT_EQ(outcomes[0].savedAs, destination + "/" + shortened[0]);
-    EXPECT_EQ(outcomes[1].savedAs, destination + "/" + shortened[3]);
-    EXPECT_EQ(outcomes[2].savedAs, destination + "/" + shortened[1] + "/inner.txt");
-    EXPECT_FALSE(outcomes[3].savedAs);
     for (const FileOutcome& outcome : outcomes) EXPECT_FALSE(outcome.error) << outcome.target;
-    EXPECT_EQ(readText(destination + "/" + shortened[3]), "written bytes");
-
+    EXPECT_EQ(*directoryContents(destination),
+              (Names{copied.substr(0, 251) + ".txt", folder.substr(0, 255), "next.txt",
+                     written.substr(0, 255)}));
+    EXPECT_EQ(outcomes[2].savedAs, destination + "/" + folder.substr(0, 255) + "/inner.txt");
+    EXPECT_FALSE(outcomes[3].savedAs);
+    EXPECT_EQ(readText(destination + "/" + written.substr(0, 255)), "written bytes");
     auto one = saveFile(backup.path(), copiedRecord("stored", "x"), destination + "/" + copied);
     EXPECT_EQ(one.savedAs, destination + "/" + copied.substr(0, 255));
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-// A real exFAT or NTFS file system, made in an image file in a temporary folder and mounted
-// there through FUSE (exfat-fuse on a loop device; ntfs-3g with `windows_names`, which refuses
-// the names Windows refuses), for tests of saving onto USB sticks and Windows disks. Mounting
-// needs root, /dev/fuse and the Debian tools; without them the drive is unavailable and says
-// why. It is unmounted and its image removed when it goes, whatever the test did.
+// A real exFAT or NTFS file system in an image in a temporary folder, mounted there through FUSE
+// (exfat-fuse on a loop device; ntfs-3g refusing what Windows refuses), where root, /dev/fuse
+// and the tools allow; unmounted and removed when it goes, whatever the test did.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/TemporaryFolder.h"
 
@@ -27,15 +26,15 @@ class MountedDrive {
     const std::string& path() const { return mountPoint_; }
 
   private:
-    void mount(DriveFormat format);
-    // Runs a tool found on the system's paths; false, with the reason kept, when it fails.
-    bool run(const std::string& tool, const std::vector<std::string>& args,
-             std::string* out = nullptr);
+    // Runs a tool of the system, keeping the first line it prints; false, with the reason
+    // kept, when it fails.
+    bool run(const std::string& tool, std::vector<std::string> args);
 
     TemporaryFolder folder_;
     std::string image_ = folder_ / "drive.img";
     std::string mountPoint_ = folder_ / "drive";
     std::string loopDevice_;
+    std::string output_;
     bool mounted_ = false;
     std::optional<std::string> unavailable_;
 };

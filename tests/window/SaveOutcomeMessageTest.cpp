@@ -28,13 +28,6 @@ TEST(SaveOutcomeMessage, FailuresAreCountedAndTheFirstReasonNamed) {
               "\"/d/a\": File exists");
 }
 
-TEST(SaveOutcomeMessage, RenamedFilesAreCounted) {
-    FileOutcome renamed = saved("/d/a:b");
-    renamed.savedAs = "/d/a：b";
-    EXPECT_EQ(saveAllMessage({saved("/d/a"), renamed}, "/d"), "Saved 2 files to /d (1 renamed).");
-    EXPECT_EQ(renamedFiles({saved("/d/a"), renamed}).size(), 1u);
-}
-
 TEST(SaveOutcomeMessage, OneFileSaysWhereItWentOrWhyNot) {
     EXPECT_EQ(saveFileMessage(saved("/d/a.txt")), "Saved to /d/a.txt.");
     EXPECT_EQ(saveFileMessage(failed("/d/a.txt", "File exists")),
