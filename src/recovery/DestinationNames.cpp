@@ -30,6 +30,8 @@ std::string DestinationNames::unclaimed(const OpenFolder& folder, const std::str
                                         const std::string& candidate, Limit limit) {
     if (!manyFiles_) return candidate;
     const bool folds = foldsCase(folder);
+    // The common case, a drive that takes every name as it is: nothing to keep apart.
+    if (!folds && candidate == name && claimed_.empty()) return candidate;
     const std::uint64_t owner = hashOf(name);
     for (unsigned number = 1; number <= mostNumberedNames; ++number) {
         const std::string numbered = numberedName(candidate, number, limit.units, limit.unit);

@@ -24,16 +24,11 @@ class DestinationNames {
     explicit DestinationNames(bool portable = false, bool manyFiles = true)
         : portable_(portable), manyFiles_(manyFiles) {}
 
-    bool portable() const { return portable_; }
-    // How new files take their names on each drive, learnt by this save.
-    NamingWays& ways() { return ways_; }
-
     // The name the file `name` is first made under in `folder`, kept from the names this save
     // gave other files there.
     std::string firstChoice(const OpenFolder& folder, const std::string& name);
-    // The names to try for the file `name` of `folder` after the folder refuses one.
-    NextName afterRefusal(const OpenFolder& folder, const std::string& name);
-    // How the file `name` is made in `folder`: dated, in the ways learnt, renamed on refusal.
+    // How the file `name` is made in `folder`: dated, in the naming ways this save learnt for
+    // each drive, and after each name the folder refuses, under the next safer one.
     Making making(const OpenFolder& folder, const std::string& name, ModificationTime date);
 
     // The name a folder level (or a file that keeps apart by other means) is first made under:
@@ -60,6 +55,7 @@ class DestinationNames {
                                                 const std::string& refused, ErrorKind refusal,
                                                 Limit& limit);
     bool foldsCase(const OpenFolder& folder);
+    NextName afterRefusal(const OpenFolder& folder, const std::string& name);
 
     bool portable_;
     bool manyFiles_;
