@@ -17,7 +17,6 @@
 #include "catalog/ManifestDbReader.h"
 #include "catalog/MdbackupReader.h"
 #include "catalog/MdinfoReader.h"
-#include "catalog/SqliteDatabase.h"
 #include "catalog/UnindexedDatabaseReader.h"
 #include "crypto/Keybag.h"
 #include "foundation/BackupFileNames.h"
@@ -26,6 +25,7 @@
 #include "foundation/PropertyList.h"
 #include "foundation/XmlPropertyListData.h"
 #include "photos/PhotoLibrary.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora::fuzz {
 namespace {

@@ -22,6 +22,8 @@ std::string exportMessage(const PhotoExportSummary& summary, const std::string& 
         message += " " + summary.failures.front().error->description() + ".";
     else if (summary.libraryProblem)
         message += " " + *summary.libraryProblem + ".";
+    else if (summary.libraryWarning)
+        message += " " + *summary.libraryWarning + ".";
     return message;
 }
 
