@@ -96,8 +96,10 @@ TEST_P(StoredDatabaseOpening, ReadsTheRowsSQLiteFindsAndWritesNothing) {
             EXPECT_FALSE(opened->warning) << *opened->warning;
         } else {
             ASSERT_TRUE(opened->warning);
-            EXPECT_NE(opened->warning->find("\"Library/sms.db\""), std::string::npos) << *opened->warning;
-            EXPECT_NE(opened->warning->find("Left out the log"), std::string::npos) << *opened->warning;
+            EXPECT_NE(opened->warning->find("\"Library/sms.db\""), std::string::npos)
+                << *opened->warning;
+            EXPECT_NE(opened->warning->find("Left out the log"), std::string::npos)
+                << *opened->warning;
         }
     }
     EXPECT_EQ(test::folderSnapshot(folder.path()), before);
