@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
     dpkg-dev
+    exfat-fuse exfatprogs ntfs-3g  # real exFAT and NTFS drives for the saving tests
 )
 
 missing=()

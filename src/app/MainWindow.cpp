@@ -20,6 +20,8 @@
 #include "window/PreviewLoader.h"
 #include "window/PreviewPane.h"
 #include "window/QtText.h"
+#include "window/RenamedFilesButton.h"
+#include "window/SavingSettings.h"
 
 namespace salvora {
 namespace {
@@ -197,6 +199,13 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(ui_->fileMenu, &QMenu::aboutToShow, photoExport, &PhotoExportCommand::updateEnabled);
     connect(photoExport, &PhotoExportCommand::exportFinished, statusBar(),
             [this](const QString& message) { statusBar()->showMessage(message); });
+    auto* renamed = new RenamedFilesButton(statusBar());
+    statusBar()->addPermanentWidget(renamed);
+    connect(photoExport, &PhotoExportCommand::filesRenamed, renamed,
+            &RenamedFilesButton::showRenamed);
+    connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
+    ui_->portableNamesAction->setChecked(portableNamesChosen());
+    connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,
             &MainController::saveSelectedPressed);
     connect(ui_->copyPathAction, &QAction::triggered, this, [this] {

@@ -24,6 +24,7 @@ struct Request {
     std::string passwordFile;
     bool passwordStdin = false;
     PhotoExportOptions photos;
+    SaveOptions saving;
 };
 
 Format formatOf(const Request& request) { return request.json ? Format::Json : Format::Text; }
@@ -48,6 +49,14 @@ void addBackup(CLI::App* command, Request& request) {
         ->add_flag("--password-stdin", request.passwordStdin,
                    "Read the password of an encrypted backup from the first line of standard input")
         ->excludes(file);
+}
+
+// The option that makes every name safe for every system, for a save's command.
+void addPortableNames(CLI::App* command, bool& portableNames) {
+    command->add_flag("--portable-names", portableNames,
+                      "Give every file and folder a name Windows and every other system take "
+                      "(\"a:b.txt\" as \"a：b.txt\"), for a folder to copy elsewhere later; "
+                      "otherwise only names the drive refuses change");
 }
 
 }  // namespace
@@ -88,6 +97,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::Option* extractDestination =
         extract->add_option("DEST", request.destination, "The folder to save into");
     extract->add_flag("--all", request.all, "Every application, each below DEST in its own folder");
+    addPortableNames(extract, request.saving.portableNames);
 
     CLI::App* extractFileCommand = app.add_subcommand(
         "extract-file", "Save the first file of APP whose relative path is FULLPATH to TARGET");
@@ -98,6 +108,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     extractFileCommand->add_option("FULLPATH", request.fullpath, "The file's relative path")
         ->required();
     extractFileCommand->add_option("TARGET", request.destination, "Where to save it")->required();
+    addPortableNames(extractFileCommand, request.saving.portableNames);
 
     CLI::App* photos = app.add_subcommand(
         "photos", "Export the camera roll's photos and videos into DEST/YYYY/MM/ by capture date");
@@ -109,6 +120,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                      "Also the photos and videos hidden in the library");
     photos->add_flag("--include-deleted", request.photos.includeDeleted,
                      "Also the photos and videos in \"Recently Deleted\"");
+    addPortableNames(photos, request.photos.portableNames);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -131,14 +143,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return listFiles(context, request.backup, application, formatOf(request));
     }
     if (extract->parsed()) {
-        if (request.all) return extractAll(context, request.backup, request.destination);
-        return extractApplication(context, request.backup, request.application,
-                                  request.destination);
+        if (request.all)
+            return extractAll(context, request.backup, request.destination, request.saving);
+        return extractApplication(context, request.backup, request.application, request.destination,
+                                  request.saving);
     }
     if (photos->parsed())
         return exportPhotosOf(context, request.backup, request.destination, request.photos);
     return extractFile(context, request.backup, request.application, request.fullpath,
-                       request.destination);
+                       request.destination, request.saving);
 }
 
 }  // namespace salvora::cli

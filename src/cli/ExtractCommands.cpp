@@ -10,6 +10,7 @@
 #include "foundation/Log.h"
 #include "foundation/Path.h"
 #include "recovery/Recovery.h"
+#include "recovery/SafeNames.h"
 
 namespace salvora::cli {
 namespace {
@@ -18,7 +19,8 @@ std::string counted(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// One line per file that could not be saved, then the summary; the exit status follows.
+// One line per file that could not be saved or was saved under another name, then the summary;
+// the exit status follows.
 int report(const CommandContext& context, const std::vector<FileOutcome>& outcomes) {
     const std::size_t failed = complainOfFailures(context, outcomes);
     context.out << "Saved " << counted(outcomes.size() - failed, "file", "files") << ", " << failed
@@ -28,17 +30,16 @@ int report(const CommandContext& context, const std::vector<FileOutcome>& outcom
 
 }  // namespace
 
-std::string applicationFolderName(const std::string& name) {
+std::string applicationFolderName(const std::string& name, bool portableNames) {
     if (name.empty()) return "(Unknown Application Name)";
-    std::string folder = name;
-    std::replace(folder.begin(), folder.end(), '/', '_');
-    std::replace(folder.begin(), folder.end(), '\0', '_');
+    std::string folder = withoutSeparators(name);
     if (folder == "." || folder == "..") std::replace(folder.begin(), folder.end(), '.', '_');
-    return folder;
+    return portableNames ? nameForEverySystem(folder) : folder;
 }
 
 int extractApplication(const CommandContext& context, const std::string& backup,
-                       const std::string& application, const std::string& destination) {
+                       const std::string& application, const std::string& destination,
+                       const SaveOptions& options) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
     const ApplicationRecord* record = opened->findApplication(context, application);
@@ -52,13 +53,13 @@ int extractApplication(const CommandContext& context, const std::string& backup,
             progress.update(status.filesDone, status.filesTotal);
             return true;
         },
-        opened->keybag());
+        opened->keybag(), options);
     progress.clear();
     return report(context, outcomes);
 }
 
 int extractAll(const CommandContext& context, const std::string& backup,
-               const std::string& destination) {
+               const std::string& destination, const SaveOptions& options) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
     std::size_t total = 0;
@@ -72,12 +73,13 @@ int extractAll(const CommandContext& context, const std::string& backup,
         const std::size_t before = outcomes.size();
         auto saved = saveAll(
             opened->device->directory, application->files,
-            appendingPathComponent(destination, applicationFolderName(application->name)),
+            appendingPathComponent(destination,
+                                   applicationFolderName(application->name, options.portableNames)),
             [&](const SaveStatus& status) {
                 progress.update(before + status.filesDone, total);
                 return true;
             },
-            opened->keybag());
+            opened->keybag(), options);
         std::move(saved.begin(), saved.end(), std::back_inserter(outcomes));
     }
     progress.clear();
@@ -86,7 +88,7 @@ int extractAll(const CommandContext& context, const std::string& backup,
 
 int extractFile(const CommandContext& context, const std::string& backup,
                 const std::string& application, const std::string& fullpath,
-                const std::string& target) {
+                const std::string& target, const SaveOptions& options) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
     const ApplicationRecord* record = opened->findApplication(context, application);
@@ -98,7 +100,8 @@ int extractFile(const CommandContext& context, const std::string& backup,
         return UsageError;
     }
     LogSilence silence;
-    return report(context, {saveFile(opened->device->directory, *file, target, opened->keybag())});
+    return report(context,
+                  {saveFile(opened->device->directory, *file, target, opened->keybag(), options)});
 }
 
 }  // namespace salvora::cli

@@ -7,6 +7,8 @@ std::size_t complainOfFailures(const CommandContext& context,
     std::size_t failed = 0;
     for (const FileOutcome& outcome : outcomes) {
         if (!outcome.error) {
+            if (outcome.savedAs)
+                context.complain(outcome.target + ": saved as " + *outcome.savedAs);
             if (outcome.warning)
                 context.complain("warning: " + outcome.target + ": " +
                                  outcome.warning->description());

@@ -1,7 +1,7 @@
 #pragma once
 
 // How the saving commands tell the user about files that could not be saved, or were saved
-// with a length other than recorded.
+// under another name than their own or with a length other than recorded.
 #include <cstddef>
 #include <vector>
 
@@ -10,7 +10,8 @@
 
 namespace salvora::cli {
 
-// One line on standard error per outcome with an error or a warning; the number of errors.
+// One line on standard error per outcome with an error, another name ("DEST/a:b.txt: saved as
+// DEST/a：b.txt") or a warning; the number of errors.
 std::size_t complainOfFailures(const CommandContext& context,
                                const std::vector<FileOutcome>& outcomes);
 

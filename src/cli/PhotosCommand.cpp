@@ -33,6 +33,7 @@ int exportPhotosOf(const CommandContext& context, const std::string& backup,
     if (summary.libraryWarning) context.complain(*summary.libraryWarning);
     if (summary.libraryProblem) context.complain(*summary.libraryProblem);
     const std::size_t failed = complainOfFailures(context, summary.failures);
+    complainOfFailures(context, summary.renamed);
     for (const std::string& name : summary.notInBackup)
         context.out << "Not in this backup (kept only in iCloud): " << name << '\n';
     context.out << "Exported " << summaryCounts(summary) << '\n';

@@ -17,6 +17,8 @@ enum class ErrorKind {
     Failed,
     WrongPassword,  // the password does not open the backup
     Unsupported,    // this system or file system offers no such way; another way may do
+    NameRefused,    // the file system takes no such name (characters it refuses)
+    NameTooLong,    // the file system takes no name that long
 };
 
 // A failed operation, told as what was attempted, on which path, and why.

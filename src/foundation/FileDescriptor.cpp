@@ -71,7 +71,9 @@ bool copyToEnd(int source, int target) {
 }
 
 bool setModificationTime(int fd, std::int64_t seconds) {
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    // The access time is set to now rather than left out: exfat-fuse drops a modification time
+    // that comes without an access time.
+    const struct timespec times[2] = {{0, UTIME_NOW}, {static_cast<time_t>(seconds), 0}};
     return ::futimens(fd, times) == 0;
 }
 

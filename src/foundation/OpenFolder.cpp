@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "foundation/DriveTraits.h"
 #include "foundation/FolderEntry.h"
 #include "foundation/Path.h"
 
@@ -24,8 +25,12 @@ Result<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
     auto entry = entryOf(parent, name, "Could not open folder");
     if (!entry) return entry.error();
     if (create == CreateMissing::Yes &&
-        ::mkdirat(entry->folder, entry->relative.c_str(), 0777) != 0 && errno != EEXIST)
-        return Error::fromErrno("Could not create folder", entry->shown, errno);
+        ::mkdirat(entry->folder, entry->relative.c_str(), 0777) != 0 && errno != EEXIST) {
+        const int failure = errno;
+        Error error = Error::fromErrno("Could not create folder", entry->shown, failure);
+        if (refusesName(failure)) error.kind = refusalKind(failure);
+        return error;
+    }
     FileDescriptor folder(::openat(entry->folder, entry->relative.c_str(),
                                    O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.valid()) return OpenFolder(std::move(folder), entry->shown);

@@ -32,8 +32,9 @@ Result<OpenFolder> openFolder(const std::string& path);
 enum class CreateMissing { No, Yes };
 
 // Opens the folder `name` directly inside `parent`, first creating it when it is missing and
-// asked to. A link in its place is refused, never followed, and so is a name that is not one
-// plain component ("", ".", "..", or a name holding "/").
+// asked to; a name the file system refuses to create fails as NameRefused or NameTooLong. A link in
+// its place is refused, never followed, and so is a name that is not one plain component ("", ".",
+// "..", or a name holding "/").
 Result<OpenFolder> openFolderIn(const OpenFolder& parent, std::string_view name,
                                 CreateMissing create);
 

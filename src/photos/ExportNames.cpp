@@ -5,34 +5,16 @@
 #include <utility>
 
 #include "foundation/Path.h"
+#include "recovery/SafeNames.h"
 
 namespace salvora {
-namespace {
-
-// The stem and the extension with its dot; a name's leading dot starts no extension.
-std::pair<std::string_view, std::string_view> stemAndExtension(std::string_view name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0) return {name, {}};
-    return {name.substr(0, dot), name.substr(dot)};
-}
-
-}  // namespace
 
 std::string plainFileName(std::string_view name, std::string_view fallback) {
     if (name.empty() || name == "." || name == "..") {
         return fallback.empty() || fallback == "." || fallback == ".." ? std::string("_")
                                                                        : plainFileName(fallback);
     }
-    std::string plain(name);
-    for (char& c : plain)
-        if (c == '/' || c == '\0') c = '_';
-    return plain;
-}
-
-std::string numberedName(std::string_view name, unsigned number) {
-    if (number <= 1) return std::string(name);
-    auto [stem, extension] = stemAndExtension(name);
-    return std::string(stem) + " (" + std::to_string(number) + ")" + std::string(extension);
+    return withoutSeparators(name);
 }
 
 std::string nameWithExtensionOf(std::string_view name, std::string_view otherName,

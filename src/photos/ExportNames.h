@@ -13,10 +13,6 @@ namespace salvora {
 // a name that would mean a folder ("", ".", "..") becomes `fallback` made plain the same way.
 std::string plainFileName(std::string_view name, std::string_view fallback = "_");
 
-// "IMG_0001.HEIC" as its `number`-th free choice: "IMG_0001 (2).HEIC", "IMG_0001 (3).HEIC"…;
-// the first is the name itself.
-std::string numberedName(std::string_view name, unsigned number);
-
 // The name `name` takes with the extension of `otherName` ("IMG_0001.HEIC", "x/IMG_0001.MOV"
 // give "IMG_0001.MOV"), with `suffix` after its stem (" (edited)").
 std::string nameWithExtensionOf(std::string_view name, std::string_view otherName,

@@ -18,6 +18,7 @@ struct PhotoExportOptions {
     bool albums = false;          // DEST/Albums/ALBUM/ with each user album's members
     bool includeHidden = false;   // assets hidden in the library
     bool includeDeleted = false;  // assets in "Recently Deleted"
+    bool portableNames = false;   // every name made safe for every system up front
 };
 
 struct PlannedAsset {

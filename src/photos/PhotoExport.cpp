@@ -7,6 +7,7 @@
 #include "foundation/Path.h"
 #include "photos/BackupPhotoLibrary.h"
 #include "photos/ExportNames.h"
+#include "recovery/SafeNames.h"
 #include "recovery/SavedFile.h"
 
 namespace salvora {
@@ -14,6 +15,11 @@ namespace {
 
 // Beyond this many " (N)" names for one file, something else is wrong with the folder.
 constexpr unsigned mostNumberedNames = 10000;
+
+Result<std::string> nameIfMade(const Status& made, const std::string& name) {
+    if (!made) return made.error();
+    return name;
+}
 
 // A file the export put (or found) in a dated folder.
 struct PlacedFile {
@@ -36,10 +42,11 @@ std::string joined(const std::vector<std::string>& levels, std::string_view name
 class PhotoExporter {
   public:
     PhotoExporter(const std::string& deviceDirectory, const std::string& destination,
-                  const UnlockedKeybag* keybag, const SaveProgress& progress)
+                  const UnlockedKeybag* keybag, const SaveProgress& progress, bool portableNames)
         : backupFolders_(deviceDirectory, CreateMissing::No),
-          datedFolders_(destination, CreateMissing::Yes),
-          albumFolders_(destination, CreateMissing::Yes),
+          names_(portableNames),
+          datedFolders_(destination, CreateMissing::Yes, &names_),
+          albumFolders_(destination, CreateMissing::Yes, &names_),
           destination_(destination),
           keybag_(keybag),
           progress_(progress) {}
@@ -120,17 +127,22 @@ class PhotoExporter {
         }
         ++state_.filesDone;
         state_.bytesDone += source.size().value_or(0);
-        auto folder = datedFolders_.folderFor(viewsOf(levels));
+        bool folderRenamed = false;
+        auto folder = datedFolders_.folderFor(viewsOf(levels), &folderRenamed);
         if (!folder) return failed(joined(levels, wanted), folder.error());
         auto isSame = [&](const EntryStatus& existing) {
             return existing.regularFile && source.size() && existing.size == *source.size() &&
                    date && existing.modificationTime == *date;
         };
         auto make = [&](const std::string& name) {
-            return produceSavedFile(backupFolders_, source, **folder, name, keybag_, nullptr, date);
+            return produceSavedFile(backupFolders_, source, **folder, name, keybag_, nullptr, date,
+                                    &names_);
         };
-        auto name = freeName(**folder, levels, wanted, isSame, make);
+        const std::string first = names_.firstTried(wanted);
+        bool renamed = folderRenamed || first != wanted;
+        auto name = freeName(**folder, levels, first, isSame, make, renamed);
         if (!name) return failed(joined(levels, wanted), name.error());
+        noteRenamed(joined(levels, wanted), **folder, *name, renamed);
         placed.push_back({levels, *name, source.size().value_or(0), date});
         return true;
     }
@@ -144,7 +156,8 @@ class PhotoExporter {
             failed(joined(albumLevels, file.name), source.error());
             return;
         }
-        auto album = albumFolders_.folderFor(viewsOf(albumLevels));
+        bool albumRenamed = false;
+        auto album = albumFolders_.folderFor(viewsOf(albumLevels), &albumRenamed);
         if (!album) {
             failed(joined(albumLevels, file.name), album.error());
             return;
@@ -158,29 +171,56 @@ class PhotoExporter {
         };
         auto make = [&](const std::string& name) {
             Status linked = linkItem(**source, file.name, **album, name);
-            if (linked || linked.error().kind != ErrorKind::Unsupported) return linked;
-            return copyItem(**source, file.name, **album, name, file.date);
+            if (linked || linked.error().kind != ErrorKind::Unsupported)
+                return nameIfMade(linked, name);
+            return copyItem(**source, file.name, **album, name,
+                            names_.making(**album, name, file.date));
         };
-        if (auto name = freeName(**album, albumLevels, file.name, isSame, make); !name)
+        auto name = freeName(**album, albumLevels, file.name, isSame, make, albumRenamed);
+        if (!name)
             failed(joined(albumLevels, file.name), name.error());
+        else
+            noteRenamed(joined(albumLevels, file.name), **album, *name, albumRenamed);
+    }
+
+    // A file placed under another name than `planned` (a path below the destination) tells
+    // where it went.
+    void noteRenamed(const std::string& planned, const OpenFolder& folder, const std::string& name,
+                     bool renamed) {
+        if (renamed)
+            summary_.renamed.push_back(
+                {appendingPathComponent(destination_, planned), {}, {}, folder.pathOf(name)});
     }
 
     // The name `wanted` or its first numbered choice that is neither taken by this export nor
-    // by a file that isn't the same; `make` makes the file there.
+    // by a file that isn't the same; `make` makes the file there, or under another name where
+    // the folder refuses that one, which sets `renamed`.
     template <typename IsSame, typename Make>
     Result<std::string> freeName(const OpenFolder& folder, const std::vector<std::string>& levels,
-                                 const std::string& wanted, const IsSame& isSame,
-                                 const Make& make) {
+                                 const std::string& wanted, const IsSame& isSame, const Make& make,
+                                 bool& renamed) {
         for (unsigned number = 1; number <= mostNumberedNames; ++number) {
             std::string name = numberedName(wanted, number);
             std::string key = joined(levels, name);
             if (taken_.contains(key)) continue;
+            // The file went under another name, one the drive takes.
+            const auto madeAs = [&](std::string other) {
+                taken_.insert(joined(levels, other));
+                name = std::move(other);
+                renamed = true;
+            };
             if (auto existing = entryStatus(folder, name)) {
                 if (!isSame(*existing)) continue;
-            } else if (Status made = make(name); !made) {
+            } else if (Result<std::string> made = make(name); !made) {
                 // Another program took the name meanwhile: try the next.
                 if (entryStatus(folder, name)) continue;
-                return made.error();
+                // An export before made the same file under the name the drive took instead.
+                const std::string tried = lastPathComponent(made.error().path);
+                auto before = tried != name ? entryStatus(folder, tried) : std::nullopt;
+                if (!before || !isSame(*before)) return made.error();
+                madeAs(tried);
+            } else if (*made != name) {
+                madeAs(std::move(*made));
             }
             taken_.insert(std::move(key));
             return name;
@@ -194,6 +234,7 @@ class PhotoExporter {
     }
 
     HeldFolders backupFolders_;
+    DestinationNames names_;
     HeldFolders datedFolders_;
     HeldFolders albumFolders_;
     std::string destination_;
@@ -224,7 +265,7 @@ PhotoExportSummary exportPhotos(const std::string& deviceDirectory,
                                 const ApplicationMap& applications, const std::string& destination,
                                 const PhotoExportOptions& options, const SaveProgress& progress,
                                 const UnlockedKeybag* keybag) {
-    PhotoExporter exporter(deviceDirectory, destination, keybag, progress);
+    PhotoExporter exporter(deviceDirectory, destination, keybag, progress, options.portableNames);
     const CameraRoll roll(applications);
     const BackupPhotoLibrary read = readBackupPhotoLibrary(exporter.backupFolders(), roll, keybag);
     const ExportPlan plan = planExport(roll, read.library ? &*read.library : nullptr, options);

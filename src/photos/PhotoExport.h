@@ -28,6 +28,9 @@ struct PhotoExportSummary {
     // no failure.
     std::vector<std::string> notInBackup;
     std::vector<FileOutcome> failures;
+    // The files saved under another name than planned because the drive refuses that name (or,
+    // with portable names, some system would): each with `savedAs`.
+    std::vector<FileOutcome> renamed;
     // Why the files and the dates the backup recorded were used instead of the library.
     std::optional<std::string> libraryProblem;
     // Why the newest part of the library, its "-wal", was left out, when it was.

@@ -26,6 +26,16 @@ struct FileOutcome {
     ErrorSlot error;     // empty when the file was saved
     // A saved file whose length is not the one recorded: saved whole all the same.
     std::optional<LengthWarning> warning{};
+    // Where a saved file went instead of `target`, under a name the drive takes (or, with
+    // portable names, every system takes); absent when it went to `target`.
+    std::optional<std::string> savedAs{};
+};
+
+// How a save names what it makes.
+struct SaveOptions {
+    // Every name made safe for every system up front (SafeNames.h), for a folder that will be
+    // copied to Windows later; otherwise names change only where the drive refuses them.
+    bool portableNames = false;
 };
 
 // How far a save has come. Bytes count the sizes the catalogue records (0 where it records
@@ -43,16 +53,21 @@ struct SaveStatus {
 using SaveProgress = std::function<bool(const SaveStatus& status)>;
 
 // Saves every file below `destination` at its "fullpath", creating folders on the way; two log
-// lines per file. Every file is attempted, whatever happened to the ones before, unless
-// `progress` stops the save: the outcomes are then those of the files attempted.
+// lines per file. A file or folder whose name the drive refuses is saved under a safe name
+// (DestinationNames.h), and its outcome says where. Every file is attempted, whatever happened to
+// the ones before, unless `progress` stops the save: the outcomes are then those of the files
+// attempted.
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const std::vector<FileRecord>& files,
                                  const std::string& destination, const SaveProgress& progress = {},
-                                 const UnlockedKeybag* keybag = nullptr);
+                                 const UnlockedKeybag* keybag = nullptr,
+                                 const SaveOptions& options = {});
 
-// Saves one file to exactly `target`; one log line.
+// Saves one file to exactly `target`, or beside it under a safe name where the drive refuses
+// its name; one log line.
 FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
-                     const std::string& target, const UnlockedKeybag* keybag = nullptr);
+                     const std::string& target, const UnlockedKeybag* keybag = nullptr,
+                     const SaveOptions& options = {});
 
 // The name a save panel proposes for the file: the last component of its "fullpath".
 std::string proposedFileName(const FileRecord& file);

@@ -14,14 +14,15 @@ namespace {
 // The folder step of one file: the folder that will hold it, made level by level below the
 // destination. A relative path that could lead elsewhere is refused before anything is made.
 Result<const OpenFolder*> makeTargetFolder(HeldFolders& folders, const FileRecord& file,
-                                           const std::string& target, std::string& name) {
+                                           const std::string& target, std::string& name,
+                                           bool& renamed) {
     if (!file.fullpath()) return Error{"Refused to save", target, "The file has no relative path"};
     if (auto problem = relativePathProblem(*file.fullpath(), "the chosen folder"))
         return Error{"Refused to save", target, "The relative path " + *problem};
     std::vector<std::string_view> levels = pathComponents(*file.fullpath());
     name = levels.back();
     levels.pop_back();
-    return folders.folderFor(levels);
+    return folders.folderFor(levels, &renamed);
 }
 
 std::uint64_t recordedBytes(const std::vector<FileRecord>& files) {
@@ -35,11 +36,12 @@ std::uint64_t recordedBytes(const std::vector<FileRecord>& files) {
 std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
                                  const std::vector<FileRecord>& files,
                                  const std::string& destination, const SaveProgress& progress,
-                                 const UnlockedKeybag* keybag) {
+                                 const UnlockedKeybag* keybag, const SaveOptions& options) {
     std::vector<FileOutcome> outcomes;
     outcomes.reserve(files.size());
     HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
-    HeldFolders folders(destination, CreateMissing::Yes);
+    DestinationNames names(options.portableNames);
+    HeldFolders folders(destination, CreateMissing::Yes, &names);
     SaveStatus status{0, files.size(), 0, recordedBytes(files), {}};
     for (const FileRecord& file : files) {
         status.current = file.fullpath() ? std::string_view(*file.fullpath()) : std::string_view();
@@ -49,14 +51,18 @@ std::vector<FileOutcome> saveAll(const std::string& deviceDirectory,
         // The file's error slot, empty at the start of its turn: a step that fails fills it.
         ErrorSlot& error = outcome.error;
         std::string name;
-        auto folder = makeTargetFolder(folders, file, outcome.target, name);
+        bool renamed = false;
+        auto folder = makeTargetFolder(folders, file, outcome.target, name, renamed);
         if (!folder) error = folder.error();
         logErrorSlot(error);
         // Without its folder there is nowhere safe to put the file; the folder's error stands.
         if (folder) {
-            Status saved =
-                produceSavedFile(backupFolders, file, **folder, name, keybag, &outcome.warning);
-            if (!saved) error = saved.error();
+            auto saved = produceSavedFile(backupFolders, file, **folder, name, keybag,
+                                          &outcome.warning, std::nullopt, &names);
+            if (!saved)
+                error = saved.error();
+            else if (renamed || *saved != name)
+                outcome.savedAs = (*folder)->pathOf(*saved);
         }
         logErrorSlot(error);
         ++status.filesDone;

@@ -6,7 +6,8 @@
 namespace salvora {
 
 FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
-                     const std::string& target, const UnlockedKeybag* keybag) {
+                     const std::string& target, const UnlockedKeybag* keybag,
+                     const SaveOptions& options) {
     FileOutcome outcome{target, std::nullopt};
     // The file's error slot: a step that fails fills it.
     ErrorSlot& error = outcome.error;
@@ -17,9 +18,14 @@ FileOutcome saveFile(const std::string& deviceDirectory, const FileRecord& file,
         error = folder.error();
     } else {
         HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
-        Status saved = produceSavedFile(backupFolders, file, *folder, lastPathComponent(target),
-                                        keybag, &outcome.warning);
-        if (!saved) error = saved.error();
+        DestinationNames names(options.portableNames, false);
+        const std::string name = lastPathComponent(target);
+        auto saved = produceSavedFile(backupFolders, file, *folder, name, keybag, &outcome.warning,
+                                      std::nullopt, &names);
+        if (!saved)
+            error = saved.error();
+        else if (*saved != name)
+            outcome.savedAs = folder->pathOf(*saved);
     }
     logErrorSlot(error);
     return outcome;

@@ -13,8 +13,8 @@ namespace salvora {
 namespace {
 
 // The write way: the stored file is a property list whose "Data" holds the contents.
-Status writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folder,
-                               std::string_view name, std::optional<std::int64_t> date) {
+Result<std::string> writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folder,
+                                            const std::string& name, const Making& making) {
     auto bytes = readFile(stored.folder, stored.name);
     if (!bytes) return bytes.error();
     const std::string storedPath = stored.folder.pathOf(stored.name);
@@ -23,15 +23,15 @@ Status writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folde
         return Error{"Could not read", storedPath, "Not a property list dictionary"};
     auto data = list["Data"].data();
     if (!data) return Error{"Could not read", storedPath, "Holds no \"Data\" value"};
-    return writeAtomically(*data, folder, name, date);
+    return writeAtomically(*data, folder, name, making);
 }
 
 // An encrypted backup's file: the stored file decrypted piece by piece with the file's own
 // key, which the keybag unwraps.
-Status writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
-                          const UnlockedKeybag& keybag, const OpenFolder& folder,
-                          std::string_view name, std::optional<std::int64_t> date,
-                          std::optional<LengthWarning>* warning) {
+Result<std::string> writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
+                                       const UnlockedKeybag& keybag, const OpenFolder& folder,
+                                       const std::string& name, const Making& making,
+                                       std::optional<LengthWarning>* warning) {
     const std::string storedPath = stored.folder.pathOf(stored.name);
     auto key = storedFileKey(stored, file, keybag);
     if (!key) return key.error();
@@ -47,23 +47,28 @@ Status writeDecryptedFile(const StoredFile& stored, const FileRecord& file,
             if (warning != nullptr) *warning = decryption->warning;
             return {};
         },
-        date);
+        making);
 }
 
 }  // namespace
 
-Status produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
-                        const OpenFolder& folder, std::string_view name,
-                        const UnlockedKeybag* keybag, std::optional<LengthWarning>* warning,
-                        std::optional<std::int64_t> modificationTime) {
+Result<std::string> produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
+                                     const OpenFolder& folder, const std::string& name,
+                                     const UnlockedKeybag* keybag,
+                                     std::optional<LengthWarning>* warning,
+                                     std::optional<std::int64_t> modificationTime,
+                                     DestinationNames* names) {
     const std::optional<std::int64_t> date =
         modificationTime ? modificationTime : file.modificationTime();
     auto stored = openStoredFile(backupFolders, file.name());
     if (!stored) return stored.error();
-    if (file.isOldVersion()) return writeDataOfPropertyList(*stored, folder, name, date);
+    const Making making =
+        names != nullptr ? names->making(folder, name, date) : Making{.modificationTime = date};
+    const std::string first = names != nullptr ? names->firstChoice(folder, name) : name;
+    if (file.isOldVersion()) return writeDataOfPropertyList(*stored, folder, first, making);
     if (keybag != nullptr && file.encryptionKey())
-        return writeDecryptedFile(*stored, file, *keybag, folder, name, date, warning);
-    return copyItem(stored->folder, stored->name, folder, name, date);
+        return writeDecryptedFile(*stored, file, *keybag, folder, first, making, warning);
+    return copyItem(stored->folder, stored->name, folder, first, making);
 }
 
 }  // namespace salvora

@@ -12,6 +12,7 @@
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 #include "foundation/OpenFolder.h"
+#include "recovery/DestinationNames.h"
 #include "recovery/HeldFolders.h"
 
 namespace salvora {
@@ -25,11 +26,13 @@ namespace salvora {
 // saved, and `warning` (when given) says so. The stored file must be a regular file reached inside
 // the backup folder without a link, through `backupFolders` (held below the backup folder, nothing
 // made there). The file carries `modificationTime` when given, else the record's modification
-// time when it has one.
-Status produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
-                        const OpenFolder& folder, std::string_view name,
-                        const UnlockedKeybag* keybag = nullptr,
-                        std::optional<LengthWarning>* warning = nullptr,
-                        std::optional<std::int64_t> modificationTime = std::nullopt);
+// time when it has one. With `names`, the file takes the name they give first and another
+// where the folder refuses it. The name the file took.
+Result<std::string> produceSavedFile(HeldFolders& backupFolders, const FileRecord& file,
+                                     const OpenFolder& folder, const std::string& name,
+                                     const UnlockedKeybag* keybag = nullptr,
+                                     std::optional<LengthWarning>* warning = nullptr,
+                                     std::optional<std::int64_t> modificationTime = std::nullopt,
+                                     DestinationNames* names = nullptr);
 
 }  // namespace salvora

@@ -28,6 +28,7 @@
 #include "window/Panels.h"
 #include "window/QtText.h"
 #include "window/SaveOutcomeMessage.h"
+#include "window/SavingSettings.h"
 
 namespace salvora {
 namespace {
@@ -196,16 +197,18 @@ void MainController::saveFilePressed() {
     const std::shared_ptr<DeviceRecord> device = selectedDevice_;
     const std::shared_ptr<const FileRecord> file = selectedFile_;
     const std::shared_ptr<const UnlockedKeybag> keybag = catalog_.keybagFor(device->directory);
+    const SaveOptions saveOptions{portableNamesChosen()};
     std::optional<FileOutcome> outcome;
     runLongSave(fileTable->window(), tr("Saving File"), [&](const SaveProgress& progress) {
         const std::uint64_t size = file->size().value_or(0);
         if (!progress({0, 1, 0, size, file->fullpath().value_or("")})) return;
-        outcome = saveFile(device->directory, *file, *target, keybag.get());
+        outcome = saveFile(device->directory, *file, *target, keybag.get(), saveOptions);
         progress({1, 1, size, size, {}});
     });
     saving_ = false;
     emit saveFinished(
         QString::fromStdString(outcome ? saveFileMessage(*outcome) : cancelledSaveMessage(0, 1)));
+    emit filesRenamed(outcome ? renamedFiles({*outcome}) : std::vector<FileOutcome>{});
 }
 
 void MainController::saveAllPressed() {
@@ -239,15 +242,18 @@ void MainController::saveBelowChosenFolder(const std::vector<FileRecord>& files,
     const std::shared_ptr<DeviceRecord> device = selectedDevice_;
     const ApplicationList applications = listOrEmpty(applicationsArray_);
     const std::shared_ptr<const UnlockedKeybag> keybag = catalog_.keybagFor(device->directory);
+    const SaveOptions saveOptions{portableNamesChosen()};
     std::vector<FileOutcome> outcomes;
     const bool cancelled =
         runLongSave(fileTable->window(), title, [&](const SaveProgress& progress) {
-            outcomes = saveAll(device->directory, files, *destination, progress, keybag.get());
+            outcomes = saveAll(device->directory, files, *destination, progress, keybag.get(),
+                               saveOptions);
         });
     saving_ = false;
     std::string message = saveAllMessage(outcomes, *destination);
     if (cancelled) message = cancelledSaveMessage(outcomes.size(), files.size()) + " " + message;
     emit saveFinished(QString::fromStdString(message));
+    emit filesRenamed(renamedFiles(outcomes));
 }
 
 void MainController::tableViewSelectionDidChange(QTableView* table) {

@@ -14,6 +14,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/Records.h"
+#include "recovery/Recovery.h"
 #include "window/ApplicationRowLook.h"
 #include "window/FileListing.h"
 #include "window/Preview.h"
@@ -126,6 +127,8 @@ class MainController final : public QObject {
   signals:
     // After every confirmed save: what came of it, in a sentence for the user.
     void saveFinished(const QString& message);
+    // Then the files it saved under another name than their own (none: an empty list).
+    void filesRenamed(const std::vector<FileOutcome>& renamed);
     // An encrypted backup that can't be listed, though unlocked or with no keys to unlock.
     void catalogueProblem(const QString& message);
     // A folder the user opened that holds no backup.

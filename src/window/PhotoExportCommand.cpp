@@ -10,6 +10,7 @@
 #include "window/MainController.h"
 #include "window/Panels.h"
 #include "window/SaveOutcomeMessage.h"
+#include "window/SavingSettings.h"
 
 namespace salvora {
 namespace {
@@ -17,7 +18,10 @@ namespace {
 // The sentence for the status bar: the counts, then the first failure's reason, why the
 // library was not used, or why its log was left out.
 std::string exportMessage(const PhotoExportSummary& summary, const std::string& destination) {
-    std::string message = "Exported " + summaryCounts(summary) + " to " + destination + ".";
+    std::string message = "Exported " + summaryCounts(summary) + " to " + destination;
+    if (!summary.renamed.empty())
+        message += " (" + std::to_string(summary.renamed.size()) + " renamed)";
+    message += ".";
     if (!summary.failures.empty() && summary.failures.front().error)
         message += " " + summary.failures.front().error->description() + ".";
     else if (summary.libraryProblem)
@@ -50,13 +54,15 @@ void PhotoExportCommand::exportPressed() {
     const std::shared_ptr<DeviceRecord> device = controller_.selectedDevice();
     const std::shared_ptr<ApplicationMap> applications = device->applications;
     const UnlockedKeybag* keybag = controller_.selectedKeybag();
+    PhotoExportOptions options;
+    options.portableNames = portableNamesChosen();
     PhotoExportSummary summary;
     SaveStatus last;
     const bool cancelled =
         runLongSave(qobject_cast<QWidget*>(parent()), tr("Exporting Photos and Videos"),
                     [&](const SaveProgress& progress) {
                         summary = exportPhotos(
-                            device->directory, *applications, *destination, {},
+                            device->directory, *applications, *destination, options,
                             [&](const SaveStatus& status) {
                                 last = status;
                                 return progress(status);
@@ -66,6 +72,7 @@ void PhotoExportCommand::exportPressed() {
     std::string message = exportMessage(summary, *destination);
     if (cancelled) message = cancelledSaveMessage(last.filesDone, last.filesTotal) + " " + message;
     emit exportFinished(QString::fromStdString(message));
+    emit filesRenamed(summary.renamed);
 }
 
 }  // namespace salvora

@@ -4,6 +4,9 @@
 // folder the user chooses, off the event thread so the window keeps drawing.
 #include <QObject>
 #include <QString>
+#include <vector>
+
+#include "recovery/Recovery.h"
 
 class QAction;
 
@@ -27,6 +30,8 @@ class PhotoExportCommand final : public QObject {
   signals:
     // What came of an export, in a sentence for the user.
     void exportFinished(const QString& message);
+    // Then the files it saved under another name than planned (none: an empty list).
+    void filesRenamed(const std::vector<FileOutcome>& renamed);
 
   private:
     MainController& controller_;

@@ -18,7 +18,21 @@ std::string lengthNote(const std::vector<FileOutcome>& outcomes) {
     return " (" + std::to_string(count) + " saved with a length other than recorded)";
 }
 
+// " (3 renamed)", or nothing when every file kept its name.
+std::string renamedNote(const std::vector<FileOutcome>& outcomes) {
+    const std::size_t count = renamedFiles(outcomes).size();
+    if (count == 0) return "";
+    return " (" + std::to_string(count) + " renamed)";
+}
+
 }  // namespace
+
+std::vector<FileOutcome> renamedFiles(const std::vector<FileOutcome>& outcomes) {
+    std::vector<FileOutcome> renamed;
+    std::copy_if(outcomes.begin(), outcomes.end(), std::back_inserter(renamed),
+                 [](const FileOutcome& outcome) { return outcome.savedAs.has_value(); });
+    return renamed;
+}
 
 std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
                            const std::string& destination) {
@@ -27,12 +41,13 @@ std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
     const auto firstFailure = std::find_if(outcomes.begin(), outcomes.end(), hasFailed);
     if (firstFailure == outcomes.end())
         return "Saved " + filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) +
-               ".";
+               renamedNote(outcomes) + ".";
     const auto failed =
         static_cast<std::size_t>(std::count_if(firstFailure, outcomes.end(), hasFailed));
     return "Saved " + std::to_string(outcomes.size() - failed) + " of " +
-           filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) + "; " +
-           std::to_string(failed) + " failed. First: " + firstFailure->error->description();
+           filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) +
+           renamedNote(outcomes) + "; " + std::to_string(failed) +
+           " failed. First: " + firstFailure->error->description();
 }
 
 std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
@@ -41,9 +56,10 @@ std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
 
 std::string saveFileMessage(const FileOutcome& outcome) {
     if (outcome.error) return "Not saved: " + outcome.error->description();
-    if (outcome.warning)
-        return "Saved to " + outcome.target + "; " + outcome.warning->description() + ".";
-    return "Saved to " + outcome.target + ".";
+    const std::string saved = "Saved to " + outcome.savedAs.value_or(outcome.target);
+    const std::string renamed = outcome.savedAs ? ", a safe name for " + outcome.target : "";
+    if (outcome.warning) return saved + renamed + "; " + outcome.warning->description() + ".";
+    return saved + renamed + ".";
 }
 
 }  // namespace salvora

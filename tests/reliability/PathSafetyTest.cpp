@@ -74,24 +74,22 @@ TEST_F(PathSafetyTest, ANameAsLongAsTheFileSystemAllowsIsSavedBothWays) {
     EXPECT_EQ(readText(destination + "/written/" + longest), "written bytes");
 }
 
-TEST_F(PathSafetyTest, ANameTooLongIsAnErrorForThatFileAloneAndLeavesNothing) {
-    const std::string tooLong(300, 'n');
-    auto outcomes = saveAll(
-        backup.path(),
-        {copiedRecord("stored", tooLong), writtenRecord("w.mdbackup", tooLong),
-         copiedRecord("stored", tooLong + "/inner.txt"), copiedRecord("stored", "next.txt")},
-        destination);
-    EXPECT_EQ(outcomes[0].error->description(),
-              "Could not copy to \"" + destination + "/" + tooLong + "\": File name too long");
-    EXPECT_EQ(outcomes[1].error->description(),
-              "Could not write \"" + destination + "/" + tooLong + "\": File name too long");
-    EXPECT_EQ(outcomes[2].error->description(), "Could not create folder \"" + destination + "/" +
-                                                    tooLong + "\": File name too long");
-    EXPECT_FALSE(outcomes[3].error);
-    EXPECT_EQ(*directoryContents(destination), Names{"next.txt"});
-
-    auto one = saveFile(backup.path(), copiedRecord("stored", "x"), destination + "/" + tooLong);
-    EXPECT_EQ(one.error->reason, "File name too long");
+TEST_F(PathSafetyTest, ANameTooLongIsSavedShortenedToTheLimitAndSaysWhere) {
+    const std::string copied(300, 'c'), written(300, 'w'), folder(300, 'f');
+    auto outcomes =
+        saveAll(backup.path(),
+                {copiedRecord("stored", copied + ".txt"), writtenRecord("w.mdbackup", written),
+                 copiedRecord("stored", folder + "/inner.txt"), copiedRecord("stored", "next.txt")},
+                destination);
+    for (const FileOutcome& outcome : outcomes) EXPECT_FALSE(outcome.error) << outcome.target;
+    EXPECT_EQ(*directoryContents(destination),
+              (Names{copied.substr(0, 251) + ".txt", folder.substr(0, 255), "next.txt",
+                     written.substr(0, 255)}));
+    EXPECT_EQ(outcomes[2].savedAs, destination + "/" + folder.substr(0, 255) + "/inner.txt");
+    EXPECT_FALSE(outcomes[3].savedAs);
+    EXPECT_EQ(readText(destination + "/" + written.substr(0, 255)), "written bytes");
+    auto one = saveFile(backup.path(), copiedRecord("stored", "x"), destination + "/" + copied);
+    EXPECT_EQ(one.savedAs, destination + "/" + copied.substr(0, 255));
 }
 
 TEST_F(PathSafetyTest, APathLongerThanThePathLimitIsSavedFolderByFolder) {

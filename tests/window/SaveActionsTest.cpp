@@ -1,6 +1,7 @@
 // The two save actions through scripted panels: what they write, log and tell the user, and
 // that they change nothing in the window.
 #include <QAction>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -54,6 +55,25 @@ TEST_F(SaveActions, SaveFileProposesTheLastComponentAndCopiesTheStoredFileBehind
     EXPECT_EQ(log.lines(), std::vector<std::string>{"(null)"});
     EXPECT_EQ(statusMessage(), QString::fromStdString("Saved to " + out / "saved.plist" + "."));
     EXPECT_EQ(snapshotOf(controller()), before);
+}
+
+TEST_F(SaveActions, PortableNamesSaveUnderASafeNameListedBehindTheStatusBar) {
+    chooseNotes(0);
+    auto* portable = window->findChild<QAction*>("portableNamesAction");
+    portable->setChecked(true);
+    panels.savePathAnswers = {out / "what?.txt"};
+    pressSaveFile();
+    portable->setChecked(false);
+    EXPECT_EQ(readText(out / "what？.txt"), "alpha");
+    auto* renamed = window->findChild<QPushButton*>("renamedFilesButton");
+    ASSERT_TRUE(renamed && renamed->isVisible());
+    EXPECT_EQ(renamed->text(), "1 Renamed…");
+    QTest::mouseClick(renamed, Qt::LeftButton);
+    auto* list = window->findChild<QListWidget*>("renamedFilesList");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->item(0)->text(),
+              QString::fromStdString(out / "what?.txt" + "  →  " + out / "what？.txt"));
+    list->window()->close();
 }
 
 TEST_F(SaveActions, SaveFileCancelledSavesTheFileWholeForItCantBeCutShort) {

@@ -121,7 +121,7 @@ TEST_F(Layout, MenusHoldTheSaveCommandsQuitTheWebsiteUpdatesAndAbout) {
     EXPECT_EQ(namesIn("fileMenu"),
               (QStringList{"openBackupFolderAction", "-", "saveFileAction",
                            "saveSelectedFilesAction", "saveAllFilesAction", "exportPhotosAction",
-                           "-", "quitAction"}));
+                           "-", "portableNamesAction", "-", "quitAction"}));
     EXPECT_EQ(namesIn("editMenu"), (QStringList{"copyPathAction", "filterFilesAction"}));
     EXPECT_EQ(namesIn("helpMenu"),
               (QStringList{"websiteAction", "checkForUpdatesAction", "-", "aboutAction"}));

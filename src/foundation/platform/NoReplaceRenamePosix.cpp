@@ -1,9 +1,12 @@
+#include <cerrno>
+
 #include "foundation/platform/NoReplaceRename.h"
 
 namespace salvora {
 
-bool renameWithoutReplacing(int folder, const std::string& from, const std::string& to) {
-    return renameByLinking(folder, from, to);
+bool renameWithoutReplacing(int, const std::string&, const std::string&) {
+    errno = ENOSYS;
+    return false;
 }
 
 }  // namespace salvora
