@@ -197,18 +197,23 @@ bool sameFiles(const ApplicationMap& one, const ApplicationMap& other) {
 
 std::size_t manifestDb(Input input) {
     // A file on disk is read from its pages where they are sound, else through SQLite.
+    const std::string folder = folderHolding(ManifestDbName, input);
     ApplicationMap fromFile;
-    const ManifestDbReading reading =
-        addManifestDbFilesFromDirectory(folderHolding(ManifestDbName, input), fromFile);
-    const std::size_t filesFromFile = checkedFileCount(fromFile, isManifestDbName);
-    std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
-    if (!database) return filesFromFile;
-    ApplicationMap applications;
-    addManifestDbFiles(*database, applications);
-    // Pages that don't hand the read over to SQLite give exactly what SQLite reads in them.
-    require(reading != ManifestDbReading::Pages || sameFiles(fromFile, applications),
-            "the pages give SQLite's rows");
-    return filesFromFile + checkedFileCount(applications, isManifestDbName);
+    const ManifestDbReading reading = addManifestDbFilesFromDirectory(folder, fromFile);
+    std::size_t files = checkedFileCount(fromFile, isManifestDbName);
+    if (reading == ManifestDbReading::Pages) {
+        // Pages that don't hand the read over give exactly what SQLite reads in them.
+        ApplicationMap bySqlite;
+        addManifestDbFilesWithSqlite(folder, bySqlite);
+        require(sameFiles(fromFile, bySqlite), "the pages give SQLite's rows");
+    }
+    // A decrypted database is read in memory.
+    if (std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input)) {
+        ApplicationMap applications;
+        addManifestDbFiles(*database, applications);
+        files += checkedFileCount(applications, isManifestDbName);
+    }
+    return files;
 }
 
 std::size_t archivedFileInfo(Input input) {

@@ -113,8 +113,12 @@ struct DetailsReading {
 // Reads the regular files of the rows in [range] (all rows when absent), in rowid order.
 void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int64_t>> range,
               const DetailsReading& details, ContainerFiler& part) {
+    // A folder's or a link's blob is never read, so that damage in it loses no file.
+    constexpr const char* fileBlob =
+        "CASE WHEN typeof(flags) IN ('integer', 'real') AND flags IN (2, 4) THEN NULL "
+        "ELSE file END";
     const std::string sql = std::string("SELECT fileID, domain, relativePath, flags, ") +
-                            (details.list != nullptr ? "file" : "rowid") + " FROM Files" +
+                            (details.list != nullptr ? fileBlob : "rowid") + " FROM Files" +
                             (range ? " WHERE rowid BETWEEN ?1 AND ?2" : "") + " ORDER BY rowid";
     Statement statement = prepareStatement(database, sql.c_str());
     if (!statement) return;
@@ -161,8 +165,10 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
     fileContainers({&filer, 1}, storage, applications);
 }
 
-ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
-                                                  ApplicationMap& applications) {
+namespace {
+
+ManifestDbReading readFromDirectory(const std::string& directory, ApplicationMap& applications,
+                                    bool pagesFirst) {
     const std::string path = appendingPathComponent(directory, ManifestDbName);
     // SQLite would wait forever opening a FIFO.
     if (!isRegularFile(path)) return ManifestDbReading::Nothing;
@@ -179,7 +185,7 @@ ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
     const DetailsReading details{nullptr, byRowid.get()};
     storage->details = std::move(byRowid);
     std::array<ContainerFiler, 2> parts;
-    if (readManifestDbPages(database->handle(), path, *details.byRowid, parts)) {
+    if (pagesFirst && readManifestDbPages(database->handle(), path, *details.byRowid, parts)) {
         fileContainers(parts, storage, applications);
         return ManifestDbReading::Pages;
     }
@@ -211,6 +217,17 @@ ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
     if (!secondScanned) scanRows(database->handle(), secondHalf, details, parts[1]);
     fileContainers(parts, storage, applications);
     return ManifestDbReading::Sqlite;
+}
+
+}  // namespace
+
+ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
+                                                  ApplicationMap& applications) {
+    return readFromDirectory(directory, applications, true);
+}
+
+void addManifestDbFilesWithSqlite(const std::string& directory, ApplicationMap& applications) {
+    readFromDirectory(directory, applications, false);
 }
 
 }  // namespace salvora

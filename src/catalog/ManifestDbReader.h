@@ -25,4 +25,8 @@ enum class ManifestDbReading { Nothing, Pages, Sqlite };
 ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
                                                   ApplicationMap& applications);
 
+// The same read by SQLite alone, as it reads where the pages are not as usual: what the fuzz
+// target and the tests hold the pages to.
+void addManifestDbFilesWithSqlite(const std::string& directory, ApplicationMap& applications);
+
 }  // namespace salvora
