@@ -80,9 +80,8 @@ bool readLeaves(SqliteTablePages& pages, std::span<const std::uint32_t> leaves,
     FileIdNames names;
     return pages.readRows(
         leaves, place.columns, [&](std::int64_t rowid, std::span<const StoredValue> values) {
-            if (!isRegularFile(rowid, values[FlagsColumn], details)) return;
             std::optional<StoredName> name = names.nameOf(textOf(values[FileIdColumn]));
-            if (!name) return;
+            if (!name || !isRegularFile(rowid, values[FlagsColumn], details)) return;
             part.file(textOf(values[DomainColumn]), *name,
                       utf8Text(textOf(values[RelativePathColumn])), &details, rowid);
         });

@@ -132,20 +132,22 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
         const ManifestDbItem flagged = itemOfFlags(numberColumn(statement.get(), FlagsColumn));
         if (flagged != ManifestDbItem::RegularFile && flagged != ManifestDbItem::Unknown) continue;
-        std::optional<ArchivedFileInfo> info;
-        if (details.list != nullptr)
-            info = readArchivedFileInfo(blobColumn(statement.get(), DetailsColumn));
-        const std::int64_t rowid =
-            details.list != nullptr ? 0 : sqlite3_column_int64(statement.get(), DetailsColumn);
-        const ManifestDbItem item = flagged != ManifestDbItem::Unknown ? flagged
-                                    : info                             ? itemOfMode(info->mode)
-                                           : details.byRowid->itemOfRow(rowid);
-        if (item != ManifestDbItem::RegularFile) continue;
         std::optional<StoredName> storedName =
             names.nameOf(textColumn(statement.get(), FileIdColumn));
         if (!storedName) continue;
-        const std::int64_t detailsKey =
-            info ? details.list->add(fileDetailsOf(std::move(*info))) : rowid;
+        // Flags that say nothing leave it to the blob's Mode.
+        const bool byMode = flagged == ManifestDbItem::Unknown;
+        std::int64_t detailsKey = 0;
+        if (details.list != nullptr) {
+            ArchivedFileInfo info =
+                readArchivedFileInfo(blobColumn(statement.get(), DetailsColumn));
+            if (byMode && itemOfMode(info.mode) != ManifestDbItem::RegularFile) continue;
+            detailsKey = details.list->add(fileDetailsOf(std::move(info)));
+        } else {
+            detailsKey = sqlite3_column_int64(statement.get(), DetailsColumn);
+            if (byMode && details.byRowid->itemOfRow(detailsKey) != ManifestDbItem::RegularFile)
+                continue;
+        }
         part.file(textColumn(statement.get(), DomainColumn), *storedName,
                   utf8Text(textColumn(statement.get(), RelativePathColumn)), details.source(),
                   detailsKey);
