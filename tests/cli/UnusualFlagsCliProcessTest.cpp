@@ -1,6 +1,5 @@
-// Manifest.db rows whose flags are none of 1, 2 and 4, as some tools and iOS versions leave
-// them: the Mode of each row's record tells a regular file, which is listed and saved, from a
-// folder or a link, which are not files.
+// Manifest.db rows whose flags are none of 1, 2 and 4: the Mode of each row's record tells the
+// regular file, which salvora-cli saves byte for byte, from the folder and the link.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,64 +10,43 @@
 namespace salvora {
 namespace {
 using test::EncryptedCatalogue;
-using test::ManifestDbItemType;
 
-// Absent: the backup is not encrypted.
-using Catalogue = std::optional<EncryptedCatalogue>;
-
+// The catalogue (absent: a backup not encrypted), and the flags of every row.
 class UnusualFlags
-    : public testing::TestWithParam<std::tuple<Catalogue, std::optional<std::int64_t>>> {
-  protected:
-    // Writes the three items and returns what salvora-cli says of "extract".
-    test::ProcessResult extractEverything() {
-        const auto [catalogue, flags] = GetParam();
-        const std::vector<std::pair<std::string, std::uint64_t>> items{
-            {"Library/SMS", 040755}, {"Library/SMS/sms.db", 0100600}, {"Library/link", 0120755}};
-        std::vector<std::string> args{"extract", folder / "backup", "HomeDomain", destination};
-        if (catalogue) {
-            test::EncryptedBackup backup(folder / "backup", *catalogue);
-            for (const auto& [path, mode] : items)
-                backup.addFile({.domain = "HomeDomain",
-                                .path = path,
-                                .contents = contents,
-                                .type = ManifestDbItemType{flags, mode}});
-            test::writeFile(folder / "password", backup.keybag().password);
-            args.insert(args.end(), {"--password-file", folder / "password"});
-        } else {
-            test::BackupWriter backup(folder / "backup");
-            for (const auto& [path, mode] : items)
-                backup.addManifestDbFile("HomeDomain", path, contents, 0, {}, {flags, mode});
-        }
-        return test::runProcess(SALVORA_CLI_PATH, args);
-    }
-
-    test::TemporaryFolder folder;
-    std::string destination = folder / "saved";
-    const std::string contents{"SQLite format 3\0\x10\x00\xff", 20};
-};
+    : public testing::TestWithParam<
+          std::tuple<std::optional<EncryptedCatalogue>, std::optional<std::int64_t>>> {};
 
 TEST_P(UnusualFlags, TheRegularFileIsSavedAndTheFolderAndTheLinkAreNoFiles) {
-    const test::ProcessResult extracted = extractEverything();
-    EXPECT_EQ(extracted.status, 0) << extracted.err;
-    EXPECT_EQ(extracted.out, "Saved 1 file, 0 failed\n");
-    EXPECT_EQ(test::readText(destination + "/Library/SMS/sms.db"), contents);
-    EXPECT_FALSE(std::filesystem::exists(destination + "/Library/link"));
+    const auto [catalogue, flags] = GetParam();
+    test::TemporaryFolder folder;
+    test::BackupWriter plain(folder / "backup");
+    std::optional<test::EncryptedBackup> encrypted;
+    if (catalogue) encrypted.emplace(folder / "backup", *catalogue);
+    const std::string contents("SQLite\0\xff", 8);
+    for (const auto& [path, mode] : {std::pair{"Library/SMS", 040755},
+                                     {"Library/SMS/sms.db", 0100600},
+                                     {"Library/link", 0120755}}) {
+        const test::ManifestDbItemType type{flags, static_cast<std::uint64_t>(mode)};
+        if (encrypted)
+            encrypted->addFile(
+                {.domain = "HomeDomain", .path = path, .contents = contents, .type = type});
+        else
+            plain.addManifestDbFile("HomeDomain", path, contents, 0, {}, type);
+    }
+    test::writeFile(folder / "password", encrypted ? encrypted->keybag().password : "");
+    const auto extracted = test::runProcess(
+        SALVORA_CLI_PATH, {"extract", folder / "backup", "HomeDomain", folder / "saved",
+                           "--password-file", folder / "password"});
+    EXPECT_EQ(extracted.out, "Saved 1 file, 0 failed\n") << extracted.err;
+    EXPECT_EQ(test::readText(folder / "saved/Library/SMS/sms.db"), contents);
+    EXPECT_FALSE(std::filesystem::exists(folder / "saved/Library/link"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ManifestDb, UnusualFlags,
-    testing::Combine(testing::Values(Catalogue{}, Catalogue{EncryptedCatalogue::PlainManifestDb},
-                                     Catalogue{EncryptedCatalogue::EncryptedManifestDb}),
-                     testing::Values(0, 3, 8, std::nullopt)),
-    [](const auto& info) {
-        const Catalogue catalogue = std::get<0>(info.param);
-        const std::optional<std::int64_t> flags = std::get<1>(info.param);
-        const std::string name = !catalogue ? "Plain"
-                                 : *catalogue == EncryptedCatalogue::PlainManifestDb
-                                     ? "EncryptedFiles"
-                                     : "Encrypted";
-        return name + "Flags" + (flags ? std::to_string(*flags) : "Null");
-    });
+INSTANTIATE_TEST_SUITE_P(ManifestDb, UnusualFlags,
+                         testing::Combine(testing::Values(std::nullopt,
+                                                          EncryptedCatalogue::PlainManifestDb,
+                                                          EncryptedCatalogue::EncryptedManifestDb),
+                                          testing::Values(0, 3, 8, std::nullopt)));
 
 }  // namespace
 }  // namespace salvora
