@@ -15,6 +15,11 @@ enum class ManifestDbItem { RegularFile, Folder, Link, Unknown };
 // that is none (NULL, a text, a blob).
 ManifestDbItem itemOfFlags(std::optional<double> flags);
 
+// Whether a row so flagged may be a regular file: it is one, or its flags say nothing.
+inline bool mayBeRegularFile(ManifestDbItem flagged) {
+    return flagged == ManifestDbItem::RegularFile || flagged == ManifestDbItem::Unknown;
+}
+
 // The item the file-type bits (S_IFMT) of the Mode name; Unknown without a Mode.
 ManifestDbItem itemOfMode(std::optional<std::uint64_t> mode);
 

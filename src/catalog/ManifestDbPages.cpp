@@ -67,21 +67,19 @@ std::optional<double> numberOf(const StoredValue& value) {
     return std::nullopt;
 }
 
-// Whether the row is a regular file: by its flags, else by the blob read for the few rows
-// whose flags say nothing.
-bool isRegularFile(std::int64_t rowid, const StoredValue& flags, const ManifestDbDetails& details) {
-    const ManifestDbItem flagged = itemOfFlags(numberOf(flags));
-    if (flagged != ManifestDbItem::Unknown) return flagged == ManifestDbItem::RegularFile;
-    return details.itemOfRow(rowid) == ManifestDbItem::RegularFile;
-}
-
 bool readLeaves(SqliteTablePages& pages, std::span<const std::uint32_t> leaves,
                 const FilesPlace& place, const ManifestDbDetails& details, ContainerFiler& part) {
     FileIdNames names;
     return pages.readRows(
         leaves, place.columns, [&](std::int64_t rowid, std::span<const StoredValue> values) {
+            const ManifestDbItem flagged = itemOfFlags(numberOf(values[FlagsColumn]));
+            if (!mayBeRegularFile(flagged)) return;
             std::optional<StoredName> name = names.nameOf(textOf(values[FileIdColumn]));
-            if (!name || !isRegularFile(rowid, values[FlagsColumn], details)) return;
+            if (!name) return;
+            // Flags that say nothing leave it to the blob's Mode, read for these rows only.
+            if (flagged == ManifestDbItem::Unknown &&
+                details.itemOfRow(rowid) != ManifestDbItem::RegularFile)
+                return;
             part.file(textOf(values[DomainColumn]), *name,
                       utf8Text(textOf(values[RelativePathColumn])), &details, rowid);
         });

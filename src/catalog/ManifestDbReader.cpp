@@ -131,7 +131,7 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
     FileIdNames names;
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
         const ManifestDbItem flagged = itemOfFlags(numberColumn(statement.get(), FlagsColumn));
-        if (flagged != ManifestDbItem::RegularFile && flagged != ManifestDbItem::Unknown) continue;
+        if (!mayBeRegularFile(flagged)) continue;
         std::optional<StoredName> storedName =
             names.nameOf(textColumn(statement.get(), FileIdColumn));
         if (!storedName) continue;
