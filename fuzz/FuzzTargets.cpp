@@ -175,16 +175,46 @@ std::string folderHolding(std::string_view name, Input input) {
     return folder.path.string();
 }
 
+// Whether both maps hold the same applications with the same files in the same order: the
+// same stored names, full paths and details.
+bool sameFiles(const ApplicationMap& one, const ApplicationMap& other) {
+    if (one.size() != other.size()) return false;
+    for (const auto& [name, application] : one) {
+        const auto found = other.find(name);
+        if (found == other.end()) return false;
+        const std::vector<FileRecord>& files = application->files;
+        const std::vector<FileRecord>& otherFiles = found->second->files;
+        if (!std::equal(files.begin(), files.end(), otherFiles.begin(), otherFiles.end(),
+                        [](const FileRecord& file, const FileRecord& otherFile) {
+                            return file.storedName().spelled() ==
+                                       otherFile.storedName().spelled() &&
+                                   file.fullpath() == otherFile.fullpath() &&
+                                   file.details() == otherFile.details();
+                        }))
+            return false;
+    }
+    return true;
+}
+
 std::size_t manifestDb(Input input) {
-    std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
-    if (!database) return 0;
-    ApplicationMap applications;
-    addManifestDbFiles(*database, applications);
-    const std::size_t files = checkedFileCount(applications, isManifestDbName);
     // A file on disk is read from its pages where they are sound, else through SQLite.
+    const std::string folder = folderHolding(ManifestDbName, input);
     ApplicationMap fromFile;
-    addManifestDbFilesFromDirectory(folderHolding(ManifestDbName, input), fromFile);
-    return files + checkedFileCount(fromFile, isManifestDbName);
+    const ManifestDbReading reading = addManifestDbFilesFromDirectory(folder, fromFile);
+    std::size_t files = checkedFileCount(fromFile, isManifestDbName);
+    if (reading == ManifestDbReading::Pages) {
+        // Pages that don't hand the read over give exactly what SQLite reads in them.
+        ApplicationMap bySqlite;
+        addManifestDbFilesWithSqlite(folder, bySqlite);
+        require(sameFiles(fromFile, bySqlite), "the pages give SQLite's rows");
+    }
+    // A decrypted database is read in memory.
+    if (std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input)) {
+        ApplicationMap applications;
+        addManifestDbFiles(*database, applications);
+        files += checkedFileCount(applications, isManifestDbName);
+    }
+    return files;
 }
 
 std::size_t archivedFileInfo(Input input) {

@@ -40,15 +40,16 @@ ArchivedFileInfo readInfo(const Value& archive) {
     const auto [objects, top] =
         valuesFor(archive, std::array<std::string_view, 2>{"$objects", "$top"});
     const Value file = resolved(objects, top["root"]);
-    const auto [size, lastModified, protectionClass, encryptionKey] =
-        valuesFor(file, std::array<std::string_view, 4>{"Size", "LastModified", "ProtectionClass",
-                                                        "EncryptionKey"});
+    const auto [size, lastModified, protectionClass, encryptionKey, mode] =
+        valuesFor(file, std::array<std::string_view, 5>{"Size", "LastModified", "ProtectionClass",
+                                                        "EncryptionKey", "Mode"});
     ArchivedFileInfo info;
     info.size = size.unsignedInteger();
     if (auto seconds = lastModified.unsignedInteger()) {
         info.lastModified = static_cast<std::int64_t>(*seconds);
     }
     info.protectionClass = protectionClass.unsignedInteger();
+    info.mode = mode.unsignedInteger();
     if (auto key = resolved(objects, encryptionKey)["NS.data"].data()) {
         info.encryptionKey.emplace(key->begin(), key->end());
     }

@@ -14,6 +14,8 @@ struct ArchivedFileInfo {
     std::optional<std::uint64_t> size;
     std::optional<std::int64_t> lastModified;  // seconds since 1970
     std::optional<std::uint64_t> protectionClass;
+    // The device's st_mode: what kind of item it is (S_IFMT) and its permissions.
+    std::optional<std::uint64_t> mode;
     // "EncryptionKey" -> "NS.data": the protection class and the wrapped key of an
     // encrypted backup's file.
     std::optional<std::vector<std::byte>> encryptionKey;

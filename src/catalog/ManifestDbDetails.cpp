@@ -2,29 +2,35 @@
 
 #include <sqlite3.h>
 
-#include "catalog/ArchivedFileInfo.h"
-
 namespace salvora {
 
-FileDetails fileDetailsOfBlob(std::span<const std::byte> blob) {
-    ArchivedFileInfo info = readArchivedFileInfo(blob);
+FileDetails fileDetailsOf(ArchivedFileInfo info) {
     return {info.lastModified, info.size, std::move(info.encryptionKey)};
 }
 
 const FileDetails& ManifestDbDetails::details(std::int64_t rowid) const {
     const std::lock_guard lock(mutex_);
     if (auto found = known_.find(rowid); found != known_.end()) return found->second;
-    return known_.emplace(rowid, read(rowid)).first->second;
+    return known_.emplace(rowid, fileDetailsOf(read(rowid))).first->second;
 }
 
-FileDetails ManifestDbDetails::read(std::int64_t rowid) const {
+ManifestDbItem ManifestDbDetails::itemOfRow(std::int64_t rowid) const {
+    const std::lock_guard lock(mutex_);
+    ArchivedFileInfo info = read(rowid);
+    const ManifestDbItem item = itemOfMode(info.mode);
+    if (item == ManifestDbItem::RegularFile)
+        known_.try_emplace(rowid, fileDetailsOf(std::move(info)));
+    return item;
+}
+
+ArchivedFileInfo ManifestDbDetails::read(std::int64_t rowid) const {
     if (!opened_) {
         opened_ = true;
         if (auto database = SqliteDatabase::openImmutable(path_))
             database_.emplace(std::move(*database));
         if (database_)
-            blobOfRow_ = prepareStatement(database_->handle(),
-                                          "SELECT file FROM Files WHERE rowid = ?1 AND flags = 1");
+            blobOfRow_ =
+                prepareStatement(database_->handle(), "SELECT file FROM Files WHERE rowid = ?1");
     }
     if (!blobOfRow_) return {};
     sqlite3_stmt* statement = blobOfRow_.get();
@@ -33,8 +39,8 @@ FileDetails ManifestDbDetails::read(std::int64_t rowid) const {
     if (sqlite3_step(statement) != SQLITE_ROW || sqlite3_column_type(statement, 0) != SQLITE_BLOB)
         return {};
     const void* blob = sqlite3_column_blob(statement, 0);
-    return fileDetailsOfBlob({static_cast<const std::byte*>(blob),
-                              static_cast<std::size_t>(sqlite3_column_bytes(statement, 0))});
+    return readArchivedFileInfo({static_cast<const std::byte*>(blob),
+                                 static_cast<std::size_t>(sqlite3_column_bytes(statement, 0))});
 }
 
 }  // namespace salvora

@@ -8,6 +8,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "catalog/ArchivedFileInfo.h"
+#include "catalog/ManifestDbItems.h"
 #include "catalog/Records.h"
 #include "sqlite/SqliteDatabase.h"
 
@@ -21,8 +23,12 @@ class ManifestDbDetails final : public FileDetailsSource {
     // The details of the row; none when the row or its blob can't be read.
     const FileDetails& details(std::int64_t rowid) const override;
 
+    // What the row's blob says it is, by its Mode: how a row whose flags say nothing is
+    // classed. Its details are kept, as a file's are asked for next.
+    ManifestDbItem itemOfRow(std::int64_t rowid) const;
+
   private:
-    FileDetails read(std::int64_t rowid) const;
+    ArchivedFileInfo read(std::int64_t rowid) const;
 
     std::string path_;
     mutable std::mutex mutex_;
@@ -34,6 +40,6 @@ class ManifestDbDetails final : public FileDetailsSource {
 };
 
 // A row's details as its archived "file" blob gives them.
-FileDetails fileDetailsOfBlob(std::span<const std::byte> blob);
+FileDetails fileDetailsOf(ArchivedFileInfo info);
 
 }  // namespace salvora

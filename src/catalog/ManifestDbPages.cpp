@@ -8,6 +8,7 @@
 #include "catalog/BothCores.h"
 #include "catalog/FileIdNames.h"
 #include "catalog/Filing.h"
+#include "catalog/ManifestDbItems.h"
 #include "catalog/SqliteTablePages.h"
 #include "sqlite/SqliteDatabase.h"
 
@@ -60,29 +61,34 @@ std::optional<std::string_view> textOf(const StoredValue& value) {
     return value.bytes;
 }
 
-// "flags = 1", as SQLite compares a stored value with the number.
-bool isRegularFile(const StoredValue& flags) {
-    return (flags.kind == StoredValue::Kind::Integer && flags.integer == 1) ||
-           (flags.kind == StoredValue::Kind::Real && flags.real == 1.0);
+std::optional<double> numberOf(const StoredValue& value) {
+    if (value.kind == StoredValue::Kind::Integer) return static_cast<double>(value.integer);
+    if (value.kind == StoredValue::Kind::Real) return value.real;
+    return std::nullopt;
 }
 
 bool readLeaves(SqliteTablePages& pages, std::span<const std::uint32_t> leaves,
-                const FilesPlace& place, const FileDetailsSource* details, ContainerFiler& part) {
+                const FilesPlace& place, const ManifestDbDetails& details, ContainerFiler& part) {
     FileIdNames names;
     return pages.readRows(
         leaves, place.columns, [&](std::int64_t rowid, std::span<const StoredValue> values) {
-            if (!isRegularFile(values[FlagsColumn])) return;
+            const ManifestDbItem flagged = itemOfFlags(numberOf(values[FlagsColumn]));
+            if (!mayBeRegularFile(flagged)) return;
             std::optional<StoredName> name = names.nameOf(textOf(values[FileIdColumn]));
             if (!name) return;
+            // Flags that say nothing leave it to the blob's Mode, read for these rows only.
+            if (flagged == ManifestDbItem::Unknown &&
+                details.itemOfRow(rowid) != ManifestDbItem::RegularFile)
+                return;
             part.file(textOf(values[DomainColumn]), *name,
-                      utf8Text(textOf(values[RelativePathColumn])), details, rowid);
+                      utf8Text(textOf(values[RelativePathColumn])), &details, rowid);
         });
 }
 
 }  // namespace
 
 bool readManifestDbPages(sqlite3* database, const std::string& path,
-                         const FileDetailsSource* details, std::span<ContainerFiler, 2> parts) {
+                         const ManifestDbDetails& details, std::span<ContainerFiler, 2> parts) {
     const std::optional<FilesPlace> place = filesPlace(database);
     std::optional<SqliteTablePages> pages = place ? SqliteTablePages::open(path) : std::nullopt;
     const std::optional<std::vector<std::uint32_t>> leaves =

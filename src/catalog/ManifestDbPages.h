@@ -2,11 +2,13 @@
 
 // Manifest.db's Files table read straight from the database file's pages (SqliteTablePages),
 // each half of its leaves on a core of its own: the fileID, domain and relativePath of each
-// regular file, filed with its rowid, by which its details are read when first asked for.
+// regular file, filed with its rowid, by which its details are read when first asked for. A row
+// whose flags say nothing is classed by its blob, read by rowid too (ManifestDbItems.h).
 #include <span>
 #include <string>
 
 #include "catalog/ContainerFiler.h"
+#include "catalog/ManifestDbDetails.h"
 
 struct sqlite3;
 
@@ -17,6 +19,6 @@ namespace salvora {
 // name, a page is damaged, the text is not UTF-8): the parts may then hold some rows, and the
 // caller reads the table through SQLite instead.
 bool readManifestDbPages(sqlite3* database, const std::string& path,
-                         const FileDetailsSource* details, std::span<ContainerFiler, 2> parts);
+                         const ManifestDbDetails& details, std::span<ContainerFiler, 2> parts);
 
 }  // namespace salvora

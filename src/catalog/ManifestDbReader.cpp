@@ -15,6 +15,7 @@
 #include "catalog/FileIdNames.h"
 #include "catalog/Filing.h"
 #include "catalog/ManifestDbDetails.h"
+#include "catalog/ManifestDbItems.h"
 #include "catalog/ManifestDbPages.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/FileQueries.h"
@@ -24,7 +25,7 @@ namespace salvora {
 namespace {
 
 // The columns every scan reads; the last is the "file" blob or the rowid.
-enum Column { FileIdColumn, DomainColumn, RelativePathColumn, DetailsColumn };
+enum Column { FileIdColumn, DomainColumn, RelativePathColumn, FlagsColumn, DetailsColumn };
 
 // A column's text; absent for NULL and for values of any other kind.
 std::optional<std::string_view> textColumn(sqlite3_stmt* statement, int column) {
@@ -40,6 +41,18 @@ std::span<const std::byte> blobColumn(sqlite3_stmt* statement, int column) {
     const void* blob = sqlite3_column_blob(statement, column);
     return {static_cast<const std::byte*>(blob),
             static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+// A column's number; absent for NULL and for values of any other kind.
+std::optional<double> numberColumn(sqlite3_stmt* statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+        case SQLITE_INTEGER:
+            return static_cast<double>(sqlite3_column_int64(statement, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(statement, column);
+        default:
+            return std::nullopt;
+    }
 }
 
 // Whether Files is an ordinary table without computed columns, so that reading it only reads
@@ -88,18 +101,25 @@ constexpr std::uint64_t rowsWorthSplitting = 20'000;
 
 // What every scan reads: the details the rows' blobs give too, or only their row numbers.
 struct DetailsReading {
-    // Null: the details are read later, by rowid.
+    // Null: the details are read later, by rowid, from `byRowid`.
     FileDetailsList* list = nullptr;
-    const FileDetailsSource* source = nullptr;
+    const ManifestDbDetails* byRowid = nullptr;
+
+    const FileDetailsSource* source() const {
+        return list != nullptr ? static_cast<const FileDetailsSource*>(list) : byRowid;
+    }
 };
 
 // Reads the regular files of the rows in [range] (all rows when absent), in rowid order.
 void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int64_t>> range,
               const DetailsReading& details, ContainerFiler& part) {
-    const std::string sql = std::string("SELECT fileID, domain, relativePath, ") +
-                            (details.list != nullptr ? "file" : "rowid") +
-                            " FROM Files WHERE flags = 1" +
-                            (range ? " AND rowid BETWEEN ?1 AND ?2" : "") + " ORDER BY rowid";
+    // A folder's or a link's blob is never read, so that damage in it loses no file.
+    constexpr const char* fileBlob =
+        "CASE WHEN typeof(flags) IN ('integer', 'real') AND flags IN (2, 4) THEN NULL "
+        "ELSE file END";
+    const std::string sql = std::string("SELECT fileID, domain, relativePath, flags, ") +
+                            (details.list != nullptr ? fileBlob : "rowid") + " FROM Files" +
+                            (range ? " WHERE rowid BETWEEN ?1 AND ?2" : "") + " ORDER BY rowid";
     Statement statement = prepareStatement(database, sql.c_str());
     if (!statement) return;
     // The scan reads each page once: a small cache holds the few interior pages it goes back to.
@@ -110,15 +130,26 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
     }
     FileIdNames names;
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        const ManifestDbItem flagged = itemOfFlags(numberColumn(statement.get(), FlagsColumn));
+        if (!mayBeRegularFile(flagged)) continue;
         std::optional<StoredName> storedName =
             names.nameOf(textColumn(statement.get(), FileIdColumn));
         if (!storedName) continue;
-        const std::int64_t detailsKey =
-            details.list != nullptr
-                ? details.list->add(fileDetailsOfBlob(blobColumn(statement.get(), DetailsColumn)))
-                : sqlite3_column_int64(statement.get(), DetailsColumn);
+        // Flags that say nothing leave it to the blob's Mode.
+        const bool byMode = flagged == ManifestDbItem::Unknown;
+        std::int64_t detailsKey = 0;
+        if (details.list != nullptr) {
+            ArchivedFileInfo info =
+                readArchivedFileInfo(blobColumn(statement.get(), DetailsColumn));
+            if (byMode && itemOfMode(info.mode) != ManifestDbItem::RegularFile) continue;
+            detailsKey = details.list->add(fileDetailsOf(std::move(info)));
+        } else {
+            detailsKey = sqlite3_column_int64(statement.get(), DetailsColumn);
+            if (byMode && details.byRowid->itemOfRow(detailsKey) != ManifestDbItem::RegularFile)
+                continue;
+        }
         part.file(textColumn(statement.get(), DomainColumn), *storedName,
-                  utf8Text(textColumn(statement.get(), RelativePathColumn)), details.source,
+                  utf8Text(textColumn(statement.get(), RelativePathColumn)), details.source(),
                   detailsKey);
     }
 }
@@ -129,28 +160,37 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
     if (!hasOrdinaryFilesTable(database.handle())) return;
     auto storage = std::make_shared<RecordStorage>();
     auto list = std::make_unique<FileDetailsList>();
-    const DetailsReading details{list.get(), list.get()};
+    const DetailsReading details{list.get()};
     storage->details = std::move(list);
     ContainerFiler filer;
     scanRows(database.handle(), std::nullopt, details, filer);
     fileContainers({&filer, 1}, storage, applications);
 }
 
-void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications) {
+namespace {
+
+ManifestDbReading readFromDirectory(const std::string& directory, ApplicationMap& applications,
+                                    bool pagesFirst) {
     const std::string path = appendingPathComponent(directory, ManifestDbName);
     // SQLite would wait forever opening a FIFO.
-    if (!isRegularFile(path)) return;
+    if (!isRegularFile(path)) return ManifestDbReading::Nothing;
     std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path);
-    if (!database || !hasOrdinaryFilesTable(database->handle())) return;
+    if (!database || !hasOrdinaryFilesTable(database->handle())) return ManifestDbReading::Nothing;
     // Without rowids of its own a row can't be found again: its details are read now.
-    if (!hasOwnRowids(database->handle())) return addManifestDbFiles(*database, applications);
+    if (!hasOwnRowids(database->handle())) {
+        addManifestDbFiles(*database, applications);
+        return ManifestDbReading::Sqlite;
+    }
 
     auto storage = std::make_shared<RecordStorage>();
-    storage->details = std::make_unique<ManifestDbDetails>(path);
-    const DetailsReading details{nullptr, storage->details.get()};
+    auto byRowid = std::make_unique<ManifestDbDetails>(path);
+    const DetailsReading details{nullptr, byRowid.get()};
+    storage->details = std::move(byRowid);
     std::array<ContainerFiler, 2> parts;
-    if (readManifestDbPages(database->handle(), path, details.source, parts))
-        return fileContainers(parts, storage, applications);
+    if (pagesFirst && readManifestDbPages(database->handle(), path, *details.byRowid, parts)) {
+        fileContainers(parts, storage, applications);
+        return ManifestDbReading::Pages;
+    }
     // What its pages don't give in the usual way, SQLite does.
     parts = {};
     const auto range = rowidRange(database->handle());
@@ -159,7 +199,8 @@ void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMa
               : 0;
     if (span < rowsWorthSplitting) {
         scanRows(database->handle(), std::nullopt, details, parts[0]);
-        return fileContainers(parts, storage, applications);
+        fileContainers(parts, storage, applications);
+        return ManifestDbReading::Sqlite;
     }
     // Both halves at once, each on its own connection: the table's pages are read and decoded
     // on both cores.
@@ -177,6 +218,18 @@ void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMa
                    });
     if (!secondScanned) scanRows(database->handle(), secondHalf, details, parts[1]);
     fileContainers(parts, storage, applications);
+    return ManifestDbReading::Sqlite;
+}
+
+}  // namespace
+
+ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
+                                                  ApplicationMap& applications) {
+    return readFromDirectory(directory, applications, true);
+}
+
+void addManifestDbFilesWithSqlite(const std::string& directory, ApplicationMap& applications) {
+    readFromDirectory(directory, applications, false);
 }
 
 }  // namespace salvora

@@ -1,8 +1,9 @@
 #pragma once
 
 // "Manifest.db", the catalogue of modern backups: an SQLite database whose table
-// Files(fileID, domain, relativePath, flags, file) has one row per item. A regular file
-// (flags 1) is stored as fileID inside the subfolder named by fileID's first two characters.
+// Files(fileID, domain, relativePath, flags, file) has one row per item. A regular file (flags
+// 1, or other flags with a regular file's Mode: ManifestDbItems.h) is stored as fileID inside
+// the subfolder named by fileID's first two characters.
 #include <string>
 
 #include "catalog/Records.h"
@@ -15,8 +16,17 @@ namespace salvora {
 // a view, a virtual table or has generated columns.
 void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications);
 
-// Opens folder/"Manifest.db" read-only and immutable and reads it; adds nothing when it is
-// missing, not a regular file, or not a readable database (an encrypted one among them).
-void addManifestDbFilesFromDirectory(const std::string& directory, ApplicationMap& applications);
+// How a database on disk was read: straight from its pages, or by SQLite where they are not as
+// usual; Nothing when it is missing, not a regular file, or not a readable database (an
+// encrypted one among them).
+enum class ManifestDbReading { Nothing, Pages, Sqlite };
+
+// Opens folder/"Manifest.db" read-only and immutable and reads it.
+ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
+                                                  ApplicationMap& applications);
+
+// The same read by SQLite alone, as it reads where the pages are not as usual: what the fuzz
+// target and the tests hold the pages to.
+void addManifestDbFilesWithSqlite(const std::string& directory, ApplicationMap& applications);
 
 }  // namespace salvora

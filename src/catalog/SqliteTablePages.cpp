@@ -240,7 +240,9 @@ std::optional<std::vector<std::uint32_t>> SqliteTablePages::leafPages(std::uint3
         const std::optional<std::span<const std::byte>> bytes = page(pages_, number);
         const std::optional<PageHeader> header =
             bytes ? readPageHeader(*bytes, number) : std::nullopt;
-        if (!header || header->type != interiorTablePage) return std::nullopt;
+        // SQLite refuses an interior page without cells, but for the first page as the root.
+        if (!header || header->type != interiorTablePage || (header->cells == 0 && number != 1))
+            return std::nullopt;
         pending.emplace_back(header->rightmostChild, depth + 1);
         const std::size_t firstChild = pending.size();
         for (std::size_t cell = 0; cell < header->cells; ++cell) {
@@ -291,7 +293,9 @@ bool SqliteTablePages::readRows(std::span<const std::uint32_t> leaves,
         const std::optional<std::span<const std::byte>> bytes = page(*leafFile, leaf);
         if (!bytes) return false;
         const std::optional<PageHeader> header = readPageHeader(*bytes, leaf);
-        if (!header || header->type != leafTablePage) return false;
+        // Only a tree's root, its one leaf, may hold no rows: SQLite refuses any other.
+        if (!header || header->type != leafTablePage || (header->cells == 0 && leaves.size() > 1))
+            return false;
         for (std::size_t cell = 0; cell < header->cells; ++cell) {
             std::optional<ByteCursor> cursor = cellAt(*bytes, *header, cell);
             if (!cursor) return false;

@@ -41,7 +41,8 @@ class SqliteTablePages {
 
     // Calls `visit(rowid, values)` for each row of `leaves`, in order, with the values of the
     // columns at `columns` (their places in the table), in that order. False when a page, cell
-    // or record is damaged or a row lacks a column; the visits made before stand.
+    // or record is damaged or a row lacks a column, or when one of several leaves holds no row;
+    // the visits made before stand.
     using RowVisit = std::function<void(std::int64_t, std::span<const StoredValue>)>;
     bool readRows(std::span<const std::uint32_t> leaves, std::span<const std::size_t> columns,
                   const RowVisit& visit);

@@ -19,6 +19,7 @@ TEST(ArchivedFileInfo, ReadsTheMbFileOfAnArchive) {
     EXPECT_EQ(info.lastModified, 1500000000);
     EXPECT_EQ(info.protectionClass, 3u);
     EXPECT_EQ(info.encryptionKey, std::vector<std::byte>(44, std::byte{0x7E}));
+    EXPECT_EQ(info.mode, 0100644u);
 }
 
 TEST(ArchivedFileInfo, ValuesTheArchiveLacksAreAbsent) {

@@ -9,6 +9,7 @@
 #include "catalog/Catalog.h"
 #include "catalog/ManifestDbReader.h"
 #include "discovery/Discovery.h"
+#include "fuzz/FuzzTargets.h"
 #include "support/CatalogInspection.h"
 #include "support/CliBackups.h"
 #include "support/CraftedPropertyLists.h"
@@ -168,7 +169,7 @@ TEST(MalformedManifestDb, RandomBytesAsAnEncryptedDatabaseLooksAddNothing) {
     EXPECT_EQ(filesFromManifestDb(folder.path()), 0u);
 }
 
-TEST(MalformedManifestDb, PagesOverwrittenBehindASoundHeaderAddNothingAndDoNotCrash) {
+TEST(MalformedManifestDb, PagesOverwrittenBehindASoundHeaderGiveSqlitesRowsOrNone) {
     test::TemporaryFolder source;
     test::BackupWriter backup(source.path());
     for (int i = 0; i < 200; ++i)
@@ -181,6 +182,8 @@ TEST(MalformedManifestDb, PagesOverwrittenBehindASoundHeaderAddNothingAndDoNotCr
         test::TemporaryFolder folder;
         test::writeFile(folder / "Manifest.db", damaged);
         EXPECT_LE(filesFromManifestDb(folder.path()), 200u);
+        // Where its pages are read, they give SQLite's rows.
+        test::expectInChild([&] { fuzz::findFuzzTarget("manifest_db")->body(damaged); });
     }
 }
 

@@ -132,7 +132,8 @@ void BackupWriter::writeManifestPlist() const {
 
 std::string BackupWriter::addManifestDbFile(
     const std::string& domain, const std::string& path, std::string_view contents,
-    std::uint64_t lastModified, const std::optional<std::vector<std::byte>>& encryptionKey) {
+    std::uint64_t lastModified, const std::optional<std::vector<std::byte>>& encryptionKey,
+    ManifestDbItemType type) {
     std::string fileID = hexDigits(sha1Key(domain, path));
     std::string name = fileID.substr(0, 2) + "/" + fileID;
     writeFile(*this / name, contents);
@@ -142,7 +143,8 @@ std::string BackupWriter::addManifestDbFile(
     fields.lastModified = lastModified;
     fields.protectionClass = 3;
     fields.encryptionKey = encryptionKey;
-    addManifestDbRow({fileID, domain, path, manifestDbFileFlags, archivedFileBlob(fields)});
+    fields.mode = type.mode;
+    addManifestDbRow({fileID, domain, path, type.flags, archivedFileBlob(fields)});
     return name;
 }
 

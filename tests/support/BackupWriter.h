@@ -78,10 +78,12 @@ class BackupWriter {
 
     // "Manifest.db": a regular file stored as "ab/abcd…" (SHA-1 of "domain-path"), its row's
     // "file" blob an MBFile with Size, LastModified, ProtectionClass and, when given,
-    // EncryptionKey. Returns the name.
+    // EncryptionKey. Returns the name. `type` makes the row say it is another item, or
+    // leaves the saying to the Mode.
     std::string addManifestDbFile(const std::string& domain, const std::string& path,
                                   std::string_view contents, std::uint64_t lastModified = 0,
-                                  const std::optional<std::vector<std::byte>>& encryptionKey = {});
+                                  const std::optional<std::vector<std::byte>>& encryptionKey = {},
+                                  ManifestDbItemType type = {});
     void addManifestDbRow(const ManifestDbRow& row) const;
 
   private:

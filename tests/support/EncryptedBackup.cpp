@@ -51,8 +51,8 @@ std::string EncryptedBackup::addFile(const EncryptedFile& file) {
     fields.lastModified = file.lastModified;
     fields.protectionClass = file.protectionClass;
     fields.encryptionKey = wrappedKey;
-    writeManifestDb(
-        {{fileId, file.domain, file.path, manifestDbFileFlags, archivedFileBlob(fields)}});
+    fields.mode = file.type.mode;
+    writeManifestDb({{fileId, file.domain, file.path, file.type.flags, archivedFileBlob(fields)}});
     return name;
 }
 

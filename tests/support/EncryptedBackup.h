@@ -33,6 +33,8 @@ struct EncryptedFile {
     // The Size its record gives; absent: the length of the contents.
     std::optional<std::uint64_t> recordedSize{};
     StoredFileOptions stored{};
+    // In Manifest.db: what its row says the item is.
+    ManifestDbItemType type{};
 };
 
 class EncryptedBackup {

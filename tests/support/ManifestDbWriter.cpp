@@ -46,7 +46,10 @@ void appendManifestDbRows(const std::string& databasePath, const std::vector<Man
         bindText(insert.get(), 1, row.fileID);
         bindText(insert.get(), 2, row.domain);
         bindText(insert.get(), 3, row.relativePath);
-        sqlite3_bind_int64(insert.get(), 4, row.flags);
+        if (row.flags)
+            sqlite3_bind_int64(insert.get(), 4, *row.flags);
+        else
+            sqlite3_bind_null(insert.get(), 4);
         if (row.file) {
             sqlite3_bind_blob(insert.get(), 5, row.file->data(), static_cast<int>(row.file->size()),
                               SQLITE_TRANSIENT);

@@ -13,12 +13,18 @@ inline constexpr std::int64_t manifestDbFileFlags = 1;
 inline constexpr std::int64_t manifestDbDirectoryFlags = 2;
 inline constexpr std::int64_t manifestDbLinkFlags = 4;
 
+// What a row says the item is: its flags (absent: NULL) and the Mode of its "file" blob.
+struct ManifestDbItemType {
+    std::optional<std::int64_t> flags = manifestDbFileFlags;
+    std::uint64_t mode = 0100644;
+};
+
 // One row of the Files table; an absent value is NULL.
 struct ManifestDbRow {
     std::optional<std::string> fileID;
     std::optional<std::string> domain;
     std::optional<std::string> relativePath;
-    std::int64_t flags = manifestDbFileFlags;
+    std::optional<std::int64_t> flags = manifestDbFileFlags;
     std::optional<std::vector<std::byte>> file;
 };
 

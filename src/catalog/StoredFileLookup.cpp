@@ -1,0 +1,71 @@
+#include "catalog/StoredFileLookup.h"
+
+#include <openssl/evp.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "catalog/ContainerDomain.h"
+#include "catalog/Filing.h"
+#include "catalog/HexName.h"
+#include "catalog/MdbackupReader.h"
+#include "foundation/Path.h"
+
+namespace salvora {
+namespace {
+
+// The name the hash-named layouts store the file under: SHA-1 of "domain-path", spelled out.
+std::string hashedName(std::string_view domain, std::string_view relativePath) {
+    const std::string text = std::string(domain) + "-" + std::string(relativePath);
+    std::array<std::byte, StoredName::keySize> digest{};
+    unsigned int size = 0;
+    EVP_Digest(text.data(), text.size(), reinterpret_cast<unsigned char*>(digest.data()), &size,
+               EVP_sha1(), nullptr);
+    return hexName(digest);
+}
+
+// The application's file at `fullpath`: the one stored under `preferredName` where several
+// lie there, else the first.
+std::optional<FileRecord> fileAt(const ApplicationRecord& application, std::string_view fullpath,
+                                 std::string_view preferredName = {}) {
+    std::optional<FileRecord> first;
+    for (const FileRecord& file : application.files) {
+        if (file.fullpath() != fullpath) continue;
+        if (preferredName.empty() || file.name().ends_with(preferredName)) return file;
+        if (!first) first = file;
+    }
+    return first;
+}
+
+// The application of that name as one of the older layouts filed it, not by grouping.
+const ApplicationRecord* ungroupedApplication(const ApplicationMap& applications,
+                                              std::string_view name) {
+    const auto found = applications.find(name);
+    return found == applications.end() || found->second->kind ? nullptr : found->second.get();
+}
+
+}  // namespace
+
+std::optional<FileRecord> findStoredFile(const ApplicationMap& applications,
+                                         std::string_view domain, std::string_view relativePath) {
+    const std::string grouped = containerDomain(domain).pathHead() + std::string(relativePath);
+    for (const auto& entry : applications) {
+        const ApplicationRecord& application = *entry.second;
+        if (!application.kind || std::find(application.domains.begin(), application.domains.end(),
+                                           domain) == application.domains.end())
+            continue;
+        if (auto file = fileAt(application, grouped)) return file;
+    }
+    if (const auto* indexed = ungroupedApplication(applications, applicationNameForDomain(domain)))
+        if (auto file = fileAt(*indexed, relativePath, hashedName(domain, relativePath)))
+            return file;
+    if (const auto* mdinfo = ungroupedApplication(applications, withoutAppDomain(domain)))
+        if (auto file = fileAt(*mdinfo, appendingPathComponent(domain, relativePath))) return file;
+    if (const auto* mdbackup =
+            ungroupedApplication(applications, applicationNameForMdbackupPath(relativePath)))
+        return fileAt(*mdbackup, relativePath);
+    return std::nullopt;
+}
+
+}  // namespace salvora
