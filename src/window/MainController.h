@@ -107,7 +107,8 @@ class MainController final : public QObject {
     // Data source of the three tables, as the window layout's tables address it: the table is
     // told apart by comparing it with the three outlets, and any other has no rows. A cell's
     // value is absent only for a device without a date. Every count of the device table hides
-    // the first step's indicator, as the device list being shown does.
+    // the first step's indicator; the models don't count this way, and the indicator goes when
+    // the device list is loaded.
     std::optional<QString> objectValueForTableColumn(const QTableView* table,
                                                      const QString& columnIdentifier,
                                                      int row) const;
