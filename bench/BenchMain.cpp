@@ -19,6 +19,7 @@
 #include "bench/ProcessBench.h"
 #include "bench/Report.h"
 #include "bench/SaveAllBench.h"
+#include "bench/WalBench.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora::bench {
@@ -37,7 +38,9 @@ struct Options {
     std::string cli;
     std::string references;
     std::string window;
-    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos"};
+    std::string openDatabase;
+    std::uint64_t walDatabaseBytes = std::uint64_t{1} << 30;
+    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos", "wal"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };
@@ -320,6 +323,12 @@ int run(const Options& options) {
         report.figure("written: camera roll",
                       count(options.storedFiles) + " photos in " + seconds(elapsed));
     }
+    WalDatabaseBackups walBackups;
+    if (options.includes("wal")) {
+        const double elapsed = secondsOf(
+            [&] { walBackups = writeWalDatabaseBackups(work / "wal", options.walDatabaseBytes); });
+        report.figure("written: WAL-mode database, plain and encrypted", seconds(elapsed));
+    }
     ::sync();
 
     report.figure("load average before measuring", loadAverage());
@@ -337,6 +346,8 @@ int run(const Options& options) {
     }
     if (options.includes("save")) benchSaveAll(report, saveFolder, work.path(), options);
     if (options.includes("photos")) benchPhotos(report, photosFolder, work.path(), options);
+    if (options.includes("wal"))
+        benchWalDatabase(report, walBackups, options.openDatabase, options.processRuns);
     report.heading("Load average after measuring: " + loadAverage());
     report.summary();
     return 0;
@@ -371,8 +382,12 @@ int main(int argc, char** argv) {
     app.add_option("--references", options.references,
                    "The folder of the Python references the processes are timed against");
     app.add_option("--window", options.window, "salvora-window-bench, to time the window");
-    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save photos")
-        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos"}))
+    app.add_option("--open-database", options.openDatabase,
+                   "salvora-bench-open-database, to time opening a WAL-mode database");
+    app.add_option("--wal-bytes", options.walDatabaseBytes, "The WAL-mode database's size")
+        ->capture_default_str();
+    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save photos wal")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal"}))
         ->delimiter(',')
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);

@@ -123,6 +123,14 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                                      test::bytesOf(contents)});
             });
     }
+    // As phones leave it: in WAL mode.
+    auto walRoll = test::exampleCameraRoll(test::PhotoSchema::Asset, test::LibraryFile::Database);
+    walRoll.journal = test::JournalMode::Wal;
+    test::writeCameraRoll(
+        walRoll, [&](const std::string& path, const std::string& contents, std::uint32_t) {
+            if (path.ends_with("Photos.sqlite"))
+                seeds.push_back({"photo_library", "wal-mode", test::bytesOf(contents)});
+        });
 
     test::FixtureKeybag keybag;
     seeds.push_back({"keybag", "pre-derivation", keybag.encode()});

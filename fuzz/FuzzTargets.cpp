@@ -17,7 +17,6 @@
 #include "catalog/ManifestDbReader.h"
 #include "catalog/MdbackupReader.h"
 #include "catalog/MdinfoReader.h"
-#include "catalog/SqliteDatabase.h"
 #include "catalog/UnindexedDatabaseReader.h"
 #include "crypto/Keybag.h"
 #include "foundation/BackupFileNames.h"
@@ -26,6 +25,8 @@
 #include "foundation/PropertyList.h"
 #include "foundation/XmlPropertyListData.h"
 #include "photos/PhotoLibrary.h"
+#include "sqlite/ServedDatabase.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora::fuzz {
 namespace {
@@ -199,10 +200,13 @@ std::size_t keybag(Input input) {
 }
 
 std::size_t photoLibrary(Input input) {
-    std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input);
-    if (!database) return 0;
+    // Served as an export opens a stored database, so WAL-mode files are read too.
+    auto opened = openServedDatabase(
+        std::make_shared<const ServedFile>(std::vector<std::byte>(input.begin(), input.end())),
+        nullptr);
+    if (!opened) return 0;
     std::string problem;
-    std::optional<PhotoLibrary> library = readPhotoLibrary(*database, problem);
+    std::optional<PhotoLibrary> library = readPhotoLibrary(opened->database, problem);
     // The export tells the user why it fell back to the files.
     require(library.has_value() == problem.empty(), "a library, or the reason there is none");
     if (!library) return 0;

@@ -4,7 +4,9 @@
 # their files, whole `salvora-cli apps` and `files` processes on it against the Python
 # references in bench/reference, the window's two steps, its filter and its event loop's longest
 # stall during a save all of 10,000 files (100 MiB), and save all of 10,000 files (1 GiB)
-# and the photo export of 10,000 photos (1 GiB), each against `cp -r`. The backups (about 5 GB
+# and the photo export of 10,000 photos (1 GiB), each against `cp -r`, and opening a 1 GiB
+# WAL-mode database with its -wal out of a plain and an encrypted backup against the sqlite3
+# shell. The backups (about 5 GB
 # with the copies) are written below $TMPDIR (/tmp when unset) and removed afterwards, also
 # when interrupted.
 # Options are passed on to salvora-bench (--help lists them), e.g. --steps mbdb,cli.
@@ -15,7 +17,8 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$(nproc)"
 
 build=build/bench
-arguments=(--cli "$build/src/cli/salvora-cli" --references bench/reference)
+arguments=(--cli "$build/src/cli/salvora-cli" --references bench/reference
+    --open-database "$build/bench/salvora-bench-open-database")
 if [[ -x $build/bench/salvora-window-bench ]]; then
     arguments+=(--window "$build/bench/salvora-window-bench")
 fi

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
-# each for SECONDS (default 60) from the seeds the fixture writer makes, the committed
-# reproducers and what earlier runs found. Exits non-zero when any target finds a crash, a
-# leak, a hang or a broken promise; the input is left in build/fuzz/findings/<target>/.
+# each for SECONDS from the seeds the fixture writer makes, the committed reproducers and what
+# earlier runs found. Without SECONDS (or with "budget") the targets share a fixed time of
+# FUZZ_BUDGET seconds (default 270), so the test command takes as long however many targets
+# there are. Exits non-zero when any target finds a crash, a leak, a hang or a broken promise;
+# the input is left in build/fuzz/findings/<target>/.
 #
-#   scripts/fuzz.sh [SECONDS] [TARGET...]
+#   scripts/fuzz.sh [SECONDS|budget] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
+seconds=${1:-budget}
 shift || true
 
 scripts/install-dependencies.sh
@@ -18,6 +20,11 @@ build=build/fuzz
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
     for program in "$build"/fuzz/fuzz_*; do targets+=("${program##*/fuzz_}"); done
+fi
+if [[ $seconds == budget ]]; then
+    # The targets run nproc at a time; each gets its share of the budget, 20 s at the least.
+    seconds=$(( ${FUZZ_BUDGET:-270} * $(nproc) / ${#targets[@]} ))
+    (( seconds >= 20 )) || seconds=20
 fi
 rm -rf "$build/seeds"
 "$build/fuzz/salvora-fuzz-seeds" "$build/seeds"

@@ -8,6 +8,7 @@ packages=(
     libplist-dev libsqlite3-dev libicu-dev libssl-dev
     nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    sqlite3
     dpkg-dev
 )
 

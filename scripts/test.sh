@@ -2,8 +2,9 @@
 # Installs what is missing, then builds and runs every test twice: in the normal build and
 # under AddressSanitizer and UndefinedBehaviorSanitizer; runs the saving tests once more in a
 # build with only the portable file calls; makes the .deb package of the normal build and
-# checks it (scripts/check-package.sh); then runs every fuzz target for FUZZ_SECONDS each
-# (default 60). Exits non-zero on any failure or fuzz finding.
+# checks it (scripts/check-package.sh); then runs every fuzz target, for FUZZ_SECONDS each
+# where that is set, else sharing a fixed time (scripts/fuzz.sh). Exits non-zero on any failure
+# or fuzz finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
@@ -21,4 +22,4 @@ ctest --preset portable -j"$jobs"
 echo "=== package"
 scripts/check-package.sh build/default
 echo "=== fuzz"
-scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+scripts/fuzz.sh "${FUZZ_SECONDS:-budget}"

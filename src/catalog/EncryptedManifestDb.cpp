@@ -1,10 +1,10 @@
 #include "catalog/EncryptedManifestDb.h"
 
 #include "catalog/ManifestDbReader.h"
-#include "catalog/SqliteDatabase.h"
 #include "crypto/BackupUnlock.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
 

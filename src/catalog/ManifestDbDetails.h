@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "catalog/Records.h"
-#include "catalog/SqliteDatabase.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
 

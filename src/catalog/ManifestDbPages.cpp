@@ -8,8 +8,8 @@
 #include "catalog/BothCores.h"
 #include "catalog/FileIdNames.h"
 #include "catalog/Filing.h"
-#include "catalog/SqliteDatabase.h"
 #include "catalog/SqliteTablePages.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalog/Records.h"
-#include "catalog/SqliteDatabase.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
 

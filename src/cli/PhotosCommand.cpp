@@ -30,6 +30,7 @@ int exportPhotosOf(const CommandContext& context, const std::string& backup,
         opened->keybag());
     progress.clear();
 
+    if (summary.libraryWarning) context.complain(*summary.libraryWarning);
     if (summary.libraryProblem) context.complain(*summary.libraryProblem);
     const std::size_t failed = complainOfFailures(context, summary.failures);
     for (const std::string& name : summary.notInBackup)

@@ -1,33 +1,22 @@
 #include "photos/BackupPhotoLibrary.h"
 
-#include "catalog/SqliteDatabase.h"
-#include "recovery/StoredFile.h"
+#include "recovery/StoredDatabase.h"
 
 namespace salvora {
 
-std::optional<PhotoLibrary> readBackupPhotoLibrary(HeldFolders& backupFolders,
-                                                   const CameraRoll& roll,
-                                                   const UnlockedKeybag* keybag,
-                                                   std::string& problem) {
+BackupPhotoLibrary readBackupPhotoLibrary(HeldFolders& backupFolders, const CameraRoll& roll,
+                                          const UnlockedKeybag* keybag) {
     const FileRecord* record = roll.file(PhotoLibraryPath);
-    if (record == nullptr) {
-        problem = "Photos.sqlite is missing from this backup";
-        return std::nullopt;
-    }
-    auto contents = readStoredContents(backupFolders, *record, keybag);
-    if (!contents) {
-        problem = "Photos.sqlite could not be read: " + contents.error().description();
-        return std::nullopt;
-    }
-    auto database = SqliteDatabase::fromOwnedBytes(std::move(*contents));
-    if (!database) {
-        problem = "Photos.sqlite is not a database";
-        return std::nullopt;
-    }
+    if (record == nullptr) return {std::nullopt, "Photos.sqlite is missing from this backup"};
+    const FileRecord* wal = roll.file(std::string(PhotoLibraryPath) + "-wal");
+    auto opened = openStoredDatabase(backupFolders, *record, wal, keybag);
+    if (!opened)
+        return {std::nullopt, "Photos.sqlite could not be read: " + opened.error().description()};
+    BackupPhotoLibrary result{std::nullopt, std::nullopt, std::move(opened->warning)};
     std::string schemaProblem;
-    auto library = readPhotoLibrary(*database, schemaProblem);
-    if (!library) problem = "Photos.sqlite " + schemaProblem;
-    return library;
+    result.library = readPhotoLibrary(opened->database, schemaProblem);
+    if (!result.library) result.problem = "Photos.sqlite " + schemaProblem;
+    return result;
 }
 
 }  // namespace salvora

@@ -223,13 +223,14 @@ PhotoExportSummary exportPhotos(const std::string& deviceDirectory,
                                 const UnlockedKeybag* keybag) {
     PhotoExporter exporter(deviceDirectory, destination, keybag, progress);
     const CameraRoll roll(applications);
-    std::string problem;
-    auto library = readBackupPhotoLibrary(exporter.backupFolders(), roll, keybag, problem);
-    const ExportPlan plan = planExport(roll, library ? &*library : nullptr, options);
+    const BackupPhotoLibrary read = readBackupPhotoLibrary(exporter.backupFolders(), roll, keybag);
+    const ExportPlan plan = planExport(roll, read.library ? &*read.library : nullptr, options);
     PhotoExportSummary summary = exporter.run(plan, options.albums);
-    if (!library)
+    summary.libraryWarning = read.walWarning;
+    if (read.problem)
         summary.libraryProblem =
-            problem + ": photos and videos were taken from its files and the dates it recorded";
+            *read.problem +
+            ": photos and videos were taken from its files and the dates it recorded";
     return summary;
 }
 

@@ -30,6 +30,8 @@ struct PhotoExportSummary {
     std::vector<FileOutcome> failures;
     // Why the files and the dates the backup recorded were used instead of the library.
     std::optional<std::string> libraryProblem;
+    // Why the newest part of the library, its "-wal", was left out, when it was.
+    std::optional<std::string> libraryWarning;
     bool cancelled = false;
 };
 

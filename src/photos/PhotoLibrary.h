@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/SqliteDatabase.h"
+#include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
 

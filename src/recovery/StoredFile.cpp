@@ -1,5 +1,7 @@
 #include "recovery/StoredFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "crypto/StoredFileDecryption.h"
@@ -45,6 +47,11 @@ Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
     auto input = openForReading(stored->folder, stored->name);
     if (!input) return input.error();
     std::vector<std::byte> contents;
+    // The plaintext is at most the ciphertext: held once, never regrown (a database of a GiB
+    // would be held twice while its vector grew).
+    struct stat status {};
+    if (::fstat(input->get(), &status) == 0)
+        contents.reserve(std::min(limit, static_cast<std::size_t>(status.st_size)));
     auto keep = [&](std::span<const std::byte> piece) -> Status {
         const std::size_t kept = std::min(piece.size(), limit - contents.size());
         contents.insert(contents.end(), piece.begin(),

@@ -19,6 +19,7 @@
 #include "foundation/DateText.h"
 #include "foundation/HomeDirectory.h"
 #include "recovery/Recovery.h"
+#include "recovery/StoredDatabase.h"
 #include "window/BackgroundWork.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
@@ -175,7 +176,7 @@ void MainController::forgetOpenedFolderOfRow(int row) {
 
 std::optional<PreviewSource> MainController::chosenFilePreviewSource() const {
     if (!selectedDevice_ || !selectedFile_) return std::nullopt;
-    return PreviewSource{selectedDevice_->directory, selectedFile_,
+    return PreviewSource{selectedDevice_->directory, selectedFile_, selectedFileWal_,
                          catalog_.keybagFor(selectedDevice_->directory)};
 }
 
@@ -266,6 +267,9 @@ void MainController::tableViewSelectionDidChange(QTableView* table) {
         const FileRow file = fileListing_.at(rowIndex(row));
         // Files are held by value in their application, so the selection shares its ownership.
         selectedFile_ = std::shared_ptr<const FileRecord>(file.application, &file.file);
+        const FileRecord* wal = walRecordAmong(file.application->files, file.file);
+        selectedFileWal_ =
+            wal != nullptr ? std::shared_ptr<const FileRecord>(file.application, wal) : nullptr;
         fileSelected(*selectedFile_);
     }
 }
@@ -314,6 +318,7 @@ void MainController::deviceSelected(DeviceRecord& device) {
     saveFileButton->setEnabled(false);
     selectedApplication_.reset();
     selectedFile_.reset();
+    selectedFileWal_.reset();
     refreshFileListing();
     reloadData(*fileTable);
 

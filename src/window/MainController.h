@@ -163,6 +163,8 @@ class MainController final : public QObject {
     std::shared_ptr<DeviceRecord> selectedDevice_;
     std::shared_ptr<ApplicationRecord> selectedApplication_;
     std::shared_ptr<const FileRecord> selectedFile_;
+    // The chosen file's "-wal", where it is a database with one.
+    std::shared_ptr<const FileRecord> selectedFileWal_;
     std::optional<ApplicationList> applicationsArray_;
     ApplicationRowLook applicationLook_;
     bool saving_ = false;

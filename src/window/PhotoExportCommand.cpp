@@ -14,14 +14,16 @@
 namespace salvora {
 namespace {
 
-// The sentence for the status bar: the counts, then the first failure's reason or why the
-// library was not used.
+// The sentence for the status bar: the counts, then the first failure's reason, why the
+// library was not used, or why its log was left out.
 std::string exportMessage(const PhotoExportSummary& summary, const std::string& destination) {
     std::string message = "Exported " + summaryCounts(summary) + " to " + destination + ".";
     if (!summary.failures.empty() && summary.failures.front().error)
         message += " " + summary.failures.front().error->description() + ".";
     else if (summary.libraryProblem)
         message += " " + *summary.libraryProblem + ".";
+    else if (summary.libraryWarning)
+        message += " " + *summary.libraryWarning + ".";
     return message;
 }
 

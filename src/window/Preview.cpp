@@ -6,6 +6,7 @@
 
 #include "crypto/BackupEncryption.h"
 #include "foundation/PropertyList.h"
+#include "recovery/StoredDatabase.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -61,19 +62,25 @@ std::optional<QString> utf8Text(const std::vector<std::byte>& bytes) {
     return text;
 }
 
+// The tables of the database with its "-wal" applied; absent when SQLite can't read it. An
+// encrypted database is decrypted into memory, so only one the preview read whole is opened.
+std::optional<std::vector<SqliteTableSize>> tablesOf(const PreviewSource& source,
+                                                     const FileStart& start) {
+    if (!startsWithSQLiteHeader(start.bytes)) return std::nullopt;
+    if (!start.whole && source.keybag && source.file->encryptionKey()) return std::nullopt;
+    auto database = openStoredDatabase(source.deviceDirectory, *source.file, source.wal.get(),
+                                       source.keybag.get());
+    if (!database) return std::nullopt;
+    auto tables = sqliteTableSizes(database->database);
+    if (!tables) return std::nullopt;
+    return std::move(*tables);
+}
+
 }  // namespace
 
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
     Preview preview;
     const QString sized = sizeText(start, size);
-    if (start.whole && startsWithSQLiteHeader(start.bytes)) {
-        if (auto tables = sqliteTableSizes(start.bytes)) {
-            preview.kind = Preview::Kind::Tables;
-            preview.summary = QObject::tr("SQLite database, %1").arg(sized);
-            preview.tables = std::move(*tables);
-            return preview;
-        }
-    }
     if (start.whole && (startsWith(start.bytes, "bplist00") || startsWith(start.bytes, "<?xml"))) {
         if (auto xml = PropertyList::fromData(start.bytes).xmlText()) {
             preview.kind = Preview::Kind::Text;
@@ -112,6 +119,14 @@ std::optional<Preview> readPreview(const PreviewSource& source, QString& problem
     if (!start) {
         problem = toQString(start.error().description());
         return std::nullopt;
+    }
+    if (auto tables = tablesOf(source, *start)) {
+        Preview preview;
+        preview.kind = Preview::Kind::Tables;
+        preview.summary =
+            QObject::tr("SQLite database, %1").arg(sizeText(*start, source.file->size()));
+        preview.tables = std::move(*tables);
+        return preview;
     }
     return previewOf(std::move(*start), source.file->size());
 }

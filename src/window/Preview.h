@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "catalog/Records.h"
-#include "catalog/SqliteTables.h"
 #include "crypto/UnlockedKeybag.h"
 #include "recovery/FileStart.h"
+#include "sqlite/TableSizes.h"
 
 namespace salvora {
 
-// How much of a file a preview reads: enough for photos and most databases.
+// How much of a file a preview reads: enough for photos and most databases. A database of a
+// plain backup is read where it lies, whatever its size.
 inline constexpr std::size_t PreviewLimit = std::size_t{16} << 20;
 
 struct Preview {
@@ -30,7 +31,8 @@ struct Preview {
     std::vector<SqliteTableSize> tables;
 };
 
-// `size`: the recorded size where the catalogue has one.
+// `size`: the recorded size where the catalogue has one. A database's tables come from
+// readPreview, which opens it as SQLite sees it.
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size);
 
 // The file a preview reads, and what keeps it readable off the event thread: its record shares
@@ -38,11 +40,12 @@ Preview previewOf(FileStart start, std::optional<std::uint64_t> size);
 struct PreviewSource {
     std::string deviceDirectory;
     std::shared_ptr<const FileRecord> file;
+    std::shared_ptr<const FileRecord> wal;         // the database's "-wal", when there is one
     std::shared_ptr<const UnlockedKeybag> keybag;  // null for a plain backup
 };
 
-// Reads the file's start as a save reads it and makes its preview; absent, with why in
-// `problem`, when it can't be read.
+// Reads the file's start as a save reads it and makes its preview, a database's tables with
+// its "-wal" applied; absent, with why in `problem`, when it can't be read.
 std::optional<Preview> readPreview(const PreviewSource& source, QString& problem);
 
 }  // namespace salvora

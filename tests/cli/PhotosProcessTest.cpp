@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <map>
 
-#include "support/ProcessRun.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
+#include "support/ProcessRun.h"
 
 namespace salvora {
 namespace {
@@ -207,6 +207,49 @@ TEST(PhotosExportEncrypted, DecryptsTheLibraryAndTheFilesInMemoryAndOnTheWayOut)
     EXPECT_EQ(treeOf(destination.path()), defaultTree);
     EXPECT_EQ(test::folderSnapshot(backup.folder()), before);
 }
+
+// A library as phones leave it: WAL mode, its newest assets only in "Photos.sqlite-wal". The
+// export reads them through the log, and nothing is written outside DEST: not in the backup,
+// not in the temporary folder.
+class WalLibrary : public ::testing::TestWithParam<bool> {};
+
+TEST_P(WalLibrary, ExportsByTheLibraryWithItsLogAndWritesOnlyInDest) {
+    const bool encrypted = GetParam();
+    test::TemporaryFolder folder;
+    test::BackupWriter plain(folder / "plain");
+    test::EncryptedBackup protectedBackup(folder / "encrypted");
+    auto roll = test::exampleCameraRoll(PhotoSchema::Asset, LibraryFile::Database);
+    roll.journal = test::JournalMode::WalWithLog;
+    test::writeCameraRoll(roll, [&](const std::string& path, const std::string& contents,
+                                    std::uint32_t lastModified) {
+        if (encrypted)
+            protectedBackup.addFile("CameraRollDomain", path, contents, lastModified);
+        else
+            plain.addManifestDbFile("CameraRollDomain", path, contents, lastModified);
+    });
+    test::writeFile(folder / "password", protectedBackup.keybag().password);
+    std::vector<std::string> args = {
+        "photos", encrypted ? protectedBackup.folder() : plain.folder(), folder / "dest"};
+    if (encrypted) args.insert(args.end(), {"--password-file", folder / "password"});
+    const std::string temporary = folder / "tmp";
+    std::filesystem::create_directory(temporary);
+    ::setenv("TMPDIR", temporary.c_str(), 1);
+    auto watched = [&] {
+        return std::pair(test::folderSnapshot(args[1]), test::folderSnapshot(temporary));
+    };
+    const auto before = watched();
+
+    auto exported = salvoraCli(args);
+    ::unsetenv("TMPDIR");
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.err, "");
+    EXPECT_EQ(exported.out, defaultSummary);
+    EXPECT_EQ(treeOf(folder / "dest"), defaultTree);
+    EXPECT_EQ(watched(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Photos, WalLibrary, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Encrypted" : "Plain"; });
 
 }  // namespace
 }  // namespace salvora

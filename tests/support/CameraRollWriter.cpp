@@ -1,7 +1,6 @@
 #include "support/CameraRollWriter.h"
 
-#include "support/ManifestDbWriter.h"
-#include "support/TemporaryFolder.h"
+#include "support/WalDatabase.h"
 
 namespace salvora::test {
 namespace {
@@ -32,20 +31,24 @@ SchemaNames namesOf(PhotoSchema schema) {
     return {"ZGENERICASSET", "Z_23ASSETS", "Z_23ALBUMS", "Z_4ASSETS"};
 }
 
-std::string librarySql(const CameraRollDescription& roll) {
+std::string schemaSql(const SchemaNames& names) {
+    return "CREATE TABLE " + names.assets +
+           " (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER, ZDIRECTORY VARCHAR, ZFILENAME VARCHAR, "
+           "ZDATECREATED TIMESTAMP, ZKIND INTEGER, ZTRASHEDSTATE INTEGER, ZHIDDEN INTEGER);"
+           "CREATE TABLE ZADDITIONALASSETATTRIBUTES (Z_PK INTEGER PRIMARY KEY, ZASSET INTEGER, "
+           "ZORIGINALFILENAME VARCHAR);"
+           "CREATE TABLE ZGENERICALBUM (Z_PK INTEGER PRIMARY KEY, ZKIND INTEGER, ZTITLE VARCHAR);"
+           "CREATE TABLE Z_1KEYWORDS (Z_1ASSETS INTEGER, Z_40KEYWORDS INTEGER);"
+           "CREATE TABLE " +
+           names.join + " (" + names.joinAlbums + " INTEGER, " + names.joinAssets +
+           " INTEGER, Z_FOK_" + names.joinAssets.substr(2) + " INTEGER);";
+}
+
+// The rows of the assets from `first` on, up to `end`.
+std::string assetsSql(const CameraRollDescription& roll, std::size_t first, std::size_t end) {
     const SchemaNames names = namesOf(roll.schema);
-    std::string sql =
-        "BEGIN; CREATE TABLE " + names.assets +
-        " (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER, ZDIRECTORY VARCHAR, ZFILENAME VARCHAR, "
-        "ZDATECREATED TIMESTAMP, ZKIND INTEGER, ZTRASHEDSTATE INTEGER, ZHIDDEN INTEGER);"
-        "CREATE TABLE ZADDITIONALASSETATTRIBUTES (Z_PK INTEGER PRIMARY KEY, ZASSET INTEGER, "
-        "ZORIGINALFILENAME VARCHAR);"
-        "CREATE TABLE ZGENERICALBUM (Z_PK INTEGER PRIMARY KEY, ZKIND INTEGER, ZTITLE VARCHAR);"
-        "CREATE TABLE Z_1KEYWORDS (Z_1ASSETS INTEGER, Z_40KEYWORDS INTEGER);"
-        "CREATE TABLE " +
-        names.join + " (" + names.joinAlbums + " INTEGER, " + names.joinAssets +
-        " INTEGER, Z_FOK_" + names.joinAssets.substr(2) + " INTEGER);";
-    for (std::size_t index = 0; index < roll.assets.size(); ++index) {
+    std::string sql;
+    for (std::size_t index = first; index < end; ++index) {
         const PhotoAsset& asset = roll.assets[index];
         const std::string id = std::to_string(index + 1);
         sql += "INSERT INTO " + names.assets + " VALUES (" + id + ", 3, " +
@@ -56,6 +59,12 @@ std::string librarySql(const CameraRollDescription& roll) {
             sql += "INSERT INTO ZADDITIONALASSETATTRIBUTES (ZASSET, ZORIGINALFILENAME) VALUES (" +
                    id + ", " + quotedText(asset.originalFileName) + ");";
     }
+    return sql;
+}
+
+std::string albumsSql(const CameraRollDescription& roll) {
+    const SchemaNames names = namesOf(roll.schema);
+    std::string sql;
     for (std::size_t index = 0; index < roll.albums.size(); ++index) {
         const std::string id = std::to_string(index + 1);
         sql += "INSERT INTO ZGENERICALBUM VALUES (" + id + ", " +
@@ -65,18 +74,19 @@ std::string librarySql(const CameraRollDescription& roll) {
             sql += "INSERT INTO " + names.join + " VALUES (" + id + ", " +
                    std::to_string(member + 1) + ", 0);";
     }
-    return sql + "COMMIT;";
+    return sql;
 }
 
-std::string libraryContents(const CameraRollDescription& roll) {
-    TemporaryFolder scratch;
-    const std::string path = scratch / "Photos.sqlite";
-    if (roll.library == LibraryFile::UnknownSchema) {
-        runSql(path, "CREATE TABLE ZMOMENT (Z_PK INTEGER PRIMARY KEY, ZTITLE VARCHAR);");
-    } else {
-        runSql(path, librarySql(roll));
-    }
-    return readText(path);
+// The newest assets, the last two, are the rows a "-wal" holds.
+DatabaseFiles libraryFiles(const CameraRollDescription& roll) {
+    if (roll.library == LibraryFile::UnknownSchema)
+        return databaseFiles(
+            roll.journal, "CREATE TABLE ZMOMENT (Z_PK INTEGER PRIMARY KEY, ZTITLE VARCHAR);", "");
+    const std::size_t older = roll.assets.size() < 2 ? 0 : roll.assets.size() - 2;
+    return databaseFiles(roll.journal,
+                         "BEGIN;" + schemaSql(namesOf(roll.schema)) + assetsSql(roll, 0, older) +
+                             albumsSql(roll) + "COMMIT;",
+                         "BEGIN;" + assetsSql(roll, older, roll.assets.size()) + "COMMIT;");
 }
 
 // A day after the capture, so a test tells which date was used.
@@ -95,9 +105,13 @@ void writeCameraRoll(const CameraRollDescription& roll, const CameraRollFileAdde
     for (const CameraRollFile& file : roll.files)
         addFile(file.path, file.contents, file.lastModified);
     if (roll.library == LibraryFile::Missing) return;
-    addFile("Media/PhotoData/Photos.sqlite",
-            roll.library == LibraryFile::Damaged ? std::string(4096, 'x') : libraryContents(roll),
-            0);
+    if (roll.library == LibraryFile::Damaged) {
+        addFile("Media/PhotoData/Photos.sqlite", std::string(4096, 'x'), 0);
+        return;
+    }
+    const DatabaseFiles library = libraryFiles(roll);
+    if (library.wal) addFile("Media/PhotoData/Photos.sqlite-wal", *library.wal, 0);
+    addFile("Media/PhotoData/Photos.sqlite", library.main, 0);
 }
 
 CameraRollDescription exampleCameraRoll(PhotoSchema schema, LibraryFile library) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WalDatabase.h"
+
 namespace salvora::test {
 
 enum class PhotoSchema {
@@ -52,6 +54,8 @@ struct CameraRollDescription {
     std::vector<PhotoAsset> assets{};
     std::vector<PhotoAlbum> albums{};
     std::vector<CameraRollFile> files{};
+    // With WalWithLog, the last two assets are only in "Photos.sqlite-wal", stored before it.
+    JournalMode journal = JournalMode::Rollback;
 };
 
 using CameraRollFileAdder = std::function<void(const std::string& path, const std::string& contents,

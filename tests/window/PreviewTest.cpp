@@ -16,6 +16,7 @@
 #include "support/ManifestDbWriter.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
+#include "support/WalDatabase.h"
 #include "support/WindowTest.h"
 #include "window/PreviewLoader.h"
 
@@ -57,7 +58,7 @@ struct Kind {
 
 void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
 
-class PreviewOfEachKind : public WindowTest, public ::testing::WithParamInterface<Kind> {
+class PreviewTest : public WindowTest {
   protected:
     template <typename Widget>
     Widget& part(const char* name) {
@@ -65,6 +66,8 @@ class PreviewOfEachKind : public WindowTest, public ::testing::WithParamInterfac
     }
     LogCapture quiet;
 };
+
+class PreviewOfEachKind : public PreviewTest, public ::testing::WithParamInterface<Kind> {};
 
 TEST_P(PreviewOfEachKind, IsShownWithoutChangingTheBackup) {
     const Kind& kind = GetParam();
@@ -105,6 +108,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         return std::string(info.param.page).substr(7) + std::to_string(info.index);
     });
+
+// A database as phones leave it, WAL mode with its newest rows only in its "-wal": the
+// preview counts them, and neither the backup nor its -wal changes.
+TEST_F(PreviewTest, AWalModeDatabaseShowsItsTablesWithTheLogApplied) {
+    const DatabaseFiles files = databaseFiles(
+        JournalMode::WalWithLog, "CREATE TABLE handle (id); CREATE TABLE message (text);",
+        "INSERT INTO message VALUES ('a'), ('b'), ('c');");
+    const std::string folder = home.addBackup(BackupRoot::Primary, "k", "Kim");
+    BackupWriter backup(folder);
+    backup.addManifestDbFile("AppDomain-com.example.chat", "Documents/chat.db-wal", *files.wal);
+    backup.addManifestDbFile("AppDomain-com.example.chat", "Documents/chat.db", files.main);
+    const auto before = folderSnapshot(folder);
+    openWindow();
+    choose(0, 0);
+    choose(0, 0, static_cast<int>(cells(fileTable()).indexOf("Documents/chat.db")));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return part<QLabel>("previewSummary").text() != "Loading…"; }));
+    EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith("SQLite database"));
+    const QTableWidget& tables = part<QTableWidget>("previewTables");
+    ASSERT_EQ(tables.rowCount(), 2);
+    EXPECT_EQ(tables.item(1, 0)->text() + " " + tables.item(1, 1)->text(), "message 3");
+    EXPECT_EQ(folderSnapshot(folder), before);
+}
 
 using PreviewLoading = WindowTest;
 

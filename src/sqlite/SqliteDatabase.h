@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Error.h"
+#include "sqlite/Statement.h"
+
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace salvora {
 
@@ -27,6 +29,12 @@ class SqliteDatabase {
     // decrypted catalogue may be hundreds of megabytes.
     static std::optional<SqliteDatabase> fromOwnedBytes(std::vector<std::byte> bytes);
 
+    // Opens `name` through the VFS named (the default one when null) with SQLite's `flags`,
+    // keeping `keepAlive` until the database is closed (what the VFS serves it from, say).
+    // Fails with the reason SQLite gave.
+    static Result<SqliteDatabase> open(const std::string& name, int flags, const char* vfs,
+                                       std::shared_ptr<const void> keepAlive = nullptr);
+
     SqliteDatabase(SqliteDatabase&&) = default;
     // Assigning would let the old bytes go before the old database is closed.
     SqliteDatabase& operator=(SqliteDatabase&&) = delete;
@@ -43,20 +51,11 @@ class SqliteDatabase {
     static std::optional<SqliteDatabase> deserialize(unsigned char* image, std::size_t size,
                                                      bool ownedBySqlite);
 
-    // The bytes of a database made by fromOwnedBytes; declared first, so that the database
-    // is closed before they go.
-    std::vector<std::byte> ownedBytes_;
+    // What the database is read from (the bytes of one made by fromOwnedBytes); declared
+    // first, so that the database is closed before it goes.
+    std::shared_ptr<const void> keepAlive_;
     std::unique_ptr<sqlite3, Closer> database_;
 };
-
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const;
-};
-// A prepared statement, finalized with its owner.
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// The statement prepared on the database; null when SQLite refuses it.
-Statement prepareStatement(sqlite3* database, const char* sql);
 
 // A path as an SQLite "file:" URI with the given query, every character that URIs reserve
 // percent-encoded.

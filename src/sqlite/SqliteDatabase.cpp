@@ -1,4 +1,4 @@
-#include "catalog/SqliteDatabase.h"
+#include "sqlite/SqliteDatabase.h"
 
 #include <sqlite3.h>
 
@@ -15,14 +15,6 @@ constexpr int noLocking = SQLITE_OPEN_NOMUTEX;
 }  // namespace
 
 void SqliteDatabase::Closer::operator()(sqlite3* database) const { sqlite3_close(database); }
-
-void StatementFinalizer::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-
-Statement prepareStatement(sqlite3* database, const char* sql) {
-    sqlite3_stmt* handle = nullptr;
-    sqlite3_prepare_v2(database, sql, -1, &handle, nullptr);
-    return Statement(handle);
-}
 
 std::string sqliteFileUri(const std::string& path, const std::string& query) {
     static constexpr char digits[] = "0123456789ABCDEF";
@@ -47,6 +39,19 @@ std::optional<SqliteDatabase> SqliteDatabase::openImmutable(const std::string& p
                                  SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | noLocking, nullptr);
     SqliteDatabase database(handle);
     if (status != SQLITE_OK) return std::nullopt;
+    return database;
+}
+
+Result<SqliteDatabase> SqliteDatabase::open(const std::string& name, int flags, const char* vfs,
+                                            std::shared_ptr<const void> keepAlive) {
+    sqlite3* handle = nullptr;
+    const int status = sqlite3_open_v2(name.c_str(), &handle, flags | noLocking, vfs);
+    SqliteDatabase database(handle);
+    database.keepAlive_ = std::move(keepAlive);
+    if (status != SQLITE_OK) {
+        if (handle == nullptr) return Error{"Could not open", name, sqlite3_errstr(status)};
+        return sqliteError(handle, "Could not open");
+    }
     return database;
 }
 
@@ -81,11 +86,10 @@ std::optional<SqliteDatabase> SqliteDatabase::fromBytes(std::span<const std::byt
 
 std::optional<SqliteDatabase> SqliteDatabase::fromOwnedBytes(std::vector<std::byte> bytes) {
     if (bytes.empty()) return std::nullopt;
-    // The vector's buffer stays where it is when the vector moves into the database.
-    auto* image = reinterpret_cast<unsigned char*>(bytes.data());
-    const std::size_t size = bytes.size();
-    auto database = deserialize(image, size, false);
-    if (database) database->ownedBytes_ = std::move(bytes);
+    auto owned = std::make_shared<std::vector<std::byte>>(std::move(bytes));
+    auto* image = reinterpret_cast<unsigned char*>(owned->data());
+    auto database = deserialize(image, owned->size(), false);
+    if (database) database->keepAlive_ = std::move(owned);
     return database;
 }
 
