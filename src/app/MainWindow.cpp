@@ -22,6 +22,7 @@
 #include "window/QtText.h"
 #include "window/RenamedFilesButton.h"
 #include "window/SavingSettings.h"
+#include "window/TableModels.h"
 
 namespace salvora {
 namespace {
@@ -78,11 +79,12 @@ void MainWindow::connectOutlets() {
 
 void MainWindow::bindTables() {
     bindTable(controller_, *ui_->deviceTable,
-              {{tr("Device"), toQString(DeviceName)},
-               {tr("Last Backup"), toQString(DeviceDate)},
-               {tr("iOS"), toQString(DeviceProductVersion)},
-               {tr("Model"), toQString(DeviceProductType)}});
-    bindTable(controller_, *ui_->applicationTable, {{tr("Application"), QString()}});
+              new DeviceTableModel(controller_, {{tr("Device"), toQString(DeviceName)},
+                                                 {tr("Last Backup"), toQString(DeviceDate)},
+                                                 {tr("iOS"), toQString(DeviceProductVersion)},
+                                                 {tr("Model"), toQString(DeviceProductType)}}));
+    bindTable(controller_, *ui_->applicationTable,
+              new ApplicationTableModel(controller_, {{tr("Application"), QString()}}));
     QHeaderView* deviceColumns = ui_->deviceTable->horizontalHeader();
     deviceColumns->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int column : {1, 2, 3})
@@ -122,12 +124,13 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::bindFileTable() {
     QTableView& table = *ui_->fileTable;
     fileFilter_ = new FileFilterModel(controller_);
-    bindTable(controller_, table,
-              {{tr("Path"), toQString(DeviceApplicationFileRealName)},
-               {tr("Size"), toQString(FileSizeColumn)},
-               {tr("Modified"), toQString(FileModifiedColumn)},
-               {tr("Application"), toQString(FileApplicationColumn)}},
-              fileFilter_);
+    bindTable(
+        controller_, table,
+        new FileTableModel(controller_, {{tr("Path"), toQString(DeviceApplicationFileRealName)},
+                                         {tr("Size"), toQString(FileSizeColumn)},
+                                         {tr("Modified"), toQString(FileModifiedColumn)},
+                                         {tr("Application"), toQString(FileApplicationColumn)}}),
+        fileFilter_);
     QHeaderView* columns = table.horizontalHeader();
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -1,5 +1,7 @@
 #include "catalog/ContainerFiler.h"
 
+#include <unordered_map>
+
 #include "catalog/ApplicationOwners.h"
 #include "catalog/Filing.h"
 #include "catalog/KnownApplications.h"
@@ -39,23 +41,17 @@ void ContainerFiler::file(std::optional<std::string_view> domain, StoredName nam
 }
 
 std::size_t ContainerFiler::containerFor(std::optional<std::string_view> domain) {
-    if (last_ && last_->domain == domain) return last_->container;
-    std::size_t container = 0;
-    std::optional<std::string_view> kept;
-    if (!domain) {
-        container = unnamed_ ? *unnamed_ : addContainer(std::nullopt);
-    } else if (auto found = byDomain_.find(*domain); found != byDomain_.end()) {
-        container = found->second;
-        kept = found->first;
-    } else {
-        std::optional<std::string_view> text = utf8Text(domain);
-        // An empty domain names nothing, like a missing one.
-        if (text && text->empty()) text.reset();
-        container = text ? addContainer(text) : unnamed_ ? *unnamed_ : addContainer(std::nullopt);
-        kept = byDomain_.emplace(std::string(*domain), container).first->first;
-    }
-    last_ = LastDomain{kept, container};
-    return container;
+    const std::uint32_t slot = domains_.slotOf(domain);
+    if (slot == containerOf_.size()) containerOf_.push_back(newContainerFor(domain));
+    return containerOf_[slot];
+}
+
+std::size_t ContainerFiler::newContainerFor(std::optional<std::string_view> domain) {
+    std::optional<std::string_view> text = utf8Text(domain);
+    // An empty domain names nothing, like a missing one.
+    if (text && text->empty()) text.reset();
+    if (text) return addContainer(text);
+    return unnamed_ ? *unnamed_ : addContainer(std::nullopt);
 }
 
 std::size_t ContainerFiler::addContainer(std::optional<std::string_view> domain) {

@@ -14,10 +14,10 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "catalog/ContainerDomain.h"
+#include "catalog/DomainSlots.h"
 #include "catalog/Records.h"
 
 namespace salvora {
@@ -42,22 +42,17 @@ class ContainerFiler {
         std::string pathHead;
         std::vector<FileRecord> files;
     };
-    // The domain as read, to the container it files into.
-    struct LastDomain {
-        std::optional<std::string_view> domain;
-        std::size_t container;
-    };
 
     std::size_t containerFor(std::optional<std::string_view> domain);
+    std::size_t newContainerFor(std::optional<std::string_view> domain);
     std::size_t addContainer(std::optional<std::string_view> domain);
 
     TextArena texts_;
     std::vector<Container> containers_;
-    // Every domain read, to its container; the keys stay put as the map grows.
-    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> byDomain_;
+    // Every domain read, and by its slot the container it files into.
+    DomainSlots domains_;
+    std::vector<std::size_t> containerOf_;
     std::optional<std::size_t> unnamed_;
-    // Consecutive records mostly share a domain.
-    std::optional<LastDomain> last_;
 };
 
 // Files the containers of every part under the applications owning them, the parts taken as

@@ -5,6 +5,7 @@
 #include "foundation/EntryStatus.h"
 #include "foundation/FileWriting.h"
 #include "foundation/Path.h"
+#include "foundation/Plural.h"
 #include "photos/BackupPhotoLibrary.h"
 #include "photos/ExportNames.h"
 #include "recovery/SafeNames.h"
@@ -246,10 +247,6 @@ class PhotoExporter {
     // The names this export gave, by their paths below the destination.
     std::unordered_set<std::string> taken_;
 };
-
-std::string counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "foundation/Plural.h"
+
 namespace salvora {
 namespace {
 
@@ -57,9 +59,8 @@ QIcon ApplicationRowLook::iconOf(const ApplicationRecord& application,
 }
 
 QString applicationToolTip(const ApplicationRecord& application) {
-    const std::size_t files = application.files.size();
-    return QString::fromStdString(application.name) + "\n" + QString::number(files) +
-           (files == 1 ? " file" : " files");
+    return QString::fromStdString(application.name + "\n" +
+                                  counted(application.files.size(), "file", "files"));
 }
 
 }  // namespace salvora

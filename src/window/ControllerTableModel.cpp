@@ -4,47 +4,25 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
-#include "window/DeviceDetails.h"
 #include "window/MainController.h"
-#include "window/QtText.h"
 
 namespace salvora {
 
-ControllerTableModel::ControllerTableModel(MainController& controller, const QTableView& table,
-                                           std::vector<TableColumn> columns, QObject* parent)
-    : QAbstractTableModel(parent),
-      controller_(controller),
-      table_(table),
-      columns_(std::move(columns)) {}
+ControllerTableModel::ControllerTableModel(MainController& controller,
+                                           std::vector<TableColumn> columns)
+    : controller_(controller), columns_(std::move(columns)) {}
 
 int ControllerTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid()) return 0;
-    return controller_.numberOfRowsInTableView(&table_);
+    return parent.isValid() ? 0 : rows();
 }
 
 int ControllerTableModel::columnCount(const QModelIndex& parent) const {
-    if (parent.isValid()) return 0;
-    return static_cast<int>(columns_.size());
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
 QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= columnCount()) return {};
-    // The application table's icon and tooltip come with the look of its rows.
-    if (role != Qt::DisplayRole && &table_ == controller_.applicationTable)
-        return controller_.applicationRowLook(index.row(), role);
-    const QString identifier =
-        headerData(index.column(), Qt::Horizontal, ColumnIdentifierRole).toString();
-    if (role == Qt::ToolTipRole) return controller_.toolTipForRow(&table_, index.row());
-    // The lock of an encrypted backup goes before its name.
-    const bool locked =
-        identifier == toQString(DeviceName) && controller_.isEncryptedRow(&table_, index.row());
-    if (role == Qt::DecorationRole && locked) return lockIcon();
-    if (role == Qt::AccessibleDescriptionRole && locked) return tr("Encrypted");
-    if (role != Qt::DisplayRole) return {};
-    std::optional<QString> value =
-        controller_.objectValueForTableColumn(&table_, identifier, index.row());
-    if (!value) return {};
-    return *value;
+    return value(columns_[static_cast<std::size_t>(index.column())].identifier, index.row(), role);
 }
 
 QVariant ControllerTableModel::headerData(int section, Qt::Orientation orientation,
@@ -61,9 +39,9 @@ void ControllerTableModel::reload() {
     endResetModel();
 }
 
-void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns,
+void bindTable(MainController& controller, QTableView& table, ControllerTableModel* model,
                QAbstractProxyModel* shownThrough) {
-    auto* model = new ControllerTableModel(controller, table, std::move(columns), &table);
+    model->setParent(&table);
     if (shownThrough != nullptr) {
         shownThrough->setParent(&table);
         shownThrough->setSourceModel(model);

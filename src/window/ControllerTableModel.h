@@ -1,7 +1,8 @@
 #pragma once
 
-// The rows and cells of one table, asked of the controller each time the table wants them:
-// nothing is copied, and a reload is a model reset.
+// What the three tables' models share: the columns, told apart by their identifiers, and a
+// reload that is a model reset. Each table has a model of its own over the controller's
+// answers for that table, asked each time the table wants them: nothing is copied.
 #include <QAbstractTableModel>
 #include <QString>
 #include <vector>
@@ -21,31 +22,38 @@ struct TableColumn {
     QString identifier;
 };
 
-class ControllerTableModel final : public QAbstractTableModel {
+class ControllerTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    ControllerTableModel(MainController& controller, const QTableView& table,
-                         std::vector<TableColumn> columns, QObject* parent = nullptr);
+    ControllerTableModel(MainController& controller, std::vector<TableColumn> columns);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    int rowCount(const QModelIndex& parent = {}) const final;
+    int columnCount(const QModelIndex& parent = {}) const final;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const final;
     QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
+                        int role = Qt::DisplayRole) const final;
 
     // The table asks again for its rows and every cell it shows.
     void reload();
 
+  protected:
+    // Queries only: Qt asks them at any time, as often as it likes.
+    virtual int rows() const = 0;
+    // What the row's cell in the column with this identifier shows in the role.
+    virtual QVariant value(const QString& columnIdentifier, int row, int role) const = 0;
+
+    MainController& controller() const { return controller_; }
+
   private:
     MainController& controller_;
-    const QTableView& table_;
     std::vector<TableColumn> columns_;
 };
 
-// Makes the controller the data source and the delegate of the table, as the window layout
-// does for each of its three tables; `shownThrough`, when given, is a proxy the table shows
-// the rows through, which the table then owns.
-void bindTable(MainController& controller, QTableView& table, std::vector<TableColumn> columns,
+// Shows the table's rows through `model` (which the table then owns) and makes the controller
+// the delegate of the table, as the window layout does for each of its three tables;
+// `shownThrough`, when given, is a proxy the table shows the rows through, which the table
+// owns too.
+void bindTable(MainController& controller, QTableView& table, ControllerTableModel* model,
                QAbstractProxyModel* shownThrough = nullptr);
 
 // Reloads a table bound to the controller.

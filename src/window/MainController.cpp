@@ -124,7 +124,7 @@ void MainController::openBackupFolders(const std::vector<std::string>& folders) 
             remembered.push_back(folder);
     }
     rememberFolders(remembered);
-    reloadData(*deviceTable);
+    reloadDeviceTable();
     if (rows.empty()) return;
     deviceTable->selectionModel()->select(
         deviceTable->model()->index(rows.back(), 0),
@@ -172,7 +172,7 @@ void MainController::forgetOpenedFolderOfRow(int row) {
         return true;
     });
     deselectAll(*deviceTable);
-    reloadData(*deviceTable);
+    reloadDeviceTable();
 }
 
 std::optional<PreviewSource> MainController::chosenFilePreviewSource() const {
@@ -385,53 +385,66 @@ std::shared_ptr<ApplicationRecord> MainController::getOrCreateApplicationNamed(
 std::optional<QString> MainController::objectValueForTableColumn(const QTableView* table,
                                                                  const QString& columnIdentifier,
                                                                  int row) const {
-    if (table == deviceTable) {
-        if (!isValidRow(row, allDevices_.size())) return QString();
-        const DeviceRecord& device = *allDevices_[rowIndex(row)];
-        if (columnIdentifier == toQString(DeviceName)) return deviceNameText(device);
-        if (columnIdentifier == toQString(DeviceProductVersion))
-            return QString::fromStdString(device.productVersion.value_or(""));
-        if (columnIdentifier == toQString(DeviceProductType))
-            return QString::fromStdString(device.productType.value_or(""));
-        if (columnIdentifier == toQString(DeviceDate)) {
-            if (!device.date) return std::nullopt;
-            return QString::fromStdString(*device.date);
-        }
-        return QString();
-    }
-    if (table == applicationTable) {
-        const ApplicationList& applications = listOrEmpty(applicationsArray_);
-        if (!isValidRow(row, applications.size())) return QString();
-        return QString::fromStdString(
-            applicationDisplayText(*applications[rowIndex(row)], catalog_.translationNames()));
-    }
-    if (table == fileTable) {
-        if (!isValidRow(row, fileListing_.size())) return QString();
-        return fileCellText(fileListing_.at(rowIndex(row)), columnIdentifier,
-                            catalog_.translationNames());
-    }
+    if (table == deviceTable) return deviceCell(columnIdentifier, row);
+    if (table == applicationTable) return applicationCell(row);
+    if (table == fileTable) return fileCell(columnIdentifier, row);
     return QString();
-}
-
-bool MainController::isEncryptedRow(const QTableView* table, int row) const {
-    return table == deviceTable && isValidRow(row, allDevices_.size()) &&
-           encrypted_.contains(allDevices_[rowIndex(row)].get());
-}
-
-QString MainController::toolTipForRow(const QTableView* table, int row) const {
-    if (table != deviceTable || !isValidRow(row, allDevices_.size())) return {};
-    return QString::fromStdString(allDevices_[rowIndex(row)]->directory);
 }
 
 int MainController::numberOfRowsInTableView(const QTableView* table) {
     if (table == deviceTable) {
-        step1Progress->setHidden(true);
-        stopSpinning(*step1Progress);
-        return rowCount(allDevices_.size());
+        hide(*step1Progress);
+        return deviceRowCount();
     }
-    if (table == applicationTable) return rowCount(listOrEmpty(applicationsArray_).size());
-    if (table == fileTable) return rowCount(fileListing_.size());
+    if (table == applicationTable) return applicationRowCount();
+    if (table == fileTable) return fileRowCount();
     return 0;
+}
+
+int MainController::deviceRowCount() const { return rowCount(allDevices_.size()); }
+
+std::optional<QString> MainController::deviceCell(const QString& columnIdentifier, int row) const {
+    if (!isValidRow(row, allDevices_.size())) return QString();
+    const DeviceRecord& device = *allDevices_[rowIndex(row)];
+    if (columnIdentifier == toQString(DeviceName)) return deviceNameText(device);
+    if (columnIdentifier == toQString(DeviceProductVersion))
+        return QString::fromStdString(device.productVersion.value_or(""));
+    if (columnIdentifier == toQString(DeviceProductType))
+        return QString::fromStdString(device.productType.value_or(""));
+    if (columnIdentifier == toQString(DeviceDate)) {
+        if (!device.date) return std::nullopt;
+        return QString::fromStdString(*device.date);
+    }
+    return QString();
+}
+
+bool MainController::isEncryptedDevice(int row) const {
+    return isValidRow(row, allDevices_.size()) &&
+           encrypted_.contains(allDevices_[rowIndex(row)].get());
+}
+
+QString MainController::deviceFolder(int row) const {
+    if (!isValidRow(row, allDevices_.size())) return {};
+    return QString::fromStdString(allDevices_[rowIndex(row)]->directory);
+}
+
+int MainController::applicationRowCount() const {
+    return rowCount(listOrEmpty(applicationsArray_).size());
+}
+
+QString MainController::applicationCell(int row) const {
+    const ApplicationList& applications = listOrEmpty(applicationsArray_);
+    if (!isValidRow(row, applications.size())) return QString();
+    return QString::fromStdString(
+        applicationDisplayText(*applications[rowIndex(row)], catalog_.translationNames()));
+}
+
+int MainController::fileRowCount() const { return rowCount(fileListing_.size()); }
+
+QString MainController::fileCell(const QString& columnIdentifier, int row) const {
+    if (!isValidRow(row, fileListing_.size())) return QString();
+    return fileCellText(fileListing_.at(rowIndex(row)), columnIdentifier,
+                        catalog_.translationNames());
 }
 
 QVariant MainController::applicationRowLook(int row, int role) {
@@ -460,7 +473,12 @@ void MainController::awakeFromNib() {
     for (std::shared_ptr<DeviceRecord>& device : getDevices()) list(std::move(device));
     // Folders opened at earlier starts follow the backups found; one gone since lists nothing.
     for (const std::string& folder : rememberedFolders()) addDevicesOfFolder(folder);
+    reloadDeviceTable();
+}
+
+void MainController::reloadDeviceTable() {
     reloadData(*deviceTable);
+    hide(*step1Progress);
 }
 
 }  // namespace salvora

@@ -105,19 +105,30 @@ class MainController final : public QObject {
     std::shared_ptr<ApplicationRecord> getOrCreateApplicationNamed(std::string_view name,
                                                                    ApplicationMap& applications);
 
-    // Data source of the three tables. A cell's value is absent only for a device without a
-    // date.
+    // Data source of the three tables, as the window layout's tables address it: the table is
+    // told apart by comparing it with the three outlets, and any other has no rows. A cell's
+    // value is absent only for a device without a date. Every count of the device table hides
+    // the first step's indicator; the models don't count this way, and the indicator goes when
+    // the device list is loaded.
     std::optional<QString> objectValueForTableColumn(const QTableView* table,
                                                      const QString& columnIdentifier,
                                                      int row) const;
     int numberOfRowsInTableView(const QTableView* table);
+
+    // The same answers for one table each, as the tables' models ask them, with no effect on
+    // anything. A row outside the list gives empty text.
+    int deviceRowCount() const;
+    std::optional<QString> deviceCell(const QString& columnIdentifier, int row) const;
+    // Beside a device's cells: whether its backup is encrypted, and its folder.
+    bool isEncryptedDevice(int row) const;
+    QString deviceFolder(int row) const;
+    int applicationRowCount() const;
+    QString applicationCell(int row) const;
     // The application table's icon (Qt::DecorationRole) and tooltip (Qt::ToolTipRole) of a row;
     // nothing for other roles.
     QVariant applicationRowLook(int row, int role);
-    // Beside the cells: whether a device row's backup is encrypted, and a row's tooltip (the
-    // device's folder).
-    bool isEncryptedRow(const QTableView* table, int row) const;
-    QString toolTipForRow(const QTableView* table, int row) const;
+    int fileRowCount() const;
+    QString fileCell(const QString& columnIdentifier, int row) const;
 
     // Sent once by the window layout, after every outlet is connected.
     void awakeFromNib();
@@ -143,6 +154,8 @@ class MainController final : public QObject {
     // dialog titled `title`, and tells the outcome.
     void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);
     void refreshFileListing();
+    // The device list has changed: the table shows it, and the first step is done waiting.
+    void reloadDeviceTable();
     void list(std::shared_ptr<DeviceRecord> device);
     // Appends the folder's backups not yet listed; the rows of its backups, listed before or not.
     std::vector<int> addDevicesOfFolder(const std::string& folder);

@@ -6,6 +6,7 @@
 #include "support/EncryptedBackup.h"
 #include "support/MdinfoInDomain.h"
 #include "support/TemporaryFolder.h"
+#include "support/WindowSnapshot.h"
 #include "support/WindowTest.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
@@ -147,6 +148,29 @@ TEST_F(DataSource, EveryCountOfTheDeviceTableKeepsTheFirstIndicatorHidden) {
     EXPECT_EQ(c.numberOfRowsInTableView(&deviceTable()), 1);
     EXPECT_TRUE(c.step1Progress->isHidden());
     EXPECT_FALSE(isSpinning(*c.step1Progress));
+}
+
+TEST_F(DataSource, TheTablesAskingForRowsAndCellsAnyNumberOfTimesChangesNothing) {
+    addAlice();
+    openWindow();
+    choose(0, 1, 0);
+    MainController& c = controller();
+    // Shown again, the first step's indicator would show a count that hides it.
+    c.step1Progress->show();
+    startSpinning(*c.step1Progress);
+    const std::string before = snapshotOf(c);
+    for (int time = 0; time < 50; ++time) {
+        window->repaint();
+        for (const QTableView* table : {&deviceTable(), &applicationTable(), &fileTable()}) {
+            const QAbstractItemModel& model = *table->model();
+            for (int row = 0; row <= model.rowCount(); ++row)
+                for (int role : {Qt::DisplayRole, Qt::ToolTipRole, Qt::DecorationRole})
+                    model.index(row, 0).data(role);
+        }
+    }
+    EXPECT_EQ(snapshotOf(c), before);
+    EXPECT_FALSE(c.step1Progress->isHidden());
+    EXPECT_TRUE(isSpinning(*c.step1Progress));
 }
 
 }  // namespace

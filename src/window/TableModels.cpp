@@ -1,0 +1,40 @@
+#include "window/TableModels.h"
+
+#include "window/DeviceDetails.h"
+#include "window/MainController.h"
+#include "window/QtText.h"
+
+namespace salvora {
+
+int DeviceTableModel::rows() const { return controller().deviceRowCount(); }
+
+QVariant DeviceTableModel::value(const QString& columnIdentifier, int row, int role) const {
+    if (role == Qt::DisplayRole) {
+        std::optional<QString> text = controller().deviceCell(columnIdentifier, row);
+        return text ? QVariant(*text) : QVariant();
+    }
+    if (role == Qt::ToolTipRole) return controller().deviceFolder(row);
+    // The lock of an encrypted backup goes before its name.
+    const bool locked =
+        columnIdentifier == toQString(DeviceName) && controller().isEncryptedDevice(row);
+    if (role == Qt::DecorationRole && locked) return lockIcon();
+    if (role == Qt::AccessibleDescriptionRole && locked) return tr("Encrypted");
+    return {};
+}
+
+int ApplicationTableModel::rows() const { return controller().applicationRowCount(); }
+
+QVariant ApplicationTableModel::value(const QString& /*columnIdentifier*/, int row,
+                                      int role) const {
+    if (role == Qt::DisplayRole) return controller().applicationCell(row);
+    return controller().applicationRowLook(row, role);
+}
+
+int FileTableModel::rows() const { return controller().fileRowCount(); }
+
+QVariant FileTableModel::value(const QString& columnIdentifier, int row, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    return controller().fileCell(columnIdentifier, row);
+}
+
+}  // namespace salvora
