@@ -32,13 +32,15 @@ std::string shown(StoredValue::Kind kind, std::int64_t integer, double real,
     return {};
 }
 
-// The rows as SQLite gives them: rowid and the first four columns, in rowid order.
+// The rows as SQLite gives them: rowid and the four columns the pages are read for, in rowid
+// order. Only those are asked for, so damage in a later column stops neither way of reading.
 std::vector<std::string> rowsBySqlite(const std::string& path) {
     sqlite3* database = nullptr;
     sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(database, "SELECT rowid, * FROM Files ORDER BY rowid", -1, &statement,
-                       nullptr);
+    sqlite3_prepare_v2(
+        database, "SELECT rowid, fileID, domain, relativePath, flags FROM Files ORDER BY rowid", -1,
+        &statement, nullptr);
     std::vector<std::string> rows;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         std::string row = std::to_string(sqlite3_column_int64(statement, 0));
