@@ -73,10 +73,11 @@ std::string portableName(std::string_view name) {
     std::string safe;
     safe.reserve(name.size());
     for (std::size_t offset = 0; offset < name.size();) {
-        auto [c, bytes] = codePointAt(name, offset);
-        const auto lookAlike = std::find_if(lookAlikes.begin(), lookAlikes.end(), [&](auto& each) {
-            return c == static_cast<unsigned char>(each.first);
-        });
+        const auto [c, bytes] = codePointAt(name, offset);
+        // clang before 16 can't capture a structured binding, so the lambda takes a copy.
+        const auto lookAlike = std::find_if(
+            lookAlikes.begin(), lookAlikes.end(),
+            [code = c](auto& each) { return code == static_cast<unsigned char>(each.first); });
         if (lookAlike != lookAlikes.end())
             safe += lookAlike->second;
         else if (c < 0x20)  // control characters, and bytes that are no UTF-8 (-1)
