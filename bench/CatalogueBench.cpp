@@ -2,10 +2,10 @@
 
 #include "bench/BackupShape.h"
 #include "bench/Measure.h"
-#include "catalog/ApplicationNames.h"
 #include "catalog/Catalog.h"
+#include "catalog/naming/ApplicationNames.h"
 #include "foundation/FileReading.h"
-#include "foundation/PropertyList.h"
+#include "plist/PropertyList.h"
 
 namespace salvora::bench {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "catalog/Catalog.h"
-#include "photos/PhotoExport.h"
+#include "sources/photos/PhotoExport.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
 

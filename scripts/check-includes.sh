@@ -10,14 +10,16 @@ src=${1:-"$(dirname "$0")/../src"}
 # A new folder of src/ gets a line here, and its name in the lines of the layers above it.
 declare -A allowed=(
     [foundation]=""
+    [plist]="foundation"
     [sqlite]="foundation"
-    [crypto]="foundation"
-    [catalog]="sqlite crypto foundation"
-    [discovery]="catalog foundation"
-    [recovery]="sqlite catalog crypto foundation"
-    [photos]="sqlite recovery catalog crypto foundation"
-    [window]="photos discovery recovery catalog sqlite crypto foundation"
-    [cli]="photos discovery recovery catalog sqlite crypto foundation"
+    [crypto]="sqlite plist foundation"
+    [catalog]="crypto sqlite plist foundation"
+    [discovery]="catalog plist foundation"
+    [recovery]="catalog crypto sqlite plist foundation"
+    [export]="recovery catalog crypto sqlite plist foundation"
+    [sources]="export recovery catalog crypto sqlite plist foundation"
+    [window]="sources export discovery recovery catalog crypto sqlite plist foundation"
+    [cli]="sources export discovery recovery catalog crypto sqlite plist foundation"
     [app]="window"
 )
 

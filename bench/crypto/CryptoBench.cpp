@@ -21,8 +21,8 @@
 #include <memory>
 #include <vector>
 
-#include "catalog/HexName.h"
-#include "catalog/Records.h"
+#include "catalog/model/HexName.h"
+#include "catalog/model/Records.h"
 #include "crypto/KeyDerivation.h"
 #include "crypto/StoredFileDecryption.h"
 #include "crypto/UnlockedKeybag.h"

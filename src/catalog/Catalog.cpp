@@ -7,13 +7,13 @@
 #include <memory>
 #include <string_view>
 
-#include "catalog/ApplicationNames.h"
-#include "catalog/EncryptedManifestDb.h"
-#include "catalog/ManifestDatabaseReader.h"
-#include "catalog/ManifestDbReader.h"
-#include "catalog/MdbackupReader.h"
-#include "catalog/MdinfoReader.h"
-#include "catalog/UnindexedDatabaseReader.h"
+#include "catalog/layouts/manifest_database/ManifestDatabaseReader.h"
+#include "catalog/layouts/manifest_db/BackupManifestDb.h"
+#include "catalog/layouts/manifest_db/ManifestDbReader.h"
+#include "catalog/layouts/mdbackup/MdbackupReader.h"
+#include "catalog/layouts/mdinfo/MdinfoReader.h"
+#include "catalog/layouts/unindexed/UnindexedDatabaseReader.h"
+#include "catalog/naming/ApplicationNames.h"
 #include "crypto/BackupEncryption.h"
 #include "crypto/BackupUnlock.h"
 #include "foundation/BackupFileNames.h"

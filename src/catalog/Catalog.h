@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 

@@ -6,10 +6,10 @@
 #include <array>
 #include <string>
 
-#include "catalog/ContainerDomain.h"
-#include "catalog/Filing.h"
-#include "catalog/HexName.h"
-#include "catalog/MdbackupReader.h"
+#include "catalog/layouts/mdbackup/MdbackupReader.h"
+#include "catalog/model/HexName.h"
+#include "catalog/naming/ContainerDomain.h"
+#include "catalog/naming/DomainNames.h"
 #include "foundation/Path.h"
 
 namespace salvora {

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string_view>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 
 namespace salvora {
 

@@ -9,15 +9,12 @@
 #include "cli/ProgressLine.h"
 #include "foundation/Log.h"
 #include "foundation/Path.h"
+#include "foundation/Plural.h"
 #include "recovery/Recovery.h"
 #include "recovery/SafeNames.h"
 
 namespace salvora::cli {
 namespace {
-
-std::string counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 // One line per file that could not be saved or was saved under another name, then the summary;
 // the exit status follows.

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalog/Catalog.h"
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "cli/CommandContext.h"
 
 namespace salvora::cli {

@@ -5,8 +5,8 @@
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
 #include "foundation/Log.h"
-#include "photos/CameraRoll.h"
-#include "photos/PhotoExport.h"
+#include "sources/photos/CameraRoll.h"
+#include "sources/photos/PhotoExport.h"
 
 namespace salvora::cli {
 

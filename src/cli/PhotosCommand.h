@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/CommandContext.h"
-#include "photos/ExportPlan.h"
+#include "sources/photos/ExportPlan.h"
 
 namespace salvora::cli {
 

@@ -8,7 +8,7 @@
 #include "foundation/FileDescriptor.h"
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
-#include "foundation/PropertyList.h"
+#include "plist/PropertyList.h"
 
 namespace salvora {
 namespace {

@@ -8,7 +8,7 @@
 #include "foundation/FolderCreation.h"
 #include "foundation/HomeDirectory.h"
 #include "foundation/Path.h"
-#include "foundation/PropertyList.h"
+#include "plist/PropertyList.h"
 
 namespace salvora {
 namespace {

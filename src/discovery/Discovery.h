@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 
 namespace salvora {
 

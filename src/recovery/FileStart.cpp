@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "foundation/FileReading.h"
-#include "foundation/PropertyList.h"
+#include "plist/PropertyList.h"
 #include "recovery/HeldFolders.h"
 #include "recovery/StoredFile.h"
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "catalog/Records.h"
 #include "foundation/Error.h"
 #include "foundation/OpenFolder.h"
+#include "foundation/StringHash.h"
 #include "recovery/DestinationNames.h"
 
 namespace salvora {

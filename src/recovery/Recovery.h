@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "crypto/StoredFileDecryption.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"

@@ -6,7 +6,7 @@
 #include "foundation/FileReading.h"
 #include "foundation/FileWriting.h"
 #include "foundation/Path.h"
-#include "foundation/PropertyList.h"
+#include "plist/PropertyList.h"
 #include "recovery/StoredFile.h"
 
 namespace salvora {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "crypto/StoredFileDecryption.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"

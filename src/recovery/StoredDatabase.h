@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 #include "recovery/HeldFolders.h"

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "catalog/ApplicationNames.h"
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
+#include "catalog/naming/ApplicationNames.h"
 
 namespace salvora {
 

@@ -3,7 +3,7 @@
 // What the device table tells of a backup beside its name and date.
 #include <QIcon>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 
 namespace salvora {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 
 namespace salvora {
 

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "catalog/Catalog.h"
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "recovery/Recovery.h"
 #include "window/ApplicationRowLook.h"
 #include "window/FileListing.h"

@@ -4,8 +4,8 @@
 #include <QWidget>
 
 #include "foundation/HomeDirectory.h"
-#include "photos/CameraRoll.h"
-#include "photos/PhotoExport.h"
+#include "sources/photos/CameraRoll.h"
+#include "sources/photos/PhotoExport.h"
 #include "window/LongSave.h"
 #include "window/MainController.h"
 #include "window/Panels.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "crypto/BackupEncryption.h"
-#include "foundation/PropertyList.h"
+#include "plist/PropertyList.h"
 #include "recovery/StoredDatabase.h"
 #include "window/QtText.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
 #include "recovery/FileStart.h"
 #include "sqlite/TableSizes.h"

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "foundation/Plural.h"
+
 namespace salvora {
 namespace {
-
-std::string filesText(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " file" : " files");
-}
 
 // " (2 saved with a length other than recorded)", or nothing when every length was.
 std::string lengthNote(const std::vector<FileOutcome>& outcomes) {
@@ -40,18 +38,19 @@ std::string saveAllMessage(const std::vector<FileOutcome>& outcomes,
     const auto hasFailed = [](const FileOutcome& outcome) { return outcome.error.has_value(); };
     const auto firstFailure = std::find_if(outcomes.begin(), outcomes.end(), hasFailed);
     if (firstFailure == outcomes.end())
-        return "Saved " + filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) +
-               renamedNote(outcomes) + ".";
+        return "Saved " + counted(outcomes.size(), "file", "files") + " to " + destination +
+               lengthNote(outcomes) + renamedNote(outcomes) + ".";
     const auto failed =
         static_cast<std::size_t>(std::count_if(firstFailure, outcomes.end(), hasFailed));
     return "Saved " + std::to_string(outcomes.size() - failed) + " of " +
-           filesText(outcomes.size()) + " to " + destination + lengthNote(outcomes) +
+           counted(outcomes.size(), "file", "files") + " to " + destination + lengthNote(outcomes) +
            renamedNote(outcomes) + "; " + std::to_string(failed) +
            " failed. First: " + firstFailure->error->description();
 }
 
 std::string cancelledSaveMessage(std::size_t attempted, std::size_t total) {
-    return "Cancelled after " + std::to_string(attempted) + " of " + filesText(total) + ".";
+    return "Cancelled after " + std::to_string(attempted) + " of " +
+           counted(total, "file", "files") + ".";
 }
 
 std::string saveFileMessage(const FileOutcome& outcome) {

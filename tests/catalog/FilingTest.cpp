@@ -1,8 +1,9 @@
-#include "catalog/Filing.h"
+#include "catalog/naming/DomainNames.h"
+#include "foundation/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
-#include "catalog/HexName.h"
+#include "catalog/model/HexName.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "catalog/Catalog.h"
-#include "catalog/ManifestDbReader.h"
+#include "catalog/layouts/manifest_db/ManifestDbReader.h"
 #include "discovery/Discovery.h"
 #include "fuzz/FuzzTargets.h"
 #include "support/CatalogInspection.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 
 namespace salvora::test {
 

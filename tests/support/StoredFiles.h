@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "catalog/Records.h"
+#include "catalog/model/Records.h"
 #include "support/PlistValue.h"
 #include "support/TemporaryFolder.h"
 
