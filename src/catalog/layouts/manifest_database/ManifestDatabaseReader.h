@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "catalog/model/DeviceFileMode.h"
 #include "catalog/model/Records.h"
 #include "foundation/ByteCursor.h"
 
@@ -39,9 +40,6 @@ inline std::optional<std::uint64_t> getUint64(ByteCursor& cursor) {
 // A database string: the text (a view into the loaded bytes), or none for this length.
 inline constexpr std::uint16_t absentStringLength = 0xFFFF;
 using ManifestString = std::optional<std::string_view>;
-
-// Whether a record's mode, with or without index, is that of a regular file (S_IFREG).
-inline bool isRegularFileMode(std::uint16_t mode) { return (mode & 0xF000) == 0x8000; }
 
 // Reads one string and moves past it (2 + length bytes, or 2 for no string); nullopt, with the
 // cursor unmoved, when its bytes run past the end.

@@ -1,15 +1,8 @@
 #include "catalog/layouts/manifest_db/ManifestDbItems.h"
 
+#include "catalog/model/DeviceFileMode.h"
+
 namespace salvora {
-namespace {
-
-// The file-type bits of st_mode as the device's file system gives them, whatever the host's.
-constexpr std::uint64_t fileTypeBits = 0170000;
-constexpr std::uint64_t regularFileType = 0100000;
-constexpr std::uint64_t folderType = 0040000;
-constexpr std::uint64_t linkType = 0120000;
-
-}  // namespace
 
 ManifestDbItem itemOfFlags(std::optional<double> flags) {
     if (flags == 1.0) return ManifestDbItem::RegularFile;
@@ -20,12 +13,12 @@ ManifestDbItem itemOfFlags(std::optional<double> flags) {
 
 ManifestDbItem itemOfMode(std::optional<std::uint64_t> mode) {
     if (!mode) return ManifestDbItem::Unknown;
-    switch (*mode & fileTypeBits) {
-        case regularFileType:
+    switch (*mode & deviceFileTypeBits) {
+        case deviceRegularFileType:
             return ManifestDbItem::RegularFile;
-        case folderType:
+        case deviceFolderType:
             return ManifestDbItem::Folder;
-        case linkType:
+        case deviceLinkType:
             return ManifestDbItem::Link;
         default:
             return ManifestDbItem::Unknown;
