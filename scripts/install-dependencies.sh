@@ -11,6 +11,10 @@ packages=(
     sqlite3
     dpkg-dev
     exfat-fuse exfatprogs ntfs-3g  # real exFAT and NTFS drives for the saving tests
+    libphonenumber-dev                   # phone numbers matched to contacts as a person would
+    libheif-dev libturbojpeg0-dev        # a JPEG a browser shows beside a HEIC photo
+    chromium                             # exported pages looked at in a real browser
+    python3-vobject python3-icalendar    # exported vCards and calendars read back independently
 )
 
 missing=()

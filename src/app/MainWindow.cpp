@@ -207,6 +207,7 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(photoExport, &PhotoExportCommand::filesRenamed, renamed,
             &RenamedFilesButton::showRenamed);
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
+    // Each export of a kind of data, one line each.
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,
@@ -230,6 +231,16 @@ void MainWindow::bindMenus(Panels& panels) {
     for (auto problem : {&MainController::catalogueProblem, &MainController::folderProblem})
         connect(&controller_, problem, statusBar(),
                 [this](const QString& message) { statusBar()->showMessage(message); });
+}
+
+void MainWindow::bindExport(QAction& action, SourceExport source, Panels& panels,
+                            RenamedFilesButton& renamed) {
+    auto* command = new SourceExportCommand(controller_, panels, action, std::move(source), this);
+    connect(ui_->fileMenu, &QMenu::aboutToShow, command, &SourceExportCommand::updateEnabled);
+    connect(command, &SourceExportCommand::exportFinished, statusBar(),
+            [this](const QString& message) { statusBar()->showMessage(message); });
+    connect(command, &SourceExportCommand::filesRenamed, &renamed,
+            &RenamedFilesButton::showRenamed);
 }
 
 void MainWindow::showAbout() {

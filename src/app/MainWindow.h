@@ -8,6 +8,7 @@
 
 #include "app/SUUpdater.h"
 #include "window/MainController.h"
+#include "window/SourceExportCommand.h"
 
 namespace Ui {
 class MainWindow;
@@ -18,6 +19,7 @@ namespace salvora {
 class FileFilterModel;
 class PreviewPane;
 class Panels;
+class RenamedFilesButton;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -38,6 +40,9 @@ class MainWindow final : public QMainWindow {
     void bindTables();
     void bindFileTable();
     void bindMenus(Panels& panels);
+    // Runs `source` from `action`, its outcome in the status bar and its renamed files on `renamed`.
+    void bindExport(QAction& action, SourceExport source, Panels& panels,
+                    RenamedFilesButton& renamed);
     void showAbout();
 
     std::unique_ptr<Ui::MainWindow> ui_;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 
+#include "cli/CommandOptions.h"
 #include "cli/ExtractCommands.h"
 #include "cli/ListCommands.h"
 #include "cli/PhotosCommand.h"
@@ -17,12 +18,10 @@ const std::string byNameOrDisplayName = " (exact name, or a display name no othe
 struct Request {
     bool json = false;
     bool all = false;
-    std::string backup;
+    BackupOperand operand;
     std::string application;
     std::string fullpath;
     std::string destination;
-    std::string passwordFile;
-    bool passwordStdin = false;
     PhotoExportOptions photos;
     SaveOptions saving;
 };
@@ -33,30 +32,6 @@ CLI::App* addListing(CLI::App& app, const char* name, const char* description, R
     CLI::App* command = app.add_subcommand(name, description);
     command->add_flag("--json", request.json, "Print JSON instead of tab-separated lines");
     return command;
-}
-
-// A backup operand, and the two ways to give an encrypted backup's password.
-void addBackup(CLI::App* command, Request& request) {
-    command
-        ->add_option("BACKUP", request.backup,
-                     "A backup folder, or the number of a device as \"devices\" lists it")
-        ->required();
-    CLI::Option* file =
-        command->add_option("--password-file", request.passwordFile,
-                            "Read the password of an encrypted backup from the first line of FILE");
-    file->type_name("FILE");
-    command
-        ->add_flag("--password-stdin", request.passwordStdin,
-                   "Read the password of an encrypted backup from the first line of standard input")
-        ->excludes(file);
-}
-
-// The option that makes every name safe for every system, for a save's command.
-void addPortableNames(CLI::App* command, bool& portableNames) {
-    command->add_flag("--portable-names", portableNames,
-                      "Give every file and folder a name Windows and every other system take "
-                      "(\"a:b.txt\" as \"a：b.txt\"), for a folder to copy elsewhere later; "
-                      "otherwise only names the drive refuses change");
 }
 
 }  // namespace
@@ -72,14 +47,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     app.set_version_flag("--version", "salvora-cli " SALVORA_VERSION);
     app.require_subcommand(1);
     Request request;
+    ChosenCommand chosen;
 
     CLI::App* devices = addListing(app, "devices", "List the backups of this computer", request);
 
     CLI::App* apps = addListing(app, "apps", "List the applications of a backup", request);
-    addBackup(apps, request);
+    addBackup(apps, request.operand);
 
     CLI::App* files = addListing(app, "files", "List the files of a backup", request);
-    addBackup(files, request);
+    addBackup(files, request.operand);
     CLI::Option* onlyApplication = files->add_option(
         "APP", request.application, "Only the files of this application" + byNameOrDisplayName);
 
@@ -88,7 +64,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         "Forms:\n"
         "  salvora-cli extract BACKUP APP DEST    the files of APP, below DEST\n"
         "  salvora-cli extract BACKUP --all DEST  every application, each in DEST/<name>/");
-    addBackup(extract, request);
+    addBackup(extract, request.operand);
     // With --all the second operand is DEST: it lands in APP and is moved after parsing.
     extract
         ->add_option("APP", request.application,
@@ -101,7 +77,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     CLI::App* extractFileCommand = app.add_subcommand(
         "extract-file", "Save the first file of APP whose relative path is FULLPATH to TARGET");
-    addBackup(extractFileCommand, request);
+    addBackup(extractFileCommand, request.operand);
     extractFileCommand
         ->add_option("APP", request.application, "The application" + byNameOrDisplayName)
         ->required();
@@ -112,7 +88,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     CLI::App* photos = app.add_subcommand(
         "photos", "Export the camera roll's photos and videos into DEST/YYYY/MM/ by capture date");
-    addBackup(photos, request);
+    addBackup(photos, request.operand);
     photos->add_option("DEST", request.destination, "The folder to export into")->required();
     photos->add_flag("--albums", request.photos.albums,
                      "Also DEST/Albums/ALBUM/ with each user album's photos and videos");
@@ -121,6 +97,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     photos->add_flag("--include-deleted", request.photos.includeDeleted,
                      "Also the photos and videos in \"Recently Deleted\"");
     addPortableNames(photos, request.photos.portableNames);
+
+    // The commands kept in files of their own, one line each.
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -132,25 +110,26 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return app.exit(error, out, err) == 0 ? Success : UsageError;
     }
 
-    PasswordSource passwords{std::nullopt, request.passwordStdin, input};
-    if (!request.passwordFile.empty()) passwords.file = request.passwordFile;
+    PasswordSource passwords{std::nullopt, request.operand.passwordStdin, input};
+    if (!request.operand.passwordFile.empty()) passwords.file = request.operand.passwordFile;
     const CommandContext context{out, err, showProgress, passwords};
+    if (chosen) return chosen(context);
     if (devices->parsed()) return listDevices(context, formatOf(request));
-    if (apps->parsed()) return listApplications(context, request.backup, formatOf(request));
+    if (apps->parsed()) return listApplications(context, request.operand.backup, formatOf(request));
     if (files->parsed()) {
         std::optional<std::string> application;
         if (onlyApplication->count() > 0) application = request.application;
-        return listFiles(context, request.backup, application, formatOf(request));
+        return listFiles(context, request.operand.backup, application, formatOf(request));
     }
     if (extract->parsed()) {
         if (request.all)
-            return extractAll(context, request.backup, request.destination, request.saving);
-        return extractApplication(context, request.backup, request.application, request.destination,
+            return extractAll(context, request.operand.backup, request.destination, request.saving);
+        return extractApplication(context, request.operand.backup, request.application, request.destination,
                                   request.saving);
     }
     if (photos->parsed())
-        return exportPhotosOf(context, request.backup, request.destination, request.photos);
-    return extractFile(context, request.backup, request.application, request.fullpath,
+        return exportPhotosOf(context, request.operand.backup, request.destination, request.photos);
+    return extractFile(context, request.operand.backup, request.application, request.fullpath,
                        request.destination, request.saving);
 }
 

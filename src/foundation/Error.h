@@ -19,6 +19,7 @@ enum class ErrorKind {
     Unsupported,    // this system or file system offers no such way; another way may do
     NameRefused,    // the file system takes no such name (characters it refuses)
     NameTooLong,    // the file system takes no name that long
+    NotInBackup,    // the backup holds no such file
 };
 
 // A failed operation, told as what was attempted, on which path, and why.

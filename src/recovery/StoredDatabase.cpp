@@ -1,5 +1,6 @@
 #include "recovery/StoredDatabase.h"
 
+#include "catalog/StoredFileLookup.h"
 #include "foundation/FileReading.h"
 #include "foundation/Path.h"
 #include "recovery/StoredFile.h"
@@ -69,6 +70,19 @@ Result<StoredDatabase> openStoredDatabase(const std::string& deviceDirectory,
                                           const UnlockedKeybag* keybag) {
     HeldFolders backupFolders(deviceDirectory, CreateMissing::No);
     return openStoredDatabase(backupFolders, file, wal, keybag);
+}
+
+Result<StoredDatabase> openStoredDatabaseAt(const std::string& deviceDirectory,
+                                            const ApplicationMap& applications,
+                                            std::string_view domain, std::string_view relativePath,
+                                            const UnlockedKeybag* keybag) {
+    const std::optional<FileRecord> file = findStoredFile(applications, domain, relativePath);
+    if (!file)
+        return Error{"Could not find", std::string(domain) + "/" + std::string(relativePath),
+                     "this backup holds no such file", ErrorKind::NotInBackup};
+    const std::optional<FileRecord> wal =
+        findStoredFile(applications, domain, std::string(relativePath) + "-wal");
+    return openStoredDatabase(deviceDirectory, *file, wal ? &*wal : nullptr, keybag);
 }
 
 const FileRecord* walRecordAmong(const std::vector<FileRecord>& files, const FileRecord& database) {

@@ -6,6 +6,7 @@
 // encrypted one's is decrypted into memory. Nothing is written anywhere.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalog/model/Records.h"
@@ -32,6 +33,14 @@ Result<StoredDatabase> openStoredDatabase(HeldFolders& backupFolders, const File
 Result<StoredDatabase> openStoredDatabase(const std::string& deviceDirectory,
                                           const FileRecord& file, const FileRecord* wal,
                                           const UnlockedKeybag* keybag);
+
+// The database the device kept at (domain, relative path), found in a catalogue of any layout
+// (findStoredFile), with its "-wal" where the backup holds one. Fails as NotInBackup when the
+// backup holds no such file.
+Result<StoredDatabase> openStoredDatabaseAt(const std::string& deviceDirectory,
+                                            const ApplicationMap& applications,
+                                            std::string_view domain, std::string_view relativePath,
+                                            const UnlockedKeybag* keybag);
 
 // The record of the database's "-wal" among the files of its application: the one whose
 // fullpath is the database's with "-wal" after it; null when there is none.

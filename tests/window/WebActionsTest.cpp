@@ -115,13 +115,18 @@ TEST_F(Layout, MenusHoldTheSaveCommandsQuitTheWebsiteUpdatesAndAbout) {
     const auto namesIn = [&](const char* menu) {
         QStringList names;
         for (const QAction* action : window->findChild<QMenu*>(menu)->actions())
-            names << (action->isSeparator() ? "-" : action->objectName());
+            names << (action->isSeparator() ? "-"
+                      : action->menu() ? action->menu()->objectName()
+                                       : action->objectName());
         return names;
     };
     EXPECT_EQ(namesIn("fileMenu"),
               (QStringList{"openBackupFolderAction", "-", "saveFileAction",
-                           "saveSelectedFilesAction", "saveAllFilesAction", "exportPhotosAction",
-                           "-", "portableNamesAction", "-", "quitAction"}));
+                           "saveSelectedFilesAction", "saveAllFilesAction", "exportMenu", "-",
+                           "portableNamesAction", "-", "quitAction"}));
+    EXPECT_EQ(namesIn("exportMenu"),
+              (QStringList{"exportPhotosAction", "exportMessagesAction", "exportWhatsAppAction",
+                           "exportContactsAction", "exportCallsAction", "exportCalendarsAction"}));
     EXPECT_EQ(namesIn("editMenu"), (QStringList{"copyPathAction", "filterFilesAction"}));
     EXPECT_EQ(namesIn("helpMenu"),
               (QStringList{"websiteAction", "checkForUpdatesAction", "-", "aboutAction"}));
