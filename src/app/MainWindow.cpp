@@ -16,7 +16,7 @@
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
-#include "window/PhotoExportCommand.h"
+#include "window/PhotosExport.h"
 #include "window/PreviewLoader.h"
 #include "window/PreviewPane.h"
 #include "window/QtText.h"
@@ -198,16 +198,11 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(ui_->saveAllFilesAction, &QAction::triggered, &controller_,
             &MainController::saveAllPressed);
     makeActionFollowButton(*ui_->saveAllFilesAction, *ui_->saveAllButton);
-    auto* photoExport = new PhotoExportCommand(controller_, panels, *ui_->exportPhotosAction, this);
-    connect(ui_->fileMenu, &QMenu::aboutToShow, photoExport, &PhotoExportCommand::updateEnabled);
-    connect(photoExport, &PhotoExportCommand::exportFinished, statusBar(),
-            [this](const QString& message) { statusBar()->showMessage(message); });
     auto* renamed = new RenamedFilesButton(statusBar());
     statusBar()->addPermanentWidget(renamed);
-    connect(photoExport, &PhotoExportCommand::filesRenamed, renamed,
-            &RenamedFilesButton::showRenamed);
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     // Each export of a kind of data, one line each.
+    bindExport(*ui_->exportPhotosAction, photosExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,

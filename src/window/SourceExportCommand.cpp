@@ -23,7 +23,7 @@ std::string exportMessage(const ExportSummary& summary, const std::string& desti
     if (!summary.failures.empty() && summary.failures.front().error)
         message += " " + summary.failures.front().error->description() + ".";
     else if (!summary.warnings.empty())
-        message += " " + summary.warnings.front();
+        message += " " + summary.warnings.front() + ".";
     return message;
 }
 
