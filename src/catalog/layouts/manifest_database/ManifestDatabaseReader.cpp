@@ -212,24 +212,17 @@ bool readRecords(std::span<const std::byte> index, Database& database, OpenAnoth
                  ScannedEntries& scanned) {
     const std::size_t entries = indexEntryCount(index);
     scanned.entries.assign(entries, {});
-    if (entries < visitsWorthSplitting) {
-        readPart(index, database, readIndex(index, entries, {}), scanned, 0);
-        return !database.failed();
-    }
     // Records are about the same size, so the middle of the file halves the work.
     const std::uint64_t middle = database.size() / 2;
-    bool secondRead = false;
-    runOnBothCores(
-        [&] {
-            readPart(index, database, readIndex(index, entries, {0, middle}), scanned, 0);
-        },
-        [&] {
-            std::optional<Database> other = openAnother();
-            if (!other) return;
-            readPart(index, *other, readIndex(index, entries, {middle}), scanned, 1);
-            secondRead = !other->failed();
+    return readInHalves(
+        entries, visitsWorthSplitting, database, openAnother, [&](Database& reader, ReadHalf part) {
+            const OffsetRange range = part == ReadHalf::Whole   ? OffsetRange{}
+                                      : part == ReadHalf::First ? OffsetRange{0, middle}
+                                                                : OffsetRange{middle};
+            readPart(index, reader, readIndex(index, entries, range), scanned,
+                     part == ReadHalf::Second);
+            return !reader.failed();
         });
-    return !database.failed() && secondRead;
 }
 
 // Files the entries in index order. Each application is looked up once per domain and its list

@@ -95,19 +95,16 @@ bool readManifestDbPages(sqlite3* database, const std::string& path,
         pages ? pages->leafPages(place->rootPage) : std::nullopt;
     if (!leaves) return false;
     const std::span<const std::uint32_t> all(*leaves);
-    if (all.size() < leavesWorthSplitting)
-        return readLeaves(*pages, all, *place, details, parts[0]);
     const std::size_t half = all.size() / 2;
-    bool firstRead = false;
-    std::optional<bool> secondRead;
-    runOnBothCores(
-        [&] { firstRead = readLeaves(*pages, all.first(half), *place, details, parts[0]); },
-        [&] {
-            if (std::optional<SqliteTablePages> other = SqliteTablePages::open(path))
-                secondRead = readLeaves(*other, all.subspan(half), *place, details, parts[1]);
+    return readInHalves(
+        all.size(), leavesWorthSplitting, *pages, [&] { return SqliteTablePages::open(path); },
+        [&](SqliteTablePages& reader, ReadHalf part) {
+            const std::span<const std::uint32_t> leaves = part == ReadHalf::Whole ? all
+                                                          : part == ReadHalf::First
+                                                              ? all.first(half)
+                                                              : all.subspan(half);
+            return readLeaves(reader, leaves, *place, details, parts[part == ReadHalf::Second]);
         });
-    if (!secondRead) secondRead = readLeaves(*pages, all.subspan(half), *place, details, parts[1]);
-    return firstRead && *secondRead;
 }
 
 }  // namespace salvora

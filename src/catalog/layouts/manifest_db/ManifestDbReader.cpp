@@ -197,26 +197,20 @@ ManifestDbReading readFromDirectory(const std::string& directory, ApplicationMap
     const std::uint64_t span =
         range ? static_cast<std::uint64_t>(range->second) - static_cast<std::uint64_t>(range->first)
               : 0;
-    if (span < rowsWorthSplitting) {
-        scanRows(database->handle(), std::nullopt, details, parts[0]);
-        fileContainers(parts, storage, applications);
-        return ManifestDbReading::Sqlite;
-    }
     // Both halves at once, each on its own connection: the table's pages are read and decoded
     // on both cores.
     const auto middle =
-        static_cast<std::int64_t>(static_cast<std::uint64_t>(range->first) + span / 2);
-    const std::pair firstHalf{range->first, middle};
-    const std::pair secondHalf{middle + 1, range->second};
-    bool secondScanned = false;
-    runOnBothCores([&] { scanRows(database->handle(), firstHalf, details, parts[0]); },
-                   [&] {
-                       if (auto other = SqliteDatabase::openImmutable(path)) {
-                           scanRows(other->handle(), secondHalf, details, parts[1]);
-                           secondScanned = true;
-                       }
-                   });
-    if (!secondScanned) scanRows(database->handle(), secondHalf, details, parts[1]);
+        range ? static_cast<std::int64_t>(static_cast<std::uint64_t>(range->first) + span / 2) : 0;
+    readInHalves(
+        span, rowsWorthSplitting, *database, [&] { return SqliteDatabase::openImmutable(path); },
+        [&](SqliteDatabase& reader, ReadHalf part) {
+            using Rowids = std::optional<std::pair<std::int64_t, std::int64_t>>;
+            const Rowids rowids = part == ReadHalf::Whole   ? std::nullopt
+                                  : part == ReadHalf::First ? Rowids{{range->first, middle}}
+                                                            : Rowids{{middle + 1, range->second}};
+            scanRows(reader.handle(), rowids, details, parts[part == ReadHalf::Second]);
+            return true;
+        });
     fileContainers(parts, storage, applications);
     return ManifestDbReading::Sqlite;
 }
