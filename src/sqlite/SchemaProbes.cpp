@@ -13,16 +13,19 @@ void bindText(sqlite3_stmt* statement, std::string_view text) {
 
 }  // namespace
 
-ColumnNames columnsOf(sqlite3* database, std::string_view table) {
+bool isOrdinaryTable(sqlite3* database, std::string_view table) {
     Statement ordinary =
         prepareStatement(database,
                          "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' "
-                         "AND name = ?1 AND sql LIKE 'CREATE TABLE %') AND NOT EXISTS "
-                         "(SELECT 1 FROM pragma_table_xinfo(?1) WHERE hidden <> 0)");
-    if (!ordinary) return {};
+                         "AND name = ?1 COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND NOT "
+                         "EXISTS (SELECT 1 FROM pragma_table_xinfo(?1) WHERE hidden <> 0)");
+    if (!ordinary) return false;
     bindText(ordinary.get(), table);
-    if (sqlite3_step(ordinary.get()) != SQLITE_ROW || integerColumn(ordinary.get(), 0) != 1)
-        return {};
+    return sqlite3_step(ordinary.get()) == SQLITE_ROW && integerColumn(ordinary.get(), 0) == 1;
+}
+
+ColumnNames columnsOf(sqlite3* database, std::string_view table) {
+    if (!isOrdinaryTable(database, table)) return {};
     Statement names = prepareStatement(database, "SELECT name FROM pragma_table_info(?1)");
     if (!names) return {};
     bindText(names.get(), table);

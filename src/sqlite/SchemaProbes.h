@@ -14,6 +14,11 @@ namespace salvora {
 
 using ColumnNames = std::set<std::string, std::less<>>;
 
+// Whether the database has an ordinary table of that name (in any case). A view, a virtual
+// table or a computed column would run what the file says at every read (a view can recurse
+// without end), so reading only what is stored needs an ordinary table.
+bool isOrdinaryTable(sqlite3* database, std::string_view table);
+
 // The columns of an ordinary table; empty when there is none of that name. A view, a virtual
 // table or a computed column would run what the file says at every read, so they count as
 // missing.

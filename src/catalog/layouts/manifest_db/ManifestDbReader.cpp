@@ -20,53 +20,14 @@
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 #include "foundation/Utf8Text.h"
+#include "sqlite/SchemaProbes.h"
+#include "sqlite/Statement.h"
 
 namespace salvora {
 namespace {
 
 // The columns every scan reads; the last is the "file" blob or the rowid.
 enum Column { FileIdColumn, DomainColumn, RelativePathColumn, FlagsColumn, DetailsColumn };
-
-// A column's text; absent for NULL and for values of any other kind.
-std::optional<std::string_view> textColumn(sqlite3_stmt* statement, int column) {
-    if (sqlite3_column_type(statement, column) != SQLITE_TEXT) return std::nullopt;
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    if (text == nullptr) return std::nullopt;
-    return std::string_view(text,
-                            static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-}
-
-std::span<const std::byte> blobColumn(sqlite3_stmt* statement, int column) {
-    if (sqlite3_column_type(statement, column) != SQLITE_BLOB) return {};
-    const void* blob = sqlite3_column_blob(statement, column);
-    return {static_cast<const std::byte*>(blob),
-            static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
-}
-
-// A column's number; absent for NULL and for values of any other kind.
-std::optional<double> numberColumn(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
-        case SQLITE_INTEGER:
-            return static_cast<double>(sqlite3_column_int64(statement, column));
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(statement, column);
-        default:
-            return std::nullopt;
-    }
-}
-
-// Whether Files is an ordinary table without computed columns, so that reading it only reads
-// what is stored. A view or a virtual table of that name, or a generated column, would run
-// what the file says at every read: a view can recurse without end.
-bool hasOrdinaryFilesTable(sqlite3* database) {
-    Statement statement = prepareStatement(
-        database,
-        "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' AND "
-        "name = 'Files' COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND "
-        "NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE hidden <> 0)");
-    return statement && sqlite3_step(statement.get()) == SQLITE_ROW &&
-           sqlite3_column_int(statement.get(), 0) == 1;
-}
 
 // Whether "rowid" names the rows' own numbers rather than a column of that name, so that a row
 // found now can be found again by it.
@@ -130,7 +91,7 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
     }
     FileIdNames names;
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-        const ManifestDbItem flagged = itemOfFlags(numberColumn(statement.get(), FlagsColumn));
+        const ManifestDbItem flagged = itemOfFlags(realColumn(statement.get(), FlagsColumn));
         if (!mayBeRegularFile(flagged)) continue;
         std::optional<StoredName> storedName =
             names.nameOf(textColumn(statement.get(), FileIdColumn));
@@ -157,7 +118,7 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
 }  // namespace
 
 void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications) {
-    if (!hasOrdinaryFilesTable(database.handle())) return;
+    if (!isOrdinaryTable(database.handle(), "Files")) return;
     auto storage = std::make_shared<RecordStorage>();
     auto list = std::make_unique<FileDetailsList>();
     const DetailsReading details{list.get()};
@@ -175,7 +136,7 @@ ManifestDbReading readFromDirectory(const std::string& directory, ApplicationMap
     // SQLite would wait forever opening a FIFO.
     if (!isRegularFile(path)) return ManifestDbReading::Nothing;
     std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path);
-    if (!database || !hasOrdinaryFilesTable(database->handle())) return ManifestDbReading::Nothing;
+    if (!database || !isOrdinaryTable(database->handle(), "Files")) return ManifestDbReading::Nothing;
     // Without rowids of its own a row can't be found again: its details are read now.
     if (!hasOwnRowids(database->handle())) {
         addManifestDbFiles(*database, applications);
