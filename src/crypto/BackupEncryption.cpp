@@ -9,11 +9,10 @@
 #include "foundation/FileQueries.h"
 #include "foundation/Path.h"
 #include "plist/PropertyList.h"
+#include "sqlite/SqliteFileHeader.h"
 
 namespace salvora {
 namespace {
-
-constexpr std::string_view SQLiteHeader{"SQLite format 3\0", 16};
 
 std::optional<std::vector<std::byte>> dataOf(const PropertyList& value) {
     auto bytes = value.data();
@@ -54,19 +53,11 @@ BackupProtection judgeBackupProtection(const std::string& backupDirectory) {
     return protection;
 }
 
-bool startsWithSQLiteHeader(std::span<const std::byte> bytes) {
-    return bytes.size() >= SQLiteHeader.size() &&
-           std::equal(SQLiteHeader.begin(), SQLiteHeader.end(), bytes.begin(),
-                      [](char expected, std::byte actual) {
-                          return static_cast<std::byte>(expected) == actual;
-                      });
-}
-
 bool isSQLiteDatabase(const std::string& path) {
     int errorNumber = 0;
     FileDescriptor input(openRegularFileForReading(path, 0, errorNumber));
     if (!input.valid()) return false;
-    std::array<std::byte, SQLiteHeader.size()> header{};
+    std::array<std::byte, sqliteFileHeader.size()> header{};
     return readUpTo(input.get(), header) == static_cast<long>(header.size()) &&
            startsWithSQLiteHeader(header);
 }

@@ -43,8 +43,6 @@ struct BackupProtection {
 
 BackupProtection judgeBackupProtection(const std::string& backupDirectory);
 
-// Whether the bytes begin with "SQLite format 3" and its terminating zero byte.
-bool startsWithSQLiteHeader(std::span<const std::byte> bytes);
 
 // Whether the file at `path` is an SQLite database as it stands: the test that tells a plain
 // "Manifest.db" from an encrypted one, whatever "IsEncrypted" claims.

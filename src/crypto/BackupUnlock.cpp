@@ -7,6 +7,7 @@
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/Path.h"
+#include "sqlite/SqliteFileHeader.h"
 
 namespace salvora {
 namespace {

@@ -16,7 +16,8 @@ namespace {
 
 // --- Binary lists: "bplist00", objects, an offset table, and a 32-byte trailer.
 
-constexpr std::string_view binaryMagic = "bplist";
+// libplist reads anything that begins so as a binary list, whatever version follows.
+constexpr std::string_view binaryMagic = binaryPropertyListMagic.substr(0, 6);
 // libplist makes a value, and copies its text or data, each time an object is referenced.
 // Real lists share texts but no containers, so the allowances leave them ample room.
 constexpr std::uint64_t valuesPerByte = 4;

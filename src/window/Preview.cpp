@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "crypto/BackupEncryption.h"
+#include "plist/BinaryPropertyListFormat.h"
 #include "plist/PropertyList.h"
 #include "recovery/StoredDatabase.h"
+#include "sqlite/SqliteFileHeader.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -81,7 +83,8 @@ std::optional<std::vector<SqliteTableSize>> tablesOf(const PreviewSource& source
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
     Preview preview;
     const QString sized = sizeText(start, size);
-    if (start.whole && (startsWith(start.bytes, "bplist00") || startsWith(start.bytes, "<?xml"))) {
+    if (start.whole &&
+        (startsWith(start.bytes, binaryPropertyListMagic) || startsWith(start.bytes, "<?xml"))) {
         if (auto xml = PropertyList::fromData(start.bytes).xmlText()) {
             preview.kind = Preview::Kind::Text;
             preview.summary = QObject::tr("Property list, %1").arg(sized);

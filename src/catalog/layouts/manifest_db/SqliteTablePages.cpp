@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "foundation/ByteCursor.h"
+#include "sqlite/SqliteFileHeader.h"
 
 namespace salvora {
 namespace {
 
-constexpr std::string_view sqliteMagic{"SQLite format 3\0", 16};
 constexpr std::size_t fileHeaderSize = 100;
 constexpr std::uint64_t utf8Encoding = 1;
 constexpr std::uint64_t interiorTablePage = 0x05;
@@ -174,8 +174,7 @@ std::optional<SqliteTablePages> SqliteTablePages::open(const std::string& path) 
     std::optional<FileWindow> header = FileWindow::open(path, fileHeaderSize);
     if (!header) return std::nullopt;
     const std::optional<std::span<const std::byte>> bytes = header->read(0, fileHeaderSize);
-    if (!bytes || std::memcmp(bytes->data(), sqliteMagic.data(), sqliteMagic.size()) != 0)
-        return std::nullopt;
+    if (!bytes || !startsWithSQLiteHeader(*bytes)) return std::nullopt;
     ByteCursor cursor(*bytes, 16);
     const std::uint64_t storedPageSize = *cursor.readBigEndian(2);
     const std::size_t pageSize = storedPageSize == 1 ? 65536 : storedPageSize;
