@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "foundation/FileReading.h"
-#include "plist/PropertyList.h"
 #include "recovery/HeldFolders.h"
 #include "recovery/StoredFile.h"
 
@@ -20,13 +18,8 @@ Result<FileStart> dataOfPropertyList(HeldFolders& backupFolders, const FileRecor
                                      std::size_t limit) {
     auto stored = openStoredFile(backupFolders, file.name());
     if (!stored) return stored.error();
-    auto bytes = readFile(stored->folder, stored->name);
-    if (!bytes) return bytes.error();
-    PropertyList list = PropertyList::fromData(bytes->bytes());
-    auto data = list["Data"].data();
-    if (!data)
-        return Error{"Could not read", stored->folder.pathOf(stored->name),
-                     "Holds no \"Data\" value"};
+    Result<std::vector<std::byte>> data = writeWayContents(*stored);
+    if (!data) return data.error();
     return startOf(*data, limit);
 }
 

@@ -6,7 +6,6 @@
 #include "foundation/FileReading.h"
 #include "foundation/FileWriting.h"
 #include "foundation/Path.h"
-#include "plist/PropertyList.h"
 #include "recovery/StoredFile.h"
 
 namespace salvora {
@@ -15,14 +14,8 @@ namespace {
 // The write way: the stored file is a property list whose "Data" holds the contents.
 Result<std::string> writeDataOfPropertyList(const StoredFile& stored, const OpenFolder& folder,
                                             const std::string& name, const Making& making) {
-    auto bytes = readFile(stored.folder, stored.name);
-    if (!bytes) return bytes.error();
-    const std::string storedPath = stored.folder.pathOf(stored.name);
-    PropertyList list = PropertyList::fromData(bytes->bytes());
-    if (list.kind() != PropertyList::Kind::Dictionary)
-        return Error{"Could not read", storedPath, "Not a property list dictionary"};
-    auto data = list["Data"].data();
-    if (!data) return Error{"Could not read", storedPath, "Holds no \"Data\" value"};
+    Result<std::vector<std::byte>> data = writeWayContents(stored);
+    if (!data) return data.error();
     return writeAtomically(*data, folder, name, making);
 }
 

@@ -7,6 +7,7 @@
 #include "crypto/StoredFileDecryption.h"
 #include "foundation/FileReading.h"
 #include "foundation/Path.h"
+#include "plist/PropertyList.h"
 #include "recovery/RelativePath.h"
 
 namespace salvora {
@@ -61,6 +62,18 @@ Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
     auto decryption = decryptStoredFile(input->get(), storedPath, *key, file.size(), keep, limit);
     if (!decryption) return decryption.error();
     return contents;
+}
+
+Result<std::vector<std::byte>> writeWayContents(const StoredFile& stored) {
+    auto bytes = readFile(stored.folder, stored.name);
+    if (!bytes) return bytes.error();
+    const std::string storedPath = stored.folder.pathOf(stored.name);
+    PropertyList list = PropertyList::fromData(bytes->bytes());
+    if (list.kind() != PropertyList::Kind::Dictionary)
+        return Error{"Could not read", storedPath, "Not a property list dictionary"};
+    auto data = list["Data"].data();
+    if (!data) return Error{"Could not read", storedPath, "Holds no \"Data\" value"};
+    return std::vector<std::byte>(data->begin(), data->end());
 }
 
 }  // namespace salvora

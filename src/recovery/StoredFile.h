@@ -31,6 +31,10 @@ Result<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string&
 Result<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file,
                                 const UnlockedKeybag& keybag);
 
+// The contents of a file stored the write way: a property list dictionary whose "Data" holds
+// them. Fails, saying so, for anything else.
+Result<std::vector<std::byte>> writeWayContents(const StoredFile& stored);
+
 // The contents `file` stands for, up to their first `limit` bytes: the stored file as it is
 // or, in a backup unlocked with `keybag`, decrypted. Nothing is written anywhere. A record of
 // the write way ("oldVersion") is refused.
