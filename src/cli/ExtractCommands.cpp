@@ -29,8 +29,8 @@ int report(const CommandContext& context, const std::vector<FileOutcome>& outcom
 
 std::string applicationFolderName(const std::string& name, bool portableNames) {
     if (name.empty()) return "(Unknown Application Name)";
-    std::string folder = withoutSeparators(name);
-    if (folder == "." || folder == "..") std::replace(folder.begin(), folder.end(), '.', '_');
+    // "." and ".." keep a dot's place each: "_", "__".
+    const std::string folder = plainFileName(name, std::string(name.size(), '_'));
     return portableNames ? nameForEverySystem(folder) : folder;
 }
 

@@ -155,4 +155,12 @@ std::string withoutSeparators(std::string_view name) {
     return plain;
 }
 
+std::string plainFileName(std::string_view name, std::string_view fallback) {
+    if (name.empty() || name == "." || name == "..") {
+        return fallback.empty() || fallback == "." || fallback == ".." ? std::string("_")
+                                                                       : plainFileName(fallback);
+    }
+    return withoutSeparators(name);
+}
+
 }  // namespace salvora

@@ -52,4 +52,8 @@ std::pair<std::string_view, std::string_view> stemAndExtension(std::string_view 
 // The name with "/" and NUL, which no system takes inside a name, as "_".
 std::string withoutSeparators(std::string_view name);
 
+// A name from a phone's database as one plain file name: withoutSeparators, and a name that would
+// mean a folder ("", ".", "..") becomes `fallback` made plain the same way.
+std::string plainFileName(std::string_view name, std::string_view fallback = "_");
+
 }  // namespace salvora

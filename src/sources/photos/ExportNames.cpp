@@ -9,14 +9,6 @@
 
 namespace salvora {
 
-std::string plainFileName(std::string_view name, std::string_view fallback) {
-    if (name.empty() || name == "." || name == "..") {
-        return fallback.empty() || fallback == "." || fallback == ".." ? std::string("_")
-                                                                       : plainFileName(fallback);
-    }
-    return withoutSeparators(name);
-}
-
 std::string nameWithExtensionOf(std::string_view name, std::string_view otherName,
                                 std::string_view suffix) {
     auto stem = stemAndExtension(name).first;

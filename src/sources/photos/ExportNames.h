@@ -9,10 +9,6 @@
 
 namespace salvora {
 
-// A name from the database or the backup as one plain file name: "/" and NUL become "_", and
-// a name that would mean a folder ("", ".", "..") becomes `fallback` made plain the same way.
-std::string plainFileName(std::string_view name, std::string_view fallback = "_");
-
 // The name `name` takes with the extension of `otherName` ("IMG_0001.HEIC", "x/IMG_0001.MOV"
 // give "IMG_0001.MOV"), with `suffix` after its stem (" (edited)").
 std::string nameWithExtensionOf(std::string_view name, std::string_view otherName,

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "foundation/Path.h"
+#include "recovery/SafeNames.h"
 #include "sources/photos/ExportNames.h"
 
 namespace salvora {
