@@ -134,6 +134,8 @@ void MainWindow::bindFileTable() {
     QHeaderView* columns = table.horizontalHeader();
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(0, QHeaderView::Stretch);
+    // A file's name is at the end of its path: cut the middle, so the name stays in view.
+    table.setTextElideMode(Qt::ElideMiddle);
     for (int column : {1, 2, 3}) columns->resizeSection(column, column == 1 ? 80 : 130);
     // Rows start in the order the backup lists them; a click on a header sorts.
     columns->setSortIndicator(-1, Qt::AscendingOrder);

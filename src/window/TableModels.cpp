@@ -33,7 +33,10 @@ QVariant ApplicationTableModel::value(const QString& /*columnIdentifier*/, int r
 int FileTableModel::rows() const { return controller().fileRowCount(); }
 
 QVariant FileTableModel::value(const QString& columnIdentifier, int row, int role) const {
-    if (role != Qt::DisplayRole) return {};
+    // A path too long for its column is cut in the middle; the tooltip shows it whole.
+    const bool wholePath = role == Qt::ToolTipRole &&
+                           columnIdentifier == toQString(DeviceApplicationFileRealName);
+    if (role != Qt::DisplayRole && !wholePath) return {};
     return controller().fileCell(columnIdentifier, row);
 }
 

@@ -76,6 +76,13 @@ TEST_F(FileTable, ShowsPathSizeAndTimeInTheBackupsOrderAndSortsByAnyColumn) {
                            "Library/notes.txt"}));
 }
 
+TEST_F(FileTable, ALongPathIsCutInTheMiddleSoItsNameStaysAndItsTooltipIsWhole) {
+    openKim();
+    EXPECT_EQ(fileTable().textElideMode(), Qt::ElideMiddle);
+    const QModelIndex first = fileTable().model()->index(0, 0);
+    EXPECT_EQ(first.data(Qt::ToolTipRole).toString(), journalInOrder[0]);
+}
+
 TEST_F(FileTable, TheFilterNarrowsOnAnyPartOfThePathIgnoringCaseAndAChoiceIsTheFileShown) {
     openKim();
     clickHeader(1);
