@@ -23,7 +23,9 @@
 #include "foundation/Utf8Text.h"
 #include "plist/EmbeddedPropertyList.h"
 #include "plist/PropertyList.h"
+#include "plist/Typedstream.h"
 #include "plist/XmlPropertyListData.h"
+#include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
 #include "sqlite/ServedDatabase.h"
 #include "sqlite/SqliteDatabase.h"
@@ -247,6 +249,44 @@ std::size_t photoLibrary(Input input) {
     return library->assets.size() + library->albums.size();
 }
 
+std::size_t typedstream(Input input) {
+    auto text = typedstreamText(input);
+    require(!text || isUtf8(*text), "a body's text is UTF-8");
+    return text ? text->size() + 1 : 0;
+}
+
+std::size_t smsDatabase(Input input) {
+    auto opened = openServedDatabase(
+        std::make_shared<const ServedFile>(std::vector<std::byte>(input.begin(), input.end())),
+        nullptr);
+    if (!opened) return 0;
+    auto store = openSmsConversations(StoredDatabase{std::move(opened->database), std::nullopt},
+                                      ContactNames{});
+    if (!store) {
+        require(!store.error().reason.empty(), "a database refused with a reason");
+        return 0;
+    }
+    std::size_t found = 0;
+    const auto& outlines = (*store)->outlines();
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        auto conversation = (*store)->read(i);
+        if (!conversation) continue;
+        const std::size_t people = conversation->outline.participants.size();
+        for (const Message& message : conversation->messages) {
+            require(message.sender == fromOwner || message.sender < people,
+                    "a sender is one of the conversation's participants");
+            require(!message.replyTo || *message.replyTo < conversation->messages.size(),
+                    "a reply names a message of its conversation");
+            require(isUtf8(message.text.value_or("")), "a message's text is UTF-8");
+            for (const Reaction& reaction : message.reactions)
+                require(reaction.sender == fromOwner || reaction.sender < people,
+                        "a reaction's sender is one of the participants");
+        }
+        found += conversation->messages.size() + 1;
+    }
+    return found;
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -258,6 +298,8 @@ constexpr std::array targets{
     FuzzTarget{"archived_file_info", archivedFileInfo},
     FuzzTarget{"keybag", keybag},
     FuzzTarget{"photo_library", photoLibrary},
+    FuzzTarget{"typedstream", typedstream},
+    FuzzTarget{"sms_database", smsDatabase},
 };
 
 }  // namespace

@@ -1,0 +1,148 @@
+#include "cli/MessagesCommand.h"
+
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "cli/Cli.h"
+#include "cli/ConversationOptions.h"
+#include "cli/ExportReport.h"
+#include "cli/OpenedBackup.h"
+#include "cli/ProgressLine.h"
+#include "foundation/Log.h"
+#include "sources/contacts/AddressBookNames.h"
+#include "sources/messages/SmsDatabase.h"
+
+namespace salvora::cli {
+namespace {
+
+using nlohmann::json;
+
+struct MessagesRequest {
+    BackupOperand operand;
+    std::string destination;
+    bool list = false;
+    bool json = false;
+    bool portableNames = false;
+    ConversationArguments conversations;
+};
+
+std::string participantsText(const ConversationOutline& outline) {
+    std::string text;
+    for (const Participant& participant : outline.participants) {
+        if (!text.empty()) text += ", ";
+        text += shownName(participant);
+    }
+    return text;
+}
+
+json dateJson(const std::optional<UnixMillis>& date) {
+    return date ? json(localIsoDate(*date)) : json(nullptr);
+}
+
+int listConversations(const CommandContext& context, ConversationStore& store, bool asJson) {
+    const auto& outlines = store.outlines();
+    if (asJson) {
+        json conversations = json::array();
+        for (const ConversationOutline& outline : outlines) {
+            json participants = json::array();
+            for (const Participant& participant : outline.participants)
+                participants.push_back(
+                    {{"handle", participant.handle},
+                     {"name", participant.name.empty() ? json(nullptr) : json(participant.name)}});
+            conversations.push_back({{"title", outline.title},
+                                     {"service", outline.service},
+                                     {"participants", participants},
+                                     {"messages", outline.messageCount},
+                                     {"firstDate", dateJson(outline.firstDate)},
+                                     {"lastDate", dateJson(outline.lastDate)}});
+        }
+        context.out << json{{"conversations", conversations}}.dump(
+                           2, ' ', false, json::error_handler_t::replace)
+                    << '\n';
+    } else {
+        for (const ConversationOutline& outline : outlines)
+            context.out << outline.title << '\t' << participantsText(outline) << '\t'
+                        << outline.messageCount << '\t'
+                        << (outline.firstDate ? localIsoDate(*outline.firstDate) : "") << '\t'
+                        << (outline.lastDate ? localIsoDate(*outline.lastDate) : "") << '\n';
+    }
+    for (const std::string& warning : store.warnings()) context.complain(warning);
+    return Success;
+}
+
+int runMessages(const CommandContext& given, const MessagesRequest& request) {
+    // The password options are this command's own.
+    PasswordSource passwords{std::nullopt, request.operand.passwordStdin, given.passwords.input};
+    if (!request.operand.passwordFile.empty()) passwords.file = request.operand.passwordFile;
+    const CommandContext context{given.out, given.err, given.showProgress, passwords};
+
+    auto opened = openBackup(context, request.operand.backup);
+    if (!opened) return UsageError;
+    static const ApplicationMap none;
+    const ApplicationMap& applications =
+        opened->device->applications ? *opened->device->applications : none;
+    const std::string& directory = opened->device->directory;
+
+    ProgressLine progress(context.err, context.showProgress);
+    progress.show("Reading Messages…");
+    auto stored =
+        openStoredDatabaseAt(directory, applications, smsDomain, smsDatabasePath, opened->keybag());
+    if (!stored) {
+        progress.clear();
+        if (stored.error().kind == ErrorKind::NotInBackup)
+            context.complain("no Messages database (HomeDomain Library/SMS/sms.db) in this backup");
+        else
+            context.complain(stored.error().description());
+        return UsageError;
+    }
+    auto names = readContactNames(directory, applications, opened->keybag());
+    auto store = openSmsConversations(std::move(*stored), names ? std::move(*names) : ContactNames{},
+                                      request.conversations.me);
+    progress.clear();
+    if (!store) {
+        context.complain(store.error().description());
+        return UsageError;
+    }
+    if (request.list) return listConversations(context, **store, request.json);
+
+    ConversationExportOptions options =
+        conversationExportOptions(request.conversations, "messages");
+    options.portableNames = request.portableNames;
+    LogSilence silence;
+    const ExportSummary summary = exportConversations(
+        **store, AttachmentSource{directory, applications, opened->keybag()}, request.destination,
+        options, [&](const SaveStatus& state) {
+            progress.update(state.filesDone, state.filesTotal);
+            return true;
+        });
+    progress.clear();
+    return reportExport(context, summary);
+}
+
+}  // namespace
+
+void addMessagesCommand(CLI::App& app, ChosenCommand& chosen) {
+    auto request = std::make_shared<MessagesRequest>();
+    CLI::App* command = app.add_subcommand(
+        "messages", "Export the conversations of Messages (sms.db) into DEST, or list them");
+    command->footer(
+        "Forms:\n"
+        "  salvora-cli messages BACKUP DEST [options]  every conversation, into DEST\n"
+        "  salvora-cli messages BACKUP --list [--json] title, participants, count, first and "
+        "last date");
+    addBackup(command, request->operand);
+    CLI::Option* destination =
+        command->add_option("DEST", request->destination, "The folder to export into");
+    CLI::Option* list = command->add_flag("--list", request->list, "List the conversations");
+    command->add_flag("--json", request->json, "With --list: print JSON")->needs(list);
+    list->excludes(destination);
+    addConversationOptions(command, request->conversations);
+    addPortableNames(command, request->portableNames);
+    command->callback([&chosen, request, destination] {
+        if (!request->list && destination->count() == 0)
+            throw CLI::ValidationError("messages needs BACKUP DEST, or BACKUP --list");
+        chosen = [request](const CommandContext& context) { return runMessages(context, *request); };
+    });
+}
+
+}  // namespace salvora::cli

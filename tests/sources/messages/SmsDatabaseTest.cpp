@@ -1,0 +1,128 @@
+// sms.db of every generation read into conversations through a backup as a phone leaves it:
+// each message once, in its conversation, with what the generation records of it.
+#include <gtest/gtest.h>
+
+#include "catalog/Catalog.h"
+#include "sources/messages/SmsDatabase.h"
+#include "support/BackupWriter.h"
+#include "support/SmsDatabaseWriter.h"
+#include "support/TemporaryFolder.h"
+
+namespace salvora {
+namespace {
+using test::JournalMode;
+using test::SmsGeneration;
+
+// A conversation as a line per message, so that a case states all it expects at once.
+std::vector<std::string> linesOf(const Conversation& conversation) {
+    auto who = [&](std::size_t sender) {
+        return sender == fromOwner ? std::string("Me")
+                                   : shownName(conversation.outline.participants.at(sender));
+    };
+    std::vector<std::string> lines;
+    for (const Message& message : conversation.messages) {
+        std::string line = message.event ? "* " + *message.event
+                                         : who(message.fromMe ? fromOwner : message.sender) + ": " +
+                                               message.text.value_or("");
+        for (const MessageAttachment& file : message.attachments)
+            line += " [" + file.name + " " + file.mimeType + " " + file.domain + "/" +
+                    file.relativePath + "]";
+        for (const Reaction& reaction : message.reactions)
+            line += " {" + reaction.kind + reaction.emoji + " " + who(reaction.sender) + "}";
+        if (message.replyTo) line += " >" + std::to_string(*message.replyTo);
+        if (message.edited) line += " (edited)";
+        if (message.unsent) line += " (unsent)";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+struct Expected {
+    std::string title;
+    std::vector<std::string> lines;
+};
+
+struct Case {
+    const char* name;
+    SmsGeneration generation;
+    JournalMode journal;
+    std::vector<Expected> conversations;
+    std::int64_t lastMinute;  // of the first conversation
+};
+
+void PrintTo(const Case& each, std::ostream* out) { *out << each.name; }
+
+const std::string photo =
+    " [IMG_0001.JPG image/jpeg MediaDomain/Library/SMS/Attachments/ab/11/A1B2/IMG_0001.JPG]";
+const std::string memo =
+    " [Audio Message.caf audio/x-caf MediaDomain/Library/SMS/Attachments/cd/12/C3D4/Audio "
+    "Message.caf]";
+const Expected trip{"Trip",
+                    {"* Me named the conversation \xE2\x80\x9CTrip\xE2\x80\x9D",
+                     "* Me added +15550001111", "ada@example.com: Hi all", "+15550001111: Hey"}};
+const Expected orphan{"+15550001111", {"+15550001111: Orphan"}};
+
+Expected withChats(bool modern) {
+    return {"+491511234567",
+            {"+491511234567: Hello {laugh😂 Me}", "Me: Hi there {love❤️ +491511234567}",
+             std::string("+491511234567: Reply to hello") + (modern ? " >0" : ""),
+             std::string("Me: Edited text") + (modern ? " (edited)" : ""),
+             modern ? "+491511234567:  (unsent)" : "+491511234567: Unsent text",
+             "Me: " + photo + (modern ? " {emoji🎉 +491511234567}" : ""),
+             "+491511234567: " + memo}};
+}
+
+const std::vector<Expected> legacy = {{"+491511234567", {"+491511234567: Hello", "Me: Hi there"}},
+                                      {"ada@example.com", {"ada@example.com: From Ada"}}};
+
+class SmsGenerations : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SmsGenerations, ReadsEveryMessageOnceInItsConversation) {
+    const Case& each = GetParam();
+    test::TemporaryFolder folder;
+    DeviceRecord device{std::nullopt, std::nullopt, folder / "backup", nullptr};
+    test::BackupWriter backup(device.directory);
+    test::writeMessages(each.generation, each.journal,
+                        [&](const std::string& domain, const std::string& path,
+                            const std::string& contents, std::uint32_t modified) {
+                            backup.addManifestDbFile(domain, path, contents, modified);
+                        });
+    Catalog catalog;
+    catalog.buildCatalogForDevice(device);
+    auto stored = openStoredDatabaseAt(device.directory, *device.applications, smsDomain,
+                                       smsDatabasePath, nullptr);
+    ASSERT_TRUE(stored) << stored.error().description();
+    auto store = openSmsConversations(std::move(*stored), ContactNames{});
+    ASSERT_TRUE(store) << store.error().description();
+    EXPECT_TRUE((*store)->warnings().empty());
+
+    const auto& outlines = (*store)->outlines();
+    ASSERT_EQ(outlines.size(), each.conversations.size());
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        auto conversation = (*store)->read(i);
+        ASSERT_TRUE(conversation);
+        EXPECT_EQ(outlines[i].title, each.conversations[i].title);
+        EXPECT_EQ(outlines[i].messageCount, each.conversations[i].lines.size());
+        EXPECT_EQ(linesOf(*conversation), each.conversations[i].lines);
+    }
+    EXPECT_EQ(outlines[0].firstDate, test::firstSmsDate * 1000);
+    EXPECT_EQ(outlines[0].lastDate, (test::firstSmsDate + 60 * each.lastMinute) * 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , SmsGenerations,
+    ::testing::Values(
+        Case{"MessagesOnly", SmsGeneration::MessagesOnly, JournalMode::Rollback, legacy, 1},
+        Case{"Grouped", SmsGeneration::Grouped, JournalMode::Rollback, legacy, 1},
+        Case{"Seconds", SmsGeneration::Seconds, JournalMode::Rollback,
+             {withChats(false), trip, orphan}, 15},
+        Case{"Nanoseconds", SmsGeneration::Nanoseconds, JournalMode::Rollback,
+             {withChats(false), trip, orphan}, 15},
+        Case{"AttributedBodies", SmsGeneration::AttributedBodies, JournalMode::Rollback,
+             {withChats(true), trip, orphan}, 15},
+        Case{"NewestOnlyInTheLog", SmsGeneration::AttributedBodies, JournalMode::WalWithLog,
+             {withChats(true), trip, orphan}, 15}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace salvora
