@@ -68,4 +68,57 @@ std::optional<FileRecord> findStoredFile(const ApplicationMap& applications,
     return std::nullopt;
 }
 
+namespace {
+
+using FilesByPath = std::unordered_map<std::string, std::vector<FileRecord>, StringHash,
+                                       std::equal_to<>>;
+
+void addFiles(FilesByPath& files, const ApplicationRecord* application) {
+    if (application == nullptr) return;
+    for (const FileRecord& file : application->files)
+        if (file.fullpath()) files[std::string(*file.fullpath())].push_back(file);
+}
+
+std::optional<FileRecord> preferred(const FilesByPath& files, std::string_view fullpath,
+                                    std::string_view preferredName = {}) {
+    const auto found = files.find(fullpath);
+    if (found == files.end()) return std::nullopt;
+    for (const FileRecord& file : found->second)
+        if (preferredName.empty() || file.name().ends_with(preferredName)) return file;
+    return found->second.front();
+}
+
+}  // namespace
+
+const StoredFileIndex::DomainFiles& StoredFileIndex::filesOf(std::string_view domain) {
+    if (auto found = domains_.find(domain); found != domains_.end()) return found->second;
+    DomainFiles& files = domains_[std::string(domain)];
+    for (const auto& entry : applications_) {
+        const ApplicationRecord& application = *entry.second;
+        if (application.kind && std::find(application.domains.begin(), application.domains.end(),
+                                          domain) != application.domains.end())
+            addFiles(files.grouped, &application);
+    }
+    addFiles(files.indexed, ungroupedApplication(applications_, applicationNameForDomain(domain)));
+    addFiles(files.mdinfo, ungroupedApplication(applications_, withoutAppDomain(domain)));
+    return files;
+}
+
+std::optional<FileRecord> StoredFileIndex::find(std::string_view domain,
+                                                std::string_view relativePath) {
+    const DomainFiles& files = filesOf(domain);
+    if (auto file =
+            preferred(files.grouped, containerDomain(domain).pathHead() + std::string(relativePath)))
+        return file;
+    if (auto file = preferred(files.indexed, relativePath, hashedName(domain, relativePath)))
+        return file;
+    if (auto file = preferred(files.mdinfo, appendingPathComponent(domain, relativePath)))
+        return file;
+    // The ".mdbackup" lists name the application by the path: rare, and looked up directly.
+    if (const auto* mdbackup =
+            ungroupedApplication(applications_, applicationNameForMdbackupPath(relativePath)))
+        return fileAt(*mdbackup, relativePath);
+    return std::nullopt;
+}
+
 }  // namespace salvora

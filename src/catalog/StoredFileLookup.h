@@ -11,7 +11,12 @@
 // - ".mdinfo" files name it by the domain without "AppDomain-", the full path "domain/path".
 // - ".mdbackup" lists record no domain: the path alone, its first piece naming the application.
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/StringHash.h"
 
 #include "catalog/model/Records.h"
 
@@ -21,5 +26,28 @@ namespace salvora {
 // in, one pass over each: nothing is built ahead, so a large catalogue costs nothing until asked.
 std::optional<FileRecord> findStoredFile(const ApplicationMap& applications,
                                          std::string_view domain, std::string_view relativePath);
+
+// The same look-up for many files: each domain's candidates are gathered in one pass the first
+// time the domain is asked for, so a thousand attachments cost one pass, not a thousand.
+class StoredFileIndex {
+  public:
+    explicit StoredFileIndex(const ApplicationMap& applications) : applications_(applications) {}
+
+    // As findStoredFile(applications, domain, relativePath).
+    std::optional<FileRecord> find(std::string_view domain, std::string_view relativePath);
+
+  private:
+    // The records of the applications the domain's files could lie in, by full path, in the
+    // order findStoredFile tries them.
+    struct DomainFiles {
+        std::unordered_map<std::string, std::vector<FileRecord>, StringHash, std::equal_to<>>
+            grouped, indexed, mdinfo;
+    };
+
+    const DomainFiles& filesOf(std::string_view domain);
+
+    const ApplicationMap& applications_;
+    std::unordered_map<std::string, DomainFiles, StringHash, std::equal_to<>> domains_;
+};
 
 }  // namespace salvora

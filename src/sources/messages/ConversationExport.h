@@ -10,6 +10,7 @@
 // Dates in pages and text are in this computer's time zone, shown with it. Everything from the
 // phone is data: escaped in HTML, names kept inside their folder. The export replaces an earlier
 // one only once complete (ExportFolder.h).
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,8 @@ struct ConversationExportOptions {
     bool attachments = true;
     std::string me = "Me";  // the name the phone's owner is shown under
     bool portableNames = false;
+    // The most messages one HTML page holds (a page also ends before it grows too large).
+    std::size_t messagesPerPage = 2000;
 };
 
 // The backup the attachments' files are taken from.

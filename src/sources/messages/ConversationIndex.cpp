@@ -1,0 +1,169 @@
+#include "sources/messages/ConversationIndex.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "export/HtmlText.h"
+#include "export/LocalDate.h"
+#include "export/StreamedFile.h"
+#include "sources/messages/ConversationPages.h"
+
+namespace salvora {
+namespace {
+
+using Json = nlohmann::json;
+
+std::string dumped(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// The page's search: every conversation's search.js pushes
+// {folder, title, messages: [[page, index, date, sender, text]…]} onto salvoraSearch.
+constexpr std::string_view searchScript = R"JS(
+(function () {
+  var box = document.getElementById('q');
+  var out = document.getElementById('results');
+  var most = 500;
+  function show(query) {
+    out.textContent = '';
+    var words = query.toLowerCase().split(/\s+/).filter(function (w) { return w; });
+    if (!words.length) return;
+    var found = 0;
+    var list = document.createElement('ol');
+    (window.salvoraSearch || []).some(function (c) {
+      return c.messages.some(function (m) {
+        var text = m[4].toLowerCase();
+        if (!words.every(function (w) { return text.indexOf(w) >= 0; })) return false;
+        var item = document.createElement('li');
+        var link = document.createElement('a');
+        link.href = encodeURI(c.folder).replace(/#/g, '%23').replace(/\?/g, '%3F') +
+            '/page-' + m[0] + '.html#m' + m[1];
+        link.textContent = c.title + ' — ' + m[2] + ' — ' + m[3];
+        var snippet = document.createElement('div');
+        snippet.className = 'snippet';
+        snippet.textContent = m[4];
+        item.appendChild(link);
+        item.appendChild(snippet);
+        list.appendChild(item);
+        return ++found >= most;
+      }) || found >= most;
+    });
+    var count = document.createElement('p');
+    count.id = 'count';
+    count.textContent = found >= most ? 'The first ' + most + ' messages found'
+                                      : found + (found === 1 ? ' message found' : ' messages found');
+    out.appendChild(count);
+    out.appendChild(list);
+  }
+  var asked = new URLSearchParams(location.search).get('q');
+  if (!asked && location.hash.indexOf('#q=') === 0)
+    asked = decodeURIComponent(location.hash.slice(3));
+  if (asked) { box.value = asked; show(asked); }
+  box.addEventListener('input', function () { show(box.value); });
+})();
+)JS";
+
+constexpr std::string_view indexStyle =
+    "body{font-family:system-ui,sans-serif;max-width:60em;margin:1em auto;padding:0 1em}"
+    "table{border-collapse:collapse;width:100%}td,th{text-align:left;padding:.3em .5em;"
+    "border-bottom:1px solid #ddd}#q{width:100%;font-size:1.1em;padding:.3em}"
+    ".snippet{color:#444;white-space:pre-wrap;overflow-wrap:anywhere}";
+
+// What a message is found by: its text, note, event and attachment names.
+std::string searchedText(const ExportedConversation& conversation, std::size_t index) {
+    const Message& message = conversation.messages[index];
+    std::string text;
+    auto add = [&](std::string_view part) {
+        if (!text.empty()) text.push_back(' ');
+        text.append(part);
+    };
+    if (message.text) add(*message.text);
+    if (message.note) add(*message.note);
+    if (message.event) add(*message.event);
+    for (const MessageAttachment& attachment : message.attachments) add(attachmentName(attachment));
+    return text;
+}
+
+}  // namespace
+
+IndexEntry indexEntry(const ExportedConversation& conversation) {
+    IndexEntry entry{shownTitle(*conversation.outline), conversation.folder, {},
+                     conversation.messages.size(), std::nullopt};
+    for (const Participant& participant : conversation.outline->participants)
+        entry.participants += (entry.participants.empty() ? "" : ", ") + shownName(participant);
+    for (const Message& message : conversation.messages)
+        if (message.date && (!entry.lastDate || *message.date > *entry.lastDate))
+            entry.lastDate = message.date;
+    return entry;
+}
+
+Status writeSearchData(const ExportedConversation& conversation,
+                       const std::vector<std::uint32_t>& pageOf, const OpenFolder& folder) {
+    return streamFile(folder, searchDataName, [&](StreamedOutput& output) -> Status {
+        const Json head = {{"folder", conversation.folder},
+                           {"title", shownTitle(*conversation.outline)}};
+        std::string text = dumped(head);
+        text.pop_back();
+        output.write("window.salvoraSearch = window.salvoraSearch || [];\nsalvoraSearch.push(");
+        output.write(text);
+        output.write(",\"messages\":[");
+        bool first = true;
+        for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
+            std::string searched = searchedText(conversation, index);
+            if (searched.empty()) continue;
+            const Message& message = conversation.messages[index];
+            const Json row = {pageOf.at(index), index,
+                              message.date ? localDateText(*message.date) : std::string(),
+                              messageSenderName(conversation, message), std::move(searched)};
+            output.write(first ? "\n" : ",\n");
+            first = false;
+            output.write(dumped(row));
+        }
+        output.write("]});\n");
+        return {};
+    });
+}
+
+Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
+                      const std::string& heading) {
+    std::stable_sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
+        return a.lastDate.value_or(INT64_MIN) > b.lastDate.value_or(INT64_MIN);
+    });
+    return streamFile(folder, indexPageName, [&](StreamedOutput& output) -> Status {
+        output.write("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>");
+        output.write(htmlEscaped(heading));
+        output.write("</title><style>");
+        output.write(indexStyle);
+        output.write("</style></head><body><h1>");
+        output.write(htmlEscaped(heading));
+        output.write("</h1><input id=\"q\" type=\"search\" placeholder=\"Search every message\" "
+                     "aria-label=\"Search every message\"><div id=\"results\"></div>"
+                     "<table><thead><tr><th>Conversation</th><th>With</th><th>Messages</th>"
+                     "<th>Last message</th></tr></thead><tbody>\n");
+        for (const IndexEntry& entry : entries) {
+            output.write("<tr><td><a href=\"");
+            output.write(htmlEscaped(urlPathEscaped(entry.folder + "/" + pageName(1))));
+            output.write("\">");
+            output.write(htmlEscaped(entry.title));
+            output.write("</a></td><td>");
+            output.write(htmlEscaped(entry.participants));
+            output.write("</td><td>");
+            output.write(std::to_string(entry.messageCount));
+            output.write("</td><td>");
+            if (entry.lastDate) output.write(localDateText(*entry.lastDate));
+            output.write("</td></tr>\n");
+        }
+        output.write("</tbody></table>\n");
+        for (const IndexEntry& entry : entries) {
+            output.write("<script src=\"");
+            output.write(htmlEscaped(urlPathEscaped(entry.folder + "/" + std::string(searchDataName))));
+            output.write("\"></script>\n");
+        }
+        output.write("<script>");
+        output.write(searchScript);
+        output.write("</script></body></html>\n");
+        return {};
+    });
+}
+
+}  // namespace salvora
