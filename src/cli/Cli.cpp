@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/CommandOptions.h"
+#include "cli/ContactsCommand.h"
 #include "cli/ExtractCommands.h"
 #include "cli/ListCommands.h"
 #include "cli/PhotosCommand.h"
@@ -99,6 +100,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addPortableNames(photos, request.photos.portableNames);
 
     // The commands kept in files of their own, one line each.
+    addContactsCommand(app, chosen);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
