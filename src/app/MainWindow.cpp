@@ -13,6 +13,7 @@
 
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
+#include "window/ContactsExport.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
@@ -208,6 +209,7 @@ void MainWindow::bindMenus(Panels& panels) {
             &RenamedFilesButton::showRenamed);
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     // Each export of a kind of data, one line each.
+    bindExport(*ui_->exportContactsAction, contactsExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <unordered_map>
 
+#include "catalog/StoredFileLookup.h"
 #include "recovery/StoredDatabase.h"
 #include "sqlite/ReferenceDate.h"
 #include "sqlite/SchemaProbes.h"
@@ -250,6 +251,10 @@ std::string displayName(const Contact& contact) {
     if (name.empty() && !contact.emails.empty()) name = contact.emails.front().value;
     if (name.empty() && !contact.phones.empty()) name = contact.phones.front().value;
     return name;
+}
+
+bool hasAddressBook(const ApplicationMap& applications) {
+    return findStoredFile(applications, addressBookDomain, addressBookPath).has_value();
 }
 
 Result<AddressBook> readAddressBook(sqlite3* database) {

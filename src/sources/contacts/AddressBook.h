@@ -74,6 +74,9 @@ struct AddressBook {
     std::vector<std::string> warnings;
 };
 
+// Whether the backup holds the address book.
+bool hasAddressBook(const ApplicationMap& applications);
+
 // Every contact of an open address book. Fails when it has no ABPerson table.
 Result<AddressBook> readAddressBook(sqlite3* database);
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <ctime>
+#include <set>
 #include <span>
 
 #include "export/Csv.h"
@@ -9,6 +10,7 @@
 #include "export/VCard.h"
 #include "foundation/FileWriting.h"
 #include "recovery/DestinationNames.h"
+#include "recovery/SafeNames.h"
 
 namespace salvora {
 namespace {
@@ -60,13 +62,15 @@ class CardBuilder {
         text("X-PHONETIC-MIDDLE-NAME", c.middlePhonetic);
         text("X-PHONETIC-LAST-NAME", c.lastPhonetic);
         if (!c.organization.empty() || !c.department.empty())
-            card_.addRaw("", "ORG", "", vCardParts({c.organization, c.department}));
+            card_.addRaw("", "ORG", "",
+                         c.department.empty() ? vCardText(c.organization)
+                                              : vCardParts({c.organization, c.department}));
         text("TITLE", c.jobTitle);
         if (c.company) card_.addRaw("", "X-ABShowAs", "", "COMPANY");
         if (c.birthday) card_.addRaw("", "BDAY", "VALUE=date", *c.birthday);
         for (const LabeledValue& phone : c.phones) labeled("TEL", "", phone.label, vCardText(phone.value));
         for (const LabeledValue& email : c.emails)
-            labeled("EMAIL", "INTERNET", email.label, vCardText(email.value));
+            labeled("EMAIL", "TYPE=INTERNET", email.label, vCardText(email.value));
         for (const PostalAddress& a : c.addresses)
             labeled("ADR", "", a.label,
                     vCardParts({"", "", a.street, a.city, a.state, a.postalCode, a.country}));
@@ -125,7 +129,10 @@ class CardBuilder {
     void labeled(std::string_view name, std::string parameters, const std::string& label,
                  const std::string& value) {
         const BuiltInLabel* known = builtIn(label);
-        if (known) parameters += (parameters.empty() ? "TYPE=" : ";TYPE=") + std::string(known->types);
+        if (known && parameters.starts_with("TYPE="))
+            parameters += "," + std::string(known->types);
+        else if (known)
+            parameters += (parameters.empty() ? "TYPE=" : ";TYPE=") + std::string(known->types);
         if (known || label.empty()) {
             card_.addRaw("", name, parameters, value);
             return;
@@ -188,13 +195,6 @@ std::string dateText(std::optional<std::int64_t> seconds) {
     return text;
 }
 
-Status writeText(const OpenFolder& folder, const std::string& name, std::string_view text,
-                 const Making& making) {
-    auto written = writeAtomically(std::as_bytes(std::span(text.data(), text.size())), folder, name, making);
-    if (!written) return written.error();
-    return {};
-}
-
 }  // namespace
 
 std::string vCardOf(const Contact& contact) { return CardBuilder(contact).build(); }
@@ -238,10 +238,13 @@ ExportSummary exportContacts(const AddressBook& book, const std::string& destina
     DestinationNames names(options.portableNames);
     auto write = [&](const OpenFolder& into, const std::string& name, std::string_view text) {
         if (!step(name)) return false;
-        if (Status written = writeText(into, name, text, names.making(into, name, std::nullopt));
-            !written) {
+        const auto written = writeAtomically(std::as_bytes(std::span(text.data(), text.size())),
+                                             into, name, names.making(into, name, std::nullopt));
+        if (!written)
             summary.failures.push_back({into.pathOf(name), written.error()});
-        }
+        else if (*written != name)
+            summary.renamed.push_back(
+                {into.pathOf(name), std::nullopt, std::nullopt, into.pathOf(*written)});
         return true;
     };
 
@@ -260,15 +263,18 @@ ExportSummary exportContacts(const AddressBook& book, const std::string& destina
             summary.error = vcards.error();
             return summary;
         }
+        // Two people of one name get "NAME.vcf" and "NAME (2).vcf", whatever the drive's case.
+        std::set<std::string> taken;
         for (std::size_t index = 0; going && index < cards.size(); ++index) {
-            std::string name = withoutSeparators(displayName(book.contacts[index]));
-            if (name.empty() || name.starts_with('.')) name = "Contact " + std::to_string(book.contacts[index].id);
-            const std::string planned = name + ".vcf";
-            const std::string first = names.firstChoice(*vcards, planned);
-            going = write(*vcards, first, cards[index]);
-            if (going && first != planned)
-                summary.renamed.push_back({vcards->pathOf(planned), std::nullopt, std::nullopt,
-                                           vcards->pathOf(first)});
+            const Contact& contact = book.contacts[index];
+            std::string name = withoutSeparators(displayName(contact));
+            if (name.empty() || name.starts_with('.')) name = "Contact " + std::to_string(contact.id);
+            const std::string planned = names.firstTried(name + ".vcf");
+            std::string chosen;
+            for (unsigned number = 1; chosen.empty() || !taken.insert(letterCaseKey(chosen)).second;
+                 ++number)
+                chosen = numberedName(planned, number);
+            going = write(*vcards, chosen, cards[index]);
         }
     }
     if (!going || (progress && !progress(SaveStatus{done, total, 0, 0, ""}))) {

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Reads an export of contacts with parsers of its own (vobject, csv) and prints what they found
+as JSON: every card of contacts.vcf and of vcards/, and the rows of contacts.csv."""
+import csv
+import json
+import os
+import sys
+
+import vobject
+
+
+def card_of(card):
+    labels = {}
+    for child in card.getChildren():
+        if child.name == "X-ABLABEL" and child.group:
+            labels[child.group] = child.value
+    values = []
+    for child in card.getChildren():
+        if child.name in ("VERSION", "X-ABLABEL", "PHOTO", "N", "ADR", "CATEGORIES", "ORG"):
+            continue
+        types = sorted(t.upper() for t in child.params.get("TYPE", []))
+        values.append([child.name, ",".join(types), labels.get(child.group, ""), child.value])
+    result = {"values": values}
+    if "n" in card.contents:
+        n = card.n.value
+        result["n"] = [n.family, n.given, n.additional, n.prefix, n.suffix]
+    if "adr" in card.contents:
+        a = card.adr.value
+        result["adr"] = [a.street, a.city, a.code, a.country]
+    if "org" in card.contents:
+        result["org"] = card.org.value
+    if "categories" in card.contents:
+        result["categories"] = card.categories.value
+    if "photo" in card.contents:
+        result["photo"] = card.photo.value.hex()
+    return result
+
+
+def cards_in(path):
+    with open(path, encoding="utf-8", newline="") as file:
+        text = file.read()
+    for line in text.split("\r\n"):
+        if len(line.encode("utf-8")) > 75:
+            raise SystemExit("line longer than 75 octets: " + line)
+    return [card_of(card) for card in vobject.readComponents(text)]
+
+
+def main(folder):
+    out = {"cards": cards_in(os.path.join(folder, "contacts.vcf")), "files": {}}
+    vcards = os.path.join(folder, "vcards")
+    if os.path.isdir(vcards):
+        for name in sorted(os.listdir(vcards)):
+            out["files"][name] = cards_in(os.path.join(vcards, name))
+    with open(os.path.join(folder, "contacts.csv"), encoding="utf-8", newline="") as file:
+        out["csv"] = list(csv.reader(file))
+    json.dump(out, sys.stdout, ensure_ascii=False)
+
+
+main(sys.argv[1])
