@@ -2,6 +2,7 @@
 
 #include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
+#include "support/AddressBookWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
@@ -131,6 +132,14 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
             if (path.ends_with("Photos.sqlite"))
                 seeds.push_back({"photo_library", "wal-mode", test::bytesOf(contents)});
         });
+
+    test::writeAddressBook(
+        test::JournalMode::Wal,
+        [&](const std::string& path, const std::string& contents) {
+            if (path.ends_with("AddressBook.sqlitedb"))
+                seeds.push_back({"address_book", "wal-mode", test::bytesOf(contents)});
+        },
+        false);
 
     test::FixtureKeybag keybag;
     seeds.push_back({"keybag", "pre-derivation", keybag.encode()});

@@ -24,6 +24,7 @@
 #include "plist/EmbeddedPropertyList.h"
 #include "plist/PropertyList.h"
 #include "plist/XmlPropertyListData.h"
+#include "sources/contacts/ContactExport.h"
 #include "sources/photos/PhotoLibrary.h"
 #include "sqlite/ServedDatabase.h"
 #include "sqlite/SqliteDatabase.h"
@@ -247,6 +248,25 @@ std::size_t photoLibrary(Input input) {
     return library->assets.size() + library->albums.size();
 }
 
+std::size_t addressBook(Input input) {
+    auto opened = openServedDatabase(
+        std::make_shared<const ServedFile>(std::vector<std::byte>(input.begin(), input.end())),
+        nullptr);
+    if (!opened) return 0;
+    auto book = readAddressBook(opened->database.handle());
+    if (!book) return 0;
+    for (const Contact& contact : book->contacts) {
+        const std::string card = vCardOf(contact);
+        // Folded: no line of a card is longer than vCard allows.
+        std::size_t lineStart = 0;
+        for (std::size_t end; (end = card.find("\r\n", lineStart)) != std::string::npos;
+             lineStart = end + 2)
+            require(end - lineStart <= 75, "a card's lines are at most 75 octets");
+        require(lineStart == card.size(), "a card ends with its line break");
+    }
+    return contactsCsv(*book).size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -258,6 +278,7 @@ constexpr std::array targets{
     FuzzTarget{"archived_file_info", archivedFileInfo},
     FuzzTarget{"keybag", keybag},
     FuzzTarget{"photo_library", photoLibrary},
+    FuzzTarget{"address_book", addressBook},
 };
 
 }  // namespace

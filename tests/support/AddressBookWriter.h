@@ -1,9 +1,7 @@
 #pragma once
 
-// The phone's address book in a backup: "Library/AddressBook/AddressBook.sqlitedb" of HomeDomain
-// with people, a company, labelled values of every kind, address and profile parts and groups,
-// and "AddressBookImages.sqlitedb" with a photo. Files go in through the backup writer a test
-// chooses (plain or encrypted), as `addFile(path, contents)` of HomeDomain.
+// The phone's address book, "Library/AddressBook/AddressBook.sqlitedb" and
+// "AddressBookImages.sqlitedb", added as `addFile(path, contents)` of HomeDomain.
 #include <functional>
 #include <string>
 
@@ -14,10 +12,9 @@ namespace salvora::test {
 using HomeFileAdder = std::function<void(const std::string& path, const std::string& contents)>;
 
 // The contacts, in ROWID order:
-// 1 "Ada King Lovelace": birthday 1815-12-10; "+49 151 1234567" as Mobile, "030 1234567" under
-//   the custom label "Boat"; "Ada@Example.org" at Home; an address in Köln; a home page; an
-//   anniversary 2010-06-01; her mother; a Twitter profile; group "Familie"; a photo
-//   (exampleContactPhoto); a note of two lines with ";" and ",".
+// 1 "Ada King Lovelace": a birthday, "+49 151 1234567" as Mobile, "030 1234567" as "Boat" (a
+//   custom label), an e-mail and an address at Home, a value of every other kind, a group, a
+//   photo (exampleContactPhoto) and a note of two lines with ";" and ",".
 // 2 the company "Café Zoë GmbH", "+49 221 555000" at Work.
 // 3 "Jürgen Groß", "juergen@example.de", a note longer than a vCard line, group "Familie".
 // 4 another "Ada King Lovelace", "+44 20 7946 0000" as iPhone.

@@ -92,7 +92,7 @@ class CardBuilder {
             card_.addRaw("", "CATEGORIES", "", categories);
         }
         if (!c.photo.empty())
-            card_.addRaw("", "PHOTO", "ENCODING=b;TYPE=JPEG",
+            card_.addRaw("", "PHOTO", "ENCODING=b;TYPE=" + imageType(c.photo),
                          base64(std::as_bytes(std::span(c.photo.data(), c.photo.size()))));
         if (c.modified) card_.addRaw("", "REV", "", isoTime(*c.modified));
         return std::move(card_).finish();
@@ -112,6 +112,12 @@ class CardBuilder {
             if (c != '"' && c != ';' && c != ':' && c != ',' && static_cast<unsigned char>(c) >= 0x20)
                 kept += c;
         return kept;
+    }
+    // The phone keeps JPEG, and PNG for some images other programs gave it.
+    static std::string imageType(std::string_view image) {
+        if (image.starts_with("\x89PNG")) return "PNG";
+        if (image.size() > 12 && image.substr(4, 4) == "ftyp") return "HEIC";
+        return "JPEG";
     }
     static std::string isoTime(std::int64_t seconds) {
         const std::time_t time = static_cast<std::time_t>(seconds);

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""Reads an export of contacts with parsers of its own (vobject, csv) and prints what they found
-as JSON: every card of contacts.vcf and of vcards/, and the rows of contacts.csv."""
+"""Prints as JSON what vobject and csv read in an export of contacts: every card, every row."""
 import csv
 import json
 import os
@@ -10,10 +9,7 @@ import vobject
 
 
 def card_of(card):
-    labels = {}
-    for child in card.getChildren():
-        if child.name == "X-ABLABEL" and child.group:
-            labels[child.group] = child.value
+    labels = {c.group: c.value for c in card.getChildren() if c.name == "X-ABLABEL" and c.group}
     values = []
     for child in card.getChildren():
         if child.name in ("VERSION", "X-ABLABEL", "PHOTO", "N", "ADR", "CATEGORIES", "ORG"):
@@ -39,9 +35,8 @@ def card_of(card):
 def cards_in(path):
     with open(path, encoding="utf-8", newline="") as file:
         text = file.read()
-    for line in text.split("\r\n"):
-        if len(line.encode("utf-8")) > 75:
-            raise SystemExit("line longer than 75 octets: " + line)
+    if any(len(line.encode("utf-8")) > 75 for line in text.split("\r\n")):
+        raise SystemExit("a line longer than 75 octets")
     return [card_of(card) for card in vobject.readComponents(text)]
 
 
