@@ -166,7 +166,7 @@ TEST_P(ContactsExport, WritesEveryContactAsCardsARowEachAndAFileEachReplacingThe
     EXPECT_EQ(found["cards"][1]["org"], Value({"Café Zoë GmbH"}));
     EXPECT_EQ(found["cards"][2]["n"], Value({"Groß", "Jürgen", "", "", ""}));
     // Longer than a line: folded between UTF-8 sequences, never inside one.
-    EXPECT_EQ(found["cards"][2]["values"][1],
+    EXPECT_EQ(found["cards"][2]["values"][2],
               Value({"NOTE", "", "",
                      "Ein langer Hinweis über Jürgen, länger als eine Zeile einer Karte: äöü ÄÖÜ "
                      "ß € 🙂 und noch etwas mehr Text."}));
