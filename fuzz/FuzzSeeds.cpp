@@ -2,6 +2,7 @@
 
 #include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
+#include "support/AddressBookWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
@@ -142,6 +143,13 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                          test::bytesOf(test::smsDatabaseFiles(generation, test::JournalMode::Rollback).main)});
     seeds.push_back({"typedstream", "short", test::bytesOf(test::typedstreamOf("Hi there"))});
     seeds.push_back({"typedstream", "two-byte-length", test::bytesOf(test::typedstreamOf(std::string(300, 'a')))});
+    test::writeAddressBook(
+        test::JournalMode::Wal,
+        [&](const std::string& path, const std::string& contents) {
+            if (path.ends_with("AddressBook.sqlitedb"))
+                seeds.push_back({"address_book", "wal-mode", test::bytesOf(contents)});
+        },
+        false);
 
     test::FixtureKeybag keybag;
     seeds.push_back({"keybag", "pre-derivation", keybag.encode()});

@@ -25,6 +25,7 @@
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
 #include "plist/XmlPropertyListData.h"
+#include "sources/contacts/ContactExport.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
 #include "sqlite/ServedDatabase.h"
@@ -231,11 +232,15 @@ std::size_t keybag(Input input) {
     return parsed ? parsed->classes.size() + 1 : 0;
 }
 
-std::size_t photoLibrary(Input input) {
-    // Served as an export opens a stored database, so WAL-mode files are read too.
-    auto opened = openServedDatabase(
+// The input served as an export opens a stored database, so WAL-mode files are read too.
+auto servedDatabaseOf(Input input) {
+    return openServedDatabase(
         std::make_shared<const ServedFile>(std::vector<std::byte>(input.begin(), input.end())),
         nullptr);
+}
+
+std::size_t photoLibrary(Input input) {
+    auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
     std::string problem;
     std::optional<PhotoLibrary> library = readPhotoLibrary(opened->database, problem);
@@ -256,9 +261,7 @@ std::size_t typedstream(Input input) {
 }
 
 std::size_t smsDatabase(Input input) {
-    auto opened = openServedDatabase(
-        std::make_shared<const ServedFile>(std::vector<std::byte>(input.begin(), input.end())),
-        nullptr);
+    auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
     auto store = openSmsConversations(StoredDatabase{std::move(opened->database), std::nullopt},
                                       ContactNames{});
@@ -287,6 +290,23 @@ std::size_t smsDatabase(Input input) {
     return found;
 }
 
+std::size_t addressBook(Input input) {
+    auto opened = servedDatabaseOf(input);
+    if (!opened) return 0;
+    auto book = readAddressBook(opened->database.handle());
+    if (!book) return 0;
+    for (const Contact& contact : book->contacts) {
+        const std::string card = vCardOf(contact);
+        // Folded: no line of a card is longer than vCard allows.
+        std::size_t lineStart = 0;
+        for (std::size_t end; (end = card.find("\r\n", lineStart)) != std::string::npos;
+             lineStart = end + 2)
+            require(end - lineStart <= 75, "a card's lines are at most 75 octets");
+        require(lineStart == card.size(), "a card ends with its line break");
+    }
+    return contactsCsv(*book).size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -300,6 +320,7 @@ constexpr std::array targets{
     FuzzTarget{"photo_library", photoLibrary},
     FuzzTarget{"typedstream", typedstream},
     FuzzTarget{"sms_database", smsDatabase},
+    FuzzTarget{"address_book", addressBook},
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
+#include "window/ContactsExport.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
@@ -205,6 +206,7 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     // Each export of a kind of data, one line each.
     bindExport(*ui_->exportPhotosAction, photosExport(), panels, *renamed);
+    bindExport(*ui_->exportContactsAction, contactsExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/CommandOptions.h"
+#include "cli/ContactsCommand.h"
 #include "cli/ExtractCommands.h"
 #include "cli/ListCommands.h"
 #include "cli/MessagesCommand.h"
@@ -100,7 +101,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addPortableNames(photos, request.photos.portableNames);
 
     // The commands kept in files of their own, one line each.
-    addMessagesCommand(app, chosen);
+    addMessagesCommand(app, request.operand, chosen);
+    addContactsCommand(app, request.operand, chosen);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -18,7 +18,7 @@ namespace {
 using nlohmann::json;
 
 struct MessagesRequest {
-    BackupOperand operand;
+    std::string backup;
     std::string destination;
     bool list = false;
     bool json = false;
@@ -70,13 +70,8 @@ int listConversations(const CommandContext& context, ConversationStore& store, b
     return Success;
 }
 
-int runMessages(const CommandContext& given, const MessagesRequest& request) {
-    // The password options are this command's own.
-    PasswordSource passwords{std::nullopt, request.operand.passwordStdin, given.passwords.input};
-    if (!request.operand.passwordFile.empty()) passwords.file = request.operand.passwordFile;
-    const CommandContext context{given.out, given.err, given.showProgress, passwords};
-
-    auto opened = openBackup(context, request.operand.backup);
+int runMessages(const CommandContext& context, const MessagesRequest& request) {
+    auto opened = openBackup(context, request.backup);
     if (!opened) return UsageError;
     static const ApplicationMap none;
     const ApplicationMap& applications =
@@ -121,7 +116,7 @@ int runMessages(const CommandContext& given, const MessagesRequest& request) {
 
 }  // namespace
 
-void addMessagesCommand(CLI::App& app, ChosenCommand& chosen) {
+void addMessagesCommand(CLI::App& app, BackupOperand& operand, ChosenCommand& chosen) {
     auto request = std::make_shared<MessagesRequest>();
     CLI::App* command = app.add_subcommand(
         "messages", "Export the conversations of Messages (sms.db) into DEST, or list them");
@@ -130,7 +125,7 @@ void addMessagesCommand(CLI::App& app, ChosenCommand& chosen) {
         "  salvora-cli messages BACKUP DEST [options]  every conversation, into DEST\n"
         "  salvora-cli messages BACKUP --list [--json] title, participants, count, first and "
         "last date");
-    addBackup(command, request->operand);
+    addBackup(command, operand);
     CLI::Option* destination =
         command->add_option("DEST", request->destination, "The folder to export into");
     CLI::Option* list = command->add_flag("--list", request->list, "List the conversations");
@@ -138,7 +133,8 @@ void addMessagesCommand(CLI::App& app, ChosenCommand& chosen) {
     list->excludes(destination);
     addConversationOptions(command, request->conversations);
     addPortableNames(command, request->portableNames);
-    command->callback([&chosen, request, destination] {
+    command->callback([&chosen, &operand, request, destination] {
+        request->backup = operand.backup;
         if (!request->list && destination->count() == 0)
             throw CLI::ValidationError("messages needs BACKUP DEST, or BACKUP --list");
         chosen = [request](const CommandContext& context) { return runMessages(context, *request); };

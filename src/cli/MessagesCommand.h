@@ -8,6 +8,6 @@
 
 namespace salvora::cli {
 
-void addMessagesCommand(CLI::App& app, ChosenCommand& chosen);
+void addMessagesCommand(CLI::App& app, BackupOperand& operand, ChosenCommand& chosen);
 
 }  // namespace salvora::cli

@@ -1,6 +1,7 @@
 #include "window/Preview.h"
 
 #include <QLocale>
+#include <QStringList>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -8,6 +9,7 @@
 #include "plist/BinaryPropertyListFormat.h"
 #include "plist/PropertyList.h"
 #include "recovery/StoredDatabase.h"
+#include "sources/contacts/AddressBook.h"
 #include "sqlite/SqliteFileHeader.h"
 #include "window/QtText.h"
 
@@ -64,18 +66,31 @@ std::optional<QString> utf8Text(const std::vector<std::byte>& bytes) {
     return text;
 }
 
-// The tables of the database with its "-wal" applied; absent when SQLite can't read it. An
-// encrypted database is decrypted into memory, so only one the preview read whole is opened.
-std::optional<std::vector<SqliteTableSize>> tablesOf(const PreviewSource& source,
-                                                     const FileStart& start) {
+// The database with its "-wal" applied; absent when SQLite can't read it. An encrypted database
+// is decrypted into memory, so only one the preview read whole is opened.
+std::optional<StoredDatabase> databaseOf(const PreviewSource& source, const FileStart& start) {
     if (!startsWithSQLiteHeader(start.bytes)) return std::nullopt;
     if (!start.whole && source.keybag && source.file->encryptionKey()) return std::nullopt;
     auto database = openStoredDatabase(source.deviceDirectory, *source.file, source.wal.get(),
                                        source.keybag.get());
     if (!database) return std::nullopt;
-    auto tables = sqliteTableSizes(database->database);
-    if (!tables) return std::nullopt;
-    return std::move(*tables);
+    return std::move(*database);
+}
+
+// The address book shown as the people in it, a line each: name, phone numbers, e-mail
+// addresses; absent for any other database.
+std::optional<QString> peopleOf(const PreviewSource& source, StoredDatabase& database) {
+    if (source.file->fullpath() != addressBookPath) return std::nullopt;
+    auto book = readAddressBook(database.database.handle());
+    if (!book) return std::nullopt;
+    QStringList lines;
+    for (const Contact& contact : book->contacts) {
+        QStringList parts{toQString(displayName(contact))};
+        for (const auto* values : {&contact.phones, &contact.emails})
+            for (const LabeledValue& value : *values) parts << toQString(value.value);
+        lines << parts.join(QStringLiteral("  ·  "));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -123,13 +138,22 @@ std::optional<Preview> readPreview(const PreviewSource& source, QString& problem
         problem = toQString(start.error().description());
         return std::nullopt;
     }
-    if (auto tables = tablesOf(source, *start)) {
-        Preview preview;
-        preview.kind = Preview::Kind::Tables;
-        preview.summary =
-            QObject::tr("SQLite database, %1").arg(sizeText(*start, source.file->size()));
-        preview.tables = std::move(*tables);
-        return preview;
+    if (auto database = databaseOf(source, *start)) {
+        const QString sized = sizeText(*start, source.file->size());
+        if (auto people = peopleOf(source, *database)) {
+            Preview preview;
+            preview.kind = Preview::Kind::Text;
+            preview.summary = QObject::tr("Address book, %1").arg(sized);
+            preview.text = std::move(*people);
+            return preview;
+        }
+        if (auto tables = sqliteTableSizes(database->database)) {
+            Preview preview;
+            preview.kind = Preview::Kind::Tables;
+            preview.summary = QObject::tr("SQLite database, %1").arg(sized);
+            preview.tables = std::move(*tables);
+            return preview;
+        }
     }
     return previewOf(std::move(*start), source.file->size());
 }

@@ -34,4 +34,8 @@ class ContactNames {
     std::unordered_map<std::string, std::string> nameByKey_;
 };
 
+// The country ("DE") whose code a number written with one ("+49 151 1234567") carries; empty
+// for a number written without one or one libphonenumber doesn't read.
+std::string regionOfNumber(std::string_view number);
+
 }  // namespace salvora
