@@ -83,20 +83,6 @@ std::optional<UnixMillis> commandLineDate(std::string_view text, bool endOfDay) 
     return seconds * 1000;
 }
 
-std::string localIsoDate(UnixMillis time) {
-    std::int64_t seconds = time / 1000;
-    if (time % 1000 < 0) --seconds;
-    const auto whole = static_cast<std::time_t>(seconds);
-    std::tm fields{};
-    localtime_r(&whole, &fields);
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &fields);
-    std::string iso(text);
-    // %z gives "+0100"; ISO 8601's extended form wants "+01:00".
-    if (iso.size() >= 5) iso.insert(iso.size() - 2, ":");
-    return iso;
-}
-
 void addConversationOptions(CLI::App* command, ConversationArguments& arguments) {
     auto date = [](bool endOfDay) {
         return CLI::Validator(

@@ -33,7 +33,5 @@ ConversationExportOptions conversationExportOptions(const ConversationArguments&
 // "+HH:MM"/"-HH:MM" after it (local time without). Absent when it is none of these.
 std::optional<UnixMillis> commandLineDate(std::string_view text, bool endOfDay);
 
-// A time as ISO 8601 in this computer's time zone, with its offset: "2023-11-14T23:13:20+01:00".
-std::string localIsoDate(UnixMillis time);
 
 }  // namespace salvora::cli

@@ -8,6 +8,7 @@
 #include "cli/ExportReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
+#include "export/LocalDate.h"
 #include "foundation/Log.h"
 #include "sources/contacts/AddressBookNames.h"
 #include "sources/messages/SmsDatabase.h"
@@ -36,7 +37,7 @@ std::string participantsText(const ConversationOutline& outline) {
 }
 
 json dateJson(const std::optional<UnixMillis>& date) {
-    return date ? json(localIsoDate(*date)) : json(nullptr);
+    return date ? json(isoLocalDate(*date)) : json(nullptr);
 }
 
 int listConversations(const CommandContext& context, ConversationStore& store, bool asJson) {
@@ -63,8 +64,8 @@ int listConversations(const CommandContext& context, ConversationStore& store, b
         for (const ConversationOutline& outline : outlines)
             context.out << outline.title << '\t' << participantsText(outline) << '\t'
                         << outline.messageCount << '\t'
-                        << (outline.firstDate ? localIsoDate(*outline.firstDate) : "") << '\t'
-                        << (outline.lastDate ? localIsoDate(*outline.lastDate) : "") << '\n';
+                        << (outline.firstDate ? isoLocalDate(*outline.firstDate) : "") << '\t'
+                        << (outline.lastDate ? isoLocalDate(*outline.lastDate) : "") << '\n';
     }
     for (const std::string& warning : store.warnings()) context.complain(warning);
     return Success;
