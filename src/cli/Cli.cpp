@@ -7,6 +7,7 @@
 #include "cli/ExtractCommands.h"
 #include "cli/ListCommands.h"
 #include "cli/PhotosCommand.h"
+#include "cli/WhatsAppCommand.h"
 
 namespace salvora::cli {
 namespace {
@@ -99,6 +100,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addPortableNames(photos, request.photos.portableNames);
 
     // The commands kept in files of their own, one line each.
+    addWhatsAppCommand(app, chosen);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
