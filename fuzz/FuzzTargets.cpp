@@ -25,6 +25,8 @@
 #include "plist/PropertyList.h"
 #include "plist/XmlPropertyListData.h"
 #include "sources/photos/PhotoLibrary.h"
+#include "sources/whatsapp/VCardName.h"
+#include "sources/whatsapp/WhatsAppChats.h"
 #include "sqlite/ServedDatabase.h"
 #include "sqlite/SqliteDatabase.h"
 
@@ -247,6 +249,50 @@ std::size_t photoLibrary(Input input) {
     return library->assets.size() + library->albums.size();
 }
 
+std::size_t chatStorage(Input input) {
+    auto opened = openServedDatabase(
+        std::make_shared<const ServedFile>(std::vector<std::byte>(input.begin(), input.end())),
+        nullptr);
+    if (!opened) return 0;
+    WhatsAppChatOptions options;
+    options.includeStatus = true;
+    auto store = openWhatsAppChats(StoredDatabase{std::move(opened->database), std::nullopt},
+                                   std::nullopt, {}, options);
+    if (!store) return 0;
+    std::size_t found = (*store)->outlines().size();
+    for (std::size_t index = 0; index < found; ++index) {
+        auto conversation = (*store)->read(index);
+        if (!conversation) continue;
+        const std::vector<Message>& messages = conversation->messages;
+        for (const Message& message : messages) {
+            require(!message.replyTo || *message.replyTo < messages.size(), "a reply within its chat");
+            require(message.sender == fromOwner ||
+                        message.sender < conversation->outline.participants.size(),
+                    "a sender among the participants");
+            for (const MessageAttachment& attachment : message.attachments) {
+                const std::vector<std::string_view> levels = pathComponents(attachment.relativePath);
+                require(!attachment.relativePath.starts_with('/') &&
+                            std::none_of(levels.begin(), levels.end(),
+                                         [](std::string_view level) { return level == ".."; }),
+                        "a media path inside the container");
+            }
+            require(isUtf8(message.text.value_or("")) && isUtf8(message.note.value_or("")),
+                    "a message's words are UTF-8");
+        }
+        found += messages.size();
+    }
+    return found;
+}
+
+std::size_t vCardNameOf(Input input) {
+    const std::optional<std::string> name =
+        vCardName({reinterpret_cast<const char*>(input.data()), input.size()});
+    if (!name) return 0;
+    require(!name->empty() && name->size() <= vCardNameLimit && isUtf8(*name),
+            "a card's name is short UTF-8 text");
+    return name->size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -258,6 +304,8 @@ constexpr std::array targets{
     FuzzTarget{"archived_file_info", archivedFileInfo},
     FuzzTarget{"keybag", keybag},
     FuzzTarget{"photo_library", photoLibrary},
+    FuzzTarget{"chat_storage", chatStorage},
+    FuzzTarget{"vcard_name", vCardNameOf},
 };
 
 }  // namespace
