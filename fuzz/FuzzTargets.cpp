@@ -265,12 +265,14 @@ std::size_t chatStorage(Input input) {
         if (!conversation) continue;
         const std::vector<Message>& messages = conversation->messages;
         for (const Message& message : messages) {
-            require(!message.replyTo || *message.replyTo < messages.size(), "a reply within its chat");
+            require(!message.replyTo || *message.replyTo < messages.size(),
+                    "a reply within its chat");
             require(message.sender == fromOwner ||
                         message.sender < conversation->outline.participants.size(),
                     "a sender among the participants");
             for (const MessageAttachment& attachment : message.attachments) {
-                const std::vector<std::string_view> levels = pathComponents(attachment.relativePath);
+                const std::vector<std::string_view> levels =
+                    pathComponents(attachment.relativePath);
                 require(!attachment.relativePath.starts_with('/') &&
                             std::none_of(levels.begin(), levels.end(),
                                          [](std::string_view level) { return level == ".."; }),

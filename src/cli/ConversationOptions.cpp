@@ -82,15 +82,18 @@ std::optional<UnixMillis> commandLineDate(std::string_view text, bool endOfDay) 
 }
 
 void addConversationOptions(CLI::App* command, ConversationArguments& arguments) {
-    command->add_option("--since", arguments.since, "Only messages from DATE on (YYYY-MM-DD or ISO 8601)")
+    command
+        ->add_option("--since", arguments.since,
+                     "Only messages from DATE on (YYYY-MM-DD or ISO 8601)")
         ->type_name("DATE")
         ->check([](const std::string& text) { return dateProblem(text, false); });
     command->add_option("--until", arguments.until, "Only messages up to DATE (a day: to its end)")
         ->type_name("DATE")
         ->check([](const std::string& text) { return dateProblem(text, true); });
-    command->add_option("--conversation", arguments.conversation,
-                        "Only conversations whose title, or a participant's name or handle, "
-                        "holds TEXT (in any case)")
+    command
+        ->add_option("--conversation", arguments.conversation,
+                     "Only conversations whose title, or a participant's name or handle, "
+                     "holds TEXT (in any case)")
         ->type_name("TEXT");
     command->add_flag("--no-attachments", arguments.noAttachments,
                       "Leave the attachments' files out: only the text is exported");

@@ -33,11 +33,18 @@ struct WhatsAppRequest {
     bool portableNames = false;
 };
 
+// A field of a tab-separated line: a tab or line break a chat's name holds would split it.
+std::string field(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
 std::string participantsText(const ConversationOutline& outline) {
     std::string text;
     for (const Participant& participant : outline.participants)
         text += (text.empty() ? "" : ", ") + shownName(participant);
-    return text;
+    return field(std::move(text));
 }
 
 json isoDate(std::optional<UnixMillis> millis) {
@@ -95,7 +102,7 @@ int listChats(const CommandContext& context, const OpenedBackup& opened,
                     list.push_back(outlineJson(outline));
                     continue;
                 }
-                context.out << outline.title << '\t' << outline.service << '\t'
+                context.out << field(outline.title) << '\t' << outline.service << '\t'
                             << participantsText(outline) << '\t' << outline.messageCount << '\t'
                             << shownDate(outline.firstDate) << '\t' << shownDate(outline.lastDate)
                             << '\n';
@@ -114,23 +121,24 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
     const AttachmentSource files{opened.device->directory, *opened.device->applications,
                                  opened.keybag()};
     int status = Success;
-    const bool whole = forEachStore(
-        context, opened, present, request.includeStatus,
-        [&](const WhatsAppApplication& application, ConversationStore& store) {
-            const std::string destination =
-                present.size() > 1 ? appendingPathComponent(request.destination, application.service)
-                                   : request.destination;
-            LogSilence silence;
-            ProgressLine progress(context.err, context.showProgress);
-            const ExportSummary summary = exportConversations(
-                store, files, destination, options, [&](const SaveStatus& state) {
-                    progress.update(state.filesDone, state.filesTotal);
-                    return true;
-                });
-            progress.clear();
-            if (present.size() > 1) context.out << application.service << ":\n";
-            status = std::max(status, reportExport(context, summary));
-        });
+    const bool whole =
+        forEachStore(context, opened, present, request.includeStatus,
+                     [&](const WhatsAppApplication& application, ConversationStore& store) {
+                         const std::string destination =
+                             present.size() > 1
+                                 ? appendingPathComponent(request.destination, application.service)
+                                 : request.destination;
+                         LogSilence silence;
+                         ProgressLine progress(context.err, context.showProgress);
+                         const ExportSummary summary = exportConversations(
+                             store, files, destination, options, [&](const SaveStatus& state) {
+                                 progress.update(state.filesDone, state.filesTotal);
+                                 return true;
+                             });
+                         progress.clear();
+                         if (present.size() > 1) context.out << application.service << ":\n";
+                         status = std::max(status, reportExport(context, summary));
+                     });
     return whole ? status : UsageError;
 }
 
@@ -156,7 +164,8 @@ void addWhatsAppCommand(CLI::App& app, ChosenCommand& chosen) {
         "whatsapp", "Export the chats of WhatsApp and WhatsApp Business, or list them");
     command->footer(
         "Forms:\n"
-        "  salvora-cli whatsapp BACKUP DEST [options]  every chat, as pages, text and whatsapp.json\n"
+        "  salvora-cli whatsapp BACKUP DEST [options]  every chat, as pages, text and "
+        "whatsapp.json\n"
         "  salvora-cli whatsapp BACKUP --list [--json] the chats: title, service, participants,\n"
         "                                               messages, first and last date\n"
         "With both WhatsApp and WhatsApp Business in the backup, each goes into DEST/WhatsApp\n"
@@ -165,7 +174,9 @@ void addWhatsAppCommand(CLI::App& app, ChosenCommand& chosen) {
     CLI::Option* destination =
         command->add_option("DEST", request->destination, "The folder to export into");
     CLI::Option* list = command->add_flag("--list", request->list, "List the chats instead");
-    command->add_flag("--json", request->json, "With --list: print JSON instead of tab-separated lines")
+    command
+        ->add_flag("--json", request->json,
+                   "With --list: print JSON instead of tab-separated lines")
         ->needs(list);
     destination->excludes(list);
     command->add_flag("--include-status", request->includeStatus,
@@ -175,7 +186,9 @@ void addWhatsAppCommand(CLI::App& app, ChosenCommand& chosen) {
     command->callback([&chosen, request, destination] {
         if (!request->list && destination->count() == 0)
             throw CLI::ValidationError("whatsapp needs BACKUP DEST, or BACKUP --list");
-        chosen = [request](const CommandContext& context) { return runWhatsApp(context, *request); };
+        chosen = [request](const CommandContext& context) {
+            return runWhatsApp(context, *request);
+        };
     });
 }
 

@@ -49,36 +49,43 @@ std::string insertAll(const std::vector<Row>& rows) {
 }
 
 std::string olderSql() {
-    std::string sql = std::string("BEGIN;") + schema +
-                      "INSERT INTO ZWACHATSESSION VALUES (1, 5, " + ada +
-                      ", 'Ada Lovelace', 0, 700001000, 0);"
-                      "INSERT INTO ZWACHATSESSION VALUES (2, 5, " + family +
-                      ", 'Family', 1, 700002000, 1);"
-                      "INSERT INTO ZWACHATSESSION VALUES (3, 5, 'status@broadcast', NULL, 3, "
-                      "700003000, 0);"
-                      "INSERT INTO ZWAGROUPMEMBER VALUES (1, 2, '4917611111111@s.whatsapp.net', NULL);"
-                      "INSERT INTO ZWAGROUPMEMBER VALUES (2, 2, '1234567890@lid', 'Alan Turing');"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (1, '" + mediaFolder +
-                      "photo.jpg', 'Beach', NULL, NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (2, 'Message/" + mediaFolder +
-                      "video.mp4', NULL, NULL, NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (3, 'Message/" + mediaFolder +
-                      "voice.opus', NULL, NULL, NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (4, NULL, NULL, NULL, NULL, "
-                      "'BEGIN:VCARD' || char(13, 10) || 'VERSION:3.0' || char(13, 10) || "
-                      "'N:Babbage;Charles;;;' || char(13, 10) || 'FN:Charles' || char(13, 10) || "
-                      "'  Babbage' || char(13, 10) || 'END:VCARD');"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (5, NULL, 'Royal Society', 51.5065, -0.1320, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (6, '/Message/" + mediaFolder +
-                      "report.pdf', 'Report.pdf', NULL, NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (7, 'Message/" + mediaFolder +
-                      "dance.mp4', NULL, NULL, NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (8, 'Message/" + mediaFolder +
-                      "sticker.webp', NULL, NULL, NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (9, '../../../etc/passwd', NULL, NULL, "
-                      "NULL, NULL);"
-                      "INSERT INTO ZWAMEDIAITEM VALUES (10, 'Message/Media/status/s.jpg', NULL, "
-                      "NULL, NULL, NULL);";
+    std::string sql =
+        std::string("BEGIN;") + schema + "INSERT INTO ZWACHATSESSION VALUES (1, 5, " + ada +
+        ", 'Ada Lovelace', 0, 700001000, 0);"
+        "INSERT INTO ZWACHATSESSION VALUES (2, 5, " +
+        family +
+        ", 'Family', 1, 700002000, 1);"
+        "INSERT INTO ZWACHATSESSION VALUES (3, 5, 'status@broadcast', NULL, 3, "
+        "700003000, 0);"
+        "INSERT INTO ZWAGROUPMEMBER VALUES (1, 2, '4917611111111@s.whatsapp.net', NULL);"
+        "INSERT INTO ZWAGROUPMEMBER VALUES (2, 2, '1234567890@lid', 'Alan Turing');"
+        "INSERT INTO ZWAMEDIAITEM VALUES (1, '" +
+        mediaFolder +
+        "photo.jpg', 'Beach', NULL, NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (2, 'Message/" +
+        mediaFolder +
+        "video.mp4', NULL, NULL, NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (3, 'Message/" +
+        mediaFolder +
+        "voice.opus', NULL, NULL, NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (4, NULL, NULL, NULL, NULL, "
+        "'BEGIN:VCARD' || char(13, 10) || 'VERSION:3.0' || char(13, 10) || "
+        "'N:Babbage;Charles;;;' || char(13, 10) || 'FN:Charles' || char(13, 10) || "
+        "'  Babbage' || char(13, 10) || 'END:VCARD');"
+        "INSERT INTO ZWAMEDIAITEM VALUES (5, NULL, 'Royal Society', 51.5065, -0.1320, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (6, '/Message/" +
+        mediaFolder +
+        "report.pdf', 'Report.pdf', NULL, NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (7, 'Message/" +
+        mediaFolder +
+        "dance.mp4', NULL, NULL, NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (8, 'Message/" +
+        mediaFolder +
+        "sticker.webp', NULL, NULL, NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (9, '../../../etc/passwd', NULL, NULL, "
+        "NULL, NULL);"
+        "INSERT INTO ZWAMEDIAITEM VALUES (10, 'Message/Media/status/s.jpg', NULL, "
+        "NULL, NULL, NULL);";
     sql += insertAll({
         {1, 1, 0, ada, "'Hello'", 0},
         {2, 1, 1, "NULL", "'Hi Ada'", 0, "NULL", "NULL", "NULL", "1"},
@@ -119,11 +126,21 @@ std::string callHistorySql() {
            "ZDURATION FLOAT, ZVIDEO INTEGER, ZOUTCOME INTEGER);"
            "CREATE TABLE ZWACDCALLEVENTPARTICIPANT (Z_PK INTEGER PRIMARY KEY, ZCALLEVENT INTEGER, "
            "ZJIDSTRING VARCHAR);"
-           "INSERT INTO ZWACDCALLEVENT VALUES (1, " + std::to_string(start + 90) + ", 0, 0, 1);"
-           "INSERT INTO ZWACDCALLEVENT VALUES (2, " + std::to_string(start + 17 * 60) + ", 185, 1, 0);"
-           "INSERT INTO ZWACDCALLEVENT VALUES (3, " + std::to_string(start + 18 * 60) + ", 42, 0, 0);"
-           "INSERT INTO ZWACDCALLEVENTPARTICIPANT VALUES (1, 1, " + ada + ");"
-           "INSERT INTO ZWACDCALLEVENTPARTICIPANT VALUES (2, 2, " + ada + ");"
+           "INSERT INTO ZWACDCALLEVENT VALUES (1, " +
+           std::to_string(start + 90) +
+           ", 0, 0, 1);"
+           "INSERT INTO ZWACDCALLEVENT VALUES (2, " +
+           std::to_string(start + 17 * 60) +
+           ", 185, 1, 0);"
+           "INSERT INTO ZWACDCALLEVENT VALUES (3, " +
+           std::to_string(start + 18 * 60) +
+           ", 42, 0, 0);"
+           "INSERT INTO ZWACDCALLEVENTPARTICIPANT VALUES (1, 1, " +
+           ada +
+           ");"
+           "INSERT INTO ZWACDCALLEVENTPARTICIPANT VALUES (2, 2, " +
+           ada +
+           ");"
            "INSERT INTO ZWACDCALLEVENTPARTICIPANT VALUES (3, 3, '4915550000000@s.whatsapp.net');";
 }
 

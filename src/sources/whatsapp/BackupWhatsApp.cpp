@@ -24,12 +24,12 @@ std::vector<WhatsAppApplication> whatsAppApplicationsIn(const ApplicationMap& ap
 Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(
     const std::string& deviceDirectory, const ApplicationMap& applications,
     const UnlockedKeybag* keybag, const WhatsAppApplication& application, bool includeStatus) {
-    Result<StoredDatabase> chats =
-        openStoredDatabaseAt(deviceDirectory, applications, application.domain, chatStorage, keybag);
+    Result<StoredDatabase> chats = openStoredDatabaseAt(deviceDirectory, applications,
+                                                        application.domain, chatStorage, keybag);
     if (!chats) return chats.error();
     std::optional<StoredDatabase> calls;
-    if (Result<StoredDatabase> opened = openStoredDatabaseAt(deviceDirectory, applications,
-                                                             application.domain, callHistory, keybag))
+    if (Result<StoredDatabase> opened = openStoredDatabaseAt(
+            deviceDirectory, applications, application.domain, callHistory, keybag))
         calls.emplace(std::move(*opened));
     // Without an address book people are shown by the chats' own names and their numbers.
     Result<ContactNames> names = readContactNames(deviceDirectory, applications, keybag);

@@ -26,7 +26,8 @@ inline constexpr WhatsAppApplication whatsAppBusiness{
 std::vector<WhatsAppApplication> whatsAppApplicationsIn(const ApplicationMap& applications);
 
 // The application's chats, named by the backup's address book where it has one; the store looks
-// its media up in `applications`, which must outlive it. Fails as NotInBackup when the backup holds no "ChatStorage.sqlite" of it.
+// its media up in `applications`, which must outlive it. Fails as NotInBackup when the backup holds
+// no "ChatStorage.sqlite" of it.
 Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(
     const std::string& deviceDirectory, const ApplicationMap& applications,
     const UnlockedKeybag* keybag, const WhatsAppApplication& application, bool includeStatus);

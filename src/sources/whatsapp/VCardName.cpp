@@ -44,7 +44,8 @@ int hexDigit(char c) {
 std::string quotedPrintable(std::string_view value) {
     std::string decoded;
     for (std::size_t at = 0; at < value.size(); ++at) {
-        if (value[at] == '=' && at + 2 < value.size() && hexDigit(value[at + 1]) >= 0 && hexDigit(value[at + 2]) >= 0) {
+        if (value[at] == '=' && at + 2 < value.size() && hexDigit(value[at + 1]) >= 0 &&
+            hexDigit(value[at + 2]) >= 0) {
             decoded += static_cast<char>(hexDigit(value[at + 1]) * 16 + hexDigit(value[at + 2]));
             at += 2;
         } else {
@@ -136,7 +137,8 @@ std::optional<std::string> vCardName(std::string_view card) {
         name = trimmed(joined);
     }
     if (name.empty())
-        if (auto structured = propertyValue(lines, "N")) name = readingOrder(components(*structured));
+        if (auto structured = propertyValue(lines, "N"))
+            name = readingOrder(components(*structured));
     if (name.empty()) return std::nullopt;
     return utf8Text(std::optional(bounded(std::move(name))));
 }

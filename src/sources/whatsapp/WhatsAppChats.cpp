@@ -19,7 +19,12 @@
 namespace salvora {
 namespace {
 
-enum SessionType : std::int64_t { PersonChat = 0, GroupChat = 1, BroadcastList = 2, StatusUpdates = 3 };
+enum SessionType : std::int64_t {
+    PersonChat = 0,
+    GroupChat = 1,
+    BroadcastList = 2,
+    StatusUpdates = 3
+};
 
 enum MessageType : std::int64_t {
     Text = 0,
@@ -49,8 +54,7 @@ std::optional<UnixMillis> millisSinceReference(std::optional<double> seconds) {
     if (!seconds) return std::nullopt;
     const std::optional<std::int64_t> whole = unixSecondsFromReferenceSeconds(*seconds);
     if (!whole) return std::nullopt;
-    return *whole * 1000 +
-           static_cast<std::int64_t>((*seconds - std::floor(*seconds)) * 1000);
+    return *whole * 1000 + static_cast<std::int64_t>((*seconds - std::floor(*seconds)) * 1000);
 }
 
 // "alias.NAME" where the table has the column, else NULL: each generation has its own.
@@ -187,8 +191,9 @@ Status WhatsAppStore::load(std::optional<StoredDatabase> calls) {
     memberColumns_ = columnsOf(db(), "ZWAGROUPMEMBER");
     mediaColumns_ = columnsOf(db(), "ZWAMEDIAITEM");
     if (!hasColumns(messageColumns_, {"Z_PK", "ZCHATSESSION"}))
-        warnings_.push_back("ChatStorage.sqlite has no message table this version knows: only "
-                            "its chats are listed");
+        warnings_.push_back(
+            "ChatStorage.sqlite has no message table this version knows: only "
+            "its chats are listed");
     readMembers();
     if (hasColumns(messageColumns_, {"Z_PK", "ZCHATSESSION"})) readMessageSummaries();
     if (calls) {
@@ -206,11 +211,12 @@ Status WhatsAppStore::readChats() {
         return sqliteError(db(), "Could not read ChatStorage.sqlite");
     const ColumnNames columns = columnsOf(db(), "ZWACHATSESSION");
     if (!hasColumns(columns, {"Z_PK", "ZCONTACTJID"}))
-        return Error{"Could not read", "ChatStorage.sqlite", "it has no chat table this version knows"};
-    auto rows = prepare(db(), "SELECT c.Z_PK, c.ZCONTACTJID, " + columnOr(columns, "c", "ZPARTNERNAME") +
-                                  ", " + columnOr(columns, "c", "ZSESSIONTYPE", "0") +
-                                  " FROM ZWACHATSESSION c ORDER BY " +
-                                  columnOr(columns, "c", "ZLASTMESSAGEDATE", "0") + " DESC, c.Z_PK");
+        return Error{"Could not read", "ChatStorage.sqlite",
+                     "it has no chat table this version knows"};
+    auto rows = prepare(
+        db(), "SELECT c.Z_PK, c.ZCONTACTJID, " + columnOr(columns, "c", "ZPARTNERNAME") + ", " +
+                  columnOr(columns, "c", "ZSESSIONTYPE", "0") + " FROM ZWACHATSESSION c ORDER BY " +
+                  columnOr(columns, "c", "ZLASTMESSAGEDATE", "0") + " DESC, c.Z_PK");
     if (!rows) return rows.error();
     int status = SQLITE_ROW;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
@@ -228,12 +234,14 @@ Status WhatsAppStore::readChats() {
             names_.learn(chat.jid, partnerName, NameSource::Partner);
             chat.participantJids.push_back(chat.jid);
         }
-        if (chat.type == GroupChat || chat.type == BroadcastList) outline.title = partnerName.value_or("");
+        if (chat.type == GroupChat || chat.type == BroadcastList)
+            outline.title = partnerName.value_or("");
         chatByKey_[*chat.key] = chatList_.size();
         chatList_.push_back(std::move(chat));
         outlines_.push_back(std::move(outline));
     }
-    if (status != SQLITE_DONE) return sqliteError(db(), "Could not read the chats of ChatStorage.sqlite");
+    if (status != SQLITE_DONE)
+        return sqliteError(db(), "Could not read the chats of ChatStorage.sqlite");
     return {};
 }
 
@@ -328,8 +336,9 @@ void WhatsAppStore::readCalls(const StoredDatabase& calls) {
     const ColumnNames events = columnsOf(database, "ZWACDCALLEVENT");
     if (!hasColumns(events, {"Z_PK", "ZDATE"}) ||
         !hasTableWithColumns(database, "ZWACDCALLEVENTPARTICIPANT", {"ZCALLEVENT", "ZJIDSTRING"})) {
-        warnings_.push_back("CallHistory.sqlite has no call table this version knows: calls are "
-                            "left out");
+        warnings_.push_back(
+            "CallHistory.sqlite has no call table this version knows: calls are "
+            "left out");
         return;
     }
     auto rows = prepare(database, "SELECT e.ZDATE, " + columnOr(events, "e", "ZDURATION", "0") +
@@ -410,13 +419,20 @@ std::string WhatsAppStore::messagesSql() const {
 // The words for a kind of message whose file is missing, or that has no file at all.
 std::optional<std::string> kindNote(std::int64_t type) {
     switch (type) {
-        case Image: return "Photo";
-        case Video: return "Video";
-        case Audio: return "Voice message";
-        case Document: return "Document";
-        case Gif: return "GIF";
-        case Sticker: return "Sticker";
-        default: return std::nullopt;
+        case Image:
+            return "Photo";
+        case Video:
+            return "Video";
+        case Audio:
+            return "Voice message";
+        case Document:
+            return "Document";
+        case Gif:
+            return "GIF";
+        case Sticker:
+            return "Sticker";
+        default:
+            return std::nullopt;
     }
 }
 
@@ -426,8 +442,8 @@ void WhatsAppStore::fillMessage(sqlite3_stmt* row, Chat& chat, Message& message)
     message.fromMe = sqlite3_column_int64(row, 1) != 0;
     if (!message.fromMe)
         if (auto jid = senderJid(chat, text(row, 6), text(row, 2)))
-            message.sender = participantIndex(
-                static_cast<std::size_t>(&chat - chatList_.data()), *jid);
+            message.sender =
+                participantIndex(static_cast<std::size_t>(&chat - chatList_.data()), *jid);
     message.text = text(row, 3);
     const bool hasMedia = sqlite3_column_type(row, 8) != SQLITE_NULL;
     const std::optional<std::string> title = text(row, 10);
@@ -508,7 +524,9 @@ Result<Conversation> WhatsAppStore::read(std::size_t index) {
             read.push_back(std::move(each));
         }
         if (status != SQLITE_DONE) {
-            if (read.empty()) return sqliteError(db(), "Could not read the messages of " + outlines_[index].title);
+            if (read.empty())
+                return sqliteError(db(),
+                                   "Could not read the messages of " + outlines_[index].title);
             warnings_.push_back("Could not read every message of \"" + outlines_[index].title +
                                 "\": " + sqlite3_errmsg(db()));
         }
@@ -552,8 +570,8 @@ std::optional<std::string> phoneNumberOfJid(std::string_view jid) {
     std::string_view user = jid.substr(0, at);
     // A device suffix ("4915112345678:12") names one of the person's devices.
     user = user.substr(0, user.find(':'));
-    if (user.empty() || !std::all_of(user.begin(), user.end(),
-                                     [](char c) { return c >= '0' && c <= '9'; }))
+    if (user.empty() ||
+        !std::all_of(user.begin(), user.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     return "+" + std::string(user);
 }

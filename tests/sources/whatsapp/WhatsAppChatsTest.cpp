@@ -148,9 +148,10 @@ TEST_P(WhatsAppChats, TakesMediaFromTheContainerAndNeverFromOutsideIt) {
     ASSERT_EQ(ada.messages.size(), 18u);
     const std::string folder = "Message/Media/4915112345678@s.whatsapp.net/a/b/";
     const std::vector<std::pair<std::size_t, std::string>> paths = {
-        {3, folder + "photo.jpg"},   // recorded below "Media/", kept below "Message/"
-        {4, folder + "video.mp4"},   // never downloaded: the path as recorded
-        {5, folder + "voice.opus"},  {9, folder + "report.pdf"},  // a leading "/" left out
+        {3, folder + "photo.jpg"},  // recorded below "Media/", kept below "Message/"
+        {4, folder + "video.mp4"},  // never downloaded: the path as recorded
+        {5, folder + "voice.opus"},
+        {9, folder + "report.pdf"},  // a leading "/" left out
         {16, ""},                    // "../../../etc/passwd"
     };
     for (const auto& [index, path] : paths) {
@@ -189,8 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Backups, WhatsAppChats,
                                            Case{whatsAppBusiness, false},
                                            Case{whatsAppBusiness, true}),
                          [](const auto& info) {
-                             return std::string(info.param.application.service ==
-                                                        whatsApp.service
+                             return std::string(info.param.application.service == whatsApp.service
                                                     ? "WhatsApp"
                                                     : "Business") +
                                     (info.param.encrypted ? "Encrypted" : "Plain");

@@ -31,7 +31,8 @@ TEST(WhatsAppCli, ListsTheChatsOfBothApplicationsAsJson) {
     EXPECT_EQ(list[4]["service"], "WhatsApp Business");
     EXPECT_EQ(list[1]["title"], "Family");
     EXPECT_EQ(list[1]["messages"], 4);
-    EXPECT_EQ(list[1]["participants"][0], (nlohmann::json{{"handle", "+4917611111111"}, {"name", "Grace"}}));
+    EXPECT_EQ(list[1]["participants"][0],
+              (nlohmann::json{{"handle", "+4917611111111"}, {"name", "Grace"}}));
     EXPECT_EQ(list[2]["firstDate"], "2023-03-08T20:27:40Z");
 }
 
@@ -41,10 +42,12 @@ TEST(WhatsAppCli, NeedsADestinationOrTheListAndABackupWithChats) {
     backup.addManifestDbFile("HomeDomain", "Library/a.txt", "a");
     std::ostringstream out, err;
     EXPECT_EQ(run({"whatsapp", backup.folder()}, out, err), UsageError);
-    EXPECT_EQ(run({"whatsapp", backup.folder(), "out", "--since", "2024-13-01"}, out, err), UsageError);
+    EXPECT_EQ(run({"whatsapp", backup.folder(), "out", "--since", "2024-13-01"}, out, err),
+              UsageError);
     std::ostringstream listed, complaint;
     EXPECT_EQ(run({"whatsapp", backup.folder(), "--list"}, listed, complaint), UsageError);
-    EXPECT_EQ(complaint.str(), "salvora-cli: no WhatsApp chats (ChatStorage.sqlite) in this backup\n");
+    EXPECT_EQ(complaint.str(),
+              "salvora-cli: no WhatsApp chats (ChatStorage.sqlite) in this backup\n");
 }
 
 }  // namespace
