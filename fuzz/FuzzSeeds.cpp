@@ -6,6 +6,7 @@
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
+#include "support/ChatStorageWriter.h"
 #include "support/KeybagWriter.h"
 #include "support/ManifestDbWriter.h"
 #include "support/SmsDatabaseWriter.h"
@@ -150,6 +151,16 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                 seeds.push_back({"address_book", "wal-mode", test::bytesOf(contents)});
         },
         false);
+    test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
+        if (path == "ChatStorage.sqlite")
+            seeds.push_back({"chat_storage", "wal-mode", test::bytesOf(contents)});
+    });
+    seeds.push_back({"vcard_name", "folded",
+                     test::bytesOf("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lovelace;Ada;;;\r\n"
+                                   "FN:Ada\r\n  Lovelace\r\nEND:VCARD\r\n")});
+    seeds.push_back({"vcard_name", "quoted-printable",
+                     test::bytesOf("BEGIN:VCARD\nVERSION:2.1\n"
+                                   "N;ENCODING=QUOTED-PRINTABLE:Ren=C3=A9;Jean\nEND:VCARD\n")});
 
     test::FixtureKeybag keybag;
     seeds.push_back({"keybag", "pre-derivation", keybag.encode()});

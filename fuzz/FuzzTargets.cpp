@@ -28,6 +28,8 @@
 #include "sources/contacts/ContactExport.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
+#include "sources/whatsapp/VCardName.h"
+#include "sources/whatsapp/WhatsAppChats.h"
 #include "sqlite/ServedDatabase.h"
 #include "sqlite/SqliteDatabase.h"
 
@@ -260,6 +262,40 @@ std::size_t typedstream(Input input) {
     return text ? text->size() + 1 : 0;
 }
 
+// Reads every conversation of a store, holding each to what every writer of conversations
+// takes for granted; the number of conversations and messages read.
+std::size_t readEveryConversation(ConversationStore& store) {
+    std::size_t found = 0;
+    const auto& outlines = store.outlines();
+    for (std::size_t index = 0; index < outlines.size(); ++index) {
+        auto conversation = store.read(index);
+        if (!conversation) continue;
+        const std::size_t people = conversation->outline.participants.size();
+        const std::vector<Message>& messages = conversation->messages;
+        for (const Message& message : messages) {
+            require(message.sender == fromOwner || message.sender < people,
+                    "a sender is one of the conversation's participants");
+            require(!message.replyTo || *message.replyTo < messages.size(),
+                    "a reply names a message of its conversation");
+            require(isUtf8(message.text.value_or("")) && isUtf8(message.note.value_or("")),
+                    "a message's words are UTF-8");
+            for (const Reaction& reaction : message.reactions)
+                require(reaction.sender == fromOwner || reaction.sender < people,
+                        "a reaction's sender is one of the participants");
+            for (const MessageAttachment& attachment : message.attachments) {
+                const std::vector<std::string_view> levels =
+                    pathComponents(attachment.relativePath);
+                require(!attachment.relativePath.starts_with('/') &&
+                            std::none_of(levels.begin(), levels.end(),
+                                         [](std::string_view level) { return level == ".."; }),
+                        "an attachment's path stays inside its domain");
+            }
+        }
+        found += messages.size() + 1;
+    }
+    return found;
+}
+
 std::size_t smsDatabase(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
@@ -269,25 +305,18 @@ std::size_t smsDatabase(Input input) {
         require(!store.error().reason.empty(), "a database refused with a reason");
         return 0;
     }
-    std::size_t found = 0;
-    const auto& outlines = (*store)->outlines();
-    for (std::size_t i = 0; i < outlines.size(); ++i) {
-        auto conversation = (*store)->read(i);
-        if (!conversation) continue;
-        const std::size_t people = conversation->outline.participants.size();
-        for (const Message& message : conversation->messages) {
-            require(message.sender == fromOwner || message.sender < people,
-                    "a sender is one of the conversation's participants");
-            require(!message.replyTo || *message.replyTo < conversation->messages.size(),
-                    "a reply names a message of its conversation");
-            require(isUtf8(message.text.value_or("")), "a message's text is UTF-8");
-            for (const Reaction& reaction : message.reactions)
-                require(reaction.sender == fromOwner || reaction.sender < people,
-                        "a reaction's sender is one of the participants");
-        }
-        found += conversation->messages.size() + 1;
-    }
-    return found;
+    return readEveryConversation(**store);
+}
+
+std::size_t chatStorage(Input input) {
+    auto opened = servedDatabaseOf(input);
+    if (!opened) return 0;
+    WhatsAppChatOptions options;
+    options.includeStatus = true;
+    auto store = openWhatsAppChats(StoredDatabase{std::move(opened->database), std::nullopt},
+                                   std::nullopt, {}, options);
+    if (!store) return 0;
+    return readEveryConversation(**store);
 }
 
 std::size_t addressBook(Input input) {
@@ -307,6 +336,15 @@ std::size_t addressBook(Input input) {
     return contactsCsv(*book).size();
 }
 
+std::size_t vCardNameOf(Input input) {
+    const std::optional<std::string> name =
+        vCardName({reinterpret_cast<const char*>(input.data()), input.size()});
+    if (!name) return 0;
+    require(!name->empty() && name->size() <= vCardNameLimit && isUtf8(*name),
+            "a card's name is short UTF-8 text");
+    return name->size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -321,6 +359,8 @@ constexpr std::array targets{
     FuzzTarget{"typedstream", typedstream},
     FuzzTarget{"sms_database", smsDatabase},
     FuzzTarget{"address_book", addressBook},
+    FuzzTarget{"chat_storage", chatStorage},
+    FuzzTarget{"vcard_name", vCardNameOf},
 };
 
 }  // namespace

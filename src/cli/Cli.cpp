@@ -9,6 +9,7 @@
 #include "cli/ListCommands.h"
 #include "cli/MessagesCommand.h"
 #include "cli/PhotosCommand.h"
+#include "cli/WhatsAppCommand.h"
 
 namespace salvora::cli {
 namespace {
@@ -103,6 +104,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // The commands kept in files of their own, one line each.
     addMessagesCommand(app, request.operand, chosen);
     addContactsCommand(app, request.operand, chosen);
+    addWhatsAppCommand(app, request.operand, chosen);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());

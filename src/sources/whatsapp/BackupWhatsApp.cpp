@@ -1,0 +1,47 @@
+#include "sources/whatsapp/BackupWhatsApp.h"
+
+#include "catalog/StoredFileLookup.h"
+#include "recovery/StoredDatabase.h"
+#include "sources/contacts/AddressBookNames.h"
+#include "sources/whatsapp/WhatsAppChats.h"
+
+namespace salvora {
+namespace {
+
+constexpr std::string_view chatStorage = "ChatStorage.sqlite";
+constexpr std::string_view callHistory = "CallHistory.sqlite";
+
+}  // namespace
+
+std::vector<WhatsAppApplication> whatsAppApplicationsIn(const ApplicationMap& applications) {
+    std::vector<WhatsAppApplication> present;
+    for (const WhatsAppApplication& application : {whatsApp, whatsAppBusiness})
+        if (findStoredFile(applications, application.domain, chatStorage))
+            present.push_back(application);
+    return present;
+}
+
+Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(
+    const std::string& deviceDirectory, const ApplicationMap& applications,
+    const UnlockedKeybag* keybag, const WhatsAppApplication& application, bool includeStatus) {
+    Result<StoredDatabase> chats = openStoredDatabaseAt(deviceDirectory, applications,
+                                                        application.domain, chatStorage, keybag);
+    if (!chats) return chats.error();
+    std::optional<StoredDatabase> calls;
+    if (Result<StoredDatabase> opened = openStoredDatabaseAt(
+            deviceDirectory, applications, application.domain, callHistory, keybag))
+        calls.emplace(std::move(*opened));
+    // Without an address book people are shown by the chats' own names and their numbers.
+    Result<ContactNames> names = readContactNames(deviceDirectory, applications, keybag);
+    WhatsAppChatOptions options;
+    options.includeStatus = includeStatus;
+    options.service = std::string(application.service);
+    options.domain = std::string(application.domain);
+    options.holdsFile = [&applications, domain = options.domain](std::string_view path) {
+        return findStoredFile(applications, domain, path).has_value();
+    };
+    return openWhatsAppChats(std::move(*chats), std::move(calls),
+                             names ? std::move(*names) : ContactNames{}, std::move(options));
+}
+
+}  // namespace salvora

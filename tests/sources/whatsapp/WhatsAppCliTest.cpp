@@ -1,0 +1,54 @@
+// salvora-cli whatsapp --list, run in-process over a backup holding both WhatsApp and WhatsApp
+// Business.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "sources/whatsapp/BackupWhatsApp.h"
+#include "support/BackupWriter.h"
+#include "support/ChatStorageWriter.h"
+#include "support/TemporaryFolder.h"
+
+namespace salvora::cli {
+namespace {
+
+TEST(WhatsAppCli, ListsTheChatsOfBothApplicationsAsJson) {
+    test::TemporaryFolder folder;
+    test::BackupWriter backup(folder / "backup");
+    for (const WhatsAppApplication& application : {whatsApp, whatsAppBusiness})
+        test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
+            backup.addManifestDbFile(std::string(application.domain), path, contents);
+        });
+    std::ostringstream out, err;
+    ASSERT_EQ(run({"whatsapp", backup.folder(), "--list", "--json"}, out, err), Success)
+        << err.str();
+    EXPECT_EQ(err.str(), "");
+    const auto list = nlohmann::json::parse(out.str());
+    ASSERT_EQ(list.size(), 8u);
+    EXPECT_EQ(list[0]["service"], "WhatsApp");
+    EXPECT_EQ(list[4]["service"], "WhatsApp Business");
+    EXPECT_EQ(list[1]["title"], "Family");
+    EXPECT_EQ(list[1]["messages"], 4);
+    EXPECT_EQ(list[1]["participants"][0],
+              (nlohmann::json{{"handle", "+4917611111111"}, {"name", "Grace"}}));
+    EXPECT_EQ(list[2]["firstDate"], "2023-03-08T20:27:40Z");
+}
+
+TEST(WhatsAppCli, NeedsADestinationOrTheListAndABackupWithChats) {
+    test::TemporaryFolder folder;
+    test::BackupWriter backup(folder / "backup");
+    backup.addManifestDbFile("HomeDomain", "Library/a.txt", "a");
+    std::ostringstream out, err;
+    EXPECT_EQ(run({"whatsapp", backup.folder()}, out, err), UsageError);
+    EXPECT_EQ(run({"whatsapp", backup.folder(), "out", "--since", "2024-13-01"}, out, err),
+              UsageError);
+    std::ostringstream listed, complaint;
+    EXPECT_EQ(run({"whatsapp", backup.folder(), "--list"}, listed, complaint), UsageError);
+    EXPECT_EQ(complaint.str(),
+              "salvora-cli: no WhatsApp chats (ChatStorage.sqlite) in this backup\n");
+}
+
+}  // namespace
+}  // namespace salvora::cli
