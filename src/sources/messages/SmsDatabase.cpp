@@ -49,22 +49,20 @@ std::optional<std::string> text(sqlite3_stmt* statement, int column) {
     return std::string(*valid);
 }
 
-// A date as Messages keeps it: seconds since 1970 in the oldest schema, else seconds or
-// nanoseconds since 2001. 0 is no date.
-std::optional<UnixMillis> messageDate(sqlite3_stmt* statement, int column, bool unixDates) {
+// A date since 2001 as Messages keeps it, in seconds or in nanoseconds (iOS 11 on); 0 is no date.
+std::optional<UnixMillis> messageDate(sqlite3_stmt* statement, int column) {
     std::optional<std::int64_t> value = integerColumn(statement, column);
     if (!value)
         if (auto real = realColumn(statement, column); real && std::abs(*real) < 1e15)
             value = static_cast<std::int64_t>(*real);
     if (!value || *value == 0) return std::nullopt;
     if (*value > nanosecondsAbove || *value < -nanosecondsAbove) {
-        if (unixDates) return std::nullopt;
         // Rounded down, as for whole seconds.
         std::int64_t millis = *value / 1'000'000;
         if (*value % 1'000'000 < 0) --millis;
         return millis + ReferenceDateUnixSeconds * 1000;
     }
-    return (*value + (unixDates ? 0 : ReferenceDateUnixSeconds)) * 1000;
+    return (*value + ReferenceDateUnixSeconds) * 1000;
 }
 
 // "p:0/GUID" (a part of the message) or "bp:GUID" (the whole bubble) names the target's GUID.
@@ -158,6 +156,7 @@ class SmsConversations final : public ConversationStore {
     bool unixDates_ = false;
     std::string handleExpression_;
     std::string fromMeExpression_;
+    std::string dateExpression_;  // seconds or nanoseconds since 2001
     std::vector<ConversationOutline> outlines_;
     std::vector<Entry> entries_;
     std::unordered_map<std::string, std::size_t> conversationByKey_;
@@ -245,7 +244,7 @@ void SmsConversations::readRows() {
     const ColumnNames& m = messageColumns_;
     const bool groups = !chats_ && m.contains("group_id") && !columnsOf(db(), "msg_group").empty();
     const std::string reactionType = columnOr(m, "associated_message_type", "0");
-    std::string sql = "SELECT m.ROWID, " + columnOr(m, "date") + ", " + handleExpression_ + ", " +
+    std::string sql = "SELECT m.ROWID, " + dateExpression_ + ", " + handleExpression_ + ", " +
                       fromMeExpression_ + ", " + reactionType + ", " +
                       columnOr(m, "associated_message_guid") + ", " +
                       columnOr(m, "associated_message_emoji") + ", " +
@@ -272,7 +271,7 @@ void SmsConversations::readRows() {
         if (joinedLeft && sqlite3_column_int64(chatOfMessage.get(), 0) == rowid)
             chat = sqlite3_column_int64(chatOfMessage.get(), 1);
 
-        const auto date = messageDate(row, 1, unixDates_);
+        const auto date = messageDate(row, 1);
         const std::int64_t sortDate = date.value_or(sortLast);
         const auto handle = text(row, 2);
         const bool fromMe = sqlite3_column_int64(row, 3) != 0;
@@ -345,6 +344,15 @@ std::optional<Error> SmsConversations::load() {
     chats_ = hasTableWithColumns(db(), "chat_message_join", {"chat_id", "message_id"}) &&
              !columnsOf(db(), "chat").empty();
     unixDates_ = !chats_ && !m.contains("handle_id");
+    // The oldest schema counts from 1970, but its iMessages (iOS 5's "madrid" rows) from 2001.
+    dateExpression_ = columnOr(m, "date");
+    if (unixDates_ && m.contains("date")) {
+        const std::string since1970 =
+            "(NULLIF(m.date, 0) - " + std::to_string(ReferenceDateUnixSeconds) + ")";
+        dateExpression_ = m.contains("is_madrid")
+                              ? "CASE WHEN m.is_madrid = 1 THEN m.date ELSE " + since1970 + " END"
+                              : since1970;
+    }
     if (m.contains("handle_id") && hasTableWithColumns(db(), "handle", {"id"}))
         handleExpression_ = "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
     else if (m.contains("address"))
@@ -371,7 +379,7 @@ std::optional<Error> SmsConversations::load() {
 
     std::string sql = "SELECT " + columnOr(m, "guid") + ", " + columnOr(m, "text") + ", " +
                       columnOr(m, "attributedBody") + ", " + handleExpression_ + ", " +
-                      fromMeExpression_ + ", " + columnOr(m, "date") + ", " +
+                      fromMeExpression_ + ", " + dateExpression_ + ", " +
                       columnOr(m, "item_type", "0") + ", " + columnOr(m, "group_action_type", "0") +
                       ", " + columnOr(m, "group_title") + ", ";
     sql += m.contains("other_handle") && handleExpression_.starts_with("(SELECT")
@@ -421,7 +429,7 @@ std::vector<MessageAttachment> SmsConversations::attachmentsOf(std::int64_t rowi
         if (attachment.name.empty() && filename)
             attachment.name = filename->substr(filename->find_last_of('/') + 1);
         attachment.mimeType = text(rows, 2).value_or("");
-        attachment.date = messageDate(rows, 3, false);
+        attachment.date = messageDate(rows, 3);
         attachments.push_back(std::move(attachment));
     }
     warnIfStopped(status, "attachments");
@@ -506,7 +514,7 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
             continue;
         }
         Message message;
-        message.date = messageDate(row, 5, unixDates_);
+        message.date = messageDate(row, 5);
         message.fromMe = sqlite3_column_int64(row, 4) != 0;
         auto handle = text(row, 3);
         if (!message.fromMe && handle && !handle->empty())
@@ -515,10 +523,10 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
         if (!message.text || message.text->empty())
             message.text = typedstreamText(blobColumn(row, 2));
         message.text = withoutAttachmentMarks(std::move(message.text));
-        message.edited = messageDate(row, 11, false).has_value();
+        message.edited = messageDate(row, 11).has_value();
         if (!message.edited && sqlite3_column_type(row, 13) == SQLITE_BLOB)
             message.edited = PropertyList::fromData(blobColumn(row, 13))["ec"].isPresent();
-        message.unsent = messageDate(row, 12, false).has_value();
+        message.unsent = messageDate(row, 12).has_value();
         if (message.unsent) message.text.reset();
         if (sqlite3_column_int64(row, 6) != 0) {
             const std::string who = message.fromMe ? owner_
