@@ -31,10 +31,9 @@ struct ReactionKind {
     const char* kind;
     const char* emoji;
 };
-constexpr ReactionKind reactionKinds[] = {{"love", "❤️"},     {"like", "👍"},
-                                          {"dislike", "👎"},  {"laugh", "😂"},
-                                          {"emphasize", "‼️"}, {"question", "❓"},
-                                          {"emoji", ""}};
+constexpr ReactionKind reactionKinds[] = {
+    {"love", "❤️"},      {"like", "👍"},     {"dislike", "👎"}, {"laugh", "😂"},
+    {"emphasize", "‼️"}, {"question", "❓"}, {"emoji", ""}};
 constexpr std::int64_t reactionKindCount = std::size(reactionKinds);
 
 std::optional<std::int64_t> reactionKindOf(std::int64_t type) {
@@ -185,7 +184,8 @@ std::size_t SmsConversations::participantOf(std::size_t conversation, const std:
     auto [it, added] =
         entry.participantByHandle.try_emplace(handle, outlines_[conversation].participants.size());
     if (added)
-        outlines_[conversation].participants.push_back({handle, names_.nameOf(handle).value_or("")});
+        outlines_[conversation].participants.push_back(
+            {handle, names_.nameOf(handle).value_or("")});
     return it->second;
 }
 
@@ -300,7 +300,8 @@ void SmsConversations::readRows() {
         }
         ConversationOutline& outline = outlines_[*conversation];
         if (handle && !handle->empty()) participantOf(*conversation, *handle);
-        if (outline.service.empty()) outline.service = text(row, 8).value_or(unixDates_ ? "SMS" : "");
+        if (outline.service.empty())
+            outline.service = text(row, 8).value_or(unixDates_ ? "SMS" : "");
         entries_[*conversation].messages.push_back({sortDate, rowid});
         ++outline.messageCount;
         if (date) {
@@ -314,10 +315,9 @@ void SmsConversations::readRows() {
 void SmsConversations::finishOutlines() {
     for (std::size_t i = 0; i < outlines_.size(); ++i) {
         Entry& entry = entries_[i];
-        std::stable_sort(entry.messages.begin(), entry.messages.end(),
-                         [](const MessageRef& a, const MessageRef& b) {
-                             return a.sortDate < b.sortDate;
-                         });
+        std::stable_sort(
+            entry.messages.begin(), entry.messages.end(),
+            [](const MessageRef& a, const MessageRef& b) { return a.sortDate < b.sortDate; });
         ConversationOutline& outline = outlines_[i];
         if (!entry.displayName.empty()) {
             outline.title = entry.displayName;
@@ -356,8 +356,8 @@ std::optional<Error> SmsConversations::load() {
     if (m.contains("handle_id") && hasTableWithColumns(db(), "handle", {"id"}))
         handleExpression_ = "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
     else if (m.contains("address"))
-        handleExpression_ = m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)"
-                                                        : "m.address";
+        handleExpression_ =
+            m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)" : "m.address";
     else
         handleExpression_ = "NULL";
     if (m.contains("is_from_me"))
@@ -367,8 +367,9 @@ std::optional<Error> SmsConversations::load() {
     else
         fromMeExpression_ = "0";
     if (!hasColumns(m, {"text"}) && !m.contains("attributedBody"))
-        warnings_.push_back("The messages of sms.db hold no text this version knows; their dates "
-                            "and senders were exported.");
+        warnings_.push_back(
+            "The messages of sms.db hold no text this version knows; their dates "
+            "and senders were exported.");
 
     if (chats_)
         loadChats();
@@ -442,10 +443,9 @@ std::vector<Reaction> SmsConversations::reactionsOn(const std::string& guid,
     auto found = reactionsByTarget_.find(guid);
     if (found == reactionsByTarget_.end()) return shown;
     std::vector<PendingReaction>& pending = found->second;
-    std::stable_sort(pending.begin(), pending.end(),
-                     [](const PendingReaction& a, const PendingReaction& b) {
-                         return a.sortDate < b.sortDate;
-                     });
+    std::stable_sort(
+        pending.begin(), pending.end(),
+        [](const PendingReaction& a, const PendingReaction& b) { return a.sortDate < b.sortDate; });
     // The latest state of each sender, in the order they first reacted.
     std::vector<std::optional<Reaction>> bySender;
     std::map<std::size_t, std::size_t> slotOfSender;
@@ -479,20 +479,21 @@ std::string SmsConversations::eventOf(sqlite3_stmt* row, std::size_t conversatio
     const std::int64_t action = sqlite3_column_int64(row, 7);
     auto other = text(row, 9);
     std::string whom = "someone";
-    if (other) whom = shownName(outlines_[conversation].participants[participantOf(conversation, *other)]);
+    if (other)
+        whom = shownName(outlines_[conversation].participants[participantOf(conversation, *other)]);
     switch (item) {
-    case 1:
-        return who + (action == 1 ? " removed " : " added ") + whom;
-    case 2:
-        if (auto title = text(row, 8); title && !title->empty())
-            return who + " named the conversation \xE2\x80\x9C" + *title + "\xE2\x80\x9D";
-        return who + " removed the name of the conversation";
-    case 3:
-        if (action == 1) return who + " changed the group photo";
-        if (action == 2) return who + " removed the group photo";
-        return who + " left the conversation";
-    default:
-        return who + ": conversation event " + std::to_string(item);
+        case 1:
+            return who + (action == 1 ? " removed " : " added ") + whom;
+        case 2:
+            if (auto title = text(row, 8); title && !title->empty())
+                return who + " named the conversation \xE2\x80\x9C" + *title + "\xE2\x80\x9D";
+            return who + " removed the name of the conversation";
+        case 3:
+            if (action == 1) return who + " changed the group photo";
+            if (action == 2) return who + " removed the group photo";
+            return who + " left the conversation";
+        default:
+            return who + ": conversation event " + std::to_string(item);
     }
 }
 
@@ -564,8 +565,8 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
 Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
                                                                 ContactNames names,
                                                                 std::string ownerName) {
-    auto store =
-        std::make_unique<SmsConversations>(std::move(stored), std::move(names), std::move(ownerName));
+    auto store = std::make_unique<SmsConversations>(std::move(stored), std::move(names),
+                                                    std::move(ownerName));
     if (auto failure = store->load()) return *failure;
     return std::unique_ptr<ConversationStore>(std::move(store));
 }

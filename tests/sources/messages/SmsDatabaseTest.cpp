@@ -69,8 +69,7 @@ Expected withChats(bool modern) {
              std::string("+491511234567: Reply to hello") + (modern ? " >0" : ""),
              std::string("Me: Edited text") + (modern ? " (edited)" : ""),
              modern ? "+491511234567:  (unsent)" : "+491511234567: Unsent text",
-             "Me: " + photo + (modern ? " {emoji🎉 +491511234567}" : ""),
-             "+491511234567: " + memo}};
+             "Me: " + photo + (modern ? " {emoji🎉 +491511234567}" : ""), "+491511234567: " + memo}};
 }
 
 const std::vector<Expected> legacy = {{"+491511234567", {"+491511234567: Hello", "Me: Hi there"}},
@@ -110,20 +109,32 @@ TEST_P(SmsGenerations, ReadsEveryMessageOnceInItsConversation) {
     EXPECT_EQ(outlines[0].lastDate, (test::firstSmsDate + 60 * each.lastMinute) * 1000);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , SmsGenerations,
-    ::testing::Values(
-        Case{"MessagesOnly", SmsGeneration::MessagesOnly, JournalMode::Rollback, legacy, 1},
-        Case{"Grouped", SmsGeneration::Grouped, JournalMode::Rollback, legacy, 1},
-        Case{"Seconds", SmsGeneration::Seconds, JournalMode::Rollback,
-             {withChats(false), trip, orphan}, 15},
-        Case{"Nanoseconds", SmsGeneration::Nanoseconds, JournalMode::Rollback,
-             {withChats(false), trip, orphan}, 15},
-        Case{"AttributedBodies", SmsGeneration::AttributedBodies, JournalMode::Rollback,
-             {withChats(true), trip, orphan}, 15},
-        Case{"NewestOnlyInTheLog", SmsGeneration::AttributedBodies, JournalMode::WalWithLog,
-             {withChats(true), trip, orphan}, 15}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, SmsGenerations,
+                         ::testing::Values(Case{"MessagesOnly", SmsGeneration::MessagesOnly,
+                                                JournalMode::Rollback, legacy, 1},
+                                           Case{"Grouped", SmsGeneration::Grouped,
+                                                JournalMode::Rollback, legacy, 1},
+                                           Case{"Seconds",
+                                                SmsGeneration::Seconds,
+                                                JournalMode::Rollback,
+                                                {withChats(false), trip, orphan},
+                                                15},
+                                           Case{"Nanoseconds",
+                                                SmsGeneration::Nanoseconds,
+                                                JournalMode::Rollback,
+                                                {withChats(false), trip, orphan},
+                                                15},
+                                           Case{"AttributedBodies",
+                                                SmsGeneration::AttributedBodies,
+                                                JournalMode::Rollback,
+                                                {withChats(true), trip, orphan},
+                                                15},
+                                           Case{"NewestOnlyInTheLog",
+                                                SmsGeneration::AttributedBodies,
+                                                JournalMode::WalWithLog,
+                                                {withChats(true), trip, orphan},
+                                                15}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Unusual {
     const char* name;
@@ -139,8 +150,8 @@ class UnusualSmsDatabases : public ::testing::TestWithParam<Unusual> {};
 TEST_P(UnusualSmsDatabases, ReadWhatTheyHoldOrSayWhyNot) {
     const Unusual& each = GetParam();
     auto served = openServedDatabase(
-        std::make_shared<const ServedFile>(test::bytesOf(
-            test::databaseFiles(JournalMode::Rollback, each.sql, "").main)),
+        std::make_shared<const ServedFile>(
+            test::bytesOf(test::databaseFiles(JournalMode::Rollback, each.sql, "").main)),
         nullptr);
     ASSERT_TRUE(served);
     auto store = openSmsConversations({std::move(served->database), std::nullopt}, {});
