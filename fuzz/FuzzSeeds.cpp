@@ -135,15 +135,16 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                 seeds.push_back({"photo_library", "wal-mode", test::bytesOf(contents)});
         });
 
-    for (auto [generation, name] :
-         {std::pair{test::SmsGeneration::MessagesOnly, "messages-only"},
-          {test::SmsGeneration::Grouped, "grouped"},
-          {test::SmsGeneration::Nanoseconds, "nanoseconds"},
-          {test::SmsGeneration::AttributedBodies, "attributed-bodies"}})
-        seeds.push_back({"sms_database", name,
-                         test::bytesOf(test::smsDatabaseFiles(generation, test::JournalMode::Rollback).main)});
+    for (auto [generation, name] : {std::pair{test::SmsGeneration::MessagesOnly, "messages-only"},
+                                    {test::SmsGeneration::Grouped, "grouped"},
+                                    {test::SmsGeneration::Nanoseconds, "nanoseconds"},
+                                    {test::SmsGeneration::AttributedBodies, "attributed-bodies"}})
+        seeds.push_back(
+            {"sms_database", name,
+             test::bytesOf(test::smsDatabaseFiles(generation, test::JournalMode::Rollback).main)});
     seeds.push_back({"typedstream", "short", test::bytesOf(test::typedstreamOf("Hi there"))});
-    seeds.push_back({"typedstream", "two-byte-length", test::bytesOf(test::typedstreamOf(std::string(300, 'a')))});
+    seeds.push_back({"typedstream", "two-byte-length",
+                     test::bytesOf(test::typedstreamOf(std::string(300, 'a')))});
     test::writeAddressBook(
         test::JournalMode::Wal,
         [&](const std::string& path, const std::string& contents) {

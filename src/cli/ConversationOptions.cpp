@@ -99,9 +99,10 @@ void addConversationOptions(CLI::App* command, ConversationArguments& arguments)
     command->add_option("--until", arguments.until, "Only messages up to DATE (a day: its end)")
         ->type_name("DATE")
         ->check(date(true));
-    command->add_option("--conversation", arguments.conversation,
-                        "Only conversations whose title or a participant's name or handle holds "
-                        "TEXT, in any case")
+    command
+        ->add_option("--conversation", arguments.conversation,
+                     "Only conversations whose title or a participant's name or handle holds "
+                     "TEXT, in any case")
         ->type_name("TEXT");
     command->add_flag("--no-attachments", arguments.noAttachments,
                       "Leave the attachments' files out (their names stay in the text)");

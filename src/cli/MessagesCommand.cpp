@@ -57,8 +57,8 @@ int listConversations(const CommandContext& context, ConversationStore& store, b
                                      {"firstDate", dateJson(outline.firstDate)},
                                      {"lastDate", dateJson(outline.lastDate)}});
         }
-        context.out << json{{"conversations", conversations}}.dump(
-                           2, ' ', false, json::error_handler_t::replace)
+        context.out << json{{"conversations", conversations}}.dump(2, ' ', false,
+                                                                   json::error_handler_t::replace)
                     << '\n';
     } else {
         for (const ConversationOutline& outline : outlines)
@@ -92,8 +92,8 @@ int runMessages(const CommandContext& context, const MessagesRequest& request) {
         return UsageError;
     }
     auto names = readContactNames(directory, applications, opened->keybag());
-    auto store = openSmsConversations(std::move(*stored), names ? std::move(*names) : ContactNames{},
-                                      request.conversations.me);
+    auto store = openSmsConversations(
+        std::move(*stored), names ? std::move(*names) : ContactNames{}, request.conversations.me);
     progress.clear();
     if (!store) {
         context.complain(store.error().description());
@@ -105,12 +105,12 @@ int runMessages(const CommandContext& context, const MessagesRequest& request) {
         conversationExportOptions(request.conversations, "messages");
     options.portableNames = request.portableNames;
     LogSilence silence;
-    const ExportSummary summary = exportConversations(
-        **store, AttachmentSource{directory, applications, opened->keybag()}, request.destination,
-        options, [&](const SaveStatus& state) {
-            progress.update(state.filesDone, state.filesTotal);
-            return true;
-        });
+    const ExportSummary summary =
+        exportConversations(**store, AttachmentSource{directory, applications, opened->keybag()},
+                            request.destination, options, [&](const SaveStatus& state) {
+                                progress.update(state.filesDone, state.filesTotal);
+                                return true;
+                            });
     progress.clear();
     return reportExport(context, summary);
 }
@@ -138,7 +138,9 @@ void addMessagesCommand(CLI::App& app, BackupOperand& operand, ChosenCommand& ch
         request->backup = operand.backup;
         if (!request->list && destination->count() == 0)
             throw CLI::ValidationError("messages needs BACKUP DEST, or BACKUP --list");
-        chosen = [request](const CommandContext& context) { return runMessages(context, *request); };
+        chosen = [request](const CommandContext& context) {
+            return runMessages(context, *request);
+        };
     });
 }
 

@@ -42,9 +42,8 @@ TEST_P(MessagesListing, ListsEveryConversationWithItsCountAndLocalDates) {
                             else
                                 plain.addManifestDbFile(domain, path, contents, modified);
                         });
-    std::vector<std::string> args = {"messages",
-                                     each.encrypted ? encrypted.folder() : plain.folder(), "--list",
-                                     "--json"};
+    std::vector<std::string> args = {
+        "messages", each.encrypted ? encrypted.folder() : plain.folder(), "--list", "--json"};
     test::ProcessResult listed;
     if (each.encrypted) {
         // In-process, the password on standard input.
@@ -61,8 +60,7 @@ TEST_P(MessagesListing, ListsEveryConversationWithItsCountAndLocalDates) {
     EXPECT_EQ(listed.err, "");
     const json conversations = json::parse(listed.out).at("conversations");
     ASSERT_EQ(conversations.size(), 3u);
-    EXPECT_EQ(conversations[0],
-              json::parse(R"({"title": "+491511234567", "service": "iMessage",
+    EXPECT_EQ(conversations[0], json::parse(R"({"title": "+491511234567", "service": "iMessage",
                   "participants": [{"handle": "+491511234567", "name": null}], "messages": 7,
                   "firstDate": "2023-11-14T23:13:20+01:00",
                   "lastDate": "2023-11-14T23:28:20+01:00"})"));
@@ -73,13 +71,13 @@ TEST_P(MessagesListing, ListsEveryConversationWithItsCountAndLocalDates) {
     EXPECT_EQ(conversations[2].at("messages"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(, MessagesListing,
-                         ::testing::Values(Case{"Plain", false, JournalMode::Rollback},
-                                           Case{"PlainNewestInTheLog", false, JournalMode::WalWithLog},
-                                           Case{"Encrypted", true, JournalMode::Rollback},
-                                           Case{"EncryptedNewestInTheLog", true,
-                                                JournalMode::WalWithLog}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    , MessagesListing,
+    ::testing::Values(Case{"Plain", false, JournalMode::Rollback},
+                      Case{"PlainNewestInTheLog", false, JournalMode::WalWithLog},
+                      Case{"Encrypted", true, JournalMode::Rollback},
+                      Case{"EncryptedNewestInTheLog", true, JournalMode::WalWithLog}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MessagesCommand, RefusesABackupWithoutMessagesAndDatesItCantRead) {
     test::TemporaryFolder folder;

@@ -23,7 +23,9 @@ TEST_P(TypedstreamTexts, ReadsTheStringAndNothingFromAnyShorterPrefix) {
 INSTANTIATE_TEST_SUITE_P(, TypedstreamTexts,
                          ::testing::Values("Hi there", "Grüße 👋", std::string(300, 'a'),
                                            std::string(70'000, 'b')),
-                         [](const auto& info) { return "Length" + std::to_string(info.param.size()); });
+                         [](const auto& info) {
+                             return "Length" + std::to_string(info.param.size());
+                         });
 
 TEST(Typedstream, RefusesWhatIsNoArchivedString) {
     std::string notUtf8 = test::typedstreamOf("ab");

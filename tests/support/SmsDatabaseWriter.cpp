@@ -105,7 +105,10 @@ std::string insert(const Columns& columns, int rowid, int minute, const Row& row
 
 std::string reaction(const Columns& columns, int rowid, int minute, int handle, bool fromMe,
                      int type, std::string target, std::string emoji = {}) {
-    Row row{1, handle, fromMe, std::nullopt,
+    Row row{1,
+            handle,
+            fromMe,
+            std::nullopt,
             {{"associated_message_type", std::to_string(type)},
              {"associated_message_guid", quoted(target)}}};
     if (!emoji.empty()) row.values.emplace_back("associated_message_emoji", quoted(emoji));
@@ -161,10 +164,14 @@ std::string olderRows(const Columns& c) {
     sql += reaction(c, 7, 6, 0, true, 2003, "bp:GUID-1");
     sql += reaction(c, 8, 7, 1, false, 2001, "p:0/GUID-4");
     sql += reaction(c, 9, 8, 1, false, 3001, "p:0/GUID-4");
-    sql += insert(c, 10, 9, {2, 0, true, std::nullopt,
-                             {{"item_type", "2"}, {"group_title", "'Trip'"}}});
-    sql += insert(c, 11, 10, {2, 0, true, std::nullopt,
-                              {{"item_type", "1"}, {"group_action_type", "0"}, {"other_handle", "3"}}});
+    sql += insert(c, 10, 9,
+                  {2, 0, true, std::nullopt, {{"item_type", "2"}, {"group_title", "'Trip'"}}});
+    sql += insert(c, 11, 10,
+                  {2,
+                   0,
+                   true,
+                   std::nullopt,
+                   {{"item_type", "1"}, {"group_action_type", "0"}, {"other_handle", "3"}}});
     sql += insert(c, 12, 11, {2, 2, false, "Hi all"});
     sql += insert(c, 13, 12, {2, 3, false, "Hey"});
     sql += insert(c, 14, 13, {0, 3, false, "Orphan"});
@@ -172,14 +179,14 @@ std::string olderRows(const Columns& c) {
 }
 
 std::string newerRows(const Columns& c) {
-    std::string sql = insert(c, 15, 14, {1, 0, true, "\xEF\xBF\xBC", {{"cache_has_attachments", "1"}}});
+    std::string sql =
+        insert(c, 15, 14, {1, 0, true, "\xEF\xBF\xBC", {{"cache_has_attachments", "1"}}});
     sql += insert(c, 16, 15, {1, 1, false, std::nullopt, {{"cache_has_attachments", "1"}}});
-    sql +=
-        "INSERT INTO attachment VALUES (1, 'A1B2', " + dateAt({false, false, false}, 14) + ", '~/" +
-        std::string(photoPath) + "', 'image/jpeg', 'IMG_0001.JPG'), (2, 'C3D4', " +
-        dateAt({false, false, false}, 15) + ", '~/" + std::string(memoPath) +
-        "', 'audio/x-caf', 'Audio Message.caf');\n"
-        "INSERT INTO message_attachment_join VALUES (15, 1), (16, 2);\n";
+    sql += "INSERT INTO attachment VALUES (1, 'A1B2', " + dateAt({false, false, false}, 14) +
+           ", '~/" + std::string(photoPath) + "', 'image/jpeg', 'IMG_0001.JPG'), (2, 'C3D4', " +
+           dateAt({false, false, false}, 15) + ", '~/" + std::string(memoPath) +
+           "', 'audio/x-caf', 'Audio Message.caf');\n"
+           "INSERT INTO message_attachment_join VALUES (15, 1), (16, 2);\n";
     if (c.modern) sql += reaction(c, 17, 16, 1, false, 2006, "p:0/GUID-15", "🎉");
     return sql;
 }
@@ -241,7 +248,8 @@ DatabaseFiles smsDatabaseFiles(SmsGeneration generation, JournalMode journal) {
     return databaseFiles(journal, chatsSchema(columns) + olderRows(columns), newerRows(columns));
 }
 
-void writeMessages(SmsGeneration generation, JournalMode journal, const MessagesFileAdder& addFile) {
+void writeMessages(SmsGeneration generation, JournalMode journal,
+                   const MessagesFileAdder& addFile) {
     const auto seconds = static_cast<std::uint32_t>(firstSmsDate + 14 * 60);
     if (columnsOf(generation).chats)
         addFile("MediaDomain", std::string(photoPath), "JPEG bytes of the photo", seconds);

@@ -48,9 +48,9 @@ std::string typedstreamOf(std::string_view text);
 
 DatabaseFiles smsDatabaseFiles(SmsGeneration generation, JournalMode journal);
 
-using MessagesFileAdder = std::function<void(const std::string& domain, const std::string& path,
-                                             const std::string& contents,
-                                             std::uint32_t lastModified)>;
+using MessagesFileAdder =
+    std::function<void(const std::string& domain, const std::string& path,
+                       const std::string& contents, std::uint32_t lastModified)>;
 
 // Adds the present attachment to MediaDomain, then HomeDomain's "Library/SMS/sms.db" and its
 // "-wal" when there is one.

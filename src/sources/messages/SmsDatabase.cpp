@@ -31,10 +31,9 @@ struct ReactionKind {
     const char* kind;
     const char* emoji;
 };
-constexpr ReactionKind reactionKinds[] = {{"love", "❤️"},     {"like", "👍"},
-                                          {"dislike", "👎"},  {"laugh", "😂"},
-                                          {"emphasize", "‼️"}, {"question", "❓"},
-                                          {"emoji", ""}};
+constexpr ReactionKind reactionKinds[] = {
+    {"love", "❤️"},      {"like", "👍"},     {"dislike", "👎"}, {"laugh", "😂"},
+    {"emphasize", "‼️"}, {"question", "❓"}, {"emoji", ""}};
 constexpr std::int64_t reactionKindCount = std::size(reactionKinds);
 
 std::optional<std::int64_t> reactionKindOf(std::int64_t type) {
@@ -49,22 +48,20 @@ std::optional<std::string> text(sqlite3_stmt* statement, int column) {
     return std::string(*valid);
 }
 
-// A date as Messages keeps it: seconds since 1970 in the oldest schema, else seconds or
-// nanoseconds since 2001. 0 is no date.
-std::optional<UnixMillis> messageDate(sqlite3_stmt* statement, int column, bool unixDates) {
+// A date since 2001 as Messages keeps it, in seconds or in nanoseconds (iOS 11 on); 0 is no date.
+std::optional<UnixMillis> messageDate(sqlite3_stmt* statement, int column) {
     std::optional<std::int64_t> value = integerColumn(statement, column);
     if (!value)
         if (auto real = realColumn(statement, column); real && std::abs(*real) < 1e15)
             value = static_cast<std::int64_t>(*real);
     if (!value || *value == 0) return std::nullopt;
     if (*value > nanosecondsAbove || *value < -nanosecondsAbove) {
-        if (unixDates) return std::nullopt;
         // Rounded down, as for whole seconds.
         std::int64_t millis = *value / 1'000'000;
         if (*value % 1'000'000 < 0) --millis;
         return millis + ReferenceDateUnixSeconds * 1000;
     }
-    return (*value + (unixDates ? 0 : ReferenceDateUnixSeconds)) * 1000;
+    return (*value + ReferenceDateUnixSeconds) * 1000;
 }
 
 // "p:0/GUID" (a part of the message) or "bp:GUID" (the whole bubble) names the target's GUID.
@@ -158,6 +155,7 @@ class SmsConversations final : public ConversationStore {
     bool unixDates_ = false;
     std::string handleExpression_;
     std::string fromMeExpression_;
+    std::string dateExpression_;  // seconds or nanoseconds since 2001
     std::vector<ConversationOutline> outlines_;
     std::vector<Entry> entries_;
     std::unordered_map<std::string, std::size_t> conversationByKey_;
@@ -186,7 +184,8 @@ std::size_t SmsConversations::participantOf(std::size_t conversation, const std:
     auto [it, added] =
         entry.participantByHandle.try_emplace(handle, outlines_[conversation].participants.size());
     if (added)
-        outlines_[conversation].participants.push_back({handle, names_.nameOf(handle).value_or("")});
+        outlines_[conversation].participants.push_back(
+            {handle, names_.nameOf(handle).value_or("")});
     return it->second;
 }
 
@@ -245,7 +244,7 @@ void SmsConversations::readRows() {
     const ColumnNames& m = messageColumns_;
     const bool groups = !chats_ && m.contains("group_id") && !columnsOf(db(), "msg_group").empty();
     const std::string reactionType = columnOr(m, "associated_message_type", "0");
-    std::string sql = "SELECT m.ROWID, " + columnOr(m, "date") + ", " + handleExpression_ + ", " +
+    std::string sql = "SELECT m.ROWID, " + dateExpression_ + ", " + handleExpression_ + ", " +
                       fromMeExpression_ + ", " + reactionType + ", " +
                       columnOr(m, "associated_message_guid") + ", " +
                       columnOr(m, "associated_message_emoji") + ", " +
@@ -272,7 +271,7 @@ void SmsConversations::readRows() {
         if (joinedLeft && sqlite3_column_int64(chatOfMessage.get(), 0) == rowid)
             chat = sqlite3_column_int64(chatOfMessage.get(), 1);
 
-        const auto date = messageDate(row, 1, unixDates_);
+        const auto date = messageDate(row, 1);
         const std::int64_t sortDate = date.value_or(sortLast);
         const auto handle = text(row, 2);
         const bool fromMe = sqlite3_column_int64(row, 3) != 0;
@@ -301,7 +300,8 @@ void SmsConversations::readRows() {
         }
         ConversationOutline& outline = outlines_[*conversation];
         if (handle && !handle->empty()) participantOf(*conversation, *handle);
-        if (outline.service.empty()) outline.service = text(row, 8).value_or(unixDates_ ? "SMS" : "");
+        if (outline.service.empty())
+            outline.service = text(row, 8).value_or(unixDates_ ? "SMS" : "");
         entries_[*conversation].messages.push_back({sortDate, rowid});
         ++outline.messageCount;
         if (date) {
@@ -315,10 +315,9 @@ void SmsConversations::readRows() {
 void SmsConversations::finishOutlines() {
     for (std::size_t i = 0; i < outlines_.size(); ++i) {
         Entry& entry = entries_[i];
-        std::stable_sort(entry.messages.begin(), entry.messages.end(),
-                         [](const MessageRef& a, const MessageRef& b) {
-                             return a.sortDate < b.sortDate;
-                         });
+        std::stable_sort(
+            entry.messages.begin(), entry.messages.end(),
+            [](const MessageRef& a, const MessageRef& b) { return a.sortDate < b.sortDate; });
         ConversationOutline& outline = outlines_[i];
         if (!entry.displayName.empty()) {
             outline.title = entry.displayName;
@@ -345,11 +344,20 @@ std::optional<Error> SmsConversations::load() {
     chats_ = hasTableWithColumns(db(), "chat_message_join", {"chat_id", "message_id"}) &&
              !columnsOf(db(), "chat").empty();
     unixDates_ = !chats_ && !m.contains("handle_id");
+    // The oldest schema counts from 1970, but its iMessages (iOS 5's "madrid" rows) from 2001.
+    dateExpression_ = columnOr(m, "date");
+    if (unixDates_ && m.contains("date")) {
+        const std::string since1970 =
+            "(NULLIF(m.date, 0) - " + std::to_string(ReferenceDateUnixSeconds) + ")";
+        dateExpression_ = m.contains("is_madrid")
+                              ? "CASE WHEN m.is_madrid = 1 THEN m.date ELSE " + since1970 + " END"
+                              : since1970;
+    }
     if (m.contains("handle_id") && hasTableWithColumns(db(), "handle", {"id"}))
         handleExpression_ = "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
     else if (m.contains("address"))
-        handleExpression_ = m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)"
-                                                        : "m.address";
+        handleExpression_ =
+            m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)" : "m.address";
     else
         handleExpression_ = "NULL";
     if (m.contains("is_from_me"))
@@ -359,8 +367,9 @@ std::optional<Error> SmsConversations::load() {
     else
         fromMeExpression_ = "0";
     if (!hasColumns(m, {"text"}) && !m.contains("attributedBody"))
-        warnings_.push_back("The messages of sms.db hold no text this version knows; their dates "
-                            "and senders were exported.");
+        warnings_.push_back(
+            "The messages of sms.db hold no text this version knows; their dates "
+            "and senders were exported.");
 
     if (chats_)
         loadChats();
@@ -371,7 +380,7 @@ std::optional<Error> SmsConversations::load() {
 
     std::string sql = "SELECT " + columnOr(m, "guid") + ", " + columnOr(m, "text") + ", " +
                       columnOr(m, "attributedBody") + ", " + handleExpression_ + ", " +
-                      fromMeExpression_ + ", " + columnOr(m, "date") + ", " +
+                      fromMeExpression_ + ", " + dateExpression_ + ", " +
                       columnOr(m, "item_type", "0") + ", " + columnOr(m, "group_action_type", "0") +
                       ", " + columnOr(m, "group_title") + ", ";
     sql += m.contains("other_handle") && handleExpression_.starts_with("(SELECT")
@@ -421,7 +430,7 @@ std::vector<MessageAttachment> SmsConversations::attachmentsOf(std::int64_t rowi
         if (attachment.name.empty() && filename)
             attachment.name = filename->substr(filename->find_last_of('/') + 1);
         attachment.mimeType = text(rows, 2).value_or("");
-        attachment.date = messageDate(rows, 3, false);
+        attachment.date = messageDate(rows, 3);
         attachments.push_back(std::move(attachment));
     }
     warnIfStopped(status, "attachments");
@@ -434,10 +443,9 @@ std::vector<Reaction> SmsConversations::reactionsOn(const std::string& guid,
     auto found = reactionsByTarget_.find(guid);
     if (found == reactionsByTarget_.end()) return shown;
     std::vector<PendingReaction>& pending = found->second;
-    std::stable_sort(pending.begin(), pending.end(),
-                     [](const PendingReaction& a, const PendingReaction& b) {
-                         return a.sortDate < b.sortDate;
-                     });
+    std::stable_sort(
+        pending.begin(), pending.end(),
+        [](const PendingReaction& a, const PendingReaction& b) { return a.sortDate < b.sortDate; });
     // The latest state of each sender, in the order they first reacted.
     std::vector<std::optional<Reaction>> bySender;
     std::map<std::size_t, std::size_t> slotOfSender;
@@ -471,20 +479,21 @@ std::string SmsConversations::eventOf(sqlite3_stmt* row, std::size_t conversatio
     const std::int64_t action = sqlite3_column_int64(row, 7);
     auto other = text(row, 9);
     std::string whom = "someone";
-    if (other) whom = shownName(outlines_[conversation].participants[participantOf(conversation, *other)]);
+    if (other)
+        whom = shownName(outlines_[conversation].participants[participantOf(conversation, *other)]);
     switch (item) {
-    case 1:
-        return who + (action == 1 ? " removed " : " added ") + whom;
-    case 2:
-        if (auto title = text(row, 8); title && !title->empty())
-            return who + " named the conversation \xE2\x80\x9C" + *title + "\xE2\x80\x9D";
-        return who + " removed the name of the conversation";
-    case 3:
-        if (action == 1) return who + " changed the group photo";
-        if (action == 2) return who + " removed the group photo";
-        return who + " left the conversation";
-    default:
-        return who + ": conversation event " + std::to_string(item);
+        case 1:
+            return who + (action == 1 ? " removed " : " added ") + whom;
+        case 2:
+            if (auto title = text(row, 8); title && !title->empty())
+                return who + " named the conversation \xE2\x80\x9C" + *title + "\xE2\x80\x9D";
+            return who + " removed the name of the conversation";
+        case 3:
+            if (action == 1) return who + " changed the group photo";
+            if (action == 2) return who + " removed the group photo";
+            return who + " left the conversation";
+        default:
+            return who + ": conversation event " + std::to_string(item);
     }
 }
 
@@ -506,7 +515,7 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
             continue;
         }
         Message message;
-        message.date = messageDate(row, 5, unixDates_);
+        message.date = messageDate(row, 5);
         message.fromMe = sqlite3_column_int64(row, 4) != 0;
         auto handle = text(row, 3);
         if (!message.fromMe && handle && !handle->empty())
@@ -515,10 +524,10 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
         if (!message.text || message.text->empty())
             message.text = typedstreamText(blobColumn(row, 2));
         message.text = withoutAttachmentMarks(std::move(message.text));
-        message.edited = messageDate(row, 11, false).has_value();
+        message.edited = messageDate(row, 11).has_value();
         if (!message.edited && sqlite3_column_type(row, 13) == SQLITE_BLOB)
             message.edited = PropertyList::fromData(blobColumn(row, 13))["ec"].isPresent();
-        message.unsent = messageDate(row, 12, false).has_value();
+        message.unsent = messageDate(row, 12).has_value();
         if (message.unsent) message.text.reset();
         if (sqlite3_column_int64(row, 6) != 0) {
             const std::string who = message.fromMe ? owner_
@@ -556,8 +565,8 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
 Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
                                                                 ContactNames names,
                                                                 std::string ownerName) {
-    auto store =
-        std::make_unique<SmsConversations>(std::move(stored), std::move(names), std::move(ownerName));
+    auto store = std::make_unique<SmsConversations>(std::move(stored), std::move(names),
+                                                    std::move(ownerName));
     if (auto failure = store->load()) return *failure;
     return std::unique_ptr<ConversationStore>(std::move(store));
 }

@@ -4,6 +4,7 @@
 
 #include "catalog/Catalog.h"
 #include "sources/messages/SmsDatabase.h"
+#include "sqlite/ServedDatabase.h"
 #include "support/BackupWriter.h"
 #include "support/SmsDatabaseWriter.h"
 #include "support/TemporaryFolder.h"
@@ -68,8 +69,7 @@ Expected withChats(bool modern) {
              std::string("+491511234567: Reply to hello") + (modern ? " >0" : ""),
              std::string("Me: Edited text") + (modern ? " (edited)" : ""),
              modern ? "+491511234567:  (unsent)" : "+491511234567: Unsent text",
-             "Me: " + photo + (modern ? " {emoji🎉 +491511234567}" : ""),
-             "+491511234567: " + memo}};
+             "Me: " + photo + (modern ? " {emoji🎉 +491511234567}" : ""), "+491511234567: " + memo}};
 }
 
 const std::vector<Expected> legacy = {{"+491511234567", {"+491511234567: Hello", "Me: Hi there"}},
@@ -109,19 +109,78 @@ TEST_P(SmsGenerations, ReadsEveryMessageOnceInItsConversation) {
     EXPECT_EQ(outlines[0].lastDate, (test::firstSmsDate + 60 * each.lastMinute) * 1000);
 }
 
+INSTANTIATE_TEST_SUITE_P(, SmsGenerations,
+                         ::testing::Values(Case{"MessagesOnly", SmsGeneration::MessagesOnly,
+                                                JournalMode::Rollback, legacy, 1},
+                                           Case{"Grouped", SmsGeneration::Grouped,
+                                                JournalMode::Rollback, legacy, 1},
+                                           Case{"Seconds",
+                                                SmsGeneration::Seconds,
+                                                JournalMode::Rollback,
+                                                {withChats(false), trip, orphan},
+                                                15},
+                                           Case{"Nanoseconds",
+                                                SmsGeneration::Nanoseconds,
+                                                JournalMode::Rollback,
+                                                {withChats(false), trip, orphan},
+                                                15},
+                                           Case{"AttributedBodies",
+                                                SmsGeneration::AttributedBodies,
+                                                JournalMode::Rollback,
+                                                {withChats(true), trip, orphan},
+                                                15},
+                                           Case{"NewestOnlyInTheLog",
+                                                SmsGeneration::AttributedBodies,
+                                                JournalMode::WalWithLog,
+                                                {withChats(true), trip, orphan},
+                                                15}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Unusual {
+    const char* name;
+    const char* sql;
+    std::size_t messages;  // in one conversation; 0: refused
+    std::size_t warnings;
+};
+
+void PrintTo(const Unusual& each, std::ostream* out) { *out << each.name; }
+
+class UnusualSmsDatabases : public ::testing::TestWithParam<Unusual> {};
+
+TEST_P(UnusualSmsDatabases, ReadWhatTheyHoldOrSayWhyNot) {
+    const Unusual& each = GetParam();
+    auto served = openServedDatabase(
+        std::make_shared<const ServedFile>(
+            test::bytesOf(test::databaseFiles(JournalMode::Rollback, each.sql, "").main)),
+        nullptr);
+    ASSERT_TRUE(served);
+    auto store = openSmsConversations({std::move(served->database), std::nullopt}, {});
+    if (each.messages == 0) {
+        ASSERT_FALSE(store);
+        EXPECT_NE(store.error().reason, "");
+        return;
+    }
+    ASSERT_TRUE(store) << store.error().description();
+    ASSERT_EQ((*store)->outlines().size(), 1u);
+    auto conversation = (*store)->read(0);
+    ASSERT_TRUE(conversation);
+    EXPECT_EQ(conversation->messages.size(), each.messages);
+    EXPECT_EQ((*store)->warnings().size(), each.warnings);
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    , SmsGenerations,
+    , UnusualSmsDatabases,
     ::testing::Values(
-        Case{"MessagesOnly", SmsGeneration::MessagesOnly, JournalMode::Rollback, legacy, 1},
-        Case{"Grouped", SmsGeneration::Grouped, JournalMode::Rollback, legacy, 1},
-        Case{"Seconds", SmsGeneration::Seconds, JournalMode::Rollback,
-             {withChats(false), trip, orphan}, 15},
-        Case{"Nanoseconds", SmsGeneration::Nanoseconds, JournalMode::Rollback,
-             {withChats(false), trip, orphan}, 15},
-        Case{"AttributedBodies", SmsGeneration::AttributedBodies, JournalMode::Rollback,
-             {withChats(true), trip, orphan}, 15},
-        Case{"NewestOnlyInTheLog", SmsGeneration::AttributedBodies, JournalMode::WalWithLog,
-             {withChats(true), trip, orphan}, 15}),
+        Unusual{"NoMessageTable", "CREATE TABLE other (x); INSERT INTO other VALUES (1);", 0, 0},
+        Unusual{"UnknownColumns",
+                "CREATE TABLE message (ROWID INTEGER PRIMARY KEY, body BLOB); "
+                "INSERT INTO message VALUES (1, x'00'), (2, NULL);",
+                2, 1},
+        Unusual{"ChatsOfAnotherShape",
+                "CREATE TABLE message (ROWID INTEGER PRIMARY KEY, text TEXT, date INTEGER); "
+                "CREATE TABLE chat (name TEXT); CREATE TABLE chat_message_join (a, b); "
+                "INSERT INTO message VALUES (1, 'a', 1), (2, 'b', 2);",
+                2, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
