@@ -24,6 +24,7 @@
 #include "window/RenamedFilesButton.h"
 #include "window/SavingSettings.h"
 #include "window/TableModels.h"
+#include "window/WhatsAppExport.h"
 
 namespace salvora {
 namespace {
@@ -206,6 +207,7 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     // Each export of a kind of data, one line each.
     bindExport(*ui_->exportPhotosAction, photosExport(), panels, *renamed);
+    bindExport(*ui_->exportWhatsAppAction, whatsAppExport(), panels, *renamed);
     bindExport(*ui_->exportContactsAction, contactsExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);

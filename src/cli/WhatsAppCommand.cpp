@@ -125,9 +125,7 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
         forEachStore(context, opened, present, request.includeStatus,
                      [&](const WhatsAppApplication& application, ConversationStore& store) {
                          const std::string destination =
-                             present.size() > 1
-                                 ? appendingPathComponent(request.destination, application.service)
-                                 : request.destination;
+                             whatsAppDestination(request.destination, present, application);
                          LogSilence silence;
                          ProgressLine progress(context.err, context.showProgress);
                          const ExportSummary summary = exportConversations(

@@ -34,6 +34,10 @@ struct ExportSummary {
     std::string firstPage;
 };
 
+// Adds what `part`, one piece of a larger export, came to: counts of the same noun summed, the
+// rest after what is there; the first error is kept.
+void addExportPart(ExportSummary& whole, ExportSummary part);
+
 // "12 conversations, 3400 messages, 51 attachments, 2 not in this backup, 0 failed".
 std::string summaryCounts(const ExportSummary& summary);
 

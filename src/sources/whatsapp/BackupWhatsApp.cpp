@@ -1,6 +1,7 @@
 #include "sources/whatsapp/BackupWhatsApp.h"
 
 #include "catalog/StoredFileLookup.h"
+#include "foundation/Path.h"
 #include "recovery/StoredDatabase.h"
 #include "sources/contacts/AddressBookNames.h"
 #include "sources/whatsapp/WhatsAppChats.h"
@@ -19,6 +20,13 @@ std::vector<WhatsAppApplication> whatsAppApplicationsIn(const ApplicationMap& ap
         if (findStoredFile(applications, application.domain, chatStorage))
             present.push_back(application);
     return present;
+}
+
+std::string whatsAppDestination(const std::string& destination,
+                                const std::vector<WhatsAppApplication>& present,
+                                const WhatsAppApplication& application) {
+    return present.size() > 1 ? appendingPathComponent(destination, application.service)
+                              : destination;
 }
 
 Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(

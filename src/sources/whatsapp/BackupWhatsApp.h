@@ -2,6 +2,7 @@
 
 // The WhatsApp applications a backup holds chats of, and their chats opened from it.
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,5 +32,12 @@ std::vector<WhatsAppApplication> whatsAppApplicationsIn(const ApplicationMap& ap
 Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(
     const std::string& deviceDirectory, const ApplicationMap& applications,
     const UnlockedKeybag* keybag, const WhatsAppApplication& application, bool includeStatus);
+
+// Where the chats of `application` go in an export into `destination`: with both applications in
+// the backup, each into a folder of its own named by its service, so neither replaces the other;
+// with one, into `destination` itself.
+std::string whatsAppDestination(const std::string& destination,
+                                const std::vector<WhatsAppApplication>& present,
+                                const WhatsAppApplication& application);
 
 }  // namespace salvora
