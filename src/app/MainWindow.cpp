@@ -16,6 +16,7 @@
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
+#include "window/MessagesExport.h"
 #include "window/PhotoExportCommand.h"
 #include "window/PreviewLoader.h"
 #include "window/PreviewPane.h"
@@ -208,6 +209,7 @@ void MainWindow::bindMenus(Panels& panels) {
             &RenamedFilesButton::showRenamed);
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     // Each export of a kind of data, one line each.
+    bindExport(*ui_->exportMessagesAction, messagesExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,
