@@ -18,6 +18,7 @@
 #include "window/Controls.h"
 #include "window/FileFilterModel.h"
 #include "window/PhotosExport.h"
+#include "window/MessagesExport.h"
 #include "window/PreviewLoader.h"
 #include "window/PreviewPane.h"
 #include "window/QtText.h"
@@ -207,6 +208,7 @@ void MainWindow::bindMenus(Panels& panels) {
     connect(&controller_, &MainController::filesRenamed, renamed, &RenamedFilesButton::showRenamed);
     // Each export of a kind of data, one line each.
     bindExport(*ui_->exportPhotosAction, photosExport(), panels, *renamed);
+    bindExport(*ui_->exportMessagesAction, messagesExport(), panels, *renamed);
     bindExport(*ui_->exportWhatsAppAction, whatsAppExport(), panels, *renamed);
     bindExport(*ui_->exportContactsAction, contactsExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());

@@ -81,22 +81,14 @@ int runMessages(const CommandContext& context, const MessagesRequest& request) {
 
     ProgressLine progress(context.err, context.showProgress);
     progress.show("Reading Messages…");
-    auto stored =
-        openStoredDatabaseAt(directory, applications, smsDomain, smsDatabasePath, opened->keybag());
-    if (!stored) {
-        progress.clear();
-        if (stored.error().kind == ErrorKind::NotInBackup)
-            context.complain("no Messages database (HomeDomain Library/SMS/sms.db) in this backup");
-        else
-            context.complain(stored.error().description());
-        return UsageError;
-    }
-    auto names = readContactNames(directory, applications, opened->keybag());
-    auto store = openSmsConversations(
-        std::move(*stored), names ? std::move(*names) : ContactNames{}, request.conversations.me);
+    auto store = openBackupSmsConversations(directory, applications, opened->keybag(),
+                                            request.conversations.me);
     progress.clear();
     if (!store) {
-        context.complain(store.error().description());
+        if (store.error().kind == ErrorKind::NotInBackup)
+            context.complain("no Messages database (HomeDomain Library/SMS/sms.db) in this backup");
+        else
+            context.complain(store.error().description());
         return UsageError;
     }
     if (request.list) return listConversations(context, **store, request.json);

@@ -12,6 +12,7 @@
 #include "foundation/Utf8Text.h"
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
+#include "sources/contacts/AddressBookNames.h"
 #include "sqlite/ReferenceDate.h"
 #include "sqlite/SchemaProbes.h"
 #include "sqlite/Statement.h"
@@ -569,6 +570,18 @@ Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase s
                                                     std::move(ownerName));
     if (auto failure = store->load()) return *failure;
     return std::unique_ptr<ConversationStore>(std::move(store));
+}
+
+Result<std::unique_ptr<ConversationStore>> openBackupSmsConversations(
+    const std::string& deviceDirectory, const ApplicationMap& applications,
+    const UnlockedKeybag* keybag, std::string ownerName) {
+    auto stored =
+        openStoredDatabaseAt(deviceDirectory, applications, smsDomain, smsDatabasePath, keybag);
+    if (!stored) return stored.error();
+    // Without an address book people are shown by their numbers and addresses.
+    auto names = readContactNames(deviceDirectory, applications, keybag);
+    return openSmsConversations(std::move(*stored), names ? std::move(*names) : ContactNames{},
+                                std::move(ownerName));
 }
 
 }  // namespace salvora

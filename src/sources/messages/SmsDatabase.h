@@ -30,4 +30,10 @@ Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase s
                                                                 ContactNames names,
                                                                 std::string ownerName = "Me");
 
+// The backup's sms.db (HomeDomain "Library/SMS/sms.db" with its -wal) opened so, its people named
+// by the backup's address book where it has one. Fails as NotInBackup when it holds no sms.db.
+Result<std::unique_ptr<ConversationStore>> openBackupSmsConversations(
+    const std::string& deviceDirectory, const ApplicationMap& applications,
+    const UnlockedKeybag* keybag, std::string ownerName = "Me");
+
 }  // namespace salvora

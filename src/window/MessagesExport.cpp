@@ -1,0 +1,37 @@
+#include "window/MessagesExport.h"
+
+#include <QObject>
+
+#include "catalog/StoredFileLookup.h"
+#include "sources/messages/ConversationExport.h"
+#include "sources/messages/SmsDatabase.h"
+
+namespace salvora {
+namespace {
+
+ExportSummary runMessagesExport(const SourceExportRequest& request, const SaveProgress& progress) {
+    auto store =
+        openBackupSmsConversations(request.deviceDirectory, request.applications, request.keybag);
+    if (!store) {
+        ExportSummary summary;
+        summary.error = store.error();
+        return summary;
+    }
+    ConversationExportOptions options;
+    options.portableNames = request.portableNames;
+    return exportConversations(**store,
+                               {request.deviceDirectory, request.applications, request.keybag},
+                               request.destination, options, progress);
+}
+
+}  // namespace
+
+SourceExport messagesExport() {
+    return {QObject::tr("Exporting Messages"),
+            [](const ApplicationMap& applications) {
+                return findStoredFile(applications, smsDomain, smsDatabasePath).has_value();
+            },
+            &runMessagesExport};
+}
+
+}  // namespace salvora
