@@ -43,7 +43,7 @@ InfoPlistTimes timeInfoPlistNames(const std::string& folder, int runs) {
     DeviceRecord device;
     device.directory = folder;
     Catalog catalog;
-    catalog.buildCatalog(device);
+    catalog.buildCatalogForDevice(device);
     ApplicationMap& applications = *device.applications;
     InfoPlistTimes times;
     std::vector<Timing> names;

@@ -77,17 +77,17 @@ class NameOrder {
 
 // An encrypted backup without its keys lists nothing; the password is asked for only where
 // there is a keybag it could open.
-CatalogBuild lockedBuild(DeviceRecord& device, const BackupProtection& protection) {
+Error lockedBuild(DeviceRecord& device, const BackupProtection& protection) {
     device.applications = std::make_shared<ApplicationMap>();
-    CatalogBuild build;
-    if (protection.keybagMissing) {
-        build.error = Error{"Could not open the encrypted backup",
-                            appendingPathComponent(device.directory, ManifestPlistName),
-                            "It holds no BackupKeyBag"};
-    } else {
-        build.needsPassword = true;
-    }
-    return build;
+    const std::string manifest = appendingPathComponent(device.directory, ManifestPlistName);
+    if (protection.keybagMissing)
+        return Error{"Could not open the encrypted backup", manifest, "It holds no BackupKeyBag"};
+    return Error{"Could not open the encrypted backup", manifest, "It needs its password",
+                 ErrorKind::NeedsPassword};
+}
+
+void keepLayout(CatalogReading& reading, LayoutReading layout) {
+    if (!layout.layout.empty()) reading.layouts.push_back(std::move(layout));
 }
 
 ApplicationList sortedAsShown(const ApplicationMap& applications) {
@@ -103,10 +103,11 @@ ApplicationList sortedAsShown(const ApplicationMap& applications) {
 }  // namespace
 
 ApplicationList Catalog::buildCatalogForDevice(DeviceRecord& device) {
-    return buildCatalog(device).applications;
+    Result<ApplicationList> build = buildCatalog(device);
+    return build ? std::move(*build) : ApplicationList();
 }
 
-CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
+Result<ApplicationList> Catalog::buildCatalog(DeviceRecord& device) {
     const std::string& directory = device.directory;
     // Both lists come from one listing, made before any file is read.
     std::vector<std::string> listing =
@@ -118,7 +119,9 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     device.applications = applications;
     // A device without a folder has nothing to read; its file names would otherwise be taken
     // relative to the working directory.
-    if (directory.empty()) return {};
+    if (directory.empty()) return ApplicationList();
+    // Only a build that read the folder tells what it read.
+    readings_.erase(directory);
     const BackupProtection protection = judgeBackupProtection(directory);
     const std::shared_ptr<const UnlockedKeybag> keybag = keybagFor(directory);
     if (protection.keybagMissing || (protection.filesEncrypted && !keybag))
@@ -127,19 +130,38 @@ CatalogBuild Catalog::buildCatalog(DeviceRecord& device) {
     // Read before the records, while a large Info.plist costs no memory they need.
     const StoreNames storeNames =
         holdsStoreApplications(listing) ? readStoreNames(directory) : StoreNames();
-    addManifestDatabaseFilesFromDirectory(directory, *applications);
-    addMdbackupFiles(mdbackupNames, directory, *applications);
+    CatalogReading reading;
+    keepLayout(reading, addManifestDatabaseFilesFromDirectory(directory, *applications));
+    if (!mdbackupNames.empty())
+        keepLayout(reading, addMdbackupFiles(mdbackupNames, directory, *applications));
     if (!mdinfoNames.empty()) {
         loadTranslationNamesFromDirectory(directory);
-        addMdinfoFiles(mdinfoNames, directory, *applications);
+        keepLayout(reading, addMdinfoFiles(mdinfoNames, directory, *applications));
     }
-    addUnindexedDatabaseFilesFromDirectory(directory, *applications);
-    CatalogBuild build;
-    build.error =
-        addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications).slot();
+    keepLayout(reading, addUnindexedDatabaseFilesFromDirectory(directory, *applications));
+    Result<LayoutReading> manifestDb =
+        addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
+    if (!manifestDb) return manifestDb.error();
+    keepLayout(reading, std::move(*manifestDb));
+    readings_.insert_or_assign(directory, std::move(reading));
     nameApplications(storeNames, *applications);
-    build.applications = sortedAsShown(*applications);
-    return build;
+    return sortedAsShown(*applications);
+}
+
+const CatalogReading* Catalog::readingOf(const std::string& directory) const {
+    auto found = readings_.find(directory);
+    return found == readings_.end() ? nullptr : &found->second;
+}
+
+std::string whyNothingListed(const CatalogReading& reading) {
+    if (reading.layouts.empty()) return "no catalogue file found";
+    std::string why;
+    for (const LayoutReading& layout : reading.layouts) {
+        if (!why.empty()) why += "; ";
+        why += layout.layout + ": ";
+        why += layout.firstDamage.empty() ? "names no file" : layout.firstDamage;
+    }
+    return why;
 }
 
 Status Catalog::unlockBackup(const std::string& directory, std::string_view password) {

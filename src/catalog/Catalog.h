@@ -10,21 +10,23 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/layouts/LayoutReading.h"
 #include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 
 namespace salvora {
 
-// What a build made of a device's backup.
-struct CatalogBuild {
-    ApplicationList applications;  // sorted as the table shows them
-    // The backup is encrypted and hasn't been unlocked this run: nothing of it is listed.
-    bool needsPassword = false;
-    // Why an encrypted backup lists nothing, or less than it holds, when it was unlocked or
-    // can't be.
-    ErrorSlot error;
+// What the layout readers made of a backup folder: one reading per layout the folder holds, in
+// the order they were read.
+struct CatalogReading {
+    std::vector<LayoutReading> layouts;
 };
+
+// Why a backup that lists nothing lists nothing, as one sentence for people: each layout's
+// first damage ("Manifest.mbdb: cut off after 12 records"), else that it names no file, or
+// "no catalogue file found" when the folder holds none.
+std::string whyNothingListed(const CatalogReading& reading);
 
 class Catalog {
   public:
@@ -34,8 +36,11 @@ class Catalog {
     // encrypted backup that hasn't been unlocked this run yields an empty map and no
     // applications.
     ApplicationList buildCatalogForDevice(DeviceRecord& device);
-    // The same, telling also whether the backup needs its password first.
-    CatalogBuild buildCatalog(DeviceRecord& device);
+    // The same, telling also why an encrypted backup lists nothing: ErrorKind::NeedsPassword
+    // when it hasn't been unlocked this run, else why it can't be read once unlocked.
+    Result<ApplicationList> buildCatalog(DeviceRecord& device);
+    // What the last build of the folder read, layout by layout; null before its first build.
+    const CatalogReading* readingOf(const std::string& directory) const;
 
     // Unlocks the encrypted backup in the folder with its password and keeps the class keys,
     // never the password, for the rest of the run. Takes seconds on a real keybag: front ends
@@ -53,6 +58,7 @@ class Catalog {
   private:
     std::optional<TranslationNames> translationNames_;
     std::map<std::string, std::shared_ptr<const UnlockedKeybag>, std::less<>> keybags_;
+    std::map<std::string, CatalogReading, std::less<>> readings_;
 };
 
 // The members of `paths` that end in "." and one of the extensions, grouped by extension in

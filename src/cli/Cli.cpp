@@ -21,6 +21,7 @@ const std::string byNameOrDisplayName = " (exact name, or a display name no othe
 struct Request {
     bool json = false;
     bool all = false;
+    bool verbose = false;
     BackupOperand operand;
     std::string application;
     std::string fullpath;
@@ -56,6 +57,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     CLI::App* apps = addListing(app, "apps", "List the applications of a backup", request);
     addBackup(apps, request.operand);
+    apps->add_flag("--verbose", request.verbose,
+                   "Tell on standard error what each layout of the backup gave, and why a "
+                   "backup lists nothing");
 
     CLI::App* files = addListing(app, "files", "List the files of a backup", request);
     addBackup(files, request.operand);
@@ -121,7 +125,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const CommandContext context{out, err, showProgress, passwords};
     if (chosen) return chosen(context);
     if (devices->parsed()) return listDevices(context, formatOf(request));
-    if (apps->parsed()) return listApplications(context, request.operand.backup, formatOf(request));
+    if (apps->parsed()) return listApplications(context, request.operand.backup, formatOf(request), request.verbose);
     if (files->parsed()) {
         std::optional<std::string> application;
         if (onlyApplication->count() > 0) application = request.application;

@@ -7,6 +7,7 @@
 #include "cli/WriteBehind.h"
 #include "crypto/BackupEncryption.h"
 #include "discovery/Discovery.h"
+#include "foundation/Plural.h"
 #include "foundation/Prefetch.h"
 
 namespace salvora::cli {
@@ -22,6 +23,20 @@ json stringOrNull(std::optional<std::string_view> value) {
 // rather than stopping the listing.
 void printJson(std::ostream& out, const json& value) {
     out << value.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+}
+
+// "Manifest.mbdb: 12 records read, 1 skipped, cut off after 12 records", a line per layout.
+void tellReading(const CommandContext& context, const OpenedBackup& opened) {
+    const CatalogReading* reading = opened.catalog.readingOf(opened.device->directory);
+    if (reading == nullptr) return;
+    for (const LayoutReading& layout : reading->layouts) {
+        std::string line = layout.layout + ": " + counted(layout.recordsRead, "record", "records") +
+                           " read, " + std::to_string(layout.recordsSkipped) + " skipped";
+        if (!layout.firstDamage.empty()) line += ", " + layout.firstDamage;
+        context.complain(line);
+    }
+    if (opened.applications.empty())
+        context.complain("the backup lists nothing: " + whyNothingListed(*reading));
 }
 
 // A million lines go out through one buffer, handed a large piece at a time to a writer of its
@@ -112,7 +127,8 @@ int listDevices(const CommandContext& context, Format format) {
     return Success;
 }
 
-int listApplications(const CommandContext& context, const std::string& backup, Format format) {
+int listApplications(const CommandContext& context, const std::string& backup, Format format,
+                     bool verbose) {
     auto opened = openBackup(context, backup);
     if (!opened) return UsageError;
     json list = json::array();
@@ -131,6 +147,7 @@ int listApplications(const CommandContext& context, const std::string& backup, F
         }
     }
     if (format == Format::Json) printJson(context.out, list);
+    if (verbose) tellReading(context, *opened);
     return Success;
 }
 

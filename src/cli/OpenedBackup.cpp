@@ -90,16 +90,16 @@ std::optional<OpenedBackup> openBackup(const CommandContext& context, const std:
     auto device = deviceNamedBy(context, argument);
     if (!device) return std::nullopt;
     OpenedBackup backup{device, {}, {}};
-    CatalogBuild build = backup.catalog.buildCatalog(*device);
-    if (build.needsPassword) {
+    Result<ApplicationList> build = backup.catalog.buildCatalog(*device);
+    if (!build && build.error().kind == ErrorKind::NeedsPassword) {
         if (!unlock(context, backup.catalog, device->directory)) return std::nullopt;
         build = backup.catalog.buildCatalog(*device);
     }
-    if (build.error) {
-        context.complain(build.error->description());
+    if (!build) {
+        context.complain(build.error().description());
         return std::nullopt;
     }
-    backup.applications = std::move(build.applications);
+    backup.applications = std::move(*build);
     return backup;
 }
 

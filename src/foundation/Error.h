@@ -15,6 +15,7 @@ namespace salvora {
 // What a caller may do something about. Anything else is Failed, and only its words tell more.
 enum class ErrorKind {
     Failed,
+    NeedsPassword,  // the backup is encrypted and has not been unlocked: ask for its password
     WrongPassword,  // the password does not open the backup
     Unsupported,    // this system or file system offers no such way; another way may do
     NameRefused,    // the file system takes no such name (characters it refuses)

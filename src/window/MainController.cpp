@@ -334,10 +334,11 @@ void MainController::deviceSelected(DeviceRecord& device) {
     // above.
     std::shared_ptr<const ApplicationMap> previous = std::exchange(device.applications, nullptr);
     // While the build reads the backup, the tables it could touch have no rows to draw.
-    const CatalogBuild build = buildCatalogUnlocking(device);
-    if (build.error) emit catalogueProblem(QString::fromStdString(build.error->description()));
-    applicationsArray_->insert(applicationsArray_->end(), build.applications.begin(),
-                               build.applications.end());
+    const Result<ApplicationList> build = buildCatalogUnlocking(device);
+    // A password not given leaves the backup unlisted without a word.
+    if (!build && build.error().kind != ErrorKind::NeedsPassword)
+        emit catalogueProblem(QString::fromStdString(build.error().description()));
+    if (build) applicationsArray_->insert(applicationsArray_->end(), build->begin(), build->end());
 
     hide(*step2Progress);
     applicationTable->setEnabled(true);
@@ -349,14 +350,14 @@ void MainController::deviceSelected(DeviceRecord& device) {
             std::jthread([previous = std::move(previous)]() mutable { previous.reset(); });
 }
 
-CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {
-    CatalogBuild build;
+Result<ApplicationList> MainController::buildCatalogUnlocking(DeviceRecord& device) {
+    Result<ApplicationList> build = ApplicationList();
     runWhileHandlingEvents([&] { build = catalog_.buildCatalog(device); });
     bool wrongBefore = false;
-    while (build.needsPassword) {
+    while (!build && build.error().kind == ErrorKind::NeedsPassword) {
         std::optional<std::string> answer =
             panels_.askPassword(deviceNameText(device).toStdString(), wrongBefore);
-        if (!answer) return {};
+        if (!answer) return build;
         Status unlocked;
         {
             const Password password(*answer);
@@ -367,7 +368,7 @@ CatalogBuild MainController::buildCatalogUnlocking(DeviceRecord& device) {
         }
         wrongBefore = !unlocked;
         if (wrongBefore && unlocked.error().kind != ErrorKind::WrongPassword)
-            return CatalogBuild{{}, false, unlocked.error()};
+            return unlocked.error();
         if (!wrongBefore) runWhileHandlingEvents([&] { build = catalog_.buildCatalog(device); });
     }
     return build;
@@ -423,9 +424,14 @@ bool MainController::isEncryptedDevice(int row) const {
            encrypted_.contains(allDevices_[rowIndex(row)].get());
 }
 
-QString MainController::deviceFolder(int row) const {
+QString MainController::deviceToolTip(int row) const {
     if (!isValidRow(row, allDevices_.size())) return {};
-    return QString::fromStdString(allDevices_[rowIndex(row)]->directory);
+    const DeviceRecord& device = *allDevices_[rowIndex(row)];
+    QString text = QString::fromStdString(device.directory);
+    const CatalogReading* reading = catalog_.readingOf(device.directory);
+    if (reading && device.applications && device.applications->empty())
+        text += "\n" + tr("Lists nothing: %1").arg(QString::fromStdString(whyNothingListed(*reading)));
+    return text;
 }
 
 int MainController::applicationRowCount() const {

@@ -119,9 +119,10 @@ class MainController final : public QObject {
     // anything. A row outside the list gives empty text.
     int deviceRowCount() const;
     std::optional<QString> deviceCell(const QString& columnIdentifier, int row) const;
-    // Beside a device's cells: whether its backup is encrypted, and its folder.
+    // Beside a device's cells: whether its backup is encrypted, and its folder, with why it
+    // lists nothing once a build found nothing in it.
     bool isEncryptedDevice(int row) const;
-    QString deviceFolder(int row) const;
+    QString deviceToolTip(int row) const;
     int applicationRowCount() const;
     QString applicationCell(int row) const;
     // The application table's icon (Qt::DecorationRole) and tooltip (Qt::ToolTipRole) of a row;
@@ -149,7 +150,7 @@ class MainController final : public QObject {
     // The build of a device choice: an encrypted backup not yet unlocked this run is unlocked
     // first with the password the user gives, asked again after a wrong one. Cancelling
     // leaves it listing nothing, like an unreadable backup.
-    CatalogBuild buildCatalogUnlocking(DeviceRecord& device);
+    Result<ApplicationList> buildCatalogUnlocking(DeviceRecord& device);
     // Saves the files below a folder the user chooses, off the event thread behind a progress
     // dialog titled `title`, and tells the outcome.
     void saveBelowChosenFolder(const std::vector<FileRecord>& files, const QString& title);

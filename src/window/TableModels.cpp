@@ -13,7 +13,7 @@ QVariant DeviceTableModel::value(const QString& columnIdentifier, int row, int r
         std::optional<QString> text = controller().deviceCell(columnIdentifier, row);
         return text ? QVariant(*text) : QVariant();
     }
-    if (role == Qt::ToolTipRole) return controller().deviceFolder(row);
+    if (role == Qt::ToolTipRole) return controller().deviceToolTip(row);
     // The lock of an encrypted backup goes before its name.
     const bool locked =
         columnIdentifier == toQString(DeviceName) && controller().isEncryptedDevice(row);

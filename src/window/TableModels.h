@@ -6,7 +6,7 @@
 namespace salvora {
 
 // Each backup's name (with a lock when it is encrypted), date, version and model, and its
-// folder as the tooltip.
+// folder as the tooltip, with why it lists nothing once built.
 class DeviceTableModel final : public ControllerTableModel {
   public:
     using ControllerTableModel::ControllerTableModel;

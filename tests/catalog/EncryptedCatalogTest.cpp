@@ -17,6 +17,7 @@ using test::EncryptedBackup;
 using test::EncryptedCatalogue;
 using test::FixtureKeybag;
 using test::KeyDerivationVariant;
+using test::needsPassword;
 using test::ManifestPlistLeft;
 
 struct Variant {
@@ -53,10 +54,9 @@ TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds
                     .protectionClass = 2});
     const auto before = test::folderSnapshot(backup.folder());
 
-    CatalogBuild locked = catalog.buildCatalog(device);
-    EXPECT_TRUE(locked.needsPassword);
-    EXPECT_FALSE(locked.error);
-    EXPECT_TRUE(locked.applications.empty());
+    Result<ApplicationList> locked = catalog.buildCatalog(device);
+    ASSERT_FALSE(locked);
+    EXPECT_EQ(locked.error().kind, ErrorKind::NeedsPassword);
     ASSERT_TRUE(device.applications);
     EXPECT_TRUE(device.applications->empty());
     EXPECT_TRUE(catalog.buildCatalogForDevice(device).empty());
@@ -65,14 +65,13 @@ TEST_P(EncryptedCatalog, NeedsThePasswordThenListsEveryFileWithWhatRecoveryNeeds
     ASSERT_FALSE(wrong);
     EXPECT_EQ(wrong.error().kind, ErrorKind::WrongPassword);
     EXPECT_FALSE(catalog.keybagFor(backup.folder()));
-    EXPECT_TRUE(catalog.buildCatalog(device).needsPassword);
+    EXPECT_TRUE(needsPassword(catalog.buildCatalog(device)));
 
     EXPECT_TRUE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
     ASSERT_TRUE(catalog.keybagFor(backup.folder()));
-    CatalogBuild build = catalog.buildCatalog(device);
-    EXPECT_FALSE(build.needsPassword);
-    EXPECT_FALSE(build.error);
-    ASSERT_EQ(build.applications.size(), 2u);
+    Result<ApplicationList> build = catalog.buildCatalog(device);
+    ASSERT_TRUE(build) << build.error().description();
+    ASSERT_EQ(build->size(), 2u);
     const ApplicationRecord& application =
         test::applicationIn(*device.applications, "com.example.notes");
     ASSERT_EQ(application.files.size(), 1u);
@@ -109,9 +108,9 @@ TEST(EncryptedCatalogFlag, AnEncryptedDatabaseNeedsThePasswordWhateverTheFlagSay
     backup.addFile("HomeDomain", "a.txt", "alpha");
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;
-    EXPECT_TRUE(catalog.buildCatalog(device).needsPassword);
+    EXPECT_TRUE(needsPassword(catalog.buildCatalog(device)));
     EXPECT_TRUE(catalog.unlockBackup(folder.path(), backup.keybag().password));
-    EXPECT_EQ(catalog.buildCatalog(device).applications.size(), 1u);
+    EXPECT_EQ(catalog.buildCatalogForDevice(device).size(), 1u);
 }
 
 TEST(EncryptedCatalogFlag, AnUnpaddedEncryptedDatabaseIsRead) {
@@ -122,8 +121,8 @@ TEST(EncryptedCatalogFlag, AnUnpaddedEncryptedDatabaseIsRead) {
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;
     EXPECT_TRUE(catalog.unlockBackup(folder.path(), backup.keybag().password));
-    CatalogBuild build = catalog.buildCatalog(device);
-    EXPECT_FALSE(build.error) << build.error->description();
+    Result<ApplicationList> build = catalog.buildCatalog(device);
+    EXPECT_TRUE(build) << build.error().description();
     EXPECT_EQ(test::fileCount(*device.applications), 1u);
 }
 
@@ -138,9 +137,8 @@ TEST_P(DecryptedBackupTest, IsReadAsPlainWithItsKeysKept) {
     backup.addFile("KeychainDomain", "keychain-backup.plist", "bravo");
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;
-    CatalogBuild build = catalog.buildCatalog(device);
-    EXPECT_FALSE(build.needsPassword);
-    EXPECT_FALSE(build.error);
+    Result<ApplicationList> build = catalog.buildCatalog(device);
+    EXPECT_TRUE(build) << build.error().description();
     ASSERT_EQ(test::fileCount(*device.applications), 2u);
     EXPECT_TRUE(
         test::applicationIn(*device.applications, "com.example.notes").files[0].encryptionKey());
@@ -157,10 +155,9 @@ TEST(EncryptedCatalogFlag, ADamagedDatabaseWithoutWordOfEncryptionIsPassedOver) 
     test::TemporaryFolder folder;
     test::writeFile(folder / "Manifest.db", "neither SQLite nor encrypted");
     DeviceRecord device = deviceAt(folder.path());
-    CatalogBuild build = Catalog().buildCatalog(device);
-    EXPECT_FALSE(build.needsPassword);
-    EXPECT_FALSE(build.error);
-    EXPECT_TRUE(build.applications.empty());
+    Result<ApplicationList> build = Catalog().buildCatalog(device);
+    ASSERT_TRUE(build) << build.error().description();
+    EXPECT_TRUE(build->empty());
 }
 
 struct BrokenBackup {
@@ -179,17 +176,17 @@ TEST_P(BrokenEncryptedBackup, SaysWhyItListsNothing) {
     GetParam().write(folder.path());
     DeviceRecord device = deviceAt(folder.path());
     Catalog catalog;
-    CatalogBuild build = catalog.buildCatalog(device);
+    Result<ApplicationList> build = catalog.buildCatalog(device);
     if (GetParam().unlocks) {
-        ASSERT_TRUE(build.needsPassword);
+        ASSERT_TRUE(needsPassword(build));
         EXPECT_TRUE(catalog.unlockBackup(folder.path(), FixtureKeybag{}.password));
         build = catalog.buildCatalog(device);
     }
-    EXPECT_FALSE(build.needsPassword);
-    ASSERT_TRUE(build.error);
-    EXPECT_NE(build.error->reason.find(GetParam().reason), std::string::npos)
-        << build.error->reason;
-    EXPECT_TRUE(build.applications.empty());
+    ASSERT_FALSE(build);
+    EXPECT_FALSE(needsPassword(build));
+    EXPECT_NE(build.error().reason.find(GetParam().reason), std::string::npos)
+        << build.error().reason;
+    EXPECT_TRUE(device.applications->empty());
 }
 
 void encryptedWith(const std::string& folder, test::ManifestOptions options,

@@ -45,7 +45,7 @@ TEST_P(StoredFileLookup, FindsEveryFileByItsDomainAndPathAndNothingElse) {
                 : backup.addManifestDbFile(domain, path, ""));
     }
     DeviceRecord device{"Phone", std::nullopt, folder.path(), nullptr};
-    Catalog().buildCatalog(device);
+    Catalog().buildCatalogForDevice(device);
     for (std::size_t index = 0; index < names.size(); ++index) {
         const auto found =
             findStoredFile(*device.applications, places[index].first, places[index].second);

@@ -77,7 +77,7 @@ class DriveNamesTest : public testing::TestWithParam<DriveFormat> {
 TEST_P(DriveNamesTest, SaveAllAndExtractAllSaveEveryFileAndSayWhereEachRenamedOneWent) {
     Catalog catalog;
     DeviceRecord device{"Phone", std::nullopt, backup.folder(), nullptr};
-    catalog.buildCatalog(device);
+    catalog.buildCatalogForDevice(device);
     const std::string destination = drive.path() + "/saved";
     const auto outcomes =
         saveAll(backup.folder(), device.applications->at(application)->files, destination);

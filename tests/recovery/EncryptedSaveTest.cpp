@@ -39,7 +39,7 @@ class EncryptedSaveTest : public testing::Test {
     // The files of the one application "com.example.notes", with the backup unlocked.
     const std::vector<FileRecord>& unlockedFiles() {
         EXPECT_TRUE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
-        catalog.buildCatalog(device);
+        catalog.buildCatalogForDevice(device);
         return device.applications->at("com.example.notes")->files;
     }
     const UnlockedKeybag* keybag() const { return catalog.keybagFor(backup.folder()).get(); }
@@ -96,7 +96,7 @@ TEST(DecryptedBackupSave, KeysLeftInTheRecordsAreIgnored) {
     backup.addFile("AppDomain-com.example.notes", "Documents/a.txt", "alpha", 1'500'000'000);
     DeviceRecord device{"Phone", std::nullopt, backup.folder(), nullptr};
     Catalog catalog;
-    catalog.buildCatalog(device);
+    catalog.buildCatalogForDevice(device);
     const FileRecord& file = device.applications->at("com.example.notes")->files[0];
     ASSERT_TRUE(file.encryptionKey());
     LogCapture log;

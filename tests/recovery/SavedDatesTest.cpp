@@ -20,7 +20,7 @@ class SavedDatesTest : public testing::Test {
   protected:
     // Builds the catalogue and saves every file of the application below the destination.
     void saveEverything(const std::string& application) {
-        catalog.buildCatalog(device);
+        catalog.buildCatalogForDevice(device);
         for (const auto& outcome : saveAll(
                  backup.folder(), device.applications->at(application)->files, destination.path()))
             EXPECT_FALSE(outcome.error) << outcome.error->description();

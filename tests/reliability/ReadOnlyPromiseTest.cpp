@@ -14,6 +14,7 @@
 #include "foundation/FileQueries.h"
 #include "foundation/Log.h"
 #include "recovery/Recovery.h"
+#include "support/CatalogInspection.h"
 #include "support/CliBackups.h"
 #include "support/EncryptedBackup.h"
 #include "support/ExpectInChild.h"
@@ -79,7 +80,7 @@ class ReadOnlyPromise : public testing::Test {
         for (std::size_t index = 0; index < devices.size(); ++index) {
             DeviceRecord& device = *devices[index];
             const std::string saved = destination + "/" + std::to_string(index);
-            if (catalog.buildCatalog(device).needsPassword)
+            if (test::needsPassword(catalog.buildCatalog(device)))
                 found << (catalog.unlockBackup(device.directory, password) ? "unlocked\n"
                                                                            : "locked\n");
             const ApplicationList applications = catalog.buildCatalogForDevice(device);

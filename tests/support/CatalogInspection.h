@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalog/model/Records.h"
+#include "foundation/Error.h"
 
 namespace salvora::test {
 
@@ -36,6 +37,11 @@ inline std::vector<std::optional<std::string>> fullpaths(const ApplicationRecord
     return paths;
 }
 
+// Whether a build stopped for the backup's password.
+inline bool needsPassword(const Result<ApplicationList>& build) {
+    return !build && build.error().kind == ErrorKind::NeedsPassword;
+}
+
 // Every application name, in byte order.
 inline std::vector<std::string> applicationNames(const ApplicationMap& applications) {
     std::vector<std::string> names;
@@ -44,10 +50,6 @@ inline std::vector<std::string> applicationNames(const ApplicationMap& applicati
     return names;
 }
 
-inline std::size_t fileCount(const ApplicationMap& applications) {
-    std::size_t count = 0;
-    for (const auto& entry : applications) count += entry.second->files.size();
-    return count;
-}
+using salvora::fileCount;
 
 }  // namespace salvora::test

@@ -160,7 +160,7 @@ TEST(FileStart, ALargeFileIsReadOnlyToTheLimitAndAnEncryptedOneDecryptedInMemory
     ASSERT_TRUE(catalog.unlockBackup(backup.folder(), backup.keybag().password));
     DeviceRecord device;
     device.directory = backup.folder();
-    const ApplicationList applications = catalog.buildCatalog(device).applications;
+    const ApplicationList applications = catalog.buildCatalogForDevice(device);
     ASSERT_EQ(applications.size(), 1u);
     const auto before = folderSnapshot(folder.path());
     const FileRecord& file = applications[0]->files.at(0);

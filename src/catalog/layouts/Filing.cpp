@@ -4,12 +4,21 @@
 
 namespace salvora {
 
-void fileEachPropertyList(const std::vector<std::string>& names, const std::string& directory,
-                          ApplicationMap& applications, PropertyListFiling file) {
+LayoutReading fileEachPropertyList(const std::vector<std::string>& names,
+                                   const std::string& directory, ApplicationMap& applications,
+                                   PropertyListFiling file, std::string layout) {
+    LayoutReading reading{std::move(layout)};
     for (const std::string& name : names) {
-        file(name, PropertyList::dictionaryFromFile(appendingPathComponent(directory, name)),
-             applications);
+        PropertyList list = PropertyList::dictionaryFromFile(appendingPathComponent(directory, name));
+        if (list.isPresent()) {
+            ++reading.recordsRead;
+        } else {
+            ++reading.recordsSkipped;
+            reading.damaged(name + " does not decode");
+        }
+        file(name, list, applications);
     }
+    return reading;
 }
 
 }  // namespace salvora

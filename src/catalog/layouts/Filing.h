@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/layouts/LayoutReading.h"
 #include "catalog/model/Records.h"
 #include "plist/PropertyList.h"
 
@@ -24,8 +25,10 @@ namespace salvora {
 using PropertyListFiling = void (*)(const std::string& name, const PropertyList& list,
                                     ApplicationMap& applications);
 
-// Reads each named property list in the folder, in list order, and files it with `file`.
-void fileEachPropertyList(const std::vector<std::string>& names, const std::string& directory,
-                          ApplicationMap& applications, PropertyListFiling file);
+// Reads each named property list in the folder, in list order, and files it with `file`. A list
+// that doesn't decode is told as skipped, whatever `file` still makes of it.
+LayoutReading fileEachPropertyList(const std::vector<std::string>& names,
+                                   const std::string& directory, ApplicationMap& applications,
+                                   PropertyListFiling file, std::string layout);
 
 }  // namespace salvora

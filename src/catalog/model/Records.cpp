@@ -100,4 +100,10 @@ std::shared_ptr<ApplicationRecord> getOrCreateApplicationNamed(std::string_view 
     return record;
 }
 
+std::size_t fileCount(const ApplicationMap& applications) {
+    std::size_t count = 0;
+    for (const auto& entry : applications) count += entry.second->files.size();
+    return count;
+}
+
 }  // namespace salvora

@@ -190,6 +190,9 @@ using ApplicationMap = std::unordered_map<std::string, std::shared_ptr<Applicati
 
 using ApplicationList = std::vector<std::shared_ptr<ApplicationRecord>>;
 
+// How many files all the applications hold.
+std::size_t fileCount(const ApplicationMap& applications);
+
 struct DeviceRecord {
     std::optional<std::string> name;  // "Device Name" of the folder's Info.plist
     std::optional<std::string> date;  // the folder's modification time, as dateText gives it

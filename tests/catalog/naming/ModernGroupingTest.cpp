@@ -56,7 +56,7 @@ TEST_P(ModernGrouping, OneRowPerOwningApplicationNamedAndOrderedAsShown) {
 }
 
 TEST_P(ModernGrouping, EveryContainerKeepsItsPlaceApartInTheFullpaths) {
-    Catalog().buildCatalog(device);
+    Catalog().buildCatalogForDevice(device);
     const ApplicationRecord& whatsApp =
         test::applicationIn(*device.applications, "net.whatsapp.WhatsApp");
     EXPECT_EQ(whatsApp.files.at(2).fullpath(),

@@ -285,30 +285,43 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
         fileEntries(scanned, applications);
 }
 
-void addManifestDatabaseFilesFromDirectory(const std::string& directory,
-                                           ApplicationMap& applications) {
+LayoutReading addManifestDatabaseFilesFromDirectory(const std::string& directory,
+                                                    ApplicationMap& applications) {
     const std::string indexPath = appendingPathComponent(directory, ManifestMbdxName);
-    if (!fileExists(indexPath)) return;
+    if (!fileExists(indexPath)) return {};
+    LayoutReading reading{std::string(ManifestMbdxName) + " + " + std::string(ManifestMbdbName)};
     auto index = readFile(indexPath);
-    if (!index || !hasMagic(index->bytes(), manifestIndexMagic)) return;
+    if (!index || !hasMagic(index->bytes(), manifestIndexMagic)) {
+        reading.damaged("the index is not a manifest index");
+        return reading;
+    }
     // The database is opened only once the index has passed its test. It is read in file
     // order through a window rather than loaded whole, so a large backup's catalogue never
     // holds the records' other fields in memory.
     const std::string databasePath = appendingPathComponent(directory, ManifestMbdbName);
     std::optional<FileWindow> database = FileWindow::open(databasePath);
-    if (!database) return;
-    auto magic = database->read(0, manifestDatabaseMagic.size());
-    if (!magic || !hasMagic(*magic, manifestDatabaseMagic)) return;
+    auto magic = database ? database->read(0, manifestDatabaseMagic.size()) : std::nullopt;
+    if (!magic || !hasMagic(*magic, manifestDatabaseMagic)) {
+        reading.damaged("the records are not a manifest database");
+        return reading;
+    }
     DatabaseInFile records(std::move(*database));
     auto openAnother = [&]() -> std::optional<DatabaseInFile> {
         if (auto other = FileWindow::open(databasePath)) return DatabaseInFile(std::move(*other));
         return std::nullopt;
     };
     ScannedEntries scanned;
-    if (!readRecords(index->bytes(), records, openAnother, scanned)) return;
+    if (!readRecords(index->bytes(), records, openAnother, scanned)) {
+        reading.damaged("the records could not be read to their end");
+        return reading;
+    }
     // The index is let go before the records are made: their keys are copied already.
     *index = FileBytes();
+    for (const ScannedEntry& entry : scanned.entries) {
+        if (entry.domain != noDomain) ++reading.recordsRead;
+    }
     fileEntries(scanned, applications);
+    return reading;
 }
 
 }  // namespace salvora

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "catalog/layouts/LayoutReading.h"
 #include "catalog/model/DeviceFileMode.h"
 #include "catalog/model/Records.h"
 #include "foundation/ByteCursor.h"
@@ -68,8 +69,8 @@ void addManifestDatabaseFiles(std::span<const std::byte> index, std::span<const 
                               ApplicationMap& applications);
 
 // Reads folder/"Manifest.mbdx" and folder/"Manifest.mbdb"; adds nothing when either is missing
-// or has the wrong magic.
-void addManifestDatabaseFilesFromDirectory(const std::string& directory,
-                                           ApplicationMap& applications);
+// or has the wrong magic, and says which. An empty layout when the folder has no index.
+LayoutReading addManifestDatabaseFilesFromDirectory(const std::string& directory,
+                                                    ApplicationMap& applications);
 
 }  // namespace salvora

@@ -29,9 +29,9 @@ void addMdbackupList(const std::string& name, const PropertyList& list,
                         true);
 }
 
-void addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
-                      ApplicationMap& applications) {
-    fileEachPropertyList(names, directory, applications, addMdbackupList);
+LayoutReading addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
+                               ApplicationMap& applications) {
+    return fileEachPropertyList(names, directory, applications, addMdbackupList, ".mdbackup");
 }
 
 }  // namespace salvora

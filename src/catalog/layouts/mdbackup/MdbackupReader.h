@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/layouts/LayoutReading.h"
 #include "catalog/model/Records.h"
 #include "plist/PropertyList.h"
 
@@ -20,7 +21,7 @@ void addMdbackupList(const std::string& name, const PropertyList& list,
                      ApplicationMap& applications);
 
 // Reads each named list in the folder, in list order.
-void addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
-                      ApplicationMap& applications);
+LayoutReading addMdbackupFiles(const std::vector<std::string>& names, const std::string& directory,
+                               ApplicationMap& applications);
 
 }  // namespace salvora

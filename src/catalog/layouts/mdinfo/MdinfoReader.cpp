@@ -47,9 +47,9 @@ void addMdinfoList(const std::string& name, const PropertyList& outer,
                         std::nullopt);
 }
 
-void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
-                    ApplicationMap& applications) {
-    fileEachPropertyList(names, directory, applications, addMdinfoList);
+LayoutReading addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
+                             ApplicationMap& applications) {
+    return fileEachPropertyList(names, directory, applications, addMdinfoList, ".mdinfo");
 }
 
 }  // namespace salvora

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/layouts/LayoutReading.h"
 #include "catalog/model/Records.h"
 #include "plist/PropertyList.h"
 
@@ -21,7 +22,7 @@ void addMdinfoList(const std::string& name, const PropertyList& outer,
                    ApplicationMap& applications);
 
 // Reads each named list in the folder, in list order.
-void addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
-                    ApplicationMap& applications);
+LayoutReading addMdinfoFiles(const std::vector<std::string>& names, const std::string& directory,
+                             ApplicationMap& applications);
 
 }  // namespace salvora

@@ -9,6 +9,7 @@
 #include "foundation/FileQueries.h"
 #include "foundation/FileReading.h"
 #include "foundation/Path.h"
+#include "foundation/Plural.h"
 #include "foundation/Utf8Text.h"
 
 namespace salvora {
@@ -78,8 +79,13 @@ std::array<std::byte, StoredName::keySize> storedKeyForRecord(const DatabaseReco
     return digest;
 }
 
-void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationMap& applications) {
-    if (!hasMagic(database, manifestDatabaseMagic)) return;
+LayoutReading addUnindexedDatabaseFiles(std::span<const std::byte> database,
+                                        ApplicationMap& applications) {
+    LayoutReading reading{std::string(ManifestMbdbName)};
+    if (!hasMagic(database, manifestDatabaseMagic)) {
+        reading.damaged("not a manifest database");
+        return reading;
+    }
     ByteCursor cursor(database, manifestDatabaseMagic.size());
     auto storage = std::make_shared<RecordStorage>();
     auto details = std::make_unique<FileDetailsList>();
@@ -88,7 +94,11 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
     ContainerFiler filer;
     while (cursor.remaining() > 0) {
         std::optional<DatabaseRecord> record = readDatabaseRecord(cursor);
-        if (!record) break;
+        if (!record) {
+            reading.damaged("cut off after " + counted(reading.recordsRead, "record", "records"));
+            break;
+        }
+        ++reading.recordsRead;
         if (!record->isRegularFile()) continue;
         FileDetails fileDetails{record->lastModified, record->size, std::nullopt};
         if (record->encryptionKey && !record->encryptionKey->empty()) {
@@ -100,16 +110,21 @@ void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationM
                    utf8Text(record->path), &detailsList, detailsList.add(std::move(fileDetails)));
     }
     fileContainers({&filer, 1}, storage, applications);
+    return reading;
 }
 
-void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
-                                            ApplicationMap& applications) {
-    if (fileExists(appendingPathComponent(directory, ManifestMbdxName))) return;
+LayoutReading addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
+                                                     ApplicationMap& applications) {
+    if (fileExists(appendingPathComponent(directory, ManifestMbdxName))) return {};
     const std::string databasePath = appendingPathComponent(directory, ManifestMbdbName);
-    if (!fileExists(databasePath)) return;
-    if (auto database = readFile(databasePath)) {
-        addUnindexedDatabaseFiles(database->bytes(), applications);
+    if (!fileExists(databasePath)) return {};
+    auto database = readFile(databasePath);
+    if (!database) {
+        LayoutReading reading{std::string(ManifestMbdbName)};
+        reading.damaged(database.error().reason);
+        return reading;
     }
+    return addUnindexedDatabaseFiles(database->bytes(), applications);
 }
 
 }  // namespace salvora

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "catalog/layouts/LayoutReading.h"
 #include "catalog/layouts/manifest_database/ManifestDatabaseReader.h"
 #include "catalog/model/Records.h"
 
@@ -44,10 +45,13 @@ std::array<std::byte, StoredName::keySize> storedKeyForRecord(const DatabaseReco
 
 // Files every regular file of the database, in file order; a damaged record ends the walk,
 // keeping what was read. Adds nothing unless the bytes start with the database magic.
-void addUnindexedDatabaseFiles(std::span<const std::byte> database, ApplicationMap& applications);
+// The reading tells how far it got.
+LayoutReading addUnindexedDatabaseFiles(std::span<const std::byte> database,
+                                        ApplicationMap& applications);
 
-// Reads folder/"Manifest.mbdb" when the folder has no "Manifest.mbdx".
-void addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
-                                            ApplicationMap& applications);
+// Reads folder/"Manifest.mbdb" when the folder has no "Manifest.mbdx"; an empty layout when it
+// reads nothing.
+LayoutReading addUnindexedDatabaseFilesFromDirectory(const std::string& directory,
+                                                     ApplicationMap& applications);
 
 }  // namespace salvora
