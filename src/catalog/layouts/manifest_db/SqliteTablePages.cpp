@@ -153,6 +153,9 @@ RecordRead decodeRecord(std::span<const std::byte> bytes, std::uint64_t payloadS
         found[column] = {*type, start};
         start += *size;
     }
+    // Read to the header's end, the values must fill the payload exactly, or SQLite calls the
+    // record corrupt.
+    if (types.remaining() == 0 && start != payloadSize) return RecordRead::Damaged;
     if (start > bytes.size()) {
         needed = static_cast<std::size_t>(start);
         return RecordRead::Short;
