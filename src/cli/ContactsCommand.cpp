@@ -12,6 +12,9 @@
 namespace salvora::cli {
 namespace {
 
+constexpr std::string_view noAddressBook =
+    "no address book (HomeDomain Library/AddressBook/AddressBook.sqlitedb) in this backup";
+
 struct ContactsRequest {
     std::string backup;
     std::string destination;
@@ -22,22 +25,17 @@ int exportContactsOf(const CommandContext& context, const ContactsRequest& reque
     auto opened = openBackup(context, request.backup);
     if (!opened) return UsageError;
     if (!opened->device->applications) {
-        context.complain("no address book (HomeDomain Library/AddressBook/AddressBook.sqlitedb) "
-                         "in this backup");
+        context.complain(noAddressBook);
         return UsageError;
     }
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
     ExportSummary summary = exportBackupContacts(
         opened->device->directory, *opened->device->applications, opened->keybag(),
-        request.destination, request.options, [&](const SaveStatus& state) {
-            progress.update(state.filesDone, state.filesTotal);
-            return true;
-        });
+        request.destination, request.options, progress.saveProgress());
     progress.clear();
     if (summary.error && summary.error->kind == ErrorKind::NotInBackup) {
-        context.complain("no address book (HomeDomain Library/AddressBook/AddressBook.sqlitedb) "
-                         "in this backup");
+        context.complain(noAddressBook);
         return UsageError;
     }
     return reportExport(context, summary);

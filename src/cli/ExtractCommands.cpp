@@ -44,13 +44,8 @@ int extractApplication(const CommandContext& context, const std::string& backup,
 
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
-    auto outcomes = saveAll(
-        opened->device->directory, record->files, destination,
-        [&](const SaveStatus& status) {
-            progress.update(status.filesDone, status.filesTotal);
-            return true;
-        },
-        opened->keybag(), options);
+    auto outcomes = saveAll(opened->device->directory, record->files, destination,
+                            progress.saveProgress(), opened->keybag(), options);
     progress.clear();
     return report(context, outcomes);
 }

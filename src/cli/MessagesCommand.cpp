@@ -99,10 +99,7 @@ int runMessages(const CommandContext& context, const MessagesRequest& request) {
     LogSilence silence;
     const ExportSummary summary =
         exportConversations(**store, AttachmentSource{directory, applications, opened->keybag()},
-                            request.destination, options, [&](const SaveStatus& state) {
-                                progress.update(state.filesDone, state.filesTotal);
-                                return true;
-                            });
+                            request.destination, options, progress.saveProgress());
     progress.clear();
     return reportExport(context, summary);
 }

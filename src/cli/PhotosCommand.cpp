@@ -21,13 +21,9 @@ int exportPhotosOf(const CommandContext& context, const std::string& backup,
 
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
-    const PhotoExportSummary summary = exportPhotos(
-        opened->device->directory, *opened->device->applications, destination, options,
-        [&](const SaveStatus& state) {
-            progress.update(state.filesDone, state.filesTotal);
-            return true;
-        },
-        opened->keybag());
+    const PhotoExportSummary summary =
+        exportPhotos(opened->device->directory, *opened->device->applications, destination, options,
+                     progress.saveProgress(), opened->keybag());
     progress.clear();
 
     if (summary.libraryWarning) context.complain(*summary.libraryWarning);

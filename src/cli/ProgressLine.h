@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "recovery/Recovery.h"
+
 namespace salvora::cli {
 
 class ProgressLine {
@@ -18,6 +20,13 @@ class ProgressLine {
 
     // Redraws at most a few times a second, and always for the last file.
     void update(std::size_t done, std::size_t total);
+    // A save's progress drawn on this line; the save is never stopped from here.
+    SaveProgress saveProgress() {
+        return [this](const SaveStatus& status) {
+            update(status.filesDone, status.filesTotal);
+            return true;
+        };
+    }
     // Shows a step that has no count, such as unlocking an encrypted backup.
     void show(std::string_view text);
     // Takes the line away, so that what follows starts on a clean line.

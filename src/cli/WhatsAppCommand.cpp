@@ -129,10 +129,7 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
                          LogSilence silence;
                          ProgressLine progress(context.err, context.showProgress);
                          const ExportSummary summary = exportConversations(
-                             store, files, destination, options, [&](const SaveStatus& state) {
-                                 progress.update(state.filesDone, state.filesTotal);
-                                 return true;
-                             });
+                             store, files, destination, options, progress.saveProgress());
                          progress.clear();
                          if (present.size() > 1) context.out << application.service << ":\n";
                          status = std::max(status, reportExport(context, summary));
