@@ -1,5 +1,7 @@
 #include "sources/whatsapp/BackupWhatsApp.h"
 
+#include <memory>
+
 #include "catalog/StoredFileLookup.h"
 #include "foundation/Path.h"
 #include "recovery/StoredDatabase.h"
@@ -45,8 +47,11 @@ Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(
     options.includeStatus = includeStatus;
     options.service = std::string(application.service);
     options.domain = std::string(application.domain);
-    options.holdsFile = [&applications, domain = options.domain](std::string_view path) {
-        return findStoredFile(applications, domain, path).has_value();
+    // One index for every media path of the store: a look-up of its own would read the
+    // application's files once per message.
+    options.holdsFile = [index = std::make_shared<StoredFileIndex>(applications),
+                         domain = options.domain](std::string_view path) {
+        return index->find(domain, path).has_value();
     };
     return openWhatsAppChats(std::move(*chats), std::move(calls),
                              names ? std::move(*names) : ContactNames{}, std::move(options));
