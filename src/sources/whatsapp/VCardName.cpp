@@ -139,8 +139,10 @@ std::optional<std::string> vCardName(std::string_view card) {
     if (name.empty())
         if (auto structured = propertyValue(lines, "N"))
             name = readingOrder(components(*structured));
+    // A name of nothing but stray continuation bytes is cut to nothing: no name.
+    name = bounded(std::move(name));
     if (name.empty()) return std::nullopt;
-    return utf8Text(std::optional(bounded(std::move(name))));
+    return utf8Text(std::optional(std::move(name)));
 }
 
 }  // namespace salvora
