@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "window/QtText.h"
+
 namespace salvora {
 
 PreviewLoader::PreviewLoader(QObject* parent) : QObject(parent) {}
@@ -29,25 +31,20 @@ void PreviewLoader::start(PreviewSource source) {
     if (worker_.joinable()) worker_.join();
     reading_ = true;
     worker_ = std::thread([this, request = newest_, source = std::move(source)] {
-        QString problem;
-        std::optional<Preview> preview = readPreview(source, problem);
         QMetaObject::invokeMethod(
             this,
-            [this, request, preview = std::move(preview), problem] {
-                answered(request, preview, problem);
-            },
+            [this, request, preview = readPreview(source)] { answered(request, preview); },
             Qt::QueuedConnection);
     });
 }
 
-void PreviewLoader::answered(std::uint64_t request, const std::optional<Preview>& preview,
-                             const QString& problem) {
+void PreviewLoader::answered(std::uint64_t request, const Result<Preview>& preview) {
     reading_ = false;
     if (request == newest_) {
         if (preview)
             emit loaded(*preview);
         else
-            emit failed(problem);
+            emit failed(toQString(preview.error().description()));
     }
     if (waiting_) start(*std::exchange(waiting_, std::nullopt));
 }
