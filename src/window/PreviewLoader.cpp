@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "foundation/SpareThread.h"
 #include "window/QtText.h"
 
 namespace salvora {
@@ -30,12 +31,16 @@ void PreviewLoader::forget() {
 void PreviewLoader::start(PreviewSource source) {
     if (worker_.joinable()) worker_.join();
     reading_ = true;
-    worker_ = std::thread([this, request = newest_, source = std::move(source)] {
+    const auto read = [this, request = newest_, source = std::move(source)] {
         QMetaObject::invokeMethod(
-            this,
-            [this, request, preview = readPreview(source)] { answered(request, preview); },
+            this, [this, request, preview = readPreview(source)] { answered(request, preview); },
             Qt::QueuedConnection);
-    });
+    };
+    // Without a thread of its own the file is read here; the answer comes as it would.
+    if (auto thread = spareThread(read))
+        worker_ = std::move(*thread);
+    else
+        read();
 }
 
 void PreviewLoader::answered(std::uint64_t request, const Result<Preview>& preview) {
