@@ -20,8 +20,12 @@ struct Damage {
     std::optional<std::string> (*write)(const std::string& folder);
     std::string layout;  // "Manifest.mbdb"
     std::string damage;  // what its reader says of it: "cut off after 0 records"
-    // Whether anything is listed all the same (an ".mdinfo" keeps its ".mddata" reachable).
-    bool listsSomething = false;
+    enum class Outcome {
+        ListsNothing,
+        ListsSomething,  // an ".mdinfo" keeps its ".mddata" reachable
+        Fails,           // an encrypted catalogue that can't be read fails the listing
+    };
+    Outcome outcome = Outcome::ListsNothing;
 };
 
 DatabaseRecord recordOf(std::string domain, std::string path) {
@@ -91,45 +95,54 @@ TEST_P(DamagedBackup, AppsVerboseAndTheDeviceTooltipSayWhyNothingIsListed) {
     std::ostringstream err;
     std::vector<std::string> args{"apps", folder, "--verbose"};
     if (password) args.push_back("--password-stdin");
-    EXPECT_EQ(cli::run(args, out, err, false, {&in, {}}), cli::Success) << err.str();
+    const int status = cli::run(args, out, err, false, {&in, {}});
     const Damage& damage = GetParam();
     const std::string why = damage.layout + ": " + damage.damage;
-    // "salvora-cli: Manifest.mbdb: 0 records read, 0 skipped, cut off after 0 records"
-    EXPECT_NE(err.str().find("salvora-cli: " + damage.layout + ": "), std::string::npos)
-        << err.str();
-    EXPECT_NE(err.str().find(", " + damage.damage + "\n"), std::string::npos) << err.str();
+    if (damage.outcome == Damage::Outcome::Fails) {
+        EXPECT_EQ(status, cli::UsageError);
+        EXPECT_TRUE(err.str().ends_with(": " + damage.damage + "\n")) << err.str();
+    } else {
+        EXPECT_EQ(status, cli::Success) << err.str();
+        // "salvora-cli: Manifest.mbdb: 0 records read, 0 skipped, cut off after 0 records"
+        EXPECT_NE(err.str().find("salvora-cli: " + damage.layout + ": "), std::string::npos)
+            << err.str();
+        EXPECT_NE(err.str().find(", " + damage.damage + "\n"), std::string::npos) << err.str();
+    }
 
     if (password) panels.passwordAnswers = {*password};
     openWindow();
     choose(0);
     const QString tooltip = deviceTable().model()->index(0, 0).data(Qt::ToolTipRole).toString();
-    if (damage.listsSomething) {
+    if (damage.outcome == Damage::Outcome::ListsSomething) {
         EXPECT_FALSE(out.str().empty());
         EXPECT_EQ(err.str().find("lists nothing"), std::string::npos) << err.str();
         EXPECT_EQ(tooltip, QString::fromStdString(folder));
-    } else {
-        EXPECT_EQ(out.str(), "");
+        return;
+    }
+    EXPECT_EQ(out.str(), "");
+    if (damage.outcome == Damage::Outcome::ListsNothing) {
         EXPECT_NE(err.str().find("salvora-cli: the backup lists nothing: " + why + "\n"),
                   std::string::npos)
             << err.str();
-        EXPECT_EQ(tooltip, QString::fromStdString(folder + "\nLists nothing: " + why));
     }
+    EXPECT_EQ(tooltip, QString::fromStdString(folder + "\nLists nothing: " + why));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EachLayout, DamagedBackup,
     ::testing::Values(
         Damage{"ManifestDatabase", cutManifestDatabase, "Manifest.mbdx + Manifest.mbdb",
-               "the records could not be read to their end"},
+               "the records end before 1 record of the index"},
         Damage{"UnindexedDatabase", cutUnindexedDatabase, "Manifest.mbdb",
                "cut off after 0 records"},
         Damage{"Mdbackup", undecodableMdbackup, ".mdbackup", "1.mdbackup does not decode"},
-        Damage{"Mdinfo", undecodableMdinfo, ".mdinfo", "1.mdinfo does not decode", true},
+        Damage{"Mdinfo", undecodableMdinfo, ".mdinfo", "1.mdinfo does not decode",
+               Damage::Outcome::ListsSomething},
         Damage{"ManifestDb", textAsManifestDb, "Manifest.db", "file is not a database"},
         Damage{"ManifestDbWithoutFiles", tablelessManifestDb, "Manifest.db",
                "it has no table Files"},
         Damage{"EncryptedManifestDb", textAsEncryptedManifestDb, "Manifest.db",
-               "file is not a database"}),
+               "It does not decrypt to an SQLite database", Damage::Outcome::Fails}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
