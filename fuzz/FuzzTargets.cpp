@@ -205,18 +205,19 @@ std::size_t manifestDb(Input input) {
     // A file on disk is read from its pages where they are sound, else through SQLite.
     const std::string folder = folderHolding(ManifestDbName, input);
     ApplicationMap fromFile;
-    const ManifestDbReading reading = addManifestDbFilesFromDirectory(folder, fromFile);
+    const auto reading = addManifestDbFilesFromDirectory(folder, fromFile);
     std::size_t files = checkedFileCount(fromFile, isManifestDbName);
-    if (reading == ManifestDbReading::Pages) {
+    require(reading || fromFile.empty(), "a database that fails adds nothing");
+    if (reading && *reading == ManifestDbReading::Pages) {
         // Pages that don't hand the read over give exactly what SQLite reads in them.
         ApplicationMap bySqlite;
         addManifestDbFilesWithSqlite(folder, bySqlite);
         require(sameFiles(fromFile, bySqlite), "the pages give SQLite's rows");
     }
     // A decrypted database is read in memory.
-    if (std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input)) {
+    if (auto database = SqliteDatabase::fromBytes(input)) {
         ApplicationMap applications;
-        addManifestDbFiles(*database, applications);
+        static_cast<void>(addManifestDbFiles(*database, applications));
         files += checkedFileCount(applications, isManifestDbName);
     }
     return files;
@@ -244,11 +245,12 @@ auto servedDatabaseOf(Input input) {
 std::size_t photoLibrary(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
-    std::string problem;
-    std::optional<PhotoLibrary> library = readPhotoLibrary(opened->database, problem);
+    Result<PhotoLibrary> library = readPhotoLibrary(opened->database);
     // The export tells the user why it fell back to the files.
-    require(library.has_value() == problem.empty(), "a library, or the reason there is none");
-    if (!library) return 0;
+    if (!library) {
+        require(!library.error().reason.empty(), "the reason there is no library");
+        return 0;
+    }
     for (const LibraryAsset& asset : library->assets)
         require(isUtf8(asset.directory) && isUtf8(asset.fileName) &&
                     isUtf8(asset.originalFileName.value_or("")),

@@ -125,7 +125,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const CommandContext context{out, err, showProgress, passwords};
     if (chosen) return chosen(context);
     if (devices->parsed()) return listDevices(context, formatOf(request));
-    if (apps->parsed()) return listApplications(context, request.operand.backup, formatOf(request), request.verbose);
+    if (apps->parsed())
+        return listApplications(context, request.operand.backup, formatOf(request),
+                                request.verbose);
     if (files->parsed()) {
         std::optional<std::string> application;
         if (onlyApplication->count() > 0) application = request.application;
@@ -134,8 +136,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (extract->parsed()) {
         if (request.all)
             return extractAll(context, request.operand.backup, request.destination, request.saving);
-        return extractApplication(context, request.operand.backup, request.application, request.destination,
-                                  request.saving);
+        return extractApplication(context, request.operand.backup, request.application,
+                                  request.destination, request.saving);
     }
     if (photos->parsed())
         return exportPhotosOf(context, request.operand.backup, request.destination, request.photos);

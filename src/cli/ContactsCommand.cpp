@@ -4,6 +4,7 @@
 
 #include "cli/Cli.h"
 #include "cli/ExportReport.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
 #include "foundation/Log.h"
@@ -23,21 +24,17 @@ struct ContactsRequest {
 
 int exportContactsOf(const CommandContext& context, const ContactsRequest& request) {
     auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
-    if (!opened->device->applications) {
-        context.complain(noAddressBook);
-        return UsageError;
-    }
+    if (!opened) return usageFailure(context, opened.error());
+    if (!opened->device->applications)
+        return usageFailure(context, commandError(std::string(noAddressBook)));
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
     ExportSummary summary = exportBackupContacts(
         opened->device->directory, *opened->device->applications, opened->keybag(),
         request.destination, request.options, progress.saveProgress());
     progress.clear();
-    if (summary.error && summary.error->kind == ErrorKind::NotInBackup) {
-        context.complain(noAddressBook);
-        return UsageError;
-    }
+    if (summary.error && summary.error->kind == ErrorKind::NotInBackup)
+        return usageFailure(context, commandError(std::string(noAddressBook)));
     return reportExport(context, summary);
 }
 

@@ -6,6 +6,7 @@
 #include "cli/Cli.h"
 #include "cli/ConversationOptions.h"
 #include "cli/ExportReport.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
 #include "export/LocalDate.h"
@@ -73,7 +74,7 @@ int listConversations(const CommandContext& context, ConversationStore& store, b
 
 int runMessages(const CommandContext& context, const MessagesRequest& request) {
     auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     static const ApplicationMap none;
     const ApplicationMap& applications =
         opened->device->applications ? *opened->device->applications : none;
@@ -84,13 +85,12 @@ int runMessages(const CommandContext& context, const MessagesRequest& request) {
     auto store = openBackupSmsConversations(directory, applications, opened->keybag(),
                                             request.conversations.me);
     progress.clear();
-    if (!store) {
-        if (store.error().kind == ErrorKind::NotInBackup)
-            context.complain("no Messages database (HomeDomain Library/SMS/sms.db) in this backup");
-        else
-            context.complain(store.error().description());
-        return UsageError;
-    }
+    if (!store)
+        return usageFailure(
+            context, store.error().kind == ErrorKind::NotInBackup
+                         ? commandError("no Messages database (HomeDomain Library/SMS/sms.db) in "
+                                        "this backup")
+                         : store.error());
     if (request.list) return listConversations(context, **store, request.json);
 
     ConversationExportOptions options =

@@ -10,6 +10,7 @@
 #include "cli/Cli.h"
 #include "cli/ConversationOptions.h"
 #include "cli/ExportReport.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
 #include "foundation/DateText.h"
@@ -74,27 +75,26 @@ json outlineJson(const ConversationOutline& outline) {
             {"lastDate", isoDate(outline.lastDate)}};
 }
 
-// Opens each application's chats in turn; false after telling the user why one can't be.
+// Opens each application's chats in turn; fails at the first that can't be, naming its service.
 template <typename Each>
-bool forEachStore(const CommandContext& context, const OpenedBackup& opened,
-                  const std::vector<WhatsAppApplication>& present, bool includeStatus, Each each) {
+Status forEachStore(const OpenedBackup& opened, const std::vector<WhatsAppApplication>& present,
+                    bool includeStatus, Each each) {
     for (const WhatsAppApplication& application : present) {
         auto store = openBackupWhatsAppChats(opened.device->directory, *opened.device->applications,
                                              opened.keybag(), application, includeStatus);
-        if (!store) {
-            context.complain(std::string(application.service) + ": " + store.error().description());
-            return false;
-        }
+        if (!store)
+            return commandError(std::string(application.service) + ": " +
+                                store.error().description());
         each(application, **store);
     }
-    return true;
+    return {};
 }
 
 int listChats(const CommandContext& context, const OpenedBackup& opened,
               const std::vector<WhatsAppApplication>& present, const WhatsAppRequest& request) {
     json list = json::array();
-    const bool whole = forEachStore(
-        context, opened, present, request.includeStatus,
+    const Status whole = forEachStore(
+        opened, present, request.includeStatus,
         [&](const WhatsAppApplication&, ConversationStore& store) {
             for (const std::string& warning : store.warnings()) context.complain(warning);
             for (const ConversationOutline& outline : store.outlines()) {
@@ -110,7 +110,7 @@ int listChats(const CommandContext& context, const OpenedBackup& opened,
         });
     if (request.json)
         context.out << list.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
-    return whole ? Success : UsageError;
+    return whole ? Success : usageFailure(context, whole.error());
 }
 
 int exportChats(const CommandContext& context, const OpenedBackup& opened,
@@ -121,8 +121,8 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
     const AttachmentSource files{opened.device->directory, *opened.device->applications,
                                  opened.keybag()};
     int status = Success;
-    const bool whole =
-        forEachStore(context, opened, present, request.includeStatus,
+    const Status whole =
+        forEachStore(opened, present, request.includeStatus,
                      [&](const WhatsAppApplication& application, ConversationStore& store) {
                          const std::string destination =
                              whatsAppDestination(request.destination, present, application);
@@ -134,19 +134,18 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
                          if (present.size() > 1) context.out << application.service << ":\n";
                          status = std::max(status, reportExport(context, summary));
                      });
-    return whole ? status : UsageError;
+    return whole ? status : usageFailure(context, whole.error());
 }
 
 int runWhatsApp(const CommandContext& context, const WhatsAppRequest& request) {
     auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     const std::vector<WhatsAppApplication> present =
         opened->device->applications ? whatsAppApplicationsIn(*opened->device->applications)
                                      : std::vector<WhatsAppApplication>{};
-    if (present.empty()) {
-        context.complain("no WhatsApp chats (ChatStorage.sqlite) in this backup");
-        return UsageError;
-    }
+    if (present.empty())
+        return usageFailure(context,
+                            commandError("no WhatsApp chats (ChatStorage.sqlite) in this backup"));
     if (request.list) return listChats(context, *opened, present, request);
     return exportChats(context, *opened, present, request);
 }

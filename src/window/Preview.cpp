@@ -131,13 +131,10 @@ Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
     return preview;
 }
 
-std::optional<Preview> readPreview(const PreviewSource& source, QString& problem) {
+Result<Preview> readPreview(const PreviewSource& source) {
     Result<FileStart> start =
         readFileStart(source.deviceDirectory, *source.file, PreviewLimit, source.keybag.get());
-    if (!start) {
-        problem = toQString(start.error().description());
-        return std::nullopt;
-    }
+    if (!start) return start.error();
     if (auto database = databaseOf(source, *start)) {
         const QString sized = sizeText(*start, source.file->size());
         if (auto people = peopleOf(source, *database)) {

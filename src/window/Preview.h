@@ -13,6 +13,7 @@
 
 #include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
+#include "foundation/Error.h"
 #include "recovery/FileStart.h"
 #include "sqlite/TableSizes.h"
 
@@ -45,7 +46,7 @@ struct PreviewSource {
 };
 
 // Reads the file's start as a save reads it and makes its preview, a database's tables with
-// its "-wal" applied; absent, with why in `problem`, when it can't be read.
-std::optional<Preview> readPreview(const PreviewSource& source, QString& problem);
+// its "-wal" applied; or why the file can't be read.
+Result<Preview> readPreview(const PreviewSource& source);
 
 }  // namespace salvora

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <string_view>
+#include <utility>
 
 #include "foundation/Utf8Text.h"
 #include "sqlite/ReferenceDate.h"
@@ -19,23 +20,25 @@ std::optional<std::string> text(sqlite3_stmt* statement, int column) {
     return std::string(*valid);
 }
 
-// The reason reading stopped, or nothing when every row was read.
-std::optional<std::string> stepFailure(sqlite3* database, int status) {
-    if (status == SQLITE_DONE) return std::nullopt;
-    return std::string("is damaged (") + sqlite3_errmsg(database) + ")";
+Error libraryError(std::string reason) {
+    return Error{"Could not read", std::string(PhotoLibraryName), std::move(reason)};
+}
+
+// Why reading stopped, unless every row was read.
+Status stepFailure(sqlite3* database, int status) {
+    if (status == SQLITE_DONE) return {};
+    return libraryError(std::string("is damaged (") + sqlite3_errmsg(database) + ")");
 }
 
 // The assets with their original file names; a row that names no file is left out.
-std::optional<std::string> readAssets(sqlite3* database, PhotoLibrary& library) {
-    // A file that isn't a database at all fails here, rather than seeming to lack the table.
-    auto schema = prepare(database, "SELECT count(*) FROM sqlite_schema");
-    if (!schema || sqlite3_step(schema->get()) != SQLITE_ROW)
-        return stepFailure(database, SQLITE_ERROR);
+Status readAssets(sqlite3* database, PhotoLibrary& library) {
+    if (Status schema = readableSchema(database); !schema)
+        return libraryError("is damaged (" + schema.error().reason + ")");
     std::string table = "ZASSET";
     auto columns = columnsOf(database, table);
     if (columns.empty()) columns = columnsOf(database, table = "ZGENERICASSET");
     if (!hasColumns(columns, {"Z_PK", "ZDIRECTORY", "ZFILENAME", "ZDATECREATED", "ZKIND"}))
-        return "has no asset table this version knows";
+        return libraryError("has no asset table this version knows");
     std::string sql = "SELECT a.Z_PK, a.ZDIRECTORY, a.ZFILENAME, a.ZDATECREATED, a.ZKIND, ";
     sql += columns.contains("ZHIDDEN") ? "a.ZHIDDEN, " : "0, ";
     sql += columns.contains("ZTRASHEDSTATE") ? "a.ZTRASHEDSTATE, " : "0, ";
@@ -73,11 +76,10 @@ std::optional<std::string> readAssets(sqlite3* database, PhotoLibrary& library) 
 }
 
 // User albums with their members; a library without albums has none.
-std::optional<std::string> readAlbums(sqlite3* database, PhotoLibrary& library) {
-    if (!hasTableWithColumns(database, "ZGENERICALBUM", {"Z_PK", "ZTITLE", "ZKIND"}))
-        return std::nullopt;
+Status readAlbums(sqlite3* database, PhotoLibrary& library) {
+    if (!hasTableWithColumns(database, "ZGENERICALBUM", {"Z_PK", "ZTITLE", "ZKIND"})) return {};
     auto join = findJoinTable(database, "ALBUMS", "ASSETS");
-    if (!join) return std::nullopt;
+    if (!join) return {};
     auto rows = prepare(database, "SELECT al.Z_PK, al.ZTITLE, j." + quotedName(join->secondColumn) +
                                       " FROM ZGENERICALBUM al JOIN " + quotedName(join->table) +
                                       " j ON j." + quotedName(join->firstColumn) +
@@ -101,14 +103,11 @@ std::optional<std::string> readAlbums(sqlite3* database, PhotoLibrary& library) 
 
 }  // namespace
 
-std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database, std::string& problem) {
+Result<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database) {
     PhotoLibrary library;
-    auto failure = readAssets(database.handle(), library);
-    if (!failure) failure = readAlbums(database.handle(), library);
-    if (failure) {
-        problem = *failure;
-        return std::nullopt;
-    }
+    Status read = readAssets(database.handle(), library);
+    if (read) read = readAlbums(database.handle(), library);
+    if (!read) return read.error();
     return library;
 }
 

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "foundation/Error.h"
 #include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
@@ -35,9 +37,11 @@ struct PhotoLibrary {
     std::vector<LibraryAlbum> albums;  // user albums (ZKIND 2) only
 };
 
-// The library the database holds; absent, with the reason in `problem`, when it isn't a
-// database of a schema this reader knows.
-[[nodiscard]] std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database,
-                                                           std::string& problem);
+// The name its errors give it.
+inline constexpr std::string_view PhotoLibraryName = "Photos.sqlite";
+
+// The library the database holds, or why it isn't a database of a schema this reader knows:
+// the error's reason says it of the database ("is damaged (…)", "has no asset table…").
+Result<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database);
 
 }  // namespace salvora

@@ -79,7 +79,7 @@ std::optional<std::string> containerPath(std::string_view recorded,
         path.remove_prefix(slash + 1);
     }
     while (path.starts_with('/')) path.remove_prefix(1);
-    if (relativePathProblem(path, options.domain)) return std::nullopt;
+    if (!soundRelativePath(path, options.domain)) return std::nullopt;
     std::string relative(path);
     if (options.holdsFile && !options.holdsFile(relative) &&
         options.holdsFile("Message/" + relative))
