@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "bench/CallsBench.h"
 #include "bench/CatalogueBench.h"
 #include "bench/ChildProcess.h"
 #include "bench/LargeBackup.h"
@@ -40,7 +41,8 @@ struct Options {
     std::string window;
     std::string openDatabase;
     std::uint64_t walDatabaseBytes = std::uint64_t{1} << 30;
-    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos", "wal"};
+    std::size_t calls = 100'000;
+    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos", "wal", "calls"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };
@@ -300,6 +302,7 @@ int run(const Options& options) {
     const std::string dbFolder = work / "manifest-db";
     const std::string saveFolder = work / "save-all";
     const std::string photosFolder = work / "camera-roll";
+    const std::string callsFolder = work / "calls";
 
     BackupPlan plan;
     plan.files = options.files;
@@ -322,6 +325,12 @@ int run(const Options& options) {
             [&] { writeCameraRollBackup(photosFolder, options.storedFiles, options.storedBytes); });
         report.figure("written: camera roll",
                       count(options.storedFiles) + " photos in " + seconds(elapsed));
+    }
+    if (options.includes("calls")) {
+        const double elapsed =
+            secondsOf([&] { writeCallHistoryBackup(callsFolder, options.calls); });
+        report.figure("written: call history",
+                      count(options.calls) + " calls in " + seconds(elapsed));
     }
     WalDatabaseBackups walBackups;
     if (options.includes("wal")) {
@@ -348,6 +357,9 @@ int run(const Options& options) {
     if (options.includes("photos")) benchPhotos(report, photosFolder, work.path(), options);
     if (options.includes("wal"))
         benchWalDatabase(report, walBackups, options.openDatabase, options.processRuns);
+    if (options.includes("calls"))
+        benchCallExport(report, callsFolder, work.path(), options.cli, options.calls,
+                        options.processRuns);
     report.heading("Load average after measuring: " + loadAverage());
     report.summary();
     return 0;
@@ -386,8 +398,11 @@ int main(int argc, char** argv) {
                    "salvora-bench-open-database, to time opening a WAL-mode database");
     app.add_option("--wal-bytes", options.walDatabaseBytes, "The WAL-mode database's size")
         ->capture_default_str();
-    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save photos wal")
-        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal"}))
+    app.add_option("--calls", options.calls, "Calls of the call history exported")
+        ->capture_default_str();
+    app.add_option("--steps", options.steps,
+                   "Which to run: mbdb db cli window save photos wal calls")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal", "calls"}))
         ->delimiter(',')
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);

@@ -3,6 +3,7 @@
 #include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
 #include "support/AddressBookWriter.h"
+#include "support/CallHistoryWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
@@ -152,6 +153,10 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                 seeds.push_back({"address_book", "wal-mode", test::bytesOf(contents)});
         },
         false);
+    seeds.push_back({"call_history", "store", test::bytesOf(test::callHistoryStoreBytes())});
+    test::writeOlderCallHistory([&](const std::string&, const std::string& contents) {
+        seeds.push_back({"call_history", "call-history-db", test::bytesOf(contents)});
+    });
     test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
         if (path == "ChatStorage.sqlite")
             seeds.push_back({"chat_storage", "wal-mode", test::bytesOf(contents)});

@@ -25,6 +25,7 @@
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
 #include "plist/XmlPropertyListData.h"
+#include "sources/calls/CallExport.h"
 #include "sources/contacts/ContactExport.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
@@ -338,6 +339,22 @@ std::size_t addressBook(Input input) {
     return contactsCsv(*book).size();
 }
 
+std::size_t callHistory(Input input) {
+    auto opened = servedDatabaseOf(input);
+    if (!opened) return 0;
+    auto history = readCallHistory(opened->database.handle());
+    if (!history) {
+        require(!history.error().reason.empty(), "a database refused with a reason");
+        return 0;
+    }
+    for (const Call& call : history->calls)
+        require(isUtf8(call.address) && isUtf8(call.name) && isUtf8(call.country) &&
+                    isUtf8(call.service) && call.duration >= 0,
+                "a call's texts are UTF-8 and its length is not negative");
+    const std::vector<std::string> names = callerNames(*history, ContactNames{});
+    return callsCsv(*history, names).size() + callsHtml(*history, names).size();
+}
+
 std::size_t vCardNameOf(Input input) {
     const std::optional<std::string> name =
         vCardName({reinterpret_cast<const char*>(input.data()), input.size()});
@@ -363,6 +380,7 @@ constexpr std::array targets{
     FuzzTarget{"address_book", addressBook},
     FuzzTarget{"chat_storage", chatStorage},
     FuzzTarget{"vcard_name", vCardNameOf},
+    FuzzTarget{"call_history", callHistory},
 };
 
 }  // namespace

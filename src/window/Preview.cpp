@@ -6,9 +6,11 @@
 #include <algorithm>
 
 #include "crypto/BackupEncryption.h"
+#include "export/LocalDate.h"
 #include "plist/BinaryPropertyListFormat.h"
 #include "plist/PropertyList.h"
 #include "recovery/StoredDatabase.h"
+#include "sources/calls/CallExport.h"
 #include "sources/contacts/AddressBook.h"
 #include "sqlite/SqliteFileHeader.h"
 #include "window/QtText.h"
@@ -93,6 +95,24 @@ std::optional<QString> peopleOf(const PreviewSource& source, StoredDatabase& dat
     return lines.join(QLatin1Char('\n'));
 }
 
+// The call history shown as its calls, newest first, a line each: date, the name the phone
+// kept or the number, direction, length; absent for any other database.
+std::optional<QString> callsOf(const PreviewSource& source, StoredDatabase& database) {
+    const auto path = source.file->fullpath();
+    if (path != callHistoryPath && path != olderCallHistoryPath) return std::nullopt;
+    auto history = readCallHistory(database.database.handle());
+    if (!history) return std::nullopt;
+    QStringList lines;
+    for (auto call = history->calls.rbegin(); call != history->calls.rend(); ++call) {
+        const std::string& who = call->name.empty() ? call->address : call->name;
+        lines << QStringList{call->date ? toQString(localDateText(*call->date * 1000)) : QString(),
+                             toQString(who), toQString(directionText(*call)),
+                             toQString(lengthText(call->duration))}
+                     .join(QStringLiteral("  ·  "));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
@@ -142,6 +162,13 @@ Result<Preview> readPreview(const PreviewSource& source) {
             preview.kind = Preview::Kind::Text;
             preview.summary = QObject::tr("Address book, %1").arg(sized);
             preview.text = std::move(*people);
+            return preview;
+        }
+        if (auto calls = callsOf(source, *database)) {
+            Preview preview;
+            preview.kind = Preview::Kind::Text;
+            preview.summary = QObject::tr("Call history, %1").arg(sized);
+            preview.text = std::move(*calls);
             return preview;
         }
         if (auto tables = sqliteTableSizes(database->database)) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the preview pane shows of a file's start: an image Qt decodes, text, a property list as
-// XML text, a database's tables with their row counts, or else the size and the first bytes
-// in hexadecimal.
+// XML text, a database's tables with their row counts (the people of the address book and the
+// calls of the call history instead of theirs), or else the size and the first bytes in
+// hexadecimal.
 #include <QImage>
 #include <QString>
 #include <cstdint>

@@ -11,6 +11,7 @@
 #include "catalog/StoredFileLookup.h"
 #include "recovery/StoredDatabase.h"
 #include "sqlite/ReferenceDate.h"
+#include "sqlite/RowReading.h"
 #include "sqlite/SchemaProbes.h"
 #include "sqlite/Statement.h"
 
@@ -77,27 +78,6 @@ std::optional<std::string> dayOf(sqlite3_stmt* statement, int column) {
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.tm_year + 1900, parts.tm_mon + 1,
                   parts.tm_mday);
     return std::string(text);
-}
-
-// The column in a SELECT list when the table has it, else NULL in its place.
-std::string columnOrNull(const ColumnNames& columns, std::string_view prefix, std::string_view name) {
-    if (!columns.contains(name)) return "NULL";
-    return std::string(prefix) + quotedName(name);
-}
-
-// Runs the statement to its end; a step that fails leaves a warning naming what was read.
-template <typename Row>
-void eachRow(sqlite3* database, const std::string& sql, std::string_view what,
-             std::vector<std::string>& warnings, Row row) {
-    auto statement = prepare(database, sql);
-    if (!statement) {
-        warnings.push_back("Left out " + std::string(what) + ": " + statement.error().reason);
-        return;
-    }
-    int step;
-    while ((step = sqlite3_step(statement->get())) == SQLITE_ROW) row(statement->get());
-    if (step != SQLITE_DONE)
-        warnings.push_back("Left out some " + std::string(what) + ": " + sqlite3_errmsg(database));
 }
 
 class Reader {
