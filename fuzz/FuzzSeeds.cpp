@@ -3,6 +3,7 @@
 #include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
 #include "support/AddressBookWriter.h"
+#include "support/CalendarWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
@@ -152,6 +153,11 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                 seeds.push_back({"address_book", "wal-mode", test::bytesOf(contents)});
         },
         false);
+    test::writeCalendarDatabase(test::JournalMode::Wal, [&](const std::string& path,
+                                                            const std::string& contents) {
+        if (path.ends_with("Calendar.sqlitedb"))
+            seeds.push_back({"calendar_database", "wal-mode", test::bytesOf(contents)});
+    });
     test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
         if (path == "ChatStorage.sqlite")
             seeds.push_back({"chat_storage", "wal-mode", test::bytesOf(contents)});

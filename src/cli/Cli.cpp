@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 
+#include "cli/CalendarCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ContactsCommand.h"
 #include "cli/ExtractCommands.h"
@@ -108,6 +109,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // The commands kept in files of their own, one line each.
     addMessagesCommand(app, request.operand, chosen);
     addContactsCommand(app, request.operand, chosen);
+    addCalendarCommand(app, request.operand, chosen);
     addWhatsAppCommand(app, request.operand, chosen);
 
     try {
