@@ -4,6 +4,7 @@
 #include "fuzz/FuzzTargets.h"
 #include "support/AddressBookWriter.h"
 #include "support/CallHistoryWriter.h"
+#include "support/CalendarWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
@@ -156,6 +157,11 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
     seeds.push_back({"call_history", "store", test::bytesOf(test::callHistoryStoreBytes())});
     test::writeOlderCallHistory([&](const std::string&, const std::string& contents) {
         seeds.push_back({"call_history", "call-history-db", test::bytesOf(contents)});
+    });
+    test::writeCalendarDatabase(test::JournalMode::Wal, [&](const std::string& path,
+                                                            const std::string& contents) {
+        if (path.ends_with("Calendar.sqlitedb"))
+            seeds.push_back({"calendar_database", "wal-mode", test::bytesOf(contents)});
     });
     test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
         if (path == "ChatStorage.sqlite")

@@ -26,6 +26,7 @@
 #include "plist/Typedstream.h"
 #include "plist/XmlPropertyListData.h"
 #include "sources/calls/CallExport.h"
+#include "sources/calendar/CalendarExport.h"
 #include "sources/contacts/ContactExport.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
@@ -322,19 +323,22 @@ std::size_t chatStorage(Input input) {
     return readEveryConversation(**store);
 }
 
+// Folded: no line longer than vCard and iCalendar allow, the text ended with its line break.
+void requireFolded(const std::string& text) {
+    std::size_t lineStart = 0;
+    for (std::size_t end; (end = text.find("\r\n", lineStart)) != std::string::npos;
+         lineStart = end + 2)
+        require(end - lineStart <= 75, "content lines are at most 75 octets");
+    require(lineStart == text.size(), "content lines end with their line break");
+}
+
 std::size_t addressBook(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
     auto book = readAddressBook(opened->database.handle());
     if (!book) return 0;
     for (const Contact& contact : book->contacts) {
-        const std::string card = vCardOf(contact);
-        // Folded: no line of a card is longer than vCard allows.
-        std::size_t lineStart = 0;
-        for (std::size_t end; (end = card.find("\r\n", lineStart)) != std::string::npos;
-             lineStart = end + 2)
-            require(end - lineStart <= 75, "a card's lines are at most 75 octets");
-        require(lineStart == card.size(), "a card ends with its line break");
+        requireFolded(vCardOf(contact));
     }
     return contactsCsv(*book).size();
 }
@@ -353,6 +357,22 @@ std::size_t callHistory(Input input) {
                 "a call's texts are UTF-8 and its length is not negative");
     const std::vector<std::string> names = callerNames(*history, ContactNames{});
     return callsCsv(*history, names).size() + callsHtml(*history, names).size();
+}
+
+std::size_t calendarDatabase(Input input) {
+    auto opened = servedDatabaseOf(input);
+    if (!opened) return 0;
+    auto database = readCalendarDatabase(opened->database.handle());
+    if (!database) return 0;
+    std::size_t written = database->events.size();
+    for (const Calendar& calendar : database->calendars) {
+        const std::string text = iCalendarOf(*database, calendar, 0);
+        requireFolded(text);
+        require(text.starts_with("BEGIN:VCALENDAR\r\n") && text.ends_with("END:VCALENDAR\r\n"),
+                "one whole VCALENDAR");
+        written += text.size();
+    }
+    return written;
 }
 
 std::size_t vCardNameOf(Input input) {
@@ -378,6 +398,7 @@ constexpr std::array targets{
     FuzzTarget{"typedstream", typedstream},
     FuzzTarget{"sms_database", smsDatabase},
     FuzzTarget{"address_book", addressBook},
+    FuzzTarget{"calendar_database", calendarDatabase},
     FuzzTarget{"chat_storage", chatStorage},
     FuzzTarget{"vcard_name", vCardNameOf},
     FuzzTarget{"call_history", callHistory},

@@ -14,6 +14,7 @@
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
 #include "window/CallsExport.h"
+#include "window/CalendarsExport.h"
 #include "window/ContactsExport.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
@@ -213,6 +214,7 @@ void MainWindow::bindMenus(Panels& panels) {
     bindExport(*ui_->exportWhatsAppAction, whatsAppExport(), panels, *renamed);
     bindExport(*ui_->exportContactsAction, contactsExport(), panels, *renamed);
     bindExport(*ui_->exportCallsAction, callsExport(), panels, *renamed);
+    bindExport(*ui_->exportCalendarsAction, calendarsExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,

@@ -4,9 +4,10 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Cli.h"
+#include "cli/DatabaseExport.h"
 #include "cli/ExportReport.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
-#include "cli/ProgressLine.h"
 #include "export/LocalDate.h"
 #include "foundation/Log.h"
 #include "sources/calls/CallExport.h"
@@ -48,32 +49,32 @@ int printCalls(const CommandContext& context, const BackupCalls& calls) {
     return Success;
 }
 
-int runCalls(const CommandContext& context, const CallsRequest& request) {
-    auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
-    if (!opened->device->applications) {
-        context.complain(noCallHistory);
-        return UsageError;
-    }
-    const std::string& directory = opened->device->directory;
-    const ApplicationMap& applications = *opened->device->applications;
+// The calls printed as JSON: read whole, nothing written.
+int printBackupCalls(const CommandContext& context, const std::string& backup) {
+    auto opened = openBackup(context, backup);
+    if (!opened) return usageFailure(context, opened.error());
+    if (!opened->device->applications)
+        return usageFailure(context, commandError(std::string(noCallHistory)));
     LogSilence silence;
+    auto calls =
+        readBackupCalls(opened->device->directory, *opened->device->applications, opened->keybag());
+    if (calls) return printCalls(context, *calls);
+    if (calls.error().kind == ErrorKind::NotInBackup)
+        return usageFailure(context, commandError(std::string(noCallHistory)));
     ExportSummary summary;
-    if (request.json) {
-        auto calls = readBackupCalls(directory, applications, opened->keybag());
-        if (calls) return printCalls(context, *calls);
-        summary.error = calls.error();
-    } else {
-        ProgressLine progress(context.err, context.showProgress);
-        summary = exportBackupCalls(directory, applications, opened->keybag(),
-                                    request.destination, progress.saveProgress());
-        progress.clear();
-    }
-    if (summary.error && summary.error->kind == ErrorKind::NotInBackup) {
-        context.complain(noCallHistory);
-        return UsageError;
-    }
+    summary.error = calls.error();
     return reportExport(context, summary);
+}
+
+int runCalls(const CommandContext& context, const CallsRequest& request) {
+    if (request.json) return printBackupCalls(context, request.backup);
+    return runDatabaseExport(
+        context, request.backup, noCallHistory,
+        [&](const std::string& deviceDirectory, const ApplicationMap& applications,
+            const UnlockedKeybag* keybag, const SaveProgress& progress) {
+            return exportBackupCalls(deviceDirectory, applications, keybag, request.destination,
+                                     progress);
+        });
 }
 
 }  // namespace

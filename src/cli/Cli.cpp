@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/CallsCommand.h"
+#include "cli/CalendarCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ContactsCommand.h"
 #include "cli/ExtractCommands.h"
@@ -110,6 +111,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addMessagesCommand(app, request.operand, chosen);
     addContactsCommand(app, request.operand, chosen);
     addCallsCommand(app, request.operand, chosen);
+    addCalendarCommand(app, request.operand, chosen);
     addWhatsAppCommand(app, request.operand, chosen);
 
     try {

@@ -57,11 +57,6 @@ INSERT INTO ABMultiValue (UID, record_id, property, identifier, label, value) VA
 INSERT INTO ABGroupMembers (group_id, member_type, member_id) VALUES (1, 0, 3);
 )";
 
-void addDatabase(const std::string& path, const DatabaseFiles& files, const HomeFileAdder& addFile) {
-    addFile(path, files.main);
-    if (files.wal) addFile(path + "-wal", *files.wal);
-}
-
 }  // namespace
 
 std::string exampleContactPhoto() {
@@ -71,7 +66,7 @@ std::string exampleContactPhoto() {
 }
 
 void writeAddressBook(JournalMode journal, const HomeFileAdder& addFile, bool withPhotos) {
-    addDatabase("Library/AddressBook/AddressBook.sqlitedb", databaseFiles(journal, older, newer),
+    addDatabaseFiles("Library/AddressBook/AddressBook.sqlitedb", databaseFiles(journal, older, newer),
                 addFile);
     if (!withPhotos) return;
     const std::string images =
@@ -81,7 +76,7 @@ void writeAddressBook(JournalMode journal, const HomeFileAdder& addFile, bool wi
         "INSERT INTO ABThumbnailImage (record_id, format, data) VALUES (1, 0, X'FFD8FFD9');"
         "INSERT INTO ABFullSizeImage (record_id, data) VALUES (1, X'" +
         hexDigits(bytesOf(exampleContactPhoto())) + "');";
-    addDatabase("Library/AddressBook/AddressBookImages.sqlitedb",
+    addDatabaseFiles("Library/AddressBook/AddressBookImages.sqlitedb",
                 databaseFiles(JournalMode::Rollback, images, ""), addFile);
 }
 

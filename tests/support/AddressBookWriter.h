@@ -2,14 +2,11 @@
 
 // The phone's address book, "Library/AddressBook/AddressBook.sqlitedb" and
 // "AddressBookImages.sqlitedb", added as `addFile(path, contents)` of HomeDomain.
-#include <functional>
 #include <string>
 
 #include "support/WalDatabase.h"
 
 namespace salvora::test {
-
-using HomeFileAdder = std::function<void(const std::string& path, const std::string& contents)>;
 
 // The contacts, in ROWID order:
 // 1 "Ada King Lovelace": a birthday, "+49 151 1234567" as Mobile, "030 1234567" as "Boat" (a

@@ -8,7 +8,7 @@
 #include "foundation/Utf8Text.h"
 #include "recovery/StoredDatabase.h"
 #include "sqlite/ReferenceDate.h"
-#include "sqlite/RowReading.h"
+#include "sqlite/LenientRows.h"
 #include "sqlite/Statement.h"
 
 namespace salvora {

@@ -2,16 +2,14 @@
 
 #include <sqlite3.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <unordered_map>
 
 #include "catalog/StoredFileLookup.h"
 #include "recovery/StoredDatabase.h"
+#include "sqlite/LenientRows.h"
 #include "sqlite/ReferenceDate.h"
-#include "sqlite/RowReading.h"
 #include "sqlite/SchemaProbes.h"
 #include "sqlite/Statement.h"
 
@@ -29,37 +27,6 @@ enum Property {
     RelatedNameProperty = 23,
     SocialProfileProperty = 46,
 };
-
-// The address book keeps numbers as text in some columns and text as numbers in others: a
-// value of either kind as text.
-std::string anyText(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
-        case SQLITE_TEXT:
-            return std::string(textColumn(statement, column).value_or(""));
-        case SQLITE_INTEGER:
-            return std::to_string(*integerColumn(statement, column));
-        case SQLITE_FLOAT: {
-            const double value = *realColumn(statement, column);
-            if (value == std::floor(value) && std::fabs(value) < 1e15)
-                return std::to_string(static_cast<std::int64_t>(value));
-            return std::to_string(value);
-        }
-        default:
-            return {};
-    }
-}
-
-// Seconds since 2001, stored as a number or as its text.
-std::optional<double> referenceSeconds(sqlite3_stmt* statement, int column) {
-    if (const auto real = realColumn(statement, column)) return real;
-    const auto text = textColumn(statement, column);
-    if (!text || text->empty()) return std::nullopt;
-    char* end = nullptr;
-    const std::string owned(*text);
-    const double value = std::strtod(owned.c_str(), &end);
-    if (end == owned.c_str()) return std::nullopt;
-    return value;
-}
 
 std::optional<std::int64_t> unixSeconds(sqlite3_stmt* statement, int column) {
     const auto seconds = referenceSeconds(statement, column);
