@@ -58,6 +58,7 @@ TEST_F(CalendarWindow, ExportsTheCalendarsAndPreviewsTheirEvents) {
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{".salvora-export", "Büro.ics", "Home.ics"}));
 
+    choose(1, 0);
     choose(1, 0,
            static_cast<int>(cells(fileTable()).indexOf("Library/Calendar/Calendar.sqlitedb")));
     auto& summary = *window->findChild<QLabel*>("previewSummary");
