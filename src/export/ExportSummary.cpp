@@ -2,10 +2,17 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "foundation/Plural.h"
 
 namespace salvora {
+
+ExportSummary failedExport(Error error) {
+    ExportSummary summary;
+    summary.error = std::move(error);
+    return summary;
+}
 
 void addExportPart(ExportSummary& whole, ExportSummary part) {
     for (ExportCount& count : part.counts) {

@@ -34,6 +34,9 @@ struct ExportSummary {
     std::string firstPage;
 };
 
+// An export that ended before it began, for `error`'s reason.
+ExportSummary failedExport(Error error);
+
 // Adds what `part`, one piece of a larger export, came to: counts of the same noun summed, the
 // rest after what is there; the first error is kept.
 void addExportPart(ExportSummary& whole, ExportSummary part);

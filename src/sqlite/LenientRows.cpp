@@ -15,6 +15,13 @@ std::string columnOrNull(const ColumnNames& columns, std::string_view prefix,
     return std::string(prefix) + quotedName(name);
 }
 
+std::string rowsByRowid(const ColumnNames& columns, std::string_view table,
+                        std::span<const std::string_view> names) {
+    std::string sql = "SELECT ROWID";
+    for (const std::string_view name : names) sql += ", " + columnOrNull(columns, "", name);
+    return sql + " FROM " + quotedName(table) + " ORDER BY ROWID";
+}
+
 std::string anyText(sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
         case SQLITE_TEXT:

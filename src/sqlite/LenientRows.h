@@ -5,6 +5,7 @@
 // numbers in others.
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,10 @@ namespace salvora {
 // place.
 std::string columnOrNull(const ColumnNames& columns, std::string_view prefix,
                          std::string_view name);
+
+// "SELECT ROWID, …names FROM table ORDER BY ROWID", each column the table lacks read as NULL.
+std::string rowsByRowid(const ColumnNames& columns, std::string_view table,
+                        std::span<const std::string_view> names);
 
 // A value of any kind as text: "12" for the integer 12; empty for NULL or a blob.
 std::string anyText(sqlite3_stmt* statement, int column);

@@ -12,11 +12,7 @@ namespace {
 ExportSummary runMessagesExport(const SourceExportRequest& request, const SaveProgress& progress) {
     auto store =
         openBackupSmsConversations(request.deviceDirectory, request.applications, request.keybag);
-    if (!store) {
-        ExportSummary summary;
-        summary.error = store.error();
-        return summary;
-    }
+    if (!store) return failedExport(store.error());
     ConversationExportOptions options;
     options.portableNames = request.portableNames;
     return exportConversations(**store,

@@ -141,9 +141,7 @@ class Reader {
             "url",          "start_date",        "end_date",     "all_day",   "start_tz",
             "end_tz",       "last_modified",     "orig_item_id", "orig_date", "location_id",
             "organizer_id", "entity_type"};
-        std::string sql = "SELECT ROWID";
-        for (const std::string_view name : names) sql += ", " + columnOrNull(columns, "", name);
-        sql += " FROM CalendarItem ORDER BY ROWID";
+        const std::string sql = rowsByRowid(columns, "CalendarItem", names);
         eachRow(database_, sql, "events", result_.warnings, [&](sqlite3_stmt* row) {
             if (integerColumn(row, 17) == reminderEntity) return;
             CalendarEvent event;

@@ -275,11 +275,7 @@ ExportSummary exportBackupCalendars(const std::string& deviceDirectory,
                                     const CalendarExportOptions& options,
                                     const SaveProgress& progress) {
     auto database = readBackupCalendars(deviceDirectory, applications, keybag);
-    if (!database) {
-        ExportSummary summary;
-        summary.error = database.error();
-        return summary;
-    }
+    if (!database) return failedExport(database.error());
     return exportCalendars(*database, destination, options, progress);
 }
 

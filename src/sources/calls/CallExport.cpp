@@ -148,11 +148,7 @@ ExportSummary exportBackupCalls(const std::string& deviceDirectory,
                                 const ApplicationMap& applications, const UnlockedKeybag* keybag,
                                 const std::string& destination, const SaveProgress& progress) {
     auto calls = readBackupCalls(deviceDirectory, applications, keybag);
-    if (!calls) {
-        ExportSummary summary;
-        summary.error = calls.error();
-        return summary;
-    }
+    if (!calls) return failedExport(calls.error());
     return exportCalls(calls->history, calls->names, destination, progress);
 }
 

@@ -59,9 +59,7 @@ class Reader {
             "Nickname",     "FirstPhonetic", "MiddlePhonetic", "LastPhonetic", "Organization",
             "Department",   "JobTitle",   "Note",          "Birthday",      "CreationDate",
             "ModificationDate", "Kind"};
-        std::string sql = "SELECT ROWID";
-        for (const std::string_view name : names) sql += ", " + columnOrNull(columns, "", name);
-        sql += " FROM ABPerson ORDER BY ROWID";
+        const std::string sql = rowsByRowid(columns, "ABPerson", names);
         eachRow(database_, sql, "contacts", book_.warnings, [&](sqlite3_stmt* row) {
             Contact contact;
             contact.id = integerColumn(row, 0).value_or(0);

@@ -294,11 +294,7 @@ ExportSummary exportBackupContacts(const std::string& deviceDirectory,
                                    const ContactExportOptions& options,
                                    const SaveProgress& progress) {
     auto book = readBackupAddressBook(deviceDirectory, applications, keybag);
-    if (!book) {
-        ExportSummary summary;
-        summary.error = book.error();
-        return summary;
-    }
+    if (!book) return failedExport(book.error());
     return exportContacts(*book, destination, options, progress);
 }
 
