@@ -8,6 +8,7 @@
 #include <span>
 #include <unordered_map>
 
+#include "export/CoordinateText.h"
 #include "export/ExportFolder.h"
 #include "export/ICalendar.h"
 #include "export/UniqueNames.h"
@@ -26,12 +27,6 @@ constexpr std::int64_t year = 366 * day;
 
 bool isUtc(std::string_view zone) {
     return zone == "UTC" || zone == "GMT" || zone == "Etc/UTC" || zone == "Etc/GMT";
-}
-
-std::string geoText(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
 }
 
 // One calendar's events written as VEVENTs, and the zones their times are in as VTIMEZONEs.
@@ -139,7 +134,7 @@ class CalendarText {
                 text += (text.empty() ? "" : "\n") + place.address;
             events_.addText("LOCATION", "", text);
             if (place.latitude && place.longitude)
-                events_.add("GEO", "", geoText(*place.latitude) + ";" + geoText(*place.longitude));
+                events_.add("GEO", "", coordinateText(*place.latitude) + ";" + coordinateText(*place.longitude));
         }
         if (!event.description.empty()) events_.addText("DESCRIPTION", "", event.description);
         if (!event.url.empty()) events_.add("URL", "VALUE=URI", event.url);

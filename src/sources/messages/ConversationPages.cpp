@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <span>
 
+#include "export/CoordinateText.h"
 #include "export/HtmlText.h"
 #include "export/LocalDate.h"
 #include "foundation/FileWriting.h"
@@ -57,12 +58,6 @@ void appendText(std::string& html, std::string_view cssClass, std::string_view t
     html.append("<p class=\"").append(cssClass).append("\">");
     appendHtmlEscaped(html, text);
     html.append("</p>");
-}
-
-std::string coordinate(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
 }
 
 class PageWriter {
@@ -210,8 +205,8 @@ class PageWriter {
         if (message.text) appendText(html, "t", *message.text);
         if (message.note) appendText(html, "t note", *message.note);
         if (message.location) {
-            const std::string latitude = coordinate(message.location->latitude);
-            const std::string longitude = coordinate(message.location->longitude);
+            const std::string latitude = coordinateText(message.location->latitude);
+            const std::string longitude = coordinateText(message.location->longitude);
             html.append("<p class=\"t\"><a href=\"https://www.openstreetmap.org/?mlat=")
                 .append(latitude).append("&amp;mlon=").append(longitude).append("#map=16/")
                 .append(latitude).append("/").append(longitude).append("\">Location: ")

@@ -12,6 +12,7 @@
 #include "foundation/Utf8Text.h"
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
+#include "recovery/RelativePath.h"
 #include "sources/contacts/AddressBookNames.h"
 #include "sqlite/ReferenceDate.h"
 #include "sqlite/SchemaProbes.h"
@@ -86,10 +87,16 @@ std::optional<std::string> withoutAttachmentMarks(std::optional<std::string> bod
 }
 
 // "~/Library/SMS/Attachments/ab/11/GUID/IMG_1.HEIC" (or under "/var/mobile/") is MediaDomain's
-// "Library/SMS/Attachments/ab/11/GUID/IMG_1.HEIC".
-std::string attachmentRelativePath(std::string_view filename) {
+// "Library/SMS/Attachments/ab/11/GUID/IMG_1.HEIC"; a path elsewhere on the phone, or one that
+// climbs out with "..", names nothing the backup holds.
+std::optional<std::string> attachmentRelativePath(std::string_view filename) {
     for (std::string_view home : {"~/", "/var/mobile/", "/private/var/mobile/"})
-        if (filename.starts_with(home)) return std::string(filename.substr(home.size()));
+        if (filename.starts_with(home)) {
+            filename.remove_prefix(home.size());
+            break;
+        }
+    if (filename.starts_with('/') || !soundRelativePath(filename, "MediaDomain"))
+        return std::nullopt;
     return std::string(filename);
 }
 
@@ -424,8 +431,10 @@ std::vector<MessageAttachment> SmsConversations::attachmentsOf(std::int64_t rowi
         MessageAttachment attachment;
         auto filename = text(rows, 0);
         if (filename && !filename->empty()) {
-            attachment.domain = "MediaDomain";
-            attachment.relativePath = attachmentRelativePath(*filename);
+            if (auto relative = attachmentRelativePath(*filename)) {
+                attachment.domain = "MediaDomain";
+                attachment.relativePath = std::move(*relative);
+            }
         }
         attachment.name = text(rows, 1).value_or("");
         if (attachment.name.empty() && filename)
