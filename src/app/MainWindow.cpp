@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -28,6 +29,7 @@
 #include "window/SavingSettings.h"
 #include "window/TableModels.h"
 #include "window/WhatsAppExport.h"
+#include "window/WindowPlacement.h"
 
 namespace salvora {
 namespace {
@@ -56,6 +58,7 @@ MainWindow::MainWindow(Panels& panels, QWidget* parent)
     // Shown only while their step prepares its list.
     ui_->step2Progress->setHidden(true);
     ui_->step3Progress->setHidden(true);
+    restoreWindowPlacement(*this, {ui_->stepsSplitter, ui_->filePreviewSplitter});
     connectOutlets();
     bindTables();
     bindMenus(panels);
@@ -65,6 +68,11 @@ MainWindow::MainWindow(Panels& panels, QWidget* parent)
 MainWindow::~MainWindow() {
     // The tables ask the controller for their rows as long as they exist, so they go first.
     delete takeCentralWidget();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveWindowPlacement(*this, {ui_->stepsSplitter, ui_->filePreviewSplitter});
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::connectOutlets() {
