@@ -14,6 +14,7 @@
 #include "bench/CallsBench.h"
 #include "bench/CatalogueBench.h"
 #include "bench/ChildProcess.h"
+#include "bench/ConversationBench.h"
 #include "bench/LargeBackup.h"
 #include "bench/Measure.h"
 #include "bench/PhotosBench.h"
@@ -36,13 +37,22 @@ struct Options {
     // Whole processes take a second or less, and vary the most.
     int processRuns = 11;
     int saveRuns = 3;
+    // An export of a million messages takes seconds.
+    int exportRuns = 5;
     std::string cli;
     std::string references;
     std::string window;
     std::string openDatabase;
     std::uint64_t walDatabaseBytes = std::uint64_t{1} << 30;
     std::size_t calls = 100'000;
-    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos", "wal", "calls"};
+    SmsPlan messages;
+    SmsPlan attachments{10'000, 100, 2'000, std::uint64_t{512} << 20};
+    std::size_t whatsAppMessages = 1'000'000;
+    std::size_t whatsAppChats = 2'000;
+    std::size_t contacts = 20'000;
+    std::set<std::string> steps{"mbdb",     "db",          "cli",      "window",  "save",
+                                "photos",   "wal",         "messages", "attachments",
+                                "whatsapp", "contacts",    "calls"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };
@@ -62,13 +72,6 @@ std::string loadAverage() {
     std::string lastMinute;
     load >> lastMinute;
     return lastMinute.empty() ? "unknown" : lastMinute;
-}
-
-std::string count(std::size_t value) {
-    std::string digits = std::to_string(value);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
 }
 
 // Writes the backup in a child process, so the measurements that follow start from this
@@ -287,6 +290,25 @@ void benchWindowSave(Report& report, const std::string& scratch, const Options& 
     report.target(goal, stall < 0.1, seconds(stall));
 }
 
+// Each writes its backup, times the exports and removes it again: together they would take
+// gigabytes.
+void benchConversations(Report& report, const std::string& scratch, const Options& options) {
+    const ConversationBenchSetup setup{options.cli, options.references, scratch,
+                                       options.exportRuns};
+    const bool any = options.includes("messages") || options.includes("attachments") ||
+                     options.includes("whatsapp") || options.includes("contacts");
+    if (any && (options.cli.empty() || options.references.empty())) {
+        report.skipped("conversation and contact exports", "no --cli or --references given");
+        return;
+    }
+    if (options.includes("messages")) benchMessagesExport(report, setup, options.messages);
+    if (options.includes("attachments"))
+        benchMessageAttachments(report, setup, options.attachments);
+    if (options.includes("whatsapp"))
+        benchWhatsAppExport(report, setup, options.whatsAppMessages, options.whatsAppChats);
+    if (options.includes("contacts")) benchContactsExport(report, setup, options.contacts);
+}
+
 int run(const Options& options) {
     Report report(std::cout);
     report.heading("Salvora benchmarks: " + std::to_string(::sysconf(_SC_NPROCESSORS_ONLN)) +
@@ -360,6 +382,7 @@ int run(const Options& options) {
     if (options.includes("calls"))
         benchCallExport(report, callsFolder, work.path(), options.cli, options.calls,
                         options.processRuns);
+    benchConversations(report, work.path(), options);
     report.heading("Load average after measuring: " + loadAverage());
     report.summary();
     return 0;
@@ -400,9 +423,27 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--calls", options.calls, "Calls of the call history exported")
         ->capture_default_str();
+    app.add_option("--export-runs", options.exportRuns,
+                   "Timed runs of each conversation and contact export")
+        ->capture_default_str();
+    app.add_option("--messages", options.messages.messages, "Messages of the sms.db exported")
+        ->capture_default_str();
+    app.add_option("--conversations", options.messages.conversations)->capture_default_str();
+    app.add_option("--attachments", options.attachments.attachments,
+                   "Attachments of the backup the attachment copies are timed on")
+        ->capture_default_str();
+    app.add_option("--attachment-bytes", options.attachments.attachmentBytes,
+                   "Their sizes added up")
+        ->capture_default_str();
+    app.add_option("--whatsapp-messages", options.whatsAppMessages)->capture_default_str();
+    app.add_option("--whatsapp-chats", options.whatsAppChats)->capture_default_str();
+    app.add_option("--contacts", options.contacts, "Contacts with photos exported")
+        ->capture_default_str();
     app.add_option("--steps", options.steps,
-                   "Which to run: mbdb db cli window save photos wal calls")
-        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal", "calls"}))
+                   "Which to run: mbdb db cli window save photos wal messages attachments "
+                   "whatsapp contacts calls")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal", "messages",
+                               "attachments", "whatsapp", "contacts", "calls"}))
         ->delimiter(',')
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);

@@ -115,7 +115,7 @@ std::string reaction(const Columns& columns, int rowid, int minute, int handle, 
     return insert(columns, rowid, minute, row);
 }
 
-std::string chatsSchema(const Columns& columns) {
+std::string chatsTables(const Columns& columns) {
     std::string sql =
         "CREATE TABLE handle (ROWID INTEGER PRIMARY KEY AUTOINCREMENT, id TEXT NOT NULL, "
         "service TEXT);\n"
@@ -138,14 +138,16 @@ std::string chatsSchema(const Columns& columns) {
         sql +=
             ", attributedBody BLOB, thread_originator_guid TEXT, date_edited INTEGER DEFAULT 0, "
             "date_retracted INTEGER DEFAULT 0, associated_message_emoji TEXT";
-    sql += ");\n";
-    sql +=
+    return sql + ");\n";
+}
+
+std::string chatsSchema(const Columns& columns) {
+    return chatsTables(columns) +
         "INSERT INTO handle VALUES (1, '+491511234567', 'iMessage'), (2, 'ada@example.com', "
         "'iMessage'), (3, '+15550001111', 'iMessage');\n"
         "INSERT INTO chat VALUES (1, 'iMessage;-;+491511234567', '+491511234567', 'iMessage', "
         "NULL), (2, 'iMessage;+;chat100', 'chat100', 'iMessage', 'Trip');\n"
         "INSERT INTO chat_handle_join VALUES (1, 1), (2, 1), (2, 2), (2, 3);\n";
-    return sql;
 }
 
 std::string olderRows(const Columns& c) {
@@ -241,6 +243,8 @@ std::string typedstreamOf(std::string_view text) {
     out += '\x86';  // the end of the string object
     return out + "\x86";
 }
+
+std::string smsTablesSql(SmsGeneration generation) { return chatsTables(columnsOf(generation)); }
 
 DatabaseFiles smsDatabaseFiles(SmsGeneration generation, JournalMode journal) {
     const Columns columns = columnsOf(generation);

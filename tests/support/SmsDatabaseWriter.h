@@ -46,6 +46,9 @@ inline constexpr std::int64_t firstSmsDate = 1'700'000'000;
 // keeps it.
 std::string typedstreamOf(std::string_view text);
 
+// The empty tables of a generation with chats (Seconds on), for databases filled otherwise.
+std::string smsTablesSql(SmsGeneration generation);
+
 DatabaseFiles smsDatabaseFiles(SmsGeneration generation, JournalMode journal);
 
 using MessagesFileAdder =
