@@ -11,6 +11,7 @@
 #include "support/ChatStorageWriter.h"
 #include "support/KeybagWriter.h"
 #include "support/ManifestDbWriter.h"
+#include "support/HeicImage.h"
 #include "support/SmsDatabaseWriter.h"
 #include "support/TemporaryFolder.h"
 
@@ -144,6 +145,7 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
         seeds.push_back(
             {"sms_database", name,
              test::bytesOf(test::smsDatabaseFiles(generation, test::JournalMode::Rollback).main)});
+    seeds.push_back({"heif_image", "photo", test::bytesOf(test::heicImage(16, 16))});
     seeds.push_back({"typedstream", "short", test::bytesOf(test::typedstreamOf("Hi there"))});
     seeds.push_back({"typedstream", "two-byte-length",
                      test::bytesOf(test::typedstreamOf(std::string(300, 'a')))});

@@ -17,6 +17,7 @@
 #include "catalog/layouts/mdinfo/MdinfoReader.h"
 #include "catalog/layouts/unindexed/UnindexedDatabaseReader.h"
 #include "crypto/Keybag.h"
+#include "export/BrowserImage.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/Path.h"
@@ -303,8 +304,12 @@ std::size_t readEveryConversation(ConversationStore& store) {
 std::size_t smsDatabase(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
+    // A file of an MMS part, so that the parts of messages are matched to files too.
     auto store = openSmsConversations(StoredDatabase{std::move(opened->database), std::nullopt},
-                                      ContactNames{});
+                                      ContactNames{}, "Me", [] {
+                                          return std::vector<std::string>{
+                                              "Library/SMS/Parts/3c/02/4-1.jpg"};
+                                      });
     if (!store) {
         require(!store.error().reason.empty(), "a database refused with a reason");
         return 0;
@@ -384,6 +389,17 @@ std::size_t vCardNameOf(Input input) {
     return name->size();
 }
 
+std::size_t heifImage(Input input) {
+    auto jpeg = jpegOfHeif(input);
+    if (!jpeg) {
+        require(!jpeg.error().reason.empty(), "an image refused with a reason");
+        return 0;
+    }
+    require(jpeg->size() > 2 && (*jpeg)[0] == 0xFF && (*jpeg)[1] == 0xD8,
+            "a JPEG starts with its marker");
+    return jpeg->size();
+}
+
 constexpr std::array targets{
     FuzzTarget{"manifest_database", manifestDatabase},
     FuzzTarget{"unindexed_database", unindexedDatabase},
@@ -402,6 +418,7 @@ constexpr std::array targets{
     FuzzTarget{"chat_storage", chatStorage},
     FuzzTarget{"vcard_name", vCardNameOf},
     FuzzTarget{"call_history", callHistory},
+    FuzzTarget{"heif_image", heifImage},
 };
 
 }  // namespace

@@ -1,28 +1,21 @@
 #include "cli/WhatsAppCommand.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <memory>
 
 #include "cli/Cli.h"
+#include "cli/ConversationListing.h"
 #include "cli/ConversationOptions.h"
 #include "cli/ExportReport.h"
 #include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
-#include "foundation/DateText.h"
 #include "foundation/Log.h"
-#include "foundation/Path.h"
 #include "sources/messages/ConversationExport.h"
 #include "sources/whatsapp/BackupWhatsApp.h"
 
 namespace salvora::cli {
 namespace {
-
-using nlohmann::json;
 
 struct WhatsAppRequest {
     std::string backup;
@@ -33,47 +26,6 @@ struct WhatsAppRequest {
     ConversationArguments conversations;
     bool portableNames = false;
 };
-
-// A field of a tab-separated line: a tab or line break a chat's name holds would split it.
-std::string field(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
-
-std::string participantsText(const ConversationOutline& outline) {
-    std::string text;
-    for (const Participant& participant : outline.participants)
-        text += (text.empty() ? "" : ", ") + shownName(participant);
-    return field(std::move(text));
-}
-
-json isoDate(std::optional<UnixMillis> millis) {
-    if (!millis) return nullptr;
-    const std::time_t seconds = static_cast<std::time_t>(*millis / 1000);
-    std::tm utc{};
-    if (!::gmtime_r(&seconds, &utc)) return nullptr;
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return std::string(text);
-}
-
-std::string shownDate(std::optional<UnixMillis> millis) {
-    if (!millis) return "";
-    return dateText(std::chrono::system_clock::time_point(std::chrono::milliseconds(*millis)));
-}
-
-json outlineJson(const ConversationOutline& outline) {
-    json participants = json::array();
-    for (const Participant& participant : outline.participants)
-        participants.push_back({{"handle", participant.handle}, {"name", participant.name}});
-    return {{"title", outline.title},
-            {"service", outline.service},
-            {"participants", participants},
-            {"messages", outline.messageCount},
-            {"firstDate", isoDate(outline.firstDate)},
-            {"lastDate", isoDate(outline.lastDate)}};
-}
 
 // Opens each application's chats in turn; fails at the first that can't be, naming its service.
 template <typename Each>
@@ -92,24 +44,14 @@ Status forEachStore(const OpenedBackup& opened, const std::vector<WhatsAppApplic
 
 int listChats(const CommandContext& context, const OpenedBackup& opened,
               const std::vector<WhatsAppApplication>& present, const WhatsAppRequest& request) {
-    json list = json::array();
+    ConversationListing listing(context.out, request.json);
     const Status whole = forEachStore(
         opened, present, request.includeStatus,
         [&](const WhatsAppApplication&, ConversationStore& store) {
             for (const std::string& warning : store.warnings()) context.complain(warning);
-            for (const ConversationOutline& outline : store.outlines()) {
-                if (request.json) {
-                    list.push_back(outlineJson(outline));
-                    continue;
-                }
-                context.out << field(outline.title) << '\t' << outline.service << '\t'
-                            << participantsText(outline) << '\t' << outline.messageCount << '\t'
-                            << shownDate(outline.firstDate) << '\t' << shownDate(outline.lastDate)
-                            << '\n';
-            }
+            for (const ConversationOutline& outline : store.outlines()) listing.add(outline);
         });
-    if (request.json)
-        context.out << list.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+    listing.finish();
     return whole ? Success : usageFailure(context, whole.error());
 }
 

@@ -17,6 +17,7 @@
 #include "recovery/StoredDatabase.h"
 #include "sources/contacts/ContactNames.h"
 #include "sources/messages/Conversation.h"
+#include "sources/messages/MessagePieces.h"
 
 namespace salvora {
 
@@ -24,11 +25,12 @@ inline constexpr std::string_view smsDomain = "HomeDomain";
 inline constexpr std::string_view smsDatabasePath = "Library/SMS/sms.db";
 
 // `names` gives people their address-book names; `ownerName` is who group events name for the
-// phone's owner ("Me added Ada"). Fails only when the database holds no message table at all or
-// SQLite can't read it; anything else it can't read is left out with a sentence in warnings().
-Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
-                                                                ContactNames names,
-                                                                std::string ownerName = "Me");
+// phone's owner ("Me added Ada"); `partFiles` the files of iOS 3 and 4's message parts the backup
+// holds (MessagePieces.h). Fails only when the database holds no message table at all or SQLite
+// can't read it; anything else it can't read is left out with a sentence in warnings().
+Result<std::unique_ptr<ConversationStore>> openSmsConversations(
+    StoredDatabase stored, ContactNames names, std::string ownerName = "Me",
+    PartFiles partFiles = {});
 
 // The backup's sms.db (HomeDomain "Library/SMS/sms.db" with its -wal) opened so, its people named
 // by the backup's address book where it has one. Fails as NotInBackup when it holds no sms.db.
