@@ -9,6 +9,7 @@
 #include "cli/ListCommands.h"
 #include "cli/MessagesCommand.h"
 #include "cli/PhotosCommand.h"
+#include "cli/SummaryCommand.h"
 #include "cli/WhatsAppCommand.h"
 
 namespace salvora::cli {
@@ -109,6 +110,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addMessagesCommand(app, request.operand, chosen);
     addContactsCommand(app, request.operand, chosen);
     addWhatsAppCommand(app, request.operand, chosen);
+    addSummaryCommand(app, request.operand, chosen);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());

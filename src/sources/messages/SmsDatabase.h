@@ -18,6 +18,8 @@
 #include "sources/contacts/ContactNames.h"
 #include "sources/messages/Conversation.h"
 
+struct sqlite3;
+
 namespace salvora {
 
 inline constexpr std::string_view smsDomain = "HomeDomain";
@@ -29,6 +31,9 @@ inline constexpr std::string_view smsDatabasePath = "Library/SMS/sms.db";
 Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
                                                                 ContactNames names,
                                                                 std::string ownerName = "Me");
+
+// How many conversations and messages the reader would find, counted without reading a row.
+Result<ConversationCounts> countSmsConversations(sqlite3* database);
 
 // The backup's sms.db (HomeDomain "Library/SMS/sms.db" with its -wal) opened so, its people named
 // by the backup's address book where it has one. Fails as NotInBackup when it holds no sms.db.

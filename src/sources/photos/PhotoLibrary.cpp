@@ -25,17 +25,26 @@ std::optional<std::string> stepFailure(sqlite3* database, int status) {
     return std::string("is damaged (") + sqlite3_errmsg(database) + ")";
 }
 
-// The assets with their original file names; a row that names no file is left out.
-std::optional<std::string> readAssets(sqlite3* database, PhotoLibrary& library) {
+// The asset table of the database's generation, in `table` with its columns; else why not.
+std::optional<std::string> findAssetTable(sqlite3* database, std::string& table,
+                                          ColumnNames& columns) {
     // A file that isn't a database at all fails here, rather than seeming to lack the table.
     auto schema = prepare(database, "SELECT count(*) FROM sqlite_schema");
     if (!schema || sqlite3_step(schema->get()) != SQLITE_ROW)
         return stepFailure(database, SQLITE_ERROR);
-    std::string table = "ZASSET";
-    auto columns = columnsOf(database, table);
+    table = "ZASSET";
+    columns = columnsOf(database, table);
     if (columns.empty()) columns = columnsOf(database, table = "ZGENERICASSET");
     if (!hasColumns(columns, {"Z_PK", "ZDIRECTORY", "ZFILENAME", "ZDATECREATED", "ZKIND"}))
         return "has no asset table this version knows";
+    return std::nullopt;
+}
+
+// The assets with their original file names; a row that names no file is left out.
+std::optional<std::string> readAssets(sqlite3* database, PhotoLibrary& library) {
+    std::string table;
+    ColumnNames columns;
+    if (auto problem = findAssetTable(database, table, columns)) return problem;
     std::string sql = "SELECT a.Z_PK, a.ZDIRECTORY, a.ZFILENAME, a.ZDATECREATED, a.ZKIND, ";
     sql += columns.contains("ZHIDDEN") ? "a.ZHIDDEN, " : "0, ";
     sql += columns.contains("ZTRASHEDSTATE") ? "a.ZTRASHEDSTATE, " : "0, ";
@@ -110,6 +119,36 @@ std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database, std
         return std::nullopt;
     }
     return library;
+}
+
+std::optional<LibraryCounts> countLibraryAssets(sqlite3* database, std::string& problem) {
+    std::string table;
+    ColumnNames columns;
+    if (auto failure = findAssetTable(database, table, columns)) {
+        problem = *failure;
+        return std::nullopt;
+    }
+    // The rows an export takes by default: those that name a file, neither hidden nor deleted.
+    std::string sql = "SELECT ZKIND = 1, count(*) FROM " + quotedName(table) +
+                      " WHERE ZDIRECTORY IS NOT NULL AND ZFILENAME IS NOT NULL";
+    if (columns.contains("ZHIDDEN")) sql += " AND NOT ifnull(ZHIDDEN, 0)";
+    if (columns.contains("ZTRASHEDSTATE")) sql += " AND NOT ifnull(ZTRASHEDSTATE, 0)";
+    auto rows = prepare(database, sql + " GROUP BY 1");
+    if (!rows) {
+        problem = *stepFailure(database, SQLITE_ERROR);
+        return std::nullopt;
+    }
+    LibraryCounts counts;
+    int status = SQLITE_ROW;
+    while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
+        const auto count = static_cast<std::size_t>(sqlite3_column_int64(rows->get(), 1));
+        (sqlite3_column_int64(rows->get(), 0) != 0 ? counts.videos : counts.photos) += count;
+    }
+    if (auto failure = stepFailure(database, status)) {
+        problem = *failure;
+        return std::nullopt;
+    }
+    return counts;
 }
 
 }  // namespace salvora

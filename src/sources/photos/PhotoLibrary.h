@@ -3,6 +3,7 @@
 // What the camera roll's database, "Photos.sqlite", says of its assets and user albums. Both
 // generations of its schema are read: the asset table ZASSET (iOS 14 on) and ZGENERICASSET
 // (before). The database is read from memory; nothing is written anywhere.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,5 +40,17 @@ struct PhotoLibrary {
 // database of a schema this reader knows.
 [[nodiscard]] std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database,
                                                            std::string& problem);
+
+// How many photos and videos an export takes by default: the assets neither hidden nor
+// deleted.
+struct LibraryCounts {
+    std::size_t photos = 0;
+    std::size_t videos = 0;
+};
+
+// Counted in the database without reading its rows; absent, with the reason in `problem`, as
+// readPhotoLibrary.
+[[nodiscard]] std::optional<LibraryCounts> countLibraryAssets(sqlite3* database,
+                                                              std::string& problem);
 
 }  // namespace salvora
