@@ -11,8 +11,10 @@
 #include <map>
 #include <set>
 
+#include "bench/CallsBench.h"
 #include "bench/CatalogueBench.h"
 #include "bench/ChildProcess.h"
+#include "bench/ConversationBench.h"
 #include "bench/LargeBackup.h"
 #include "bench/Measure.h"
 #include "bench/PhotosBench.h"
@@ -35,12 +37,22 @@ struct Options {
     // Whole processes take a second or less, and vary the most.
     int processRuns = 11;
     int saveRuns = 3;
+    // An export of a million messages takes seconds.
+    int exportRuns = 5;
     std::string cli;
     std::string references;
     std::string window;
     std::string openDatabase;
     std::uint64_t walDatabaseBytes = std::uint64_t{1} << 30;
-    std::set<std::string> steps{"mbdb", "db", "cli", "window", "save", "photos", "wal"};
+    std::size_t calls = 100'000;
+    SmsPlan messages;
+    SmsPlan attachments{10'000, 100, 2'000, std::uint64_t{512} << 20};
+    std::size_t whatsAppMessages = 1'000'000;
+    std::size_t whatsAppChats = 2'000;
+    std::size_t contacts = 20'000;
+    std::set<std::string> steps{"mbdb",     "db",          "cli",      "window",  "save",
+                                "photos",   "wal",         "messages", "attachments",
+                                "whatsapp", "contacts",    "calls"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };
@@ -60,13 +72,6 @@ std::string loadAverage() {
     std::string lastMinute;
     load >> lastMinute;
     return lastMinute.empty() ? "unknown" : lastMinute;
-}
-
-std::string count(std::size_t value) {
-    std::string digits = std::to_string(value);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
 }
 
 // Writes the backup in a child process, so the measurements that follow start from this
@@ -291,6 +296,25 @@ void benchWindowSave(Report& report, const std::string& scratch, const Options& 
     report.target(goal, stall < 0.1, seconds(stall));
 }
 
+// Each writes its backup, times the exports and removes it again: together they would take
+// gigabytes.
+void benchConversations(Report& report, const std::string& scratch, const Options& options) {
+    const ConversationBenchSetup setup{options.cli, options.references, scratch,
+                                       options.exportRuns};
+    const bool any = options.includes("messages") || options.includes("attachments") ||
+                     options.includes("whatsapp") || options.includes("contacts");
+    if (any && (options.cli.empty() || options.references.empty())) {
+        report.skipped("conversation and contact exports", "no --cli or --references given");
+        return;
+    }
+    if (options.includes("messages")) benchMessagesExport(report, setup, options.messages);
+    if (options.includes("attachments"))
+        benchMessageAttachments(report, setup, options.attachments);
+    if (options.includes("whatsapp"))
+        benchWhatsAppExport(report, setup, options.whatsAppMessages, options.whatsAppChats);
+    if (options.includes("contacts")) benchContactsExport(report, setup, options.contacts);
+}
+
 int run(const Options& options) {
     Report report(std::cout);
     report.heading("Salvora benchmarks: " + std::to_string(::sysconf(_SC_NPROCESSORS_ONLN)) +
@@ -306,6 +330,7 @@ int run(const Options& options) {
     const std::string dbFolder = work / "manifest-db";
     const std::string saveFolder = work / "save-all";
     const std::string photosFolder = work / "camera-roll";
+    const std::string callsFolder = work / "calls";
 
     BackupPlan plan;
     plan.files = options.files;
@@ -328,6 +353,12 @@ int run(const Options& options) {
             [&] { writeCameraRollBackup(photosFolder, options.storedFiles, options.storedBytes); });
         report.figure("written: camera roll",
                       count(options.storedFiles) + " photos in " + seconds(elapsed));
+    }
+    if (options.includes("calls")) {
+        const double elapsed =
+            secondsOf([&] { writeCallHistoryBackup(callsFolder, options.calls); });
+        report.figure("written: call history",
+                      count(options.calls) + " calls in " + seconds(elapsed));
     }
     WalDatabaseBackups walBackups;
     if (options.includes("wal")) {
@@ -354,6 +385,10 @@ int run(const Options& options) {
     if (options.includes("photos")) benchPhotos(report, photosFolder, work.path(), options);
     if (options.includes("wal"))
         benchWalDatabase(report, walBackups, options.openDatabase, options.processRuns);
+    if (options.includes("calls"))
+        benchCallExport(report, callsFolder, work.path(), options.cli, options.calls,
+                        options.processRuns);
+    benchConversations(report, work.path(), options);
     report.heading("Load average after measuring: " + loadAverage());
     report.summary();
     return 0;
@@ -392,8 +427,29 @@ int main(int argc, char** argv) {
                    "salvora-bench-open-database, to time opening a WAL-mode database");
     app.add_option("--wal-bytes", options.walDatabaseBytes, "The WAL-mode database's size")
         ->capture_default_str();
-    app.add_option("--steps", options.steps, "Which to run: mbdb db cli window save photos wal")
-        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal"}))
+    app.add_option("--calls", options.calls, "Calls of the call history exported")
+        ->capture_default_str();
+    app.add_option("--export-runs", options.exportRuns,
+                   "Timed runs of each conversation and contact export")
+        ->capture_default_str();
+    app.add_option("--messages", options.messages.messages, "Messages of the sms.db exported")
+        ->capture_default_str();
+    app.add_option("--conversations", options.messages.conversations)->capture_default_str();
+    app.add_option("--attachments", options.attachments.attachments,
+                   "Attachments of the backup the attachment copies are timed on")
+        ->capture_default_str();
+    app.add_option("--attachment-bytes", options.attachments.attachmentBytes,
+                   "Their sizes added up")
+        ->capture_default_str();
+    app.add_option("--whatsapp-messages", options.whatsAppMessages)->capture_default_str();
+    app.add_option("--whatsapp-chats", options.whatsAppChats)->capture_default_str();
+    app.add_option("--contacts", options.contacts, "Contacts with photos exported")
+        ->capture_default_str();
+    app.add_option("--steps", options.steps,
+                   "Which to run: mbdb db cli window save photos wal messages attachments "
+                   "whatsapp contacts calls")
+        ->check(CLI::IsMember({"mbdb", "db", "cli", "window", "save", "photos", "wal", "messages",
+                               "attachments", "whatsapp", "contacts", "calls"}))
         ->delimiter(',')
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);

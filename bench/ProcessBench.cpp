@@ -5,15 +5,18 @@
 namespace salvora::bench {
 
 std::vector<ProcessTimes> timeProcesses(const std::vector<std::vector<std::string>>& commands,
-                                        int runs) {
+                                        int runs, const std::function<void()>& beforeEach) {
     std::vector<ProcessTimes> times(commands.size());
-    for (std::size_t command = 0; command < commands.size(); ++command)
+    for (std::size_t command = 0; command < commands.size(); ++command) {
+        if (beforeEach) beforeEach();
         times[command].succeeded = runChild(commands[command]).succeeded;
+    }
     std::vector<std::vector<double>> walls(commands.size());
     std::vector<std::vector<double>> processors(commands.size());
     std::vector<std::vector<double>> peaks(commands.size());
     for (int run = 0; run < runs; ++run) {
         for (std::size_t command = 0; command < commands.size(); ++command) {
+            if (beforeEach) beforeEach();
             const ChildRun child = runChild(commands[command]);
             times[command].succeeded = times[command].succeeded && child.succeeded;
             walls[command].push_back(child.seconds);

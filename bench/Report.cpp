@@ -47,6 +47,13 @@ std::string seconds(const Timing& timing) {
 std::string ratio(double value) { return formatted("%.2f x", value); }
 std::string megabytes(double bytes) { return formatted("%.1f MB", bytes / 1e6); }
 
+std::string count(std::size_t value) {
+    std::string digits = std::to_string(value);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
 std::string mebibytes(double bytes) { return formatted("%.1f MiB", bytes / 1048576); }
 
 }  // namespace salvora::bench

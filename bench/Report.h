@@ -1,6 +1,7 @@
 #pragma once
 
 // The benchmark's output: figures as they are measured, and each target met or not.
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -36,5 +37,7 @@ std::string seconds(const Timing& timing);
 std::string ratio(double value);
 std::string megabytes(double bytes);
 std::string mebibytes(double bytes);
+// "1,000,000"
+std::string count(std::size_t value);
 
 }  // namespace salvora::bench

@@ -3,12 +3,15 @@
 #include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
 #include "support/AddressBookWriter.h"
+#include "support/CallHistoryWriter.h"
+#include "support/CalendarWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
 #include "support/ChatStorageWriter.h"
 #include "support/KeybagWriter.h"
 #include "support/ManifestDbWriter.h"
+#include "support/HeicImage.h"
 #include "support/SmsDatabaseWriter.h"
 #include "support/TemporaryFolder.h"
 
@@ -142,6 +145,7 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
         seeds.push_back(
             {"sms_database", name,
              test::bytesOf(test::smsDatabaseFiles(generation, test::JournalMode::Rollback).main)});
+    seeds.push_back({"heif_image", "photo", test::bytesOf(test::heicImage(16, 16))});
     seeds.push_back({"typedstream", "short", test::bytesOf(test::typedstreamOf("Hi there"))});
     seeds.push_back({"typedstream", "two-byte-length",
                      test::bytesOf(test::typedstreamOf(std::string(300, 'a')))});
@@ -152,6 +156,15 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
                 seeds.push_back({"address_book", "wal-mode", test::bytesOf(contents)});
         },
         false);
+    seeds.push_back({"call_history", "store", test::bytesOf(test::callHistoryStoreBytes())});
+    test::writeOlderCallHistory([&](const std::string&, const std::string& contents) {
+        seeds.push_back({"call_history", "call-history-db", test::bytesOf(contents)});
+    });
+    test::writeCalendarDatabase(test::JournalMode::Wal, [&](const std::string& path,
+                                                            const std::string& contents) {
+        if (path.ends_with("Calendar.sqlitedb"))
+            seeds.push_back({"calendar_database", "wal-mode", test::bytesOf(contents)});
+    });
     test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
         if (path == "ChatStorage.sqlite")
             seeds.push_back({"chat_storage", "wal-mode", test::bytesOf(contents)});

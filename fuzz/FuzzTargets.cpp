@@ -17,6 +17,7 @@
 #include "catalog/layouts/mdinfo/MdinfoReader.h"
 #include "catalog/layouts/unindexed/UnindexedDatabaseReader.h"
 #include "crypto/Keybag.h"
+#include "export/BrowserImage.h"
 #include "foundation/BackupFileNames.h"
 #include "foundation/ByteCursor.h"
 #include "foundation/Path.h"
@@ -25,6 +26,8 @@
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
 #include "plist/XmlPropertyListData.h"
+#include "sources/calls/CallExport.h"
+#include "sources/calendar/CalendarExport.h"
 #include "sources/contacts/ContactExport.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
@@ -205,18 +208,19 @@ std::size_t manifestDb(Input input) {
     // A file on disk is read from its pages where they are sound, else through SQLite.
     const std::string folder = folderHolding(ManifestDbName, input);
     ApplicationMap fromFile;
-    const ManifestDbReading reading = addManifestDbFilesFromDirectory(folder, fromFile);
+    const auto reading = addManifestDbFilesFromDirectory(folder, fromFile);
     std::size_t files = checkedFileCount(fromFile, isManifestDbName);
-    if (reading == ManifestDbReading::Pages) {
+    require(reading || fromFile.empty(), "a database that fails adds nothing");
+    if (reading && *reading == ManifestDbReading::Pages) {
         // Pages that don't hand the read over give exactly what SQLite reads in them.
         ApplicationMap bySqlite;
         addManifestDbFilesWithSqlite(folder, bySqlite);
         require(sameFiles(fromFile, bySqlite), "the pages give SQLite's rows");
     }
     // A decrypted database is read in memory.
-    if (std::optional<SqliteDatabase> database = SqliteDatabase::fromBytes(input)) {
+    if (auto database = SqliteDatabase::fromBytes(input)) {
         ApplicationMap applications;
-        addManifestDbFiles(*database, applications);
+        static_cast<void>(addManifestDbFiles(*database, applications));
         files += checkedFileCount(applications, isManifestDbName);
     }
     return files;
@@ -244,11 +248,12 @@ auto servedDatabaseOf(Input input) {
 std::size_t photoLibrary(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
-    std::string problem;
-    std::optional<PhotoLibrary> library = readPhotoLibrary(opened->database, problem);
+    Result<PhotoLibrary> library = readPhotoLibrary(opened->database);
     // The export tells the user why it fell back to the files.
-    require(library.has_value() == problem.empty(), "a library, or the reason there is none");
-    if (!library) return 0;
+    if (!library) {
+        require(!library.error().reason.empty(), "the reason there is no library");
+        return 0;
+    }
     for (const LibraryAsset& asset : library->assets)
         require(isUtf8(asset.directory) && isUtf8(asset.fileName) &&
                     isUtf8(asset.originalFileName.value_or("")),
@@ -299,8 +304,12 @@ std::size_t readEveryConversation(ConversationStore& store) {
 std::size_t smsDatabase(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
+    // A file of an MMS part, so that the parts of messages are matched to files too.
     auto store = openSmsConversations(StoredDatabase{std::move(opened->database), std::nullopt},
-                                      ContactNames{});
+                                      ContactNames{}, "Me", [] {
+                                          return std::vector<std::string>{
+                                              "Library/SMS/Parts/3c/02/4-1.jpg"};
+                                      });
     if (!store) {
         require(!store.error().reason.empty(), "a database refused with a reason");
         return 0;
@@ -319,21 +328,56 @@ std::size_t chatStorage(Input input) {
     return readEveryConversation(**store);
 }
 
+// Folded: no line longer than vCard and iCalendar allow, the text ended with its line break.
+void requireFolded(const std::string& text) {
+    std::size_t lineStart = 0;
+    for (std::size_t end; (end = text.find("\r\n", lineStart)) != std::string::npos;
+         lineStart = end + 2)
+        require(end - lineStart <= 75, "content lines are at most 75 octets");
+    require(lineStart == text.size(), "content lines end with their line break");
+}
+
 std::size_t addressBook(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
     auto book = readAddressBook(opened->database.handle());
     if (!book) return 0;
     for (const Contact& contact : book->contacts) {
-        const std::string card = vCardOf(contact);
-        // Folded: no line of a card is longer than vCard allows.
-        std::size_t lineStart = 0;
-        for (std::size_t end; (end = card.find("\r\n", lineStart)) != std::string::npos;
-             lineStart = end + 2)
-            require(end - lineStart <= 75, "a card's lines are at most 75 octets");
-        require(lineStart == card.size(), "a card ends with its line break");
+        requireFolded(vCardOf(contact));
     }
     return contactsCsv(*book).size();
+}
+
+std::size_t callHistory(Input input) {
+    auto opened = servedDatabaseOf(input);
+    if (!opened) return 0;
+    auto history = readCallHistory(opened->database.handle());
+    if (!history) {
+        require(!history.error().reason.empty(), "a database refused with a reason");
+        return 0;
+    }
+    for (const Call& call : history->calls)
+        require(isUtf8(call.address) && isUtf8(call.name) && isUtf8(call.country) &&
+                    isUtf8(call.service) && call.duration >= 0,
+                "a call's texts are UTF-8 and its length is not negative");
+    const std::vector<std::string> names = callerNames(*history, ContactNames{});
+    return callsCsv(*history, names).size() + callsHtml(*history, names).size();
+}
+
+std::size_t calendarDatabase(Input input) {
+    auto opened = servedDatabaseOf(input);
+    if (!opened) return 0;
+    auto database = readCalendarDatabase(opened->database.handle());
+    if (!database) return 0;
+    std::size_t written = database->events.size();
+    for (const Calendar& calendar : database->calendars) {
+        const std::string text = iCalendarOf(*database, calendar, 0);
+        requireFolded(text);
+        require(text.starts_with("BEGIN:VCALENDAR\r\n") && text.ends_with("END:VCALENDAR\r\n"),
+                "one whole VCALENDAR");
+        written += text.size();
+    }
+    return written;
 }
 
 std::size_t vCardNameOf(Input input) {
@@ -343,6 +387,17 @@ std::size_t vCardNameOf(Input input) {
     require(!name->empty() && name->size() <= vCardNameLimit && isUtf8(*name),
             "a card's name is short UTF-8 text");
     return name->size();
+}
+
+std::size_t heifImage(Input input) {
+    auto jpeg = jpegOfHeif(input);
+    if (!jpeg) {
+        require(!jpeg.error().reason.empty(), "an image refused with a reason");
+        return 0;
+    }
+    require(jpeg->size() > 2 && (*jpeg)[0] == 0xFF && (*jpeg)[1] == 0xD8,
+            "a JPEG starts with its marker");
+    return jpeg->size();
 }
 
 constexpr std::array targets{
@@ -359,8 +414,11 @@ constexpr std::array targets{
     FuzzTarget{"typedstream", typedstream},
     FuzzTarget{"sms_database", smsDatabase},
     FuzzTarget{"address_book", addressBook},
+    FuzzTarget{"calendar_database", calendarDatabase},
     FuzzTarget{"chat_storage", chatStorage},
     FuzzTarget{"vcard_name", vCardNameOf},
+    FuzzTarget{"call_history", callHistory},
+    FuzzTarget{"heif_image", heifImage},
 };
 
 }  // namespace

@@ -6,7 +6,9 @@
 # stall during a save all of 10,000 files (100 MiB), and save all of 10,000 files (1 GiB)
 # and the photo export of 10,000 photos (1 GiB), each against `cp -r`, and opening a 1 GiB
 # WAL-mode database with its -wal out of a plain and an encrypted backup against the sqlite3
-# shell. The backups (about 5 GB
+# shell, and whole `salvora-cli messages`, `whatsapp` and `contacts` exports of generated
+# databases of a million messages and 20,000 contacts against plain Python sqlite3 scripts (and
+# the copying of Messages' attachments against `cp -r`). The backups (about 5 GB
 # with the copies) are written below $TMPDIR (/tmp when unset) and removed afterwards, also
 # when interrupted.
 # Options are passed on to salvora-bench (--help lists them), e.g. --steps mbdb,cli.

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -14,6 +15,8 @@
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
 #include "window/BackupSummaryView.h"
+#include "window/CallsExport.h"
+#include "window/CalendarsExport.h"
 #include "window/ContactsExport.h"
 #include "window/ControllerTableModel.h"
 #include "window/Controls.h"
@@ -28,6 +31,7 @@
 #include "window/SummaryLoader.h"
 #include "window/TableModels.h"
 #include "window/WhatsAppExport.h"
+#include "window/WindowPlacement.h"
 
 namespace salvora {
 namespace {
@@ -56,6 +60,7 @@ MainWindow::MainWindow(Panels& panels, QWidget* parent)
     // Shown only while their step prepares its list.
     ui_->step2Progress->setHidden(true);
     ui_->step3Progress->setHidden(true);
+    restoreWindowPlacement(*this, {ui_->stepsSplitter, ui_->filePreviewSplitter});
     connectOutlets();
     bindTables();
     bindMenus(panels);
@@ -65,6 +70,11 @@ MainWindow::MainWindow(Panels& panels, QWidget* parent)
 MainWindow::~MainWindow() {
     // The tables ask the controller for their rows as long as they exist, so they go first.
     delete takeCentralWidget();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveWindowPlacement(*this, {ui_->stepsSplitter, ui_->filePreviewSplitter});
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::connectOutlets() {
@@ -242,6 +252,8 @@ void MainWindow::bindMenus(Panels& panels) {
     bindExport(*ui_->exportMessagesAction, messagesExport(), panels, *renamed);
     bindExport(*ui_->exportWhatsAppAction, whatsAppExport(), panels, *renamed);
     bindExport(*ui_->exportContactsAction, contactsExport(), panels, *renamed);
+    bindExport(*ui_->exportCallsAction, callsExport(), panels, *renamed);
+    bindExport(*ui_->exportCalendarsAction, calendarsExport(), panels, *renamed);
     ui_->portableNamesAction->setChecked(portableNamesChosen());
     connect(ui_->portableNamesAction, &QAction::toggled, this, &choosePortableNames);
     connect(ui_->saveSelectedFilesAction, &QAction::triggered, &controller_,

@@ -30,6 +30,8 @@ class MainWindow final : public QMainWindow {
     MainController& controller() { return controller_; }
 
   protected:
+    // Keeps the window's size, place and pane sizes for the next start.
+    void closeEvent(QCloseEvent* event) override;
     // A folder dropped onto the window is opened as a backup folder.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -141,7 +141,14 @@ Result<ApplicationList> Catalog::buildCatalog(DeviceRecord& device) {
     keepLayout(reading, addUnindexedDatabaseFilesFromDirectory(directory, *applications));
     Result<LayoutReading> manifestDb =
         addManifestDbFilesOfBackup(directory, protection, keybag.get(), *applications);
-    if (!manifestDb) return manifestDb.error();
+    if (!manifestDb) {
+        // Kept too, so that the backup's reading says why it lists nothing.
+        LayoutReading failed{std::string(ManifestDbName)};
+        failed.damaged(manifestDb.error().reason);
+        keepLayout(reading, std::move(failed));
+        readings_.insert_or_assign(directory, std::move(reading));
+        return manifestDb.error();
+    }
     keepLayout(reading, std::move(*manifestDb));
     readings_.insert_or_assign(directory, std::move(reading));
     nameApplications(storeNames, *applications);

@@ -121,4 +121,25 @@ std::optional<FileRecord> StoredFileIndex::find(std::string_view domain,
     return std::nullopt;
 }
 
+std::vector<std::string> StoredFileIndex::relativePathsBelow(std::string_view domain,
+                                                             std::string_view folder) {
+    const DomainFiles& files = filesOf(domain);
+    std::vector<std::string> paths;
+    auto gather = [&](const FilesByPath& byPath, const std::string& head) {
+        for (const auto& entry : byPath) {
+            std::string_view path = entry.first;
+            if (!path.starts_with(head)) continue;
+            path.remove_prefix(head.size());
+            if (path.starts_with(folder) && path.size() > folder.size())
+                paths.emplace_back(path);
+        }
+    };
+    gather(files.grouped, containerDomain(domain).pathHead());
+    gather(files.indexed, {});
+    gather(files.mdinfo, std::string(domain) + "/");
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
+}
+
 }  // namespace salvora

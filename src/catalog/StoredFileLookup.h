@@ -36,6 +36,11 @@ class StoredFileIndex {
     // As findStoredFile(applications, domain, relativePath).
     std::optional<FileRecord> find(std::string_view domain, std::string_view relativePath);
 
+    // The relative paths of the domain's files below `folder` ("Library/SMS/Parts/"), for files
+    // the device named by what they hold rather than at a place a database records; each once,
+    // sorted. The ".mdbackup" lists, which keep no domain, are not asked.
+    std::vector<std::string> relativePathsBelow(std::string_view domain, std::string_view folder);
+
   private:
     // The records of the applications the domain's files could lie in, by full path, in the
     // order findStoredFile tries them.

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 
+#include "cli/CallsCommand.h"
+#include "cli/CalendarCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ContactsCommand.h"
 #include "cli/ExtractCommands.h"
@@ -109,6 +111,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // The commands kept in files of their own, one line each.
     addMessagesCommand(app, request.operand, chosen);
     addContactsCommand(app, request.operand, chosen);
+    addCallsCommand(app, request.operand, chosen);
+    addCalendarCommand(app, request.operand, chosen);
     addWhatsAppCommand(app, request.operand, chosen);
     addSummaryCommand(app, request.operand, chosen);
 
@@ -127,7 +131,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const CommandContext context{out, err, showProgress, passwords};
     if (chosen) return chosen(context);
     if (devices->parsed()) return listDevices(context, formatOf(request));
-    if (apps->parsed()) return listApplications(context, request.operand.backup, formatOf(request), request.verbose);
+    if (apps->parsed())
+        return listApplications(context, request.operand.backup, formatOf(request),
+                                request.verbose);
     if (files->parsed()) {
         std::optional<std::string> application;
         if (onlyApplication->count() > 0) application = request.application;
@@ -136,8 +142,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (extract->parsed()) {
         if (request.all)
             return extractAll(context, request.operand.backup, request.destination, request.saving);
-        return extractApplication(context, request.operand.backup, request.application, request.destination,
-                                  request.saving);
+        return extractApplication(context, request.operand.backup, request.application,
+                                  request.destination, request.saving);
     }
     if (photos->parsed())
         return exportPhotosOf(context, request.operand.backup, request.destination, request.photos);

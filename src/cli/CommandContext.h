@@ -1,9 +1,12 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "cli/PasswordSource.h"
+#include "foundation/Error.h"
 
 namespace salvora::cli {
 
@@ -18,5 +21,9 @@ struct CommandContext {
     // One line on standard error, after the program's name.
     void complain(std::string_view text) const { err << "salvora-cli: " << text << '\n'; }
 };
+
+// A failure the command line tells in a sentence of its own ("no backup folder \"x\""): it
+// names no operation and is told as its reason alone (FailureReport.h).
+inline Error commandError(std::string sentence) { return Error{"", "", std::move(sentence)}; }
 
 }  // namespace salvora::cli

@@ -2,11 +2,7 @@
 
 #include <memory>
 
-#include "cli/Cli.h"
-#include "cli/ExportReport.h"
-#include "cli/OpenedBackup.h"
-#include "cli/ProgressLine.h"
-#include "foundation/Log.h"
+#include "cli/DatabaseExport.h"
 #include "sources/contacts/ContactExport.h"
 
 namespace salvora::cli {
@@ -22,23 +18,13 @@ struct ContactsRequest {
 };
 
 int exportContactsOf(const CommandContext& context, const ContactsRequest& request) {
-    auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
-    if (!opened->device->applications) {
-        context.complain(noAddressBook);
-        return UsageError;
-    }
-    LogSilence silence;
-    ProgressLine progress(context.err, context.showProgress);
-    ExportSummary summary = exportBackupContacts(
-        opened->device->directory, *opened->device->applications, opened->keybag(),
-        request.destination, request.options, progress.saveProgress());
-    progress.clear();
-    if (summary.error && summary.error->kind == ErrorKind::NotInBackup) {
-        context.complain(noAddressBook);
-        return UsageError;
-    }
-    return reportExport(context, summary);
+    return runDatabaseExport(
+        context, request.backup, noAddressBook,
+        [&](const std::string& deviceDirectory, const ApplicationMap& applications,
+            const UnlockedKeybag* keybag, const SaveProgress& progress) {
+            return exportBackupContacts(deviceDirectory, applications, keybag, request.destination,
+                                        request.options, progress);
+        });
 }
 
 }  // namespace

@@ -7,10 +7,7 @@ namespace salvora::cli {
 
 int reportExport(const CommandContext& context, const ExportSummary& summary) {
     for (const std::string& warning : summary.warnings) context.complain(warning);
-    if (summary.error) {
-        context.complain(summary.error->description());
-        return UsageError;
-    }
+    if (summary.error) return usageFailure(context, *summary.error);
     const std::size_t failed = complainOfFailures(context, summary.failures);
     complainOfFailures(context, summary.renamed);
     for (const std::string& name : summary.notInBackup)

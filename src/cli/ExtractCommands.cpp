@@ -38,9 +38,10 @@ int extractApplication(const CommandContext& context, const std::string& backup,
                        const std::string& application, const std::string& destination,
                        const SaveOptions& options) {
     auto opened = openBackup(context, backup);
-    if (!opened) return UsageError;
-    const ApplicationRecord* record = opened->findApplication(context, application);
-    if (record == nullptr) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
+    auto found = opened->findApplication(application);
+    if (!found) return usageFailure(context, found.error());
+    const ApplicationRecord* record = *found;
 
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);
@@ -53,7 +54,7 @@ int extractApplication(const CommandContext& context, const std::string& backup,
 int extractAll(const CommandContext& context, const std::string& backup,
                const std::string& destination, const SaveOptions& options) {
     auto opened = openBackup(context, backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     std::size_t total = 0;
     for (const auto& application : opened->applications) total += application->files.size();
 
@@ -82,15 +83,15 @@ int extractFile(const CommandContext& context, const std::string& backup,
                 const std::string& application, const std::string& fullpath,
                 const std::string& target, const SaveOptions& options) {
     auto opened = openBackup(context, backup);
-    if (!opened) return UsageError;
-    const ApplicationRecord* record = opened->findApplication(context, application);
-    if (record == nullptr) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
+    auto found = opened->findApplication(application);
+    if (!found) return usageFailure(context, found.error());
+    const ApplicationRecord* record = *found;
     auto file = std::find_if(record->files.begin(), record->files.end(),
                              [&](const FileRecord& each) { return each.fullpath() == fullpath; });
-    if (file == record->files.end()) {
-        context.complain("no file \"" + fullpath + "\" in the application \"" + application + "\"");
-        return UsageError;
-    }
+    if (file == record->files.end())
+        return usageFailure(context, commandError("no file \"" + fullpath +
+                                                  "\" in the application \"" + application + "\""));
     LogSilence silence;
     return report(context,
                   {saveFile(opened->device->directory, *file, target, opened->keybag(), options)});

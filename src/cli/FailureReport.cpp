@@ -1,6 +1,17 @@
 #include "cli/FailureReport.h"
 
+#include "cli/Cli.h"
+#include "crypto/UnlockedKeybag.h"
+
 namespace salvora::cli {
+
+int usageFailure(const CommandContext& context, const Error& error) {
+    if (error.kind == ErrorKind::WrongPassword)
+        context.complain(WrongPassword);
+    else
+        context.complain(error.operation.empty() ? error.reason : error.description());
+    return UsageError;
+}
 
 std::size_t complainOfFailures(const CommandContext& context,
                                const std::vector<FileOutcome>& outcomes) {

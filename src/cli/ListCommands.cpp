@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Cli.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/WriteBehind.h"
 #include "crypto/BackupEncryption.h"
@@ -130,7 +131,7 @@ int listDevices(const CommandContext& context, Format format) {
 int listApplications(const CommandContext& context, const std::string& backup, Format format,
                      bool verbose) {
     auto opened = openBackup(context, backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     json list = json::array();
     for (const auto& application : opened->applications) {
         const std::string display = opened->displayText(*application);
@@ -154,13 +155,14 @@ int listApplications(const CommandContext& context, const std::string& backup, F
 int listFiles(const CommandContext& context, const std::string& backup,
               const std::optional<std::string>& application, Format format) {
     auto opened = openBackup(context, backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     json list = json::array();
     {
         LineBuffer lines(context.out);
         if (application) {
-            const ApplicationRecord* record = opened->findApplication(context, *application);
-            if (record == nullptr) return UsageError;
+            auto found = opened->findApplication(*application);
+            if (!found) return usageFailure(context, found.error());
+            const ApplicationRecord* record = *found;
             printFiles(format, *record, list, lines);
         } else {
             for (const auto& record : opened->applications)

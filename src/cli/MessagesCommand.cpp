@@ -1,22 +1,20 @@
 #include "cli/MessagesCommand.h"
 
 #include <memory>
-#include <nlohmann/json.hpp>
 
 #include "cli/Cli.h"
+#include "cli/ConversationListing.h"
 #include "cli/ConversationOptions.h"
 #include "cli/ExportReport.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
-#include "export/LocalDate.h"
 #include "foundation/Log.h"
 #include "sources/contacts/AddressBookNames.h"
 #include "sources/messages/SmsDatabase.h"
 
 namespace salvora::cli {
 namespace {
-
-using nlohmann::json;
 
 struct MessagesRequest {
     std::string backup;
@@ -27,53 +25,17 @@ struct MessagesRequest {
     ConversationArguments conversations;
 };
 
-std::string participantsText(const ConversationOutline& outline) {
-    std::string text;
-    for (const Participant& participant : outline.participants) {
-        if (!text.empty()) text += ", ";
-        text += shownName(participant);
-    }
-    return text;
-}
-
-json dateJson(const std::optional<UnixMillis>& date) {
-    return date ? json(isoLocalDate(*date)) : json(nullptr);
-}
-
 int listConversations(const CommandContext& context, ConversationStore& store, bool asJson) {
-    const auto& outlines = store.outlines();
-    if (asJson) {
-        json conversations = json::array();
-        for (const ConversationOutline& outline : outlines) {
-            json participants = json::array();
-            for (const Participant& participant : outline.participants)
-                participants.push_back(
-                    {{"handle", participant.handle},
-                     {"name", participant.name.empty() ? json(nullptr) : json(participant.name)}});
-            conversations.push_back({{"title", outline.title},
-                                     {"service", outline.service},
-                                     {"participants", participants},
-                                     {"messages", outline.messageCount},
-                                     {"firstDate", dateJson(outline.firstDate)},
-                                     {"lastDate", dateJson(outline.lastDate)}});
-        }
-        context.out << json{{"conversations", conversations}}.dump(2, ' ', false,
-                                                                   json::error_handler_t::replace)
-                    << '\n';
-    } else {
-        for (const ConversationOutline& outline : outlines)
-            context.out << outline.title << '\t' << participantsText(outline) << '\t'
-                        << outline.messageCount << '\t'
-                        << (outline.firstDate ? isoLocalDate(*outline.firstDate) : "") << '\t'
-                        << (outline.lastDate ? isoLocalDate(*outline.lastDate) : "") << '\n';
-    }
+    ConversationListing listing(context.out, asJson);
+    for (const ConversationOutline& outline : store.outlines()) listing.add(outline);
+    listing.finish();
     for (const std::string& warning : store.warnings()) context.complain(warning);
     return Success;
 }
 
 int runMessages(const CommandContext& context, const MessagesRequest& request) {
     auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     static const ApplicationMap none;
     const ApplicationMap& applications =
         opened->device->applications ? *opened->device->applications : none;
@@ -84,13 +46,12 @@ int runMessages(const CommandContext& context, const MessagesRequest& request) {
     auto store = openBackupSmsConversations(directory, applications, opened->keybag(),
                                             request.conversations.me);
     progress.clear();
-    if (!store) {
-        if (store.error().kind == ErrorKind::NotInBackup)
-            context.complain("no Messages database (HomeDomain Library/SMS/sms.db) in this backup");
-        else
-            context.complain(store.error().description());
-        return UsageError;
-    }
+    if (!store)
+        return usageFailure(
+            context, store.error().kind == ErrorKind::NotInBackup
+                         ? commandError("no Messages database (HomeDomain Library/SMS/sms.db) in "
+                                        "this backup")
+                         : store.error());
     if (request.list) return listConversations(context, **store, request.json);
 
     ConversationExportOptions options =
@@ -113,8 +74,8 @@ void addMessagesCommand(CLI::App& app, BackupOperand& operand, ChosenCommand& ch
     command->footer(
         "Forms:\n"
         "  salvora-cli messages BACKUP DEST [options]  every conversation, into DEST\n"
-        "  salvora-cli messages BACKUP --list [--json] title, participants, count, first and "
-        "last date");
+        "  salvora-cli messages BACKUP --list [--json] title, service, participants, count,\n"
+        "                                               first and last date");
     addBackup(command, operand);
     CLI::Option* destination =
         command->add_option("DEST", request->destination, "The folder to export into");

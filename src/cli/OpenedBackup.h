@@ -2,12 +2,12 @@
 
 // The backup a command names, with its catalogue built, unlocked first when it is encrypted.
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "catalog/Catalog.h"
 #include "catalog/model/Records.h"
 #include "cli/CommandContext.h"
+#include "foundation/Error.h"
 
 namespace salvora::cli {
 
@@ -17,9 +17,8 @@ struct OpenedBackup {
     ApplicationList applications;  // in catalogue order
 
     // The application of exactly that name (with case), else the one application shown as
-    // that text; null after telling the user there is none, or several.
-    [[nodiscard]] const ApplicationRecord* findApplication(const CommandContext& context,
-                                                           const std::string& name) const;
+    // that text; fails when there is none, or several.
+    Result<const ApplicationRecord*> findApplication(const std::string& name) const;
     // What the application table shows for it.
     std::string displayText(const ApplicationRecord& application) const;
     // The keys of an encrypted backup; null for a plain one.
@@ -27,15 +26,12 @@ struct OpenedBackup {
 };
 
 // The device a BACKUP argument names: a path to a backup folder, or, when no folder of that
-// name exists, the N-th device (from 1) of the device list. Null after telling the user why,
-// when it names neither.
-[[nodiscard]] std::shared_ptr<DeviceRecord> deviceNamedBy(const CommandContext& context,
-                                                          const std::string& argument);
+// name exists, the N-th device (from 1) of the device list. Fails when it names neither.
+Result<std::shared_ptr<DeviceRecord>> deviceNamedBy(const std::string& argument);
 
 // deviceNamedBy with the catalogue built; an encrypted backup is unlocked first with the
-// password the context gives. Absent after telling the user why (a wrong password says
-// "wrong password").
-[[nodiscard]] std::optional<OpenedBackup> openBackup(const CommandContext& context,
-                                                     const std::string& argument);
+// password the context gives. Fails as the build or the unlocking does (WrongPassword for a
+// password the backup refuses), told by usageFailure (FailureReport.h).
+Result<OpenedBackup> openBackup(const CommandContext& context, const std::string& argument);
 
 }  // namespace salvora::cli

@@ -33,38 +33,33 @@ void restoreTerminalAndDie(int signalNumber) {
 
 }  // namespace
 
-bool readPassword(const CommandContext& context, const std::string& backup, Password& password) {
+Status readPassword(const CommandContext& context, const std::string& backup, Password& password) {
     const PasswordSource& source = context.passwords;
     if (source.file) {
         std::ifstream file(*source.file, std::ios::binary);
         if (!file) {
-            context.complain("could not read the password file \"" + *source.file +
-                             "\": " + std::strerror(errno));
-            return false;
+            return commandError("could not read the password file \"" + *source.file +
+                                "\": " + std::strerror(errno));
         }
         if (!readLine(file, password.buffer())) {
-            context.complain("the password file \"" + *source.file + "\" is empty");
-            return false;
+            return commandError("the password file \"" + *source.file + "\" is empty");
         }
-        return true;
+        return {};
     }
     if (source.standardInput) {
         if (source.input.in == nullptr || !readLine(*source.input.in, password.buffer())) {
-            context.complain("no password on standard input");
-            return false;
+            return commandError("no password on standard input");
         }
-        return true;
+        return {};
     }
     if (source.input.prompt) {
         if (source.input.prompt("Password of the backup " + backup + ": ", password.buffer()))
-            return true;
-        context.complain("no password given");
-        return false;
+            return {};
+        return commandError("no password given");
     }
-    context.complain("the backup " + backup +
-                     " is encrypted: give its password with --password-file FILE or "
-                     "--password-stdin");
-    return false;
+    return commandError("the backup " + backup +
+                        " is encrypted: give its password with --password-file FILE or "
+                        "--password-stdin");
 }
 
 bool promptOnTerminal(std::string_view prompt, std::string& answer) {

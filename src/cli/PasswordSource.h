@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "crypto/Password.h"
+#include "foundation/Error.h"
 
 namespace salvora::cli {
 
@@ -32,9 +33,8 @@ struct PasswordSource {
 };
 
 // Reads the password from where the command line says, or asks on the terminal when it says
-// nothing. False, after telling the user why, when there is no password to be had.
-[[nodiscard]] bool readPassword(const CommandContext& context, const std::string& backup,
-                                Password& password);
+// nothing; fails, saying why, when there is no password to be had.
+Status readPassword(const CommandContext& context, const std::string& backup, Password& password);
 
 // The prompt of a real terminal: echo is switched off on standard input while the line is
 // typed, and switched back on however the reading ends (an interrupt included).

@@ -13,11 +13,10 @@ namespace salvora::cli {
 int exportPhotosOf(const CommandContext& context, const std::string& backup,
                    const std::string& destination, const PhotoExportOptions& options) {
     auto opened = openBackup(context, backup);
-    if (!opened) return UsageError;
-    if (!opened->device->applications || !hasCameraRoll(*opened->device->applications)) {
-        context.complain("no camera roll (CameraRollDomain) in this backup");
-        return UsageError;
-    }
+    if (!opened) return usageFailure(context, opened.error());
+    if (!opened->device->applications || !hasCameraRoll(*opened->device->applications))
+        return usageFailure(context,
+                            commandError("no camera roll (CameraRollDomain) in this backup"));
 
     LogSilence silence;
     ProgressLine progress(context.err, context.showProgress);

@@ -1,27 +1,21 @@
 #include "cli/WhatsAppCommand.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <memory>
 
 #include "cli/Cli.h"
+#include "cli/ConversationListing.h"
 #include "cli/ConversationOptions.h"
 #include "cli/ExportReport.h"
+#include "cli/FailureReport.h"
 #include "cli/OpenedBackup.h"
 #include "cli/ProgressLine.h"
-#include "foundation/DateText.h"
 #include "foundation/Log.h"
-#include "foundation/Path.h"
 #include "sources/messages/ConversationExport.h"
 #include "sources/whatsapp/BackupWhatsApp.h"
 
 namespace salvora::cli {
 namespace {
-
-using nlohmann::json;
 
 struct WhatsAppRequest {
     std::string backup;
@@ -33,84 +27,32 @@ struct WhatsAppRequest {
     bool portableNames = false;
 };
 
-// A field of a tab-separated line: a tab or line break a chat's name holds would split it.
-std::string field(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
-
-std::string participantsText(const ConversationOutline& outline) {
-    std::string text;
-    for (const Participant& participant : outline.participants)
-        text += (text.empty() ? "" : ", ") + shownName(participant);
-    return field(std::move(text));
-}
-
-json isoDate(std::optional<UnixMillis> millis) {
-    if (!millis) return nullptr;
-    const std::time_t seconds = static_cast<std::time_t>(*millis / 1000);
-    std::tm utc{};
-    if (!::gmtime_r(&seconds, &utc)) return nullptr;
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return std::string(text);
-}
-
-std::string shownDate(std::optional<UnixMillis> millis) {
-    if (!millis) return "";
-    return dateText(std::chrono::system_clock::time_point(std::chrono::milliseconds(*millis)));
-}
-
-json outlineJson(const ConversationOutline& outline) {
-    json participants = json::array();
-    for (const Participant& participant : outline.participants)
-        participants.push_back({{"handle", participant.handle}, {"name", participant.name}});
-    return {{"title", outline.title},
-            {"service", outline.service},
-            {"participants", participants},
-            {"messages", outline.messageCount},
-            {"firstDate", isoDate(outline.firstDate)},
-            {"lastDate", isoDate(outline.lastDate)}};
-}
-
-// Opens each application's chats in turn; false after telling the user why one can't be.
+// Opens each application's chats in turn; fails at the first that can't be, naming its service.
 template <typename Each>
-bool forEachStore(const CommandContext& context, const OpenedBackup& opened,
-                  const std::vector<WhatsAppApplication>& present, bool includeStatus, Each each) {
+Status forEachStore(const OpenedBackup& opened, const std::vector<WhatsAppApplication>& present,
+                    bool includeStatus, Each each) {
     for (const WhatsAppApplication& application : present) {
         auto store = openBackupWhatsAppChats(opened.device->directory, *opened.device->applications,
                                              opened.keybag(), application, includeStatus);
-        if (!store) {
-            context.complain(std::string(application.service) + ": " + store.error().description());
-            return false;
-        }
+        if (!store)
+            return commandError(std::string(application.service) + ": " +
+                                store.error().description());
         each(application, **store);
     }
-    return true;
+    return {};
 }
 
 int listChats(const CommandContext& context, const OpenedBackup& opened,
               const std::vector<WhatsAppApplication>& present, const WhatsAppRequest& request) {
-    json list = json::array();
-    const bool whole = forEachStore(
-        context, opened, present, request.includeStatus,
+    ConversationListing listing(context.out, request.json);
+    const Status whole = forEachStore(
+        opened, present, request.includeStatus,
         [&](const WhatsAppApplication&, ConversationStore& store) {
             for (const std::string& warning : store.warnings()) context.complain(warning);
-            for (const ConversationOutline& outline : store.outlines()) {
-                if (request.json) {
-                    list.push_back(outlineJson(outline));
-                    continue;
-                }
-                context.out << field(outline.title) << '\t' << outline.service << '\t'
-                            << participantsText(outline) << '\t' << outline.messageCount << '\t'
-                            << shownDate(outline.firstDate) << '\t' << shownDate(outline.lastDate)
-                            << '\n';
-            }
+            for (const ConversationOutline& outline : store.outlines()) listing.add(outline);
         });
-    if (request.json)
-        context.out << list.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
-    return whole ? Success : UsageError;
+    listing.finish();
+    return whole ? Success : usageFailure(context, whole.error());
 }
 
 int exportChats(const CommandContext& context, const OpenedBackup& opened,
@@ -121,8 +63,8 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
     const AttachmentSource files{opened.device->directory, *opened.device->applications,
                                  opened.keybag()};
     int status = Success;
-    const bool whole =
-        forEachStore(context, opened, present, request.includeStatus,
+    const Status whole =
+        forEachStore(opened, present, request.includeStatus,
                      [&](const WhatsAppApplication& application, ConversationStore& store) {
                          const std::string destination =
                              whatsAppDestination(request.destination, present, application);
@@ -134,19 +76,18 @@ int exportChats(const CommandContext& context, const OpenedBackup& opened,
                          if (present.size() > 1) context.out << application.service << ":\n";
                          status = std::max(status, reportExport(context, summary));
                      });
-    return whole ? status : UsageError;
+    return whole ? status : usageFailure(context, whole.error());
 }
 
 int runWhatsApp(const CommandContext& context, const WhatsAppRequest& request) {
     auto opened = openBackup(context, request.backup);
-    if (!opened) return UsageError;
+    if (!opened) return usageFailure(context, opened.error());
     const std::vector<WhatsAppApplication> present =
         opened->device->applications ? whatsAppApplicationsIn(*opened->device->applications)
                                      : std::vector<WhatsAppApplication>{};
-    if (present.empty()) {
-        context.complain("no WhatsApp chats (ChatStorage.sqlite) in this backup");
-        return UsageError;
-    }
+    if (present.empty())
+        return usageFailure(context,
+                            commandError("no WhatsApp chats (ChatStorage.sqlite) in this backup"));
     if (request.list) return listChats(context, *opened, present, request);
     return exportChats(context, *opened, present, request);
 }

@@ -30,16 +30,28 @@ std::optional<std::string> markedKind(const fs::path& folder) {
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
+// Hands `each` the folder's entries until it answers false; the error the listing met, if any.
+// A range-for would throw it from its increment.
+template <typename Each>
+std::error_code forEachEntry(const fs::path& folder, Each each) {
+    std::error_code code;
+    for (fs::directory_iterator entry(folder, code), end; !code && entry != end;
+         entry.increment(code))
+        if (!each(*entry)) break;
+    return code;
+}
+
 // Why `folder` may not take an export of `kind`; absent when it may.
 std::optional<std::string> refusal(const fs::path& folder, std::string_view kind) {
-    std::error_code code;
     const std::optional<std::string> marked = markedKind(folder);
     if (marked && *marked == kind) return std::nullopt;
     if (marked) return "it holds an export of " + *marked + "; choose another folder";
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
-        if (!isExportBookkeeping(entry.path().filename().string()))
-            return "it is not empty and holds no earlier export; choose an empty folder";
-    }
+    bool foreign = false;
+    const std::error_code code = forEachEntry(folder, [&](const fs::directory_entry& entry) {
+        foreign = !isExportBookkeeping(entry.path().filename().string());
+        return !foreign;
+    });
+    if (foreign) return "it is not empty and holds no earlier export; choose an empty folder";
     if (code) return code.message();
     return std::nullopt;
 }
@@ -60,12 +72,13 @@ Status moveEntry(const fs::path& from, const fs::path& to) {
 
 // Moves every entry of `from` but the export's own bookkeeping into `to`.
 Status moveEntries(const fs::path& from, const fs::path& to) {
-    std::error_code code;
-    for (const fs::directory_entry& entry : fs::directory_iterator(from, code)) {
+    Status moved;
+    const std::error_code code = forEachEntry(from, [&](const fs::directory_entry& entry) {
         const std::string name = entry.path().filename().string();
-        if (isExportBookkeeping(name)) continue;
-        if (Status moved = moveEntry(entry.path(), to / name); !moved) return moved;
-    }
+        if (!isExportBookkeeping(name)) moved = moveEntry(entry.path(), to / name);
+        return moved.ok();
+    });
+    if (!moved) return moved;
     if (code) return Error::fromCode("Could not list folder", from.string(), code);
     return {};
 }

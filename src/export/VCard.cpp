@@ -1,59 +1,14 @@
 #include "export/VCard.h"
 
+#include "export/ContentLines.h"
+
 namespace salvora {
-namespace {
-
-// RFC 2426 folds lines longer than 75 octets; the break goes before a UTF-8 lead byte.
-constexpr std::size_t foldWidth = 75;
-
-bool continuesSequence(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
-
-void appendFolded(std::string& out, std::string_view line) {
-    std::size_t width = foldWidth;
-    while (line.size() > width) {
-        std::size_t cut = width;
-        while (cut > 1 && continuesSequence(line[cut])) --cut;
-        out.append(line.substr(0, cut));
-        out += "\r\n ";
-        line.remove_prefix(cut);
-        width = foldWidth - 1;  // the space that starts a continuation counts
-    }
-    out.append(line);
-    out += "\r\n";
-}
-
-}  // namespace
-
-std::string vCardText(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        const char c = text[index];
-        switch (c) {
-            case '\\':
-            case ',':
-            case ';':
-                escaped += '\\';
-                escaped += c;
-                break;
-            case '\r':
-                if (index + 1 < text.size() && text[index + 1] == '\n') ++index;
-                [[fallthrough]];
-            case '\n':
-                escaped += "\\n";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
 
 std::string vCardParts(const std::vector<std::string>& parts) {
     std::string joined;
     for (std::size_t index = 0; index < parts.size(); ++index) {
         if (index > 0) joined += ';';
-        joined += vCardText(parts[index]);
+        joined += contentText(parts[index]);
     }
     return joined;
 }
@@ -83,12 +38,8 @@ VCard::VCard() { text_ = "BEGIN:VCARD\r\nVERSION:3.0\r\n"; }
 
 void VCard::addRaw(std::string_view group, std::string_view name, std::string_view parameters,
                    std::string_view value) {
-    std::string line;
-    if (!group.empty()) line.append(group).append(".");
-    line.append(name);
-    if (!parameters.empty()) line.append(";").append(parameters);
-    line.append(":").append(value);
-    appendFolded(text_, line);
+    if (group.empty()) return appendContentLine(text_, name, parameters, value);
+    appendContentLine(text_, std::string(group) + "." + std::string(name), parameters, value);
 }
 
 std::string VCard::finish() && {

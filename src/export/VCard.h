@@ -1,16 +1,14 @@
 #pragma once
 
-// vCard 3.0 (RFC 2426) text: lines ending in CRLF, folded before 75 octets without cutting a
-// UTF-8 sequence, values escaped.
+// vCard 3.0 (RFC 2426) cards, in the content lines of ContentLines.h.
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace salvora {
+#include "export/ContentLines.h"
 
-// A text value with "\", ",", ";" and line breaks escaped.
-std::string vCardText(std::string_view text);
+namespace salvora {
 
 // The parts of a structured value (N, ADR), each escaped, joined with ";".
 std::string vCardParts(const std::vector<std::string>& parts);
@@ -30,7 +28,7 @@ class VCard {
     // The same with a text value, escaped.
     void addText(std::string_view group, std::string_view name, std::string_view parameters,
                  std::string_view text) {
-        addRaw(group, name, parameters, vCardText(text));
+        addRaw(group, name, parameters, contentText(text));
     }
 
     // The card, ended.

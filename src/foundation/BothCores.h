@@ -4,29 +4,37 @@
 // read so that both cores of a small machine take part.
 #include <cstddef>
 #include <exception>
+#include <optional>
 #include <thread>
+
+#include "foundation/SpareThread.h"
 
 namespace salvora {
 
 // Runs `besides` on a second thread while `here` runs on this one; returns once both are done,
-// rethrowing what either threw.
+// rethrowing what either threw. Where the system gives no thread, both run here in turn.
 template <typename Here, typename Besides>
 void runOnBothCores(Here&& here, Besides&& besides) {
     std::exception_ptr failure;
-    std::thread second([&] {
+    std::optional<std::thread> second = spareThread([&] {
         try {
             besides();
         } catch (...) {
             failure = std::current_exception();
         }
     });
+    if (!second) {
+        here();
+        besides();
+        return;
+    }
     try {
         here();
     } catch (...) {
-        second.join();
+        second->join();
         throw;
     }
-    second.join();
+    second->join();
     if (failure) std::rethrow_exception(failure);
 }
 

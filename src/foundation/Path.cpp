@@ -60,6 +60,17 @@ std::string deletingPathExtension(std::string_view path) {
     return std::string(path.substr(0, dot));
 }
 
+bool hasEnding(std::string_view name, std::string_view lowercaseEnding) {
+    if (name.size() < lowercaseEnding.size()) return false;
+    name.remove_prefix(name.size() - lowercaseEnding.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != lowercaseEnding[i]) return false;
+    }
+    return true;
+}
+
 std::string appendingPathExtension(std::string_view path, std::string_view extension) {
     std::string result(withoutTrailingSeparators(path));
     result += '.';

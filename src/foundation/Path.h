@@ -24,6 +24,9 @@ std::string deletingPathExtension(std::string_view path);
 // Appends "." and the extension.
 std::string appendingPathExtension(std::string_view path, std::string_view extension);
 
+// Whether the name ends with `lowercaseEnding` (".heic"), in any letter case.
+bool hasEnding(std::string_view name, std::string_view lowercaseEnding);
+
 // The components between separators, empty ones left out.
 std::vector<std::string_view> pathComponents(std::string_view path);
 

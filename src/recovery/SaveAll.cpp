@@ -17,8 +17,8 @@ Result<const OpenFolder*> makeTargetFolder(HeldFolders& folders, const FileRecor
                                            const std::string& target, std::string& name,
                                            bool& renamed) {
     if (!file.fullpath()) return Error{"Refused to save", target, "The file has no relative path"};
-    if (auto problem = relativePathProblem(*file.fullpath(), "the chosen folder"))
-        return Error{"Refused to save", target, "The relative path " + *problem};
+    if (Status sound = soundRelativePath(*file.fullpath(), "the chosen folder"); !sound)
+        return Error{"Refused to save", target, "The relative path " + sound.error().reason};
     std::vector<std::string_view> levels = pathComponents(*file.fullpath());
     name = levels.back();
     levels.pop_back();

@@ -13,9 +13,9 @@
 namespace salvora {
 
 Result<StoredFile> openStoredFile(HeldFolders& backupFolders, const std::string& storedName) {
-    if (auto problem = relativePathProblem(storedName, "the backup folder"))
+    if (Status sound = soundRelativePath(storedName, "the backup folder"); !sound)
         return Error{"Refused to read", appendingPathComponent(backupFolders.base(), storedName),
-                     "The stored name " + *problem};
+                     "The stored name " + sound.error().reason};
     std::vector<std::string_view> levels = pathComponents(storedName);
     std::string name(levels.back());
     levels.pop_back();

@@ -13,25 +13,31 @@ void bindText(sqlite3_stmt* statement, std::string_view text) {
 
 }  // namespace
 
+Status readableSchema(sqlite3* database) {
+    auto schema = prepare(database, "SELECT count(*) FROM sqlite_schema");
+    if (!schema) return schema.error();
+    if (sqlite3_step(schema->get()) != SQLITE_ROW) return sqliteError(database, "Could not read");
+    return {};
+}
+
 bool isOrdinaryTable(sqlite3* database, std::string_view table) {
-    Statement ordinary =
-        prepareStatement(database,
-                         "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' "
-                         "AND name = ?1 COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND NOT "
-                         "EXISTS (SELECT 1 FROM pragma_table_xinfo(?1) WHERE hidden <> 0)");
+    auto ordinary = prepare(database,
+                            "SELECT EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' "
+                            "AND name = ?1 COLLATE NOCASE AND sql LIKE 'CREATE TABLE %') AND NOT "
+                            "EXISTS (SELECT 1 FROM pragma_table_xinfo(?1) WHERE hidden <> 0)");
     if (!ordinary) return false;
-    bindText(ordinary.get(), table);
-    return sqlite3_step(ordinary.get()) == SQLITE_ROW && integerColumn(ordinary.get(), 0) == 1;
+    bindText(ordinary->get(), table);
+    return sqlite3_step(ordinary->get()) == SQLITE_ROW && integerColumn(ordinary->get(), 0) == 1;
 }
 
 ColumnNames columnsOf(sqlite3* database, std::string_view table) {
     if (!isOrdinaryTable(database, table)) return {};
-    Statement names = prepareStatement(database, "SELECT name FROM pragma_table_info(?1)");
+    auto names = prepare(database, "SELECT name FROM pragma_table_info(?1)");
     if (!names) return {};
-    bindText(names.get(), table);
+    bindText(names->get(), table);
     ColumnNames columns;
-    while (sqlite3_step(names.get()) == SQLITE_ROW)
-        if (auto name = textColumn(names.get(), 0)) columns.emplace(*name);
+    while (sqlite3_step(names->get()) == SQLITE_ROW)
+        if (auto name = textColumn(names->get(), 0)) columns.emplace(*name);
     return columns;
 }
 
@@ -59,12 +65,12 @@ std::optional<std::string> relationColumn(const ColumnNames& columns, std::strin
 
 std::optional<JoinTable> findJoinTable(sqlite3* database, std::string_view firstRelation,
                                        std::string_view secondRelation) {
-    Statement tables =
-        prepareStatement(database,
-                         "SELECT name FROM sqlite_schema WHERE type = 'table' AND name LIKE 'Z!_%' "
-                         "ESCAPE '!' ORDER BY name");
-    while (tables && sqlite3_step(tables.get()) == SQLITE_ROW) {
-        auto table = textColumn(tables.get(), 0);
+    auto tables =
+        prepare(database,
+                "SELECT name FROM sqlite_schema WHERE type = 'table' AND name LIKE 'Z!_%' "
+                "ESCAPE '!' ORDER BY name");
+    while (tables && sqlite3_step(tables->get()) == SQLITE_ROW) {
+        auto table = textColumn(tables->get(), 0);
         if (!table) continue;
         const ColumnNames columns = columnsOf(database, *table);
         auto first = relationColumn(columns, firstRelation);

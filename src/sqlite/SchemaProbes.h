@@ -8,11 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/Error.h"
+
 struct sqlite3;
 
 namespace salvora {
 
 using ColumnNames = std::set<std::string, std::less<>>;
+
+// Whether SQLite can read the database's schema, with its reason when not ("file is not a
+// database"): bytes that are no database fail here, rather than seeming to lack every table.
+Status readableSchema(sqlite3* database);
 
 // Whether the database has an ordinary table of that name (in any case). A view, a virtual
 // table or a computed column would run what the file says at every read (a view can recurse

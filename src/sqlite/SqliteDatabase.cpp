@@ -12,6 +12,12 @@ namespace {
 // million rows ask for four columns each).
 constexpr int noLocking = SQLITE_OPEN_NOMUTEX;
 
+// What an in-memory database's errors name as its path.
+constexpr const char* inMemory = ":memory:";
+
+// SQLite would take no bytes as an empty database, which no file of a backup is.
+Error emptyImage() { return Error{"Could not open", inMemory, "The database has no bytes"}; }
+
 }  // namespace
 
 void SqliteDatabase::Closer::operator()(sqlite3* database) const { sqlite3_close(database); }
@@ -33,12 +39,10 @@ std::string sqliteFileUri(const std::string& path, const std::string& query) {
     return uri + "?" + query;
 }
 
-std::optional<SqliteDatabase> SqliteDatabase::openImmutable(const std::string& path) {
-    sqlite3* handle = nullptr;
-    int status = sqlite3_open_v2(sqliteFileUri(path, "immutable=1").c_str(), &handle,
-                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | noLocking, nullptr);
-    SqliteDatabase database(handle);
-    if (status != SQLITE_OK) return std::nullopt;
+Result<SqliteDatabase> SqliteDatabase::openImmutable(const std::string& path) {
+    Result<SqliteDatabase> database =
+        open(sqliteFileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (!database) return Error{"Could not open", path, database.error().reason};
     return database;
 }
 
@@ -55,37 +59,37 @@ Result<SqliteDatabase> SqliteDatabase::open(const std::string& name, int flags, 
     return database;
 }
 
-std::optional<SqliteDatabase> SqliteDatabase::deserialize(unsigned char* image, std::size_t size,
-                                                          bool ownedBySqlite) {
+Result<SqliteDatabase> SqliteDatabase::deserialize(unsigned char* image, std::size_t size,
+                                                   bool ownedBySqlite) {
     auto freeImage = [&] {
         if (ownedBySqlite) sqlite3_free(image);
     };
     sqlite3* handle = nullptr;
-    int status = sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE | noLocking, nullptr);
+    int status = sqlite3_open_v2(inMemory, &handle, SQLITE_OPEN_READWRITE | noLocking, nullptr);
     SqliteDatabase database(handle);
     if (status != SQLITE_OK) {
         freeImage();
-        return std::nullopt;
+        return Error{"Could not open", inMemory, sqlite3_errstr(status)};
     }
     // From here SQLite frees an image it owns, whatever the outcome.
     unsigned flags = SQLITE_DESERIALIZE_READONLY;
     if (ownedBySqlite) flags |= SQLITE_DESERIALIZE_FREEONCLOSE;
     status = sqlite3_deserialize(handle, "main", image, static_cast<sqlite3_int64>(size),
                                  static_cast<sqlite3_int64>(size), flags);
-    if (status != SQLITE_OK) return std::nullopt;
+    if (status != SQLITE_OK) return sqliteError(handle, "Could not open");
     return database;
 }
 
-std::optional<SqliteDatabase> SqliteDatabase::fromBytes(std::span<const std::byte> bytes) {
-    if (bytes.empty()) return std::nullopt;
+Result<SqliteDatabase> SqliteDatabase::fromBytes(std::span<const std::byte> bytes) {
+    if (bytes.empty()) return emptyImage();
     auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
-    if (copy == nullptr) return std::nullopt;
+    if (copy == nullptr) return Error{"Could not open", inMemory, sqlite3_errstr(SQLITE_NOMEM)};
     std::memcpy(copy, bytes.data(), bytes.size());
     return deserialize(copy, bytes.size(), true);
 }
 
-std::optional<SqliteDatabase> SqliteDatabase::fromOwnedBytes(std::vector<std::byte> bytes) {
-    if (bytes.empty()) return std::nullopt;
+Result<SqliteDatabase> SqliteDatabase::fromOwnedBytes(std::vector<std::byte> bytes) {
+    if (bytes.empty()) return emptyImage();
     auto owned = std::make_shared<std::vector<std::byte>>(std::move(bytes));
     auto* image = reinterpret_cast<unsigned char*>(owned->data());
     auto database = deserialize(image, owned->size(), false);

@@ -3,7 +3,6 @@
 // An SQLite database opened only for reading, closed with its owner.
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,16 +17,16 @@ namespace salvora {
 class SqliteDatabase {
   public:
     // Opens the file read-only and immutable: SQLite takes no lock and writes no journal or
-    // anything else beside it. Nullopt when it can't be opened.
-    static std::optional<SqliteDatabase> openImmutable(const std::string& path);
+    // anything else beside it. Fails with the reason SQLite gave.
+    static Result<SqliteDatabase> openImmutable(const std::string& path);
 
     // A read-only database over a copy of the bytes of a database file (one decrypted into
-    // memory, say); nothing touches the disk. Nullopt when SQLite refuses them.
-    static std::optional<SqliteDatabase> fromBytes(std::span<const std::byte> bytes);
+    // memory, say); nothing touches the disk. Fails when SQLite refuses them.
+    static Result<SqliteDatabase> fromBytes(std::span<const std::byte> bytes);
 
     // The same over the bytes themselves, kept for the database's life instead of copied: a
     // decrypted catalogue may be hundreds of megabytes.
-    static std::optional<SqliteDatabase> fromOwnedBytes(std::vector<std::byte> bytes);
+    static Result<SqliteDatabase> fromOwnedBytes(std::vector<std::byte> bytes);
 
     // Opens `name` through the VFS named (the default one when null) with SQLite's `flags`,
     // keeping `keepAlive` until the database is closed (what the VFS serves it from, say).
@@ -48,8 +47,8 @@ class SqliteDatabase {
     explicit SqliteDatabase(sqlite3* database) : database_(database) {}
 
     // An in-memory database over `image` (which SQLite frees on close with `ownedBySqlite`).
-    static std::optional<SqliteDatabase> deserialize(unsigned char* image, std::size_t size,
-                                                     bool ownedBySqlite);
+    static Result<SqliteDatabase> deserialize(unsigned char* image, std::size_t size,
+                                              bool ownedBySqlite);
 
     // What the database is read from (the bytes of one made by fromOwnedBytes); declared
     // first, so that the database is closed before it goes.

@@ -6,12 +6,6 @@ namespace salvora {
 
 void StatementFinalizer::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 
-Statement prepareStatement(sqlite3* database, const char* sql) {
-    sqlite3_stmt* handle = nullptr;
-    sqlite3_prepare_v2(database, sql, -1, &handle, nullptr);
-    return Statement(handle);
-}
-
 Result<Statement> prepare(sqlite3* database, std::string_view sql) {
     sqlite3_stmt* handle = nullptr;
     if (sqlite3_prepare_v2(database, sql.data(), static_cast<int>(sql.size()), &handle, nullptr) !=

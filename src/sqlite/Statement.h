@@ -22,10 +22,8 @@ struct StatementFinalizer {
 // A prepared statement, finalized with its owner.
 using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-// The statement prepared on the database; null when SQLite refuses it.
-Statement prepareStatement(sqlite3* database, const char* sql);
-
-// The same, failing with the reason SQLite gave ("no such table: ZASSET").
+// The statement prepared on the database, failing with the reason SQLite gave ("no such
+// table: ZASSET").
 Result<Statement> prepare(sqlite3* database, std::string_view sql);
 
 // The reason SQLite gives for the last failure on the database, as an error of `operation`.

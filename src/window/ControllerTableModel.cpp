@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "window/Controls.h"
 #include "window/MainController.h"
 
 namespace salvora {
@@ -50,7 +51,7 @@ void bindTable(MainController& controller, QTableView& table, ControllerTableMod
         table.setModel(model);
     }
     QObject::connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, &controller,
-                     [&controller, &table] { controller.tableViewSelectionDidChange(&table); });
+                     [model, &table] { model->selected(selectedRow(table)); });
 }
 
 void reloadData(QTableView& table) {

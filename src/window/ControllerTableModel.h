@@ -35,6 +35,8 @@ class ControllerTableModel : public QAbstractTableModel {
 
     // The table asks again for its rows and every cell it shows.
     void reload();
+    // The table's selection changed: `row` alone is selected, or -1.
+    virtual void selected(int row) = 0;
 
   protected:
     // Queries only: Qt asks them at any time, as often as it likes.
@@ -49,8 +51,8 @@ class ControllerTableModel : public QAbstractTableModel {
     std::vector<TableColumn> columns_;
 };
 
-// Shows the table's rows through `model` (which the table then owns) and makes the controller
-// the delegate of the table, as the window layout does for each of its three tables;
+// Shows the table's rows through `model` (which the table then owns) and tells the model when
+// its selection changes, as the window layout does for each of its three tables;
 // `shownThrough`, when given, is a proxy the table shows the rows through, which the table
 // owns too.
 void bindTable(MainController& controller, QTableView& table, ControllerTableModel* model,

@@ -266,25 +266,36 @@ void MainController::saveBelowChosenFolder(const std::vector<FileRecord>& files,
 void MainController::tableViewSelectionDidChange(QTableView* table) {
     if (table == nullptr) return;
     const int row = selectedRow(*table);
-    if (table == deviceTable) {
-        if (!isValidRow(row, allDevices_.size())) return;
-        selectedDevice_ = allDevices_[rowIndex(row)];
-        deviceSelected(*selectedDevice_);
-    } else if (table == applicationTable) {
-        const ApplicationList& applications = listOrEmpty(applicationsArray_);
-        if (!isValidRow(row, applications.size())) return;
-        selectedApplication_ = applications[rowIndex(row)];
-        applicationSelected(*selectedApplication_);
-    } else if (table == fileTable) {
-        if (!isValidRow(row, fileListing_.size())) return;
-        const FileRow file = fileListing_.at(rowIndex(row));
-        // Files are held by value in their application, so the selection shares its ownership.
-        selectedFile_ = std::shared_ptr<const FileRecord>(file.application, &file.file);
-        const FileRecord* wal = walRecordAmong(file.application->files, file.file);
-        selectedFileWal_ =
-            wal != nullptr ? std::shared_ptr<const FileRecord>(file.application, wal) : nullptr;
-        fileSelected(*selectedFile_);
-    }
+    if (table == deviceTable)
+        deviceRowSelected(row);
+    else if (table == applicationTable)
+        applicationRowSelected(row);
+    else if (table == fileTable)
+        fileRowSelected(row);
+}
+
+void MainController::deviceRowSelected(int row) {
+    if (!isValidRow(row, allDevices_.size())) return;
+    selectedDevice_ = allDevices_[rowIndex(row)];
+    deviceSelected(*selectedDevice_);
+}
+
+void MainController::applicationRowSelected(int row) {
+    const ApplicationList& applications = listOrEmpty(applicationsArray_);
+    if (!isValidRow(row, applications.size())) return;
+    selectedApplication_ = applications[rowIndex(row)];
+    applicationSelected(*selectedApplication_);
+}
+
+void MainController::fileRowSelected(int row) {
+    if (!isValidRow(row, fileListing_.size())) return;
+    const FileRow file = fileListing_.at(rowIndex(row));
+    // Files are held by value in their application, so the selection shares its ownership.
+    selectedFile_ = std::shared_ptr<const FileRecord>(file.application, &file.file);
+    const FileRecord* wal = walRecordAmong(file.application->files, file.file);
+    selectedFileWal_ =
+        wal != nullptr ? std::shared_ptr<const FileRecord>(file.application, wal) : nullptr;
+    fileSelected(*selectedFile_);
 }
 
 void MainController::fileSelected(const FileRecord& /*file*/) { saveFileButton->setEnabled(true); }
@@ -439,7 +450,8 @@ QString MainController::deviceToolTip(int row) const {
     QString text = QString::fromStdString(device.directory);
     const CatalogReading* reading = catalog_.readingOf(device.directory);
     if (reading && device.applications && device.applications->empty())
-        text += "\n" + tr("Lists nothing: %1").arg(QString::fromStdString(whyNothingListed(*reading)));
+        text +=
+            "\n" + tr("Lists nothing: %1").arg(QString::fromStdString(whyNothingListed(*reading)));
     return text;
 }
 

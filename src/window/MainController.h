@@ -97,8 +97,14 @@ class MainController final : public QObject {
     // The file table's selected files, in the order the rows are listed before sorting.
     std::vector<FileRecord> selectedFiles() const;
 
-    // Delegate of the three tables: a table's selection changed.
+    // Delegate of the three tables: a table's selection changed, told apart by comparing the
+    // table with the three outlets.
     void tableViewSelectionDidChange(QTableView* table);
+    // The same for one table each, as the tables' models tell it: the row now selected alone,
+    // or -1, which changes nothing.
+    void deviceRowSelected(int row);
+    void applicationRowSelected(int row);
+    void fileRowSelected(int row);
 
     // The three steps, called only by the selection dispatch once it has stored the choice.
     void fileSelected(const FileRecord& file);

@@ -6,9 +6,13 @@
 #include <algorithm>
 
 #include "crypto/BackupEncryption.h"
+#include "export/LocalDate.h"
+#include "export/ZoneTime.h"
 #include "plist/BinaryPropertyListFormat.h"
 #include "plist/PropertyList.h"
 #include "recovery/StoredDatabase.h"
+#include "sources/calendar/CalendarDatabase.h"
+#include "sources/calls/CallExport.h"
 #include "sources/contacts/AddressBook.h"
 #include "sqlite/SqliteFileHeader.h"
 #include "window/QtText.h"
@@ -93,6 +97,67 @@ std::optional<QString> peopleOf(const PreviewSource& source, StoredDatabase& dat
     return lines.join(QLatin1Char('\n'));
 }
 
+// The call history shown as its calls, newest first, a line each: date, the name the phone
+// kept or the number, direction, length; absent for any other database.
+std::optional<QString> callsOf(const PreviewSource& source, StoredDatabase& database) {
+    const auto path = source.file->fullpath();
+    if (path != callHistoryPath && path != olderCallHistoryPath) return std::nullopt;
+    auto history = readCallHistory(database.database.handle());
+    if (!history) return std::nullopt;
+    QStringList lines;
+    for (auto call = history->calls.rbegin(); call != history->calls.rend(); ++call) {
+        const std::string& who = call->name.empty() ? call->address : call->name;
+        lines << QStringList{call->date ? toQString(localDateText(*call->date * 1000)) : QString(),
+                             toQString(who), toQString(directionText(*call)),
+                             toQString(lengthText(call->duration))}
+                     .join(QStringLiteral("  ·  "));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The calendars shown as their events, a line each in the order they happen: start, title,
+// calendar; absent for any other database.
+std::optional<QString> eventsOf(const PreviewSource& source, StoredDatabase& database) {
+    if (source.file->fullpath() != calendarDatabasePath) return std::nullopt;
+    auto calendars = readCalendarDatabase(database.database.handle());
+    if (!calendars) return std::nullopt;
+    std::vector<const CalendarEvent*> events;
+    for (const CalendarEvent& event : calendars->events) events.push_back(&event);
+    std::stable_sort(events.begin(), events.end(),
+                     [](const auto* a, const auto* b) { return a->start < b->start; });
+    QStringList lines;
+    for (const CalendarEvent* event : events) {
+        // An all-day event, or one in no zone, happens at the same wall-clock time everywhere.
+        const CivilTime wall = utcCivilTime(event->start);
+        const QString day = QStringLiteral("%1-%2-%3")
+                                .arg(wall.year, 4, 10, QLatin1Char('0'))
+                                .arg(wall.month, 2, 10, QLatin1Char('0'))
+                                .arg(wall.day, 2, 10, QLatin1Char('0'));
+        const QString start =
+            event->allDay ? day
+            : event->startZone.empty()
+                ? QStringLiteral("%1 %2:%3")
+                      .arg(day)
+                      .arg(wall.hour, 2, 10, QLatin1Char('0'))
+                      .arg(wall.minute, 2, 10, QLatin1Char('0'))
+                : toQString(localDateText(event->start * 1000));
+        QString calendar;
+        for (const Calendar& candidate : calendars->calendars)
+            if (candidate.id == event->calendarId) calendar = toQString(candidate.title);
+        lines << QStringList{start, toQString(event->summary), calendar}.join(
+            QStringLiteral("  ·  "));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+Preview textPreview(QString summary, QString text) {
+    Preview preview;
+    preview.kind = Preview::Kind::Text;
+    preview.summary = std::move(summary);
+    preview.text = std::move(text);
+    return preview;
+}
+
 }  // namespace
 
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
@@ -131,22 +196,18 @@ Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
     return preview;
 }
 
-std::optional<Preview> readPreview(const PreviewSource& source, QString& problem) {
+Result<Preview> readPreview(const PreviewSource& source) {
     Result<FileStart> start =
         readFileStart(source.deviceDirectory, *source.file, PreviewLimit, source.keybag.get());
-    if (!start) {
-        problem = toQString(start.error().description());
-        return std::nullopt;
-    }
+    if (!start) return start.error();
     if (auto database = databaseOf(source, *start)) {
         const QString sized = sizeText(*start, source.file->size());
-        if (auto people = peopleOf(source, *database)) {
-            Preview preview;
-            preview.kind = Preview::Kind::Text;
-            preview.summary = QObject::tr("Address book, %1").arg(sized);
-            preview.text = std::move(*people);
-            return preview;
-        }
+        if (auto people = peopleOf(source, *database))
+            return textPreview(QObject::tr("Address book, %1").arg(sized), std::move(*people));
+        if (auto calls = callsOf(source, *database))
+            return textPreview(QObject::tr("Call history, %1").arg(sized), std::move(*calls));
+        if (auto events = eventsOf(source, *database))
+            return textPreview(QObject::tr("Calendars, %1").arg(sized), std::move(*events));
         if (auto tables = sqliteTableSizes(database->database)) {
             Preview preview;
             preview.kind = Preview::Kind::Tables;

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the preview pane shows of a file's start: an image Qt decodes, text, a property list as
-// XML text, a database's tables with their row counts, or else the size and the first bytes
-// in hexadecimal.
+// XML text, a database's tables with their row counts (the people of the address book and the
+// calls of the call history instead of theirs), or else the size and the first bytes in
+// hexadecimal.
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -13,6 +14,7 @@
 
 #include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
+#include "foundation/Error.h"
 #include "recovery/FileStart.h"
 #include "sqlite/TableSizes.h"
 
@@ -45,7 +47,7 @@ struct PreviewSource {
 };
 
 // Reads the file's start as a save reads it and makes its preview, a database's tables with
-// its "-wal" applied; absent, with why in `problem`, when it can't be read.
-std::optional<Preview> readPreview(const PreviewSource& source, QString& problem);
+// its "-wal" applied; or why the file can't be read.
+Result<Preview> readPreview(const PreviewSource& source);
 
 }  // namespace salvora

@@ -3,6 +3,9 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "foundation/SpareThread.h"
+#include "window/QtText.h"
+
 namespace salvora {
 
 PreviewLoader::PreviewLoader(QObject* parent) : QObject(parent) {}
@@ -28,26 +31,25 @@ void PreviewLoader::forget() {
 void PreviewLoader::start(PreviewSource source) {
     if (worker_.joinable()) worker_.join();
     reading_ = true;
-    worker_ = std::thread([this, request = newest_, source = std::move(source)] {
-        QString problem;
-        std::optional<Preview> preview = readPreview(source, problem);
+    const auto read = [this, request = newest_, source = std::move(source)] {
         QMetaObject::invokeMethod(
-            this,
-            [this, request, preview = std::move(preview), problem] {
-                answered(request, preview, problem);
-            },
+            this, [this, request, preview = readPreview(source)] { answered(request, preview); },
             Qt::QueuedConnection);
-    });
+    };
+    // Without a thread of its own the file is read here; the answer comes as it would.
+    if (auto thread = spareThread(read))
+        worker_ = std::move(*thread);
+    else
+        read();
 }
 
-void PreviewLoader::answered(std::uint64_t request, const std::optional<Preview>& preview,
-                             const QString& problem) {
+void PreviewLoader::answered(std::uint64_t request, const Result<Preview>& preview) {
     reading_ = false;
     if (request == newest_) {
         if (preview)
             emit loaded(*preview);
         else
-            emit failed(problem);
+            emit failed(toQString(preview.error().description()));
     }
     if (waiting_) start(*std::exchange(waiting_, std::nullopt));
 }

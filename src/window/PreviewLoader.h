@@ -32,8 +32,7 @@ class PreviewLoader final : public QObject {
 
   private:
     void start(PreviewSource source);
-    void answered(std::uint64_t request, const std::optional<Preview>& preview,
-                  const QString& problem);
+    void answered(std::uint64_t request, const Result<Preview>& preview);
 
     std::uint64_t newest_ = 0;  // the number of the newest request
     bool reading_ = false;

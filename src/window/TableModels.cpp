@@ -8,6 +8,8 @@ namespace salvora {
 
 int DeviceTableModel::rows() const { return controller().deviceRowCount(); }
 
+void DeviceTableModel::selected(int row) { controller().deviceRowSelected(row); }
+
 QVariant DeviceTableModel::value(const QString& columnIdentifier, int row, int role) const {
     if (role == Qt::DisplayRole) {
         std::optional<QString> text = controller().deviceCell(columnIdentifier, row);
@@ -24,6 +26,8 @@ QVariant DeviceTableModel::value(const QString& columnIdentifier, int row, int r
 
 int ApplicationTableModel::rows() const { return controller().applicationRowCount(); }
 
+void ApplicationTableModel::selected(int row) { controller().applicationRowSelected(row); }
+
 QVariant ApplicationTableModel::value(const QString& /*columnIdentifier*/, int row,
                                       int role) const {
     if (role == Qt::DisplayRole) return controller().applicationCell(row);
@@ -32,10 +36,12 @@ QVariant ApplicationTableModel::value(const QString& /*columnIdentifier*/, int r
 
 int FileTableModel::rows() const { return controller().fileRowCount(); }
 
+void FileTableModel::selected(int row) { controller().fileRowSelected(row); }
+
 QVariant FileTableModel::value(const QString& columnIdentifier, int row, int role) const {
     // A path too long for its column is cut in the middle; the tooltip shows it whole.
-    const bool wholePath = role == Qt::ToolTipRole &&
-                           columnIdentifier == toQString(DeviceApplicationFileRealName);
+    const bool wholePath =
+        role == Qt::ToolTipRole && columnIdentifier == toQString(DeviceApplicationFileRealName);
     if (role != Qt::DisplayRole && !wholePath) return {};
     return controller().fileCell(columnIdentifier, row);
 }

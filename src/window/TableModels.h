@@ -11,6 +11,8 @@ class DeviceTableModel final : public ControllerTableModel {
   public:
     using ControllerTableModel::ControllerTableModel;
 
+    void selected(int row) override;
+
   private:
     int rows() const override;
     QVariant value(const QString& columnIdentifier, int row, int role) const override;
@@ -21,6 +23,8 @@ class ApplicationTableModel final : public ControllerTableModel {
   public:
     using ControllerTableModel::ControllerTableModel;
 
+    void selected(int row) override;
+
   private:
     int rows() const override;
     QVariant value(const QString& columnIdentifier, int row, int role) const override;
@@ -30,6 +34,8 @@ class ApplicationTableModel final : public ControllerTableModel {
 class FileTableModel final : public ControllerTableModel {
   public:
     using ControllerTableModel::ControllerTableModel;
+
+    void selected(int row) override;
 
   private:
     int rows() const override;

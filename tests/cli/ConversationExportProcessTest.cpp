@@ -145,6 +145,39 @@ TEST_P(ConversationExportProcess, RefusesAFolderHoldingSomeoneElsesFile) {
     EXPECT_FALSE(fs::exists(destination + "/index.html"));
 }
 
+// WhatsApp and WhatsApp Business in one backup, each exported into a folder of its own, and a
+// chat's page as a browser shows it.
+TEST(WhatsAppExportProcess, ExportsBothApplicationsApartAndShowsAChatInABrowser) {
+    test::TemporaryFolder folder;
+    test::BackupWriter backup(folder / "backup");
+    for (const WhatsAppApplication& application : {whatsApp, whatsAppBusiness})
+        test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
+            backup.addManifestDbFile(std::string(application.domain), path, contents);
+        });
+    const std::string destination = folder / "dest";
+    const auto result = test::runProcess(SALVORA_CLI_PATH, {"whatsapp", backup.folder(), destination});
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const WhatsAppApplication& application : {whatsApp, whatsAppBusiness}) {
+        const std::string exported = destination + "/" + std::string(application.service);
+        const json chats = json::parse(test::readText(exported + "/whatsapp.json")).at("conversations");
+        ASSERT_EQ(chats.size(), 4u) << application.service;
+        for (const json& chat : chats) EXPECT_EQ(chat.at("service"), application.service);
+        EXPECT_EQ(chats[1].at("title"), "Family");
+        EXPECT_EQ(chats[1].at("archived"), true);
+        EXPECT_EQ(chats[2].at("archived"), false);
+        EXPECT_NE(test::readText(exported + "/index.html")
+                      .find("Family</a> <span class=\"archived\">archived</span>"),
+                  std::string::npos);
+    }
+    if (!fs::exists("/usr/bin/chromium")) GTEST_SKIP() << "chromium is not installed";
+    const auto shown = test::runProcess(
+        "/usr/bin/chromium", {"--headless", "--no-sandbox", "--disable-gpu",
+                              "--user-data-dir=" + folder / "profile", "--dump-dom",
+                              "file://" + destination + "/WhatsApp%20Business/Family/page-1.html"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("Hello from Alan"), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(, ConversationExportProcess,
                          ::testing::Values(Case{"messages", false}, Case{"messages", true},
                                            Case{"whatsapp", false}, Case{"whatsapp", true}),

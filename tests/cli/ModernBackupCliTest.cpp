@@ -31,13 +31,13 @@ TEST_F(ModernBackupCli, ListsByIdentifierAndSavesByTheNameShownEveryContainerApa
     const auto text = salvoraCli({"apps", backup.folder()});
     EXPECT_TRUE(
         text.out.starts_with("CameraRollDomain\tCamera Roll\t1\n"
-                             "group.com.google.common\tgoogle\t1\n"))
+                             "group.com.google.common\tGoogle (shared)\t1\n"))
         << text.out;
     EXPECT_TRUE(text.out.ends_with("net.whatsapp.WhatsApp\tWhatsApp Messenger\t4\n")) << text.out;
     const auto listed = nlohmann::json::parse(salvoraCli({"apps", backup.folder(), "--json"}).out);
-    EXPECT_EQ(listed[8]["kind"], "system");
-    EXPECT_EQ(listed[9]["kind"], "app");
-    EXPECT_EQ(listed[9]["domains"].size(), 3u);
+    EXPECT_EQ(listed[7]["kind"], "system");
+    EXPECT_EQ(listed[8]["kind"], "app");
+    EXPECT_EQ(listed[8]["domains"].size(), 3u);
 
     const auto saved =
         salvoraCli({"extract", backup.folder(), "WhatsApp Messenger", destination / "wa"});
@@ -51,12 +51,12 @@ TEST_F(ModernBackupCli, ListsByIdentifierAndSavesByTheNameShownEveryContainerApa
 
 TEST_F(ModernBackupCli, ANameShownForSeveralApplicationsNamesNone) {
     backup.addManifestDbFile("AppDomain-org.other.chrome", "a", "other");
-    EXPECT_EQ(salvoraCli({"files", backup.folder(), "chrome"}).status, 0);
+    EXPECT_EQ(salvoraCli({"files", backup.folder(), "Chrome"}).status, 0);
     std::filesystem::remove(backup / "Info.plist");
-    const auto shared = salvoraCli({"files", backup.folder(), "chrome"});
+    const auto shared = salvoraCli({"files", backup.folder(), "Chrome"});
     EXPECT_EQ(shared.status, 2);
     EXPECT_EQ(shared.err,
-              "salvora-cli: several applications are shown as \"chrome\" (com.google.chrome.ios, "
+              "salvora-cli: several applications are shown as \"Chrome\" (com.google.chrome.ios, "
               "org.other.chrome); give one of their names\n");
 }
 

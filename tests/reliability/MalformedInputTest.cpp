@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Reliability, HarmfulPropertyList,
 
 std::size_t filesFromManifestDb(const std::string& folder) {
     ApplicationMap applications;
-    addManifestDbFilesFromDirectory(folder, applications);
+    static_cast<void>(addManifestDbFilesFromDirectory(folder, applications));
     return test::fileCount(applications);
 }
 

@@ -3,11 +3,9 @@
 #include "support/ManifestDatabaseBytes.h"
 #include "support/TemporaryFolder.h"
 
-
 namespace salvora::test {
-namespace {
 
-const std::string schema = R"(
+const std::string addressBookSchema = R"(
 CREATE TABLE ABPerson (ROWID INTEGER PRIMARY KEY AUTOINCREMENT, First TEXT, Last TEXT,
     Middle TEXT, FirstPhonetic TEXT, MiddlePhonetic TEXT, LastPhonetic TEXT, Organization TEXT,
     Department TEXT, Note TEXT, Kind INTEGER, Birthday TEXT, JobTitle TEXT, Nickname TEXT,
@@ -28,7 +26,14 @@ INSERT INTO ABMultiValueEntryKey (ROWID, value) VALUES (1, 'Street'), (2, 'City'
 INSERT INTO ABGroup (ROWID, Name) VALUES (1, 'Familie');
 )";
 
-const std::string older = schema + R"(
+const std::string addressBookImagesSchema =
+    "CREATE TABLE ABThumbnailImage (ROWID INTEGER PRIMARY KEY, record_id INTEGER, format "
+    "INTEGER, data BLOB);"
+    "CREATE TABLE ABFullSizeImage (ROWID INTEGER PRIMARY KEY, record_id INTEGER, data BLOB);";
+
+namespace {
+
+const std::string older = addressBookSchema + R"(
 INSERT INTO ABPerson (ROWID, First, Last, Middle, Organization, JobTitle, Note, Kind, Birthday,
     CreationDate, ModificationDate) VALUES
     (1, 'Ada', 'Lovelace', 'King', 'Analytical Engines', 'Programmer',
@@ -57,11 +62,6 @@ INSERT INTO ABMultiValue (UID, record_id, property, identifier, label, value) VA
 INSERT INTO ABGroupMembers (group_id, member_type, member_id) VALUES (1, 0, 3);
 )";
 
-void addDatabase(const std::string& path, const DatabaseFiles& files, const HomeFileAdder& addFile) {
-    addFile(path, files.main);
-    if (files.wal) addFile(path + "-wal", *files.wal);
-}
-
 }  // namespace
 
 std::string exampleContactPhoto() {
@@ -71,17 +71,15 @@ std::string exampleContactPhoto() {
 }
 
 void writeAddressBook(JournalMode journal, const HomeFileAdder& addFile, bool withPhotos) {
-    addDatabase("Library/AddressBook/AddressBook.sqlitedb", databaseFiles(journal, older, newer),
+    addDatabaseFiles("Library/AddressBook/AddressBook.sqlitedb", databaseFiles(journal, older, newer),
                 addFile);
     if (!withPhotos) return;
     const std::string images =
-        "CREATE TABLE ABThumbnailImage (ROWID INTEGER PRIMARY KEY, record_id INTEGER, format "
-        "INTEGER, data BLOB);"
-        "CREATE TABLE ABFullSizeImage (ROWID INTEGER PRIMARY KEY, record_id INTEGER, data BLOB);"
+        addressBookImagesSchema +
         "INSERT INTO ABThumbnailImage (record_id, format, data) VALUES (1, 0, X'FFD8FFD9');"
         "INSERT INTO ABFullSizeImage (record_id, data) VALUES (1, X'" +
         hexDigits(bytesOf(exampleContactPhoto())) + "');";
-    addDatabase("Library/AddressBook/AddressBookImages.sqlitedb",
+    addDatabaseFiles("Library/AddressBook/AddressBookImages.sqlitedb",
                 databaseFiles(JournalMode::Rollback, images, ""), addFile);
 }
 

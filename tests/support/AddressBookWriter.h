@@ -2,14 +2,11 @@
 
 // The phone's address book, "Library/AddressBook/AddressBook.sqlitedb" and
 // "AddressBookImages.sqlitedb", added as `addFile(path, contents)` of HomeDomain.
-#include <functional>
 #include <string>
 
 #include "support/WalDatabase.h"
 
 namespace salvora::test {
-
-using HomeFileAdder = std::function<void(const std::string& path, const std::string& contents)>;
 
 // The contacts, in ROWID order:
 // 1 "Ada King Lovelace": a birthday, "+49 151 1234567" as Mobile, "030 1234567" as "Boat" (a
@@ -19,6 +16,11 @@ using HomeFileAdder = std::function<void(const std::string& path, const std::str
 // 3 "Jürgen Groß", "juergen@example.de", a note longer than a vCard line, group "Familie".
 // 4 another "Ada King Lovelace", "+44 20 7946 0000" as iPhone.
 // With WalWithLog, contacts 3 and 4 are only in the "-wal", stored after the database.
+// The tables of "AddressBook.sqlitedb" with the labels, keys and group the example uses, and
+// the empty tables of "AddressBookImages.sqlitedb".
+extern const std::string addressBookSchema;
+extern const std::string addressBookImagesSchema;
+
 void writeAddressBook(JournalMode journal, const HomeFileAdder& addFile, bool withPhotos = true);
 
 // The bytes of Ada's photo: long enough that its base64 is folded over many lines.

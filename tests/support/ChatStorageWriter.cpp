@@ -5,9 +5,8 @@
 #include "support/WalDatabase.h"
 
 namespace salvora::test {
-namespace {
 
-constexpr const char* schema =
+const char* const chatStorageSchema =
     "CREATE TABLE ZWACHATSESSION (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER, ZCONTACTJID VARCHAR, "
     "ZPARTNERNAME VARCHAR, ZSESSIONTYPE INTEGER, ZLASTMESSAGEDATE TIMESTAMP, ZARCHIVED INTEGER);"
     "CREATE TABLE ZWAGROUPMEMBER (Z_PK INTEGER PRIMARY KEY, ZCHATSESSION INTEGER, "
@@ -19,6 +18,8 @@ constexpr const char* schema =
     "ZGROUPMEMBER INTEGER, ZPUSHNAME VARCHAR, ZMEDIAITEM INTEGER, ZPARENTMESSAGE INTEGER);"
     // Core Data's index of the relation, by which a chat's messages are read.
     "CREATE INDEX ZWAMESSAGE_ZCHATSESSION_INDEX ON ZWAMESSAGE (ZCHATSESSION);";
+
+namespace {
 
 // Seconds since 2001-01-01 UTC of the first message: 2023-03-07.
 constexpr int start = 700000000;
@@ -50,7 +51,7 @@ std::string insertAll(const std::vector<Row>& rows) {
 
 std::string olderSql() {
     std::string sql =
-        std::string("BEGIN;") + schema + "INSERT INTO ZWACHATSESSION VALUES (1, 5, " + ada +
+        std::string("BEGIN;") + chatStorageSchema + "INSERT INTO ZWACHATSESSION VALUES (1, 5, " + ada +
         ", 'Ada Lovelace', 0, 700001000, 0);"
         "INSERT INTO ZWACHATSESSION VALUES (2, 5, " +
         family +

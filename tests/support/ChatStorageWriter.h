@@ -24,6 +24,9 @@ using ContainerFileAdder =
 // - status updates, one photo;
 // - a second "Ada Lovelace" (4917000000001), chat and message only in the "-wal";
 // - and a call with someone never written to (4915550000000).
+// The tables of "ChatStorage.sqlite" the chats are read from, empty.
+extern const char* const chatStorageSchema;
+
 void writeWhatsAppContainer(const ContainerFileAdder& addFile);
 
 // The bytes of the photo and voice message the backup holds.

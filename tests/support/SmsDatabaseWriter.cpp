@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::string_view photoPath = "Library/SMS/Attachments/ab/11/A1B2/IMG_0001.JPG";
 constexpr std::string_view memoPath = "Library/SMS/Attachments/cd/12/C3D4/Audio Message.caf";
+constexpr std::string_view partPath = "Library/SMS/Parts/3c/02/4-1.jpg";
 
 std::string quoted(std::string_view text) {
     std::string sql = "'";
@@ -115,7 +116,7 @@ std::string reaction(const Columns& columns, int rowid, int minute, int handle, 
     return insert(columns, rowid, minute, row);
 }
 
-std::string chatsSchema(const Columns& columns) {
+std::string chatsTables(const Columns& columns) {
     std::string sql =
         "CREATE TABLE handle (ROWID INTEGER PRIMARY KEY AUTOINCREMENT, id TEXT NOT NULL, "
         "service TEXT);\n"
@@ -138,14 +139,16 @@ std::string chatsSchema(const Columns& columns) {
         sql +=
             ", attributedBody BLOB, thread_originator_guid TEXT, date_edited INTEGER DEFAULT 0, "
             "date_retracted INTEGER DEFAULT 0, associated_message_emoji TEXT";
-    sql += ");\n";
-    sql +=
+    return sql + ");\n";
+}
+
+std::string chatsSchema(const Columns& columns) {
+    return chatsTables(columns) +
         "INSERT INTO handle VALUES (1, '+491511234567', 'iMessage'), (2, 'ada@example.com', "
         "'iMessage'), (3, '+15550001111', 'iMessage');\n"
         "INSERT INTO chat VALUES (1, 'iMessage;-;+491511234567', '+491511234567', 'iMessage', "
         "NULL), (2, 'iMessage;+;chat100', 'chat100', 'iMessage', 'Trip');\n"
         "INSERT INTO chat_handle_join VALUES (1, 1), (2, 1), (2, 2), (2, 3);\n";
-    return sql;
 }
 
 std::string olderRows(const Columns& c) {
@@ -214,7 +217,17 @@ std::string legacyRows(SmsGeneration generation) {
     // Sent: flags 3; received: 2. A sent message keeps the address it went to.
     sql += row(1, "+491511234567", 2, "Hello", 1);
     sql += row(2, "+491511234567", 3, "Hi there", 1);
-    return sql + row(3, "ada@example.com", 2, "From Ada", 2);
+    sql += row(3, "ada@example.com", 2, "From Ada", 2);
+    if (!grouped) return sql;
+    // An MMS: no text of its own, its words and photos in parts, the second photo's file gone.
+    return sql + row(4, "ada@example.com", 2, "", 2) +
+           "CREATE TABLE msg_pieces (ROWID INTEGER PRIMARY KEY AUTOINCREMENT, message_id "
+           "INTEGER, data BLOB, part_id INTEGER, preview_part INTEGER, content_type TEXT, flags "
+           "INTEGER, content_id TEXT, content_loc TEXT);\n"
+           "INSERT INTO msg_pieces VALUES (1, 4, NULL, 0, -1, 'application/smil', 0, 'smil', "
+           "'smil.xml'), (2, 4, " + hexBlob("Picture from Ada") + ", 3, -1, 'text/plain', 0, "
+           "'text_0', 'text_0.txt'), (3, 4, NULL, 1, -1, 'image/jpeg', 0, 'IMG_0002', "
+           "'IMG_0002.jpg'), (4, 4, NULL, 2, -1, 'image/jpeg', 0, 'IMG_0003', 'IMG_0003.jpg');\n";
 }
 
 }  // namespace
@@ -242,6 +255,8 @@ std::string typedstreamOf(std::string_view text) {
     return out + "\x86";
 }
 
+std::string smsTablesSql(SmsGeneration generation) { return chatsTables(columnsOf(generation)); }
+
 DatabaseFiles smsDatabaseFiles(SmsGeneration generation, JournalMode journal) {
     const Columns columns = columnsOf(generation);
     if (!columns.chats) return databaseFiles(journal, legacyRows(generation), "");
@@ -253,6 +268,8 @@ void writeMessages(SmsGeneration generation, JournalMode journal,
     const auto seconds = static_cast<std::uint32_t>(firstSmsDate + 14 * 60);
     if (columnsOf(generation).chats)
         addFile("MediaDomain", std::string(photoPath), "JPEG bytes of the photo", seconds);
+    if (generation == SmsGeneration::Grouped)
+        addFile("MediaDomain", std::string(partPath), "JPEG bytes of a part", seconds);
     const DatabaseFiles files = smsDatabaseFiles(generation, journal);
     addFile("HomeDomain", "Library/SMS/sms.db", files.main, seconds);
     if (files.wal) addFile("HomeDomain", "Library/SMS/sms.db-wal", *files.wal, seconds);

@@ -20,8 +20,10 @@
 // With WalWithLog the photo and the voice memo (and their reactions) are only in the "-wal".
 //
 // The oldest generations keep messages of their own: grouped, "+491511234567" with "Hello"
-// (theirs) and "Hi there" (mine) in group 1, "From Ada" (ada@example.com) in group 2; with
-// only a message table, the same three rows grouped by address.
+// (theirs) and "Hi there" (mine) in group 1, "From Ada" (ada@example.com) in group 2 and an MMS
+// of hers in `msg_pieces`: the words "Picture from Ada", the photo "IMG_0002.jpg" the backup
+// holds in "Library/SMS/Parts/" and "IMG_0003.jpg" it lacks; with only a message table, the
+// first three rows grouped by address.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,7 +35,7 @@ namespace salvora::test {
 
 enum class SmsGeneration {
     MessagesOnly,      // a message table and nothing else
-    Grouped,           // iOS 3-4: message with address and flags, msg_group, group_member
+    Grouped,           // iOS 3-4: message with address and flags, msg_group, group_member, msg_pieces
     Seconds,           // iOS 5-10: chats and handles, dates in seconds since 2001
     Nanoseconds,       // iOS 11-13: dates in nanoseconds
     AttributedBodies,  // iOS 16 on: replies, attributedBody, edits, unsent, emoji reactions
@@ -45,6 +47,9 @@ inline constexpr std::int64_t firstSmsDate = 1'700'000'000;
 // The typedstream archive of an NSMutableAttributedString holding `text`, as attributedBody
 // keeps it.
 std::string typedstreamOf(std::string_view text);
+
+// The empty tables of a generation with chats (Seconds on), for databases filled otherwise.
+std::string smsTablesSql(SmsGeneration generation);
 
 DatabaseFiles smsDatabaseFiles(SmsGeneration generation, JournalMode journal);
 

@@ -73,4 +73,10 @@ std::string withAnotherSalt(std::string wal) {
     return wal;
 }
 
+void addDatabaseFiles(const std::string& path, const DatabaseFiles& files,
+                      const HomeFileAdder& addFile) {
+    addFile(path, files.main);
+    if (files.wal) addFile(path + "-wal", *files.wal);
+}
+
 }  // namespace salvora::test

@@ -11,6 +11,7 @@
 #include "catalog/Catalog.h"
 #include "foundation/Log.h"
 #include "recovery/FileStart.h"
+#include "support/CallHistoryWriter.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
 #include "support/ManifestDbWriter.h"
@@ -130,6 +131,28 @@ TEST_F(PreviewTest, AWalModeDatabaseShowsItsTablesWithTheLogApplied) {
     ASSERT_EQ(tables.rowCount(), 2);
     EXPECT_EQ(tables.item(1, 0)->text() + " " + tables.item(1, 1)->text(), "message 3");
     EXPECT_EQ(folderSnapshot(folder), before);
+}
+
+// The call history shows its calls, newest first, those only in the "-wal" among them.
+TEST_F(PreviewTest, TheCallHistoryShowsItsCalls) {
+    const std::string folder = home.addBackup(BackupRoot::Primary, "k", "Kim");
+    BackupWriter backup(folder);
+    writeCallHistoryStore(JournalMode::WalWithLog,
+                          [&](const std::string& path, const std::string& contents) {
+                              backup.addManifestDbFile("HomeDomain", path, contents);
+                          });
+    openWindow();
+    choose(0, 0);
+    choose(0, 0,
+           static_cast<int>(
+               cells(fileTable()).indexOf("Library/CallHistoryDB/CallHistory.storedata")));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return part<QLabel>("previewSummary").text() != "Loading…"; }));
+    EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith("Call history"));
+    const QStringList lines = part<QPlainTextEdit>("previewText").toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "2024-07-03 12:46 +02:00  ·  +49 221 555000  ·  incoming  ·  0:01:00");
+    EXPECT_EQ(lines[2], "2024-03-01 13:00 +01:00  ·  <b>Bob & \"Co\"</b>  ·  incoming  ·  0:00:00");
 }
 
 using PreviewLoading = WindowTest;

@@ -2,14 +2,13 @@
 
 #include <sqlite3.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <unordered_map>
 
 #include "catalog/StoredFileLookup.h"
 #include "recovery/StoredDatabase.h"
+#include "sqlite/LenientRows.h"
 #include "sqlite/ReferenceDate.h"
 #include "sqlite/SchemaProbes.h"
 #include "sqlite/Statement.h"
@@ -29,37 +28,6 @@ enum Property {
     SocialProfileProperty = 46,
 };
 
-// The address book keeps numbers as text in some columns and text as numbers in others: a
-// value of either kind as text.
-std::string anyText(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
-        case SQLITE_TEXT:
-            return std::string(textColumn(statement, column).value_or(""));
-        case SQLITE_INTEGER:
-            return std::to_string(*integerColumn(statement, column));
-        case SQLITE_FLOAT: {
-            const double value = *realColumn(statement, column);
-            if (value == std::floor(value) && std::fabs(value) < 1e15)
-                return std::to_string(static_cast<std::int64_t>(value));
-            return std::to_string(value);
-        }
-        default:
-            return {};
-    }
-}
-
-// Seconds since 2001, stored as a number or as its text.
-std::optional<double> referenceSeconds(sqlite3_stmt* statement, int column) {
-    if (const auto real = realColumn(statement, column)) return real;
-    const auto text = textColumn(statement, column);
-    if (!text || text->empty()) return std::nullopt;
-    char* end = nullptr;
-    const std::string owned(*text);
-    const double value = std::strtod(owned.c_str(), &end);
-    if (end == owned.c_str()) return std::nullopt;
-    return value;
-}
-
 std::optional<std::int64_t> unixSeconds(sqlite3_stmt* statement, int column) {
     const auto seconds = referenceSeconds(statement, column);
     if (!seconds) return std::nullopt;
@@ -77,27 +45,6 @@ std::optional<std::string> dayOf(sqlite3_stmt* statement, int column) {
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.tm_year + 1900, parts.tm_mon + 1,
                   parts.tm_mday);
     return std::string(text);
-}
-
-// The column in a SELECT list when the table has it, else NULL in its place.
-std::string columnOrNull(const ColumnNames& columns, std::string_view prefix, std::string_view name) {
-    if (!columns.contains(name)) return "NULL";
-    return std::string(prefix) + quotedName(name);
-}
-
-// Runs the statement to its end; a step that fails leaves a warning naming what was read.
-template <typename Row>
-void eachRow(sqlite3* database, const std::string& sql, std::string_view what,
-             std::vector<std::string>& warnings, Row row) {
-    auto statement = prepare(database, sql);
-    if (!statement) {
-        warnings.push_back("Left out " + std::string(what) + ": " + statement.error().reason);
-        return;
-    }
-    int step;
-    while ((step = sqlite3_step(statement->get())) == SQLITE_ROW) row(statement->get());
-    if (step != SQLITE_DONE)
-        warnings.push_back("Left out some " + std::string(what) + ": " + sqlite3_errmsg(database));
 }
 
 class Reader {

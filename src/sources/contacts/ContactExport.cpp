@@ -63,32 +63,32 @@ class CardBuilder {
         text("X-PHONETIC-LAST-NAME", c.lastPhonetic);
         if (!c.organization.empty() || !c.department.empty())
             card_.addRaw("", "ORG", "",
-                         c.department.empty() ? vCardText(c.organization)
+                         c.department.empty() ? contentText(c.organization)
                                               : vCardParts({c.organization, c.department}));
         text("TITLE", c.jobTitle);
         if (c.company) card_.addRaw("", "X-ABShowAs", "", "COMPANY");
         if (c.birthday) card_.addRaw("", "BDAY", "VALUE=date", *c.birthday);
-        for (const LabeledValue& phone : c.phones) labeled("TEL", "", phone.label, vCardText(phone.value));
+        for (const LabeledValue& phone : c.phones) labeled("TEL", "", phone.label, contentText(phone.value));
         for (const LabeledValue& email : c.emails)
-            labeled("EMAIL", "TYPE=INTERNET", email.label, vCardText(email.value));
+            labeled("EMAIL", "TYPE=INTERNET", email.label, contentText(email.value));
         for (const PostalAddress& a : c.addresses)
             labeled("ADR", "", a.label,
                     vCardParts({"", "", a.street, a.city, a.state, a.postalCode, a.country}));
-        for (const LabeledValue& url : c.urls) labeled("URL", "", url.label, vCardText(url.value));
+        for (const LabeledValue& url : c.urls) labeled("URL", "", url.label, contentText(url.value));
         for (const LabeledValue& date : c.dates) labeled("X-ABDATE", "", date.label, date.value);
         for (const LabeledValue& related : c.relatedNames)
-            labeled("X-ABRELATEDNAMES", "", related.label, vCardText(related.value));
+            labeled("X-ABRELATEDNAMES", "", related.label, contentText(related.value));
         for (const ServiceAccount& profile : c.socialProfiles)
             labeled("X-SOCIALPROFILE", typeParameter(profile.service), profile.label,
-                    vCardText(profile.url.empty() ? profile.username : profile.url));
+                    contentText(profile.url.empty() ? profile.username : profile.url));
         for (const ServiceAccount& account : c.instantMessaging)
             labeled("IMPP", serviceParameter(account.service), account.label,
-                    vCardText(account.username));
+                    contentText(account.username));
         text("NOTE", c.note);
         if (!c.groups.empty()) {
             std::string categories;
             for (const std::string& group : c.groups)
-                categories += (categories.empty() ? "" : ",") + vCardText(group);
+                categories += (categories.empty() ? "" : ",") + contentText(group);
             card_.addRaw("", "CATEGORIES", "", categories);
         }
         if (!c.photo.empty())
@@ -104,14 +104,6 @@ class CardBuilder {
     }
     static std::string serviceParameter(const std::string& service) {
         return service.empty() ? std::string() : "X-SERVICE-TYPE=" + parameterValue(service);
-    }
-    // A parameter value can't hold ";", ":" or ",", nor a quote when quoted.
-    static std::string parameterValue(const std::string& value) {
-        std::string kept;
-        for (const char c : value)
-            if (c != '"' && c != ';' && c != ':' && c != ',' && static_cast<unsigned char>(c) >= 0x20)
-                kept += c;
-        return kept;
     }
     // The phone keeps JPEG, and PNG for some images other programs gave it.
     static std::string imageType(std::string_view image) {

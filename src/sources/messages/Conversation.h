@@ -83,6 +83,8 @@ struct ConversationOutline {
     std::size_t messageCount = 0;
     std::optional<UnixMillis> firstDate;
     std::optional<UnixMillis> lastDate;
+    // Whether the user archived it; absent where the application keeps no such mark.
+    std::optional<bool> archived;
 };
 
 struct Conversation {

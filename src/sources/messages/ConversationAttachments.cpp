@@ -1,5 +1,6 @@
 #include "sources/messages/ConversationAttachments.h"
 
+#include "export/BrowserImage.h"
 #include "foundation/Path.h"
 #include "recovery/SavedFile.h"
 
@@ -55,7 +56,7 @@ std::size_t ConversationAttachments::copy(ExportedConversation& conversation,
     return copied;
 }
 
-std::optional<std::string> ConversationAttachments::copyOne(
+std::optional<SavedAttachment> ConversationAttachments::copyOne(
     const MessageAttachment& attachment, const ExportedConversation& conversation,
     const OpenFolder& folder, ExportSummary& summary) {
     const std::string name = attachmentName(attachment);
@@ -82,7 +83,12 @@ std::optional<std::string> ConversationAttachments::copyOne(
     // " (2)" for a second file of one name is no renaming; a name the drive refused is.
     if (*saved != first)
         summary.renamed.push_back({folder.pathOf(first), {}, {}, folder.pathOf(*saved)});
-    return *saved;
+    SavedAttachment kept{*saved, std::nullopt};
+    // A HEIC that doesn't decode is still there, linked: no JPEG is no failure.
+    if (isHeifImage(attachment.mimeType, kept.name))
+        if (auto jpeg = makeJpegBeside(folder, kept.name, secondsOf(attachment.date)))
+            kept.browserImage = std::move(*jpeg);
+    return kept;
 }
 
 }  // namespace salvora

@@ -27,7 +27,7 @@ class ConversationAttachments {
                      ExportSummary& summary);
 
   private:
-    std::optional<std::string> copyOne(const MessageAttachment& attachment,
+    std::optional<SavedAttachment> copyOne(const MessageAttachment& attachment,
                                        const ExportedConversation& conversation,
                                        const OpenFolder& folder, ExportSummary& summary);
 

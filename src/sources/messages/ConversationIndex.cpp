@@ -67,7 +67,8 @@ constexpr std::string_view indexStyle =
     "body{font-family:system-ui,sans-serif;max-width:60em;margin:1em auto;padding:0 1em}"
     "table{border-collapse:collapse;width:100%}td,th{text-align:left;padding:.3em .5em;"
     "border-bottom:1px solid #ddd}#q{width:100%;font-size:1.1em;padding:.3em}"
-    ".snippet{color:#444;white-space:pre-wrap;overflow-wrap:anywhere}";
+    ".snippet{color:#444;white-space:pre-wrap;overflow-wrap:anywhere}"
+    ".archived{font-size:.8em;color:#666;border:1px solid #aaa;border-radius:.3em;padding:0 .3em}";
 
 // What a message is found by: its text, note, event and attachment names.
 std::string searchedText(const ExportedConversation& conversation, std::size_t index) {
@@ -88,7 +89,8 @@ std::string searchedText(const ExportedConversation& conversation, std::size_t i
 
 IndexEntry indexEntry(const ExportedConversation& conversation) {
     IndexEntry entry{shownTitle(*conversation.outline), conversation.folder, {},
-                     conversation.messages.size(), std::nullopt};
+                     conversation.messages.size(), std::nullopt,
+                     conversation.outline->archived.value_or(false)};
     for (const Participant& participant : conversation.outline->participants)
         entry.participants += (entry.participants.empty() ? "" : ", ") + shownName(participant);
     for (const Message& message : conversation.messages)
@@ -145,7 +147,8 @@ Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
             output.write(htmlEscaped(urlPathEscaped(entry.folder + "/" + pageName(1))));
             output.write("\">");
             output.write(htmlEscaped(entry.title));
-            output.write("</a></td><td>");
+            output.write(entry.archived ? "</a> <span class=\"archived\">archived</span></td><td>"
+                                        : "</a></td><td>");
             output.write(htmlEscaped(entry.participants));
             output.write("</td><td>");
             output.write(std::to_string(entry.messageCount));

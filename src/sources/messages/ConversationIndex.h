@@ -27,6 +27,7 @@ struct IndexEntry {
     std::string participants;  // names joined
     std::size_t messageCount = 0;
     std::optional<UnixMillis> lastDate;
+    bool archived = false;
 };
 
 IndexEntry indexEntry(const ExportedConversation& conversation);

@@ -38,7 +38,7 @@ Json messageJson(const ExportedConversation& conversation, std::size_t index) {
         const auto& saved = conversation.saved.at(index).at(i);
         attachments.push_back(
             {{"name", attachmentName(attachment)},
-             {"path", saved ? Json(conversation.folder + "/attachments/" + *saved) : Json(nullptr)},
+             {"path", saved ? Json(conversation.folder + "/attachments/" + saved->name) : Json(nullptr)},
              {"mimeType", attachment.mimeType.empty() ? Json(nullptr) : Json(attachment.mimeType)}});
     }
     Json reactions = Json::array();
@@ -76,9 +76,10 @@ void ConversationJson::add(const ExportedConversation& conversation) {
     Json participants = Json::array();
     for (const Participant& participant : outline.participants)
         participants.push_back(participantJson(participant));
-    const Json head = {{"title", shownTitle(outline)},
-                       {"service", outline.service},
-                       {"participants", std::move(participants)}};
+    Json head = {{"title", shownTitle(outline)},
+                 {"service", outline.service},
+                 {"participants", std::move(participants)}};
+    if (outline.archived) head["archived"] = *outline.archived;
     // The head without its closing brace, then the messages one by one.
     std::string text = dumped(head);
     text.pop_back();

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <span>
 
+#include "export/BrowserImage.h"
 #include "export/HtmlText.h"
 #include "export/LocalDate.h"
 #include "foundation/FileWriting.h"
+#include "foundation/Path.h"
 
 namespace salvora {
 namespace {
@@ -23,26 +25,17 @@ constexpr std::string_view pageStyle =
 
 enum class Shown { Image, Video, Audio, Link };
 
-bool endsWith(std::string_view name, std::string_view ending) {
-    if (name.size() < ending.size()) return false;
-    for (std::size_t i = 0; i < ending.size(); ++i) {
-        char c = name[name.size() - ending.size() + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ending[i]) return false;
-    }
-    return true;
-}
-
-// How a browser can show a file: by its type, else by its name's ending. HEIC and AMR are
-// left to the user's own programs: browsers show neither.
+// How a browser can show a file: by its type, else by its name's ending. HEIC (shown by the
+// JPEG beside it, where one could be made) and AMR are left to the user's own programs:
+// browsers show neither.
 Shown shownAs(const MessageAttachment& attachment, std::string_view name) {
     const std::string_view type = attachment.mimeType;
     auto any = [&](std::initializer_list<std::string_view> endings) {
         for (std::string_view ending : endings)
-            if (endsWith(name, ending)) return true;
+            if (hasEnding(name, ending)) return true;
         return false;
     };
-    if (type == "image/heic" || type == "image/heif" || any({".heic", ".heif"})) return Shown::Link;
+    if (isHeifImage(type, name)) return Shown::Link;
     if (type.starts_with("image/") || any({".jpg", ".jpeg", ".png", ".gif", ".webp", ".bmp"}))
         return Shown::Image;
     if (type.starts_with("video/") || any({".mp4", ".mov", ".m4v", ".webm"})) return Shown::Video;
@@ -170,11 +163,16 @@ class PageWriter {
                 html.append(" (").append(conversation_.notSaved).append(")</p>");
                 continue;
             }
-            const std::string source = htmlEscaped(urlPathEscaped("attachments/" + *saved));
-            const std::string name = htmlEscaped(*saved);
-            switch (shownAs(attachment, *saved)) {
+            const std::string source = htmlEscaped(urlPathEscaped("attachments/" + saved->name));
+            const std::string name = htmlEscaped(saved->name);
+            // A HEIC shows as the JPEG made beside it, which links the original.
+            const std::string image =
+                saved->browserImage
+                    ? htmlEscaped(urlPathEscaped("attachments/" + *saved->browserImage))
+                    : source;
+            switch (saved->browserImage ? Shown::Image : shownAs(attachment, saved->name)) {
             case Shown::Image:
-                html.append("<a href=\"").append(source).append("\"><img src=\"").append(source)
+                html.append("<a href=\"").append(source).append("\"><img src=\"").append(image)
                     .append("\" alt=\"").append(name).append("\" loading=\"lazy\"></a>");
                 break;
             case Shown::Video:

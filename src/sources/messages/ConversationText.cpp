@@ -47,7 +47,7 @@ std::string conversationLine(const ExportedConversation& conversation, std::size
         const bool saved = index < conversation.saved.size() && i < conversation.saved[index].size() &&
                            conversation.saved[index][i];
         line.append(" [attachment: ")
-            .append(saved ? *conversation.saved[index][i] : attachmentName(message.attachments[i]))
+            .append(saved ? conversation.saved[index][i]->name : attachmentName(message.attachments[i]))
             .append(saved ? "]" : " (" + std::string(conversation.notSaved) + ")]");
     }
     for (const Reaction& reaction : message.reactions)

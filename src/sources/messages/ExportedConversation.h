@@ -13,13 +13,20 @@
 
 namespace salvora {
 
+// Where an attachment's file went in "attachments/": its name, and the JPEG made beside a photo
+// no browser shows (HEIC), when one could be.
+struct SavedAttachment {
+    std::string name;
+    std::optional<std::string> browserImage;
+};
+
 struct ExportedConversation {
     const ConversationOutline* outline = nullptr;
     std::string folder;  // its folder's name in the export
     std::vector<Message> messages;
     // For each message, for each of its attachments: the file's name in "attachments/", absent
     // when the backup lacks it or attachments are left out.
-    std::vector<std::vector<std::optional<std::string>>> saved;
+    std::vector<std::vector<std::optional<SavedAttachment>>> saved;
     std::string me;  // the name the phone's owner is shown under
     // What an attachment without a file is marked with.
     std::string_view notSaved = "not in this backup";

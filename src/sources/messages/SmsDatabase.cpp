@@ -9,6 +9,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "catalog/StoredFileLookup.h"
 #include "foundation/Utf8Text.h"
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
@@ -148,7 +149,7 @@ class SmsConversations final : public ConversationStore {
         if (stored_.warning) warnings_.push_back(*stored_.warning);
     }
 
-    std::optional<Error> load();
+    std::optional<Error> load(const PartFiles& partFiles);
 
     const std::vector<ConversationOutline>& outlines() const override { return outlines_; }
     Result<Conversation> read(std::size_t index) override;
@@ -183,6 +184,7 @@ class SmsConversations final : public ConversationStore {
     std::unordered_map<std::string, std::vector<PendingReaction>> reactionsByTarget_;
     Statement messageRow_;
     Statement attachmentRows_;
+    std::optional<MessagePieces> pieces_;
 };
 
 void SmsConversations::warnIfStopped(int status, std::string_view what) {
@@ -353,7 +355,7 @@ void SmsConversations::finishOutlines() {
     }
 }
 
-std::optional<Error> SmsConversations::load() {
+std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
     // A file that isn't a database at all fails here, rather than seeming to lack the table.
     auto schema = prepare(db(), "SELECT count(*) FROM sqlite_schema");
     if (!schema || sqlite3_step(schema->get()) != SQLITE_ROW)
@@ -424,6 +426,7 @@ std::optional<Error> SmsConversations::load() {
         else
             warnIfStopped(SQLITE_ERROR, "attachments");
     }
+    pieces_ = MessagePieces::open(db(), partFiles);
     return std::nullopt;
 }
 
@@ -522,6 +525,7 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
     std::unordered_map<std::string, std::size_t> indexByGuid;
     sqlite3_stmt* row = messageRow_.get();
     bool damaged = false;
+    bool piecesWhole = true;
     for (const MessageRef& ref : entry.messages) {
         sqlite3_reset(row);
         sqlite3_bind_int64(row, 1, ref.rowid);
@@ -555,6 +559,14 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
         auto guid = text(row, 0);
         const bool attachments = sqlite3_column_int64(row, 14) != 0;
         if (attachments) message.attachments = attachmentsOf(ref.rowid);
+        if (pieces_) {
+            MessagePieces::Parts parts = pieces_->of(ref.rowid, piecesWhole);
+            if (!message.text && !message.unsent) message.text = std::move(parts.text);
+            for (MessageAttachment& attachment : parts.attachments) {
+                attachment.date = message.date;
+                message.attachments.push_back(std::move(attachment));
+            }
+        }
         if (guid) {
             message.reactions = reactionsOn(*guid, index);
             indexByGuid.try_emplace(*guid, conversation.messages.size());
@@ -567,6 +579,9 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
         if (target != indexByGuid.end() && target->second != i)
             conversation.messages[i].replyTo = target->second;
     }
+    if (!piecesWhole)
+        warnings_.push_back("Some parts of the messages of \"" + outlines_[index].title +
+                            "\" could not be read from sms.db; the rest were exported.");
     if (damaged)
         warnings_.push_back("Some messages of \"" + outlines_[index].title +
                             "\" could not be read from sms.db (" + sqlite3_errmsg(db()) +
@@ -577,12 +592,12 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
 
 }  // namespace
 
-Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
-                                                                ContactNames names,
-                                                                std::string ownerName) {
+Result<std::unique_ptr<ConversationStore>> openSmsConversations(
+    StoredDatabase stored, ContactNames names, std::string ownerName,
+    PartFiles partFiles) {
     auto store = std::make_unique<SmsConversations>(std::move(stored), std::move(names),
                                                     std::move(ownerName));
-    if (auto failure = store->load()) return *failure;
+    if (auto failure = store->load(partFiles)) return *failure;
     return std::unique_ptr<ConversationStore>(std::move(store));
 }
 
@@ -631,7 +646,10 @@ Result<std::unique_ptr<ConversationStore>> openBackupSmsConversations(
     // Without an address book people are shown by their numbers and addresses.
     auto names = readContactNames(deviceDirectory, applications, keybag);
     return openSmsConversations(std::move(*stored), names ? std::move(*names) : ContactNames{},
-                                std::move(ownerName));
+                                std::move(ownerName), [&applications] {
+                                    return StoredFileIndex(applications)
+                                        .relativePathsBelow("MediaDomain", messagePartsFolder);
+                                });
 }
 
 }  // namespace salvora

@@ -13,9 +13,11 @@ BackupPhotoLibrary readBackupPhotoLibrary(HeldFolders& backupFolders, const Came
     if (!opened)
         return {std::nullopt, "Photos.sqlite could not be read: " + opened.error().description()};
     BackupPhotoLibrary result{std::nullopt, std::nullopt, std::move(opened->warning)};
-    std::string schemaProblem;
-    result.library = readPhotoLibrary(opened->database, schemaProblem);
-    if (!result.library) result.problem = "Photos.sqlite " + schemaProblem;
+    Result<PhotoLibrary> library = readPhotoLibrary(opened->database);
+    if (library)
+        result.library = std::move(*library);
+    else
+        result.problem = library.error().path + " " + library.error().reason;
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <string_view>
+#include <utility>
 
 #include "foundation/Utf8Text.h"
 #include "sqlite/ReferenceDate.h"
@@ -19,32 +20,33 @@ std::optional<std::string> text(sqlite3_stmt* statement, int column) {
     return std::string(*valid);
 }
 
-// The reason reading stopped, or nothing when every row was read.
-std::optional<std::string> stepFailure(sqlite3* database, int status) {
-    if (status == SQLITE_DONE) return std::nullopt;
-    return std::string("is damaged (") + sqlite3_errmsg(database) + ")";
+Error libraryError(std::string reason) {
+    return Error{"Could not read", std::string(PhotoLibraryName), std::move(reason)};
+}
+
+// Why reading stopped, unless every row was read.
+Status stepFailure(sqlite3* database, int status) {
+    if (status == SQLITE_DONE) return {};
+    return libraryError(std::string("is damaged (") + sqlite3_errmsg(database) + ")");
 }
 
 // The asset table of the database's generation, in `table` with its columns; else why not.
-std::optional<std::string> findAssetTable(sqlite3* database, std::string& table,
-                                          ColumnNames& columns) {
-    // A file that isn't a database at all fails here, rather than seeming to lack the table.
-    auto schema = prepare(database, "SELECT count(*) FROM sqlite_schema");
-    if (!schema || sqlite3_step(schema->get()) != SQLITE_ROW)
-        return stepFailure(database, SQLITE_ERROR);
+Status findAssetTable(sqlite3* database, std::string& table, ColumnNames& columns) {
+    if (Status schema = readableSchema(database); !schema)
+        return libraryError("is damaged (" + schema.error().reason + ")");
     table = "ZASSET";
     columns = columnsOf(database, table);
     if (columns.empty()) columns = columnsOf(database, table = "ZGENERICASSET");
     if (!hasColumns(columns, {"Z_PK", "ZDIRECTORY", "ZFILENAME", "ZDATECREATED", "ZKIND"}))
-        return "has no asset table this version knows";
-    return std::nullopt;
+        return libraryError("has no asset table this version knows");
+    return {};
 }
 
 // The assets with their original file names; a row that names no file is left out.
-std::optional<std::string> readAssets(sqlite3* database, PhotoLibrary& library) {
+Status readAssets(sqlite3* database, PhotoLibrary& library) {
     std::string table;
     ColumnNames columns;
-    if (auto problem = findAssetTable(database, table, columns)) return problem;
+    if (Status found = findAssetTable(database, table, columns); !found) return found;
     std::string sql = "SELECT a.Z_PK, a.ZDIRECTORY, a.ZFILENAME, a.ZDATECREATED, a.ZKIND, ";
     sql += columns.contains("ZHIDDEN") ? "a.ZHIDDEN, " : "0, ";
     sql += columns.contains("ZTRASHEDSTATE") ? "a.ZTRASHEDSTATE, " : "0, ";
@@ -82,11 +84,10 @@ std::optional<std::string> readAssets(sqlite3* database, PhotoLibrary& library) 
 }
 
 // User albums with their members; a library without albums has none.
-std::optional<std::string> readAlbums(sqlite3* database, PhotoLibrary& library) {
-    if (!hasTableWithColumns(database, "ZGENERICALBUM", {"Z_PK", "ZTITLE", "ZKIND"}))
-        return std::nullopt;
+Status readAlbums(sqlite3* database, PhotoLibrary& library) {
+    if (!hasTableWithColumns(database, "ZGENERICALBUM", {"Z_PK", "ZTITLE", "ZKIND"})) return {};
     auto join = findJoinTable(database, "ALBUMS", "ASSETS");
-    if (!join) return std::nullopt;
+    if (!join) return {};
     auto rows = prepare(database, "SELECT al.Z_PK, al.ZTITLE, j." + quotedName(join->secondColumn) +
                                       " FROM ZGENERICALBUM al JOIN " + quotedName(join->table) +
                                       " j ON j." + quotedName(join->firstColumn) +
@@ -110,44 +111,32 @@ std::optional<std::string> readAlbums(sqlite3* database, PhotoLibrary& library) 
 
 }  // namespace
 
-std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database, std::string& problem) {
+Result<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database) {
     PhotoLibrary library;
-    auto failure = readAssets(database.handle(), library);
-    if (!failure) failure = readAlbums(database.handle(), library);
-    if (failure) {
-        problem = *failure;
-        return std::nullopt;
-    }
+    Status read = readAssets(database.handle(), library);
+    if (read) read = readAlbums(database.handle(), library);
+    if (!read) return read.error();
     return library;
 }
 
-std::optional<LibraryCounts> countLibraryAssets(sqlite3* database, std::string& problem) {
+Result<LibraryCounts> countLibraryAssets(sqlite3* database) {
     std::string table;
     ColumnNames columns;
-    if (auto failure = findAssetTable(database, table, columns)) {
-        problem = *failure;
-        return std::nullopt;
-    }
+    if (Status found = findAssetTable(database, table, columns); !found) return found.error();
     // The rows an export takes by default: those that name a file, neither hidden nor deleted.
     std::string sql = "SELECT ZKIND = 1, count(*) FROM " + quotedName(table) +
                       " WHERE ZDIRECTORY IS NOT NULL AND ZFILENAME IS NOT NULL";
     if (columns.contains("ZHIDDEN")) sql += " AND NOT ifnull(ZHIDDEN, 0)";
     if (columns.contains("ZTRASHEDSTATE")) sql += " AND NOT ifnull(ZTRASHEDSTATE, 0)";
     auto rows = prepare(database, sql + " GROUP BY 1");
-    if (!rows) {
-        problem = *stepFailure(database, SQLITE_ERROR);
-        return std::nullopt;
-    }
+    if (!rows) return stepFailure(database, SQLITE_ERROR).error();
     LibraryCounts counts;
     int status = SQLITE_ROW;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
         const auto count = static_cast<std::size_t>(sqlite3_column_int64(rows->get(), 1));
         (sqlite3_column_int64(rows->get(), 0) != 0 ? counts.videos : counts.photos) += count;
     }
-    if (auto failure = stepFailure(database, status)) {
-        problem = *failure;
-        return std::nullopt;
-    }
+    if (Status stepped = stepFailure(database, status); !stepped) return stepped.error();
     return counts;
 }
 

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "foundation/Error.h"
 #include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
@@ -36,10 +38,12 @@ struct PhotoLibrary {
     std::vector<LibraryAlbum> albums;  // user albums (ZKIND 2) only
 };
 
-// The library the database holds; absent, with the reason in `problem`, when it isn't a
-// database of a schema this reader knows.
-[[nodiscard]] std::optional<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database,
-                                                           std::string& problem);
+// The name its errors give it.
+inline constexpr std::string_view PhotoLibraryName = "Photos.sqlite";
+
+// The library the database holds, or why it isn't a database of a schema this reader knows:
+// the error's reason says it of the database ("is damaged (…)", "has no asset table…").
+Result<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database);
 
 // How many photos and videos an export takes by default: the assets neither hidden nor
 // deleted.
@@ -48,9 +52,7 @@ struct LibraryCounts {
     std::size_t videos = 0;
 };
 
-// Counted in the database without reading its rows; absent, with the reason in `problem`, as
-// readPhotoLibrary.
-[[nodiscard]] std::optional<LibraryCounts> countLibraryAssets(sqlite3* database,
-                                                              std::string& problem);
+// Counted in the database without reading its rows; fails as readPhotoLibrary does.
+[[nodiscard]] Result<LibraryCounts> countLibraryAssets(sqlite3* database);
 
 }  // namespace salvora

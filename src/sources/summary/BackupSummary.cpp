@@ -44,9 +44,8 @@ HeldCount countPhotos(const SummarySource& source) {
     if (!hasCameraRoll(source.applications)) return {};
     HeldCount library = countDatabase(
         source, CameraRollDomain, PhotoLibraryPath, [](sqlite3* database) -> Result<Tallies> {
-            std::string problem;
-            auto counts = countLibraryAssets(database, problem);
-            if (!counts) return Error{"Could not count", "Photos.sqlite", problem};
+            auto counts = countLibraryAssets(database);
+            if (!counts) return counts.error();
             return Tallies{{counts->photos, "photo", "photos"},
                            {counts->videos, "video", "videos"}};
         });

@@ -79,7 +79,7 @@ std::optional<std::string> containerPath(std::string_view recorded,
         path.remove_prefix(slash + 1);
     }
     while (path.starts_with('/')) path.remove_prefix(1);
-    if (relativePathProblem(path, options.domain)) return std::nullopt;
+    if (!soundRelativePath(path, options.domain)) return std::nullopt;
     std::string relative(path);
     if (options.holdsFile && !options.holdsFile(relative) &&
         options.holdsFile("Message/" + relative))
@@ -183,6 +183,7 @@ class WhatsAppStore final : public ConversationStore {
     std::map<std::int64_t, std::size_t> chatByKey_;
     std::map<std::int64_t, std::string> memberJids_;
     std::vector<std::string> warnings_;
+    bool archivedKept_ = false;  // whether the chat table has ZARCHIVED
 };
 
 Status WhatsAppStore::load(std::optional<StoredDatabase> calls) {
@@ -213,9 +214,11 @@ Status WhatsAppStore::readChats() {
     if (!hasColumns(columns, {"Z_PK", "ZCONTACTJID"}))
         return Error{"Could not read", "ChatStorage.sqlite",
                      "it has no chat table this version knows"};
+    archivedKept_ = columns.contains("ZARCHIVED");
     auto rows = prepare(
         db(), "SELECT c.Z_PK, c.ZCONTACTJID, " + columnOr(columns, "c", "ZPARTNERNAME") + ", " +
-                  columnOr(columns, "c", "ZSESSIONTYPE", "0") + " FROM ZWACHATSESSION c ORDER BY " +
+                  columnOr(columns, "c", "ZSESSIONTYPE", "0") + ", " +
+                  columnOr(columns, "c", "ZARCHIVED") + " FROM ZWACHATSESSION c ORDER BY " +
                   columnOr(columns, "c", "ZLASTMESSAGEDATE", "0") + " DESC, c.Z_PK");
     if (!rows) return rows.error();
     int status = SQLITE_ROW;
@@ -229,6 +232,7 @@ Status WhatsAppStore::readChats() {
         if (chat.type == StatusUpdates && !options_.includeStatus) continue;
         ConversationOutline outline;
         outline.service = options_.service;
+        if (archivedKept_) outline.archived = sqlite3_column_int64(row, 4) != 0;
         const std::optional<std::string> partnerName = text(row, 2);
         if (chat.type == PersonChat && !chat.jid.empty()) {
             names_.learn(chat.jid, partnerName, NameSource::Partner);
@@ -362,7 +366,8 @@ void WhatsAppStore::readCalls(const StoredDatabase& calls) {
             chat.jid = *jid;
             chat.participantJids.push_back(*jid);
             chatList_.push_back(std::move(chat));
-            outlines_.push_back({{}, options_.service, {}, 0, {}, {}});
+            outlines_.push_back({{}, options_.service, {}, 0, {}, {}, {}});
+            if (archivedKept_) outlines_.back().archived = false;
         }
         Call call{millisSinceReference(realColumn(row, 0)), realColumn(row, 1).value_or(0),
                   sqlite3_column_int64(row, 2) != 0};

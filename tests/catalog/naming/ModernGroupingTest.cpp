@@ -39,19 +39,20 @@ TEST_P(ModernGrouping, OneRowPerOwningApplicationNamedAndOrderedAsShown) {
     EXPECT_EQ(
         rows(),
         (std::vector<std::string>{
-            "CameraRollDomain / Camera Roll / 4 / 1", "group.com.google.common / google / 1 / 1",
+            "CameraRollDomain / Camera Roll / 4 / 1",
+            "group.com.google.common / Google (shared) / 1 / 1",
             "com.google.chrome.ios / Google Chrome / 0 / 2", "HomeDomain / Home Folder / 4 / 1",
-            "com.apple.news.widget / news / 2 / 1", "com.apple.mobilenotes / Notes / 0 / 1",
-            "com.apple.podcasts / Podcasts / 0 / 2", "com.apple.shortcuts / Shortcuts / 0 / 1",
-            "System Containers / System Containers / 3 / 2",
+            "com.apple.mobilenotes / Notes / 0 / 1", "com.apple.podcasts / Podcasts / 0 / 2",
+            "com.apple.shortcuts / Shortcuts / 0 / 1",
+            "System Containers / System Containers / 3 / 3",
             "net.whatsapp.WhatsApp / WhatsApp Messenger / 0 / 4"}));
-    // Without Info.plist, or one that says nothing usable, a piece of the identifier.
+    // Without Info.plist, or one that says nothing usable, the names Salvora knows.
     for (const std::string info : {"", "<plist><string>no dictionary</string></plist>"}) {
         std::filesystem::remove(backup / "Info.plist");
         if (!info.empty()) test::writeFile(backup / "Info.plist", info);
         const std::vector<std::string> shown = rows();
-        EXPECT_EQ(shown[1], "com.google.chrome.ios / chrome / 0 / 2");
-        EXPECT_EQ(shown[9], "net.whatsapp.WhatsApp / WhatsApp / 0 / 4");
+        EXPECT_EQ(shown[1], "com.google.chrome.ios / Chrome / 0 / 2");
+        EXPECT_EQ(shown[8], "net.whatsapp.WhatsApp / WhatsApp / 0 / 4");
     }
 }
 
@@ -63,7 +64,8 @@ TEST_P(ModernGrouping, EveryContainerKeepsItsPlaceApartInTheFullpaths) {
               "App Groups/group.net.whatsapp.WhatsApp.shared/ChatStorage.sqlite");
     EXPECT_EQ(whatsApp.domains.at(2), "AppDomainPlugin-net.whatsapp.WhatsApp.ShareExtension");
     EXPECT_EQ(test::fullpaths(test::applicationIn(*device.applications, "System Containers")),
-              (Paths{"com.apple.appstored/Library/store.db",
+              (Paths{"Extensions/com.apple.news.widget/Library/Caches/news.db",
+                     "com.apple.appstored/Library/store.db",
                      "systemgroup.com.apple.bluetooth/Library/paired.db"}));
 }
 
@@ -82,7 +84,7 @@ TEST(ApplicationOwners, GroupsAndExtensionsGoToTheOneApplicationTheyPointAt) {
              {"AppDomainGroup-group.com.example.a.pro.x",
               {"group.com.example.a.pro.x", Kind::Group}},
              {"AppDomainPlugin-com.example.a.pro.widget", {"com.example.a.pro", Kind::App}},
-             {"AppDomainPlugin-com.example.apro.widget", {"com.example.apro.widget", Kind::Plugin}},
+             {"AppDomainPlugin-com.example.apro.widget", {"com.example.apro", Kind::Plugin}},
              {"AppDomain-", {"AppDomain-", Kind::Domain}}})
         EXPECT_EQ(owners.ownerOf(containerDomain(domain)), owner) << domain;
 }

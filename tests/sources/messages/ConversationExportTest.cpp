@@ -9,6 +9,7 @@
 #include "foundation/Log.h"
 #include "sources/messages/ConversationExport.h"
 #include "support/BackupWriter.h"
+#include "support/HeicImage.h"
 #include "support/ProcessRun.h"
 #include "support/TemporaryFolder.h"
 
@@ -49,7 +50,7 @@ Message said(std::size_t step, std::string text, bool fromMe = false) {
 }
 
 Conversation withAda() {
-    Conversation ada{{"", "iMessage", {{"+4915112345678", "Ada"}}, 0, {}, {}}, {}};
+    Conversation ada{{"", "iMessage", {{"+4915112345678", "Ada"}}, 0, {}, {}, {}}, {}};
     ada.messages.push_back(said(0, "<script>alert(1)</script> & \"quotes\""));
     Message reply = said(1, "Line one\nline two", true);
     reply.replyTo = 0;
@@ -79,7 +80,7 @@ Conversation withAda() {
 
 Conversation chessClub(std::size_t count) {
     Conversation club{{"Chess club", "SMS", {{"ada@example.com", ""}, {"+15550100", "Bob"}}, 0,
-                       {}, {}},
+                       {}, {}, {}},
                       {}};
     for (std::size_t step = 0; step < count; ++step) {
         club.messages.push_back(said(10 + step, "move " + std::to_string(step), step % 2 == 0));
@@ -177,6 +178,40 @@ TEST_F(ConversationExport, PagesShowThePhonesTextAsText) {
     const std::string html = test::readText(destination + "/Ada/page-1.html");
     EXPECT_NE(html.find("<img src=\"attachments/IMG%201%23.jpg\""), std::string::npos);
     EXPECT_EQ(readPage("index.html")["unbalanced"], Json::array());
+}
+
+TEST_F(ConversationExport, ShowsAHeicPhotoByAJpegBesideIt) {
+    const std::string heic = test::heicImage();
+    if (heic.empty()) GTEST_SKIP() << "libheif has no HEVC encoder here";
+    {
+        test::BackupWriter backup(device.directory);
+        backup.addManifestDbFile("MediaDomain", attachmentsPath + "IMG_2.HEIC", heic);
+        backup.addManifestDbFile("MediaDomain", attachmentsPath + "broken.heic", "no image");
+    }
+    catalog.buildCatalogForDevice(device);
+    Conversation ada = withAda();
+    Message photos = said(5, "photos");
+    photos.attachments.push_back({"IMG_2.HEIC", "image/heic", "MediaDomain",
+                                  attachmentsPath + "IMG_2.HEIC", firstDate});
+    photos.attachments.push_back({"broken.heic", "", "MediaDomain", attachmentsPath + "broken.heic",
+                                  firstDate});
+    ada.messages = {photos};
+    const ExportSummary summary = exportAll({ada});
+    ASSERT_FALSE(summary.error) << summary.error->description();
+    EXPECT_EQ(summaryCounts(summary), "1 conversation, 1 message, 2 attachments, 0 failed");
+
+    const std::string jpeg = test::readText(destination + "/Ada/attachments/IMG_2.HEIC.jpg");
+    EXPECT_EQ(jpeg.substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_EQ(test::modificationSeconds(destination + "/Ada/attachments/IMG_2.HEIC.jpg"),
+              firstDate / 1000);
+    EXPECT_EQ(test::readText(destination + "/Ada/attachments/IMG_2.HEIC"), heic);
+    EXPECT_FALSE(fs::exists(destination + "/Ada/attachments/broken.heic.jpg"));
+    const std::string html = test::readText(destination + "/Ada/page-1.html");
+    EXPECT_NE(html.find("<a href=\"attachments/IMG_2.HEIC\"><img src=\"attachments/IMG_2.HEIC.jpg\""),
+              std::string::npos);
+    EXPECT_NE(html.find("<a href=\"attachments/broken.heic\">broken.heic</a>"), std::string::npos);
+    EXPECT_EQ(exportedJson()["conversations"][0]["messages"][0]["attachments"][0]["path"],
+              "Ada/attachments/IMG_2.HEIC");
 }
 
 TEST_F(ConversationExport, SplitsLongConversationsIntoLinkedPages) {

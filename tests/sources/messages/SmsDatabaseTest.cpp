@@ -74,6 +74,12 @@ Expected withChats(bool modern) {
 
 const std::vector<Expected> legacy = {{"+491511234567", {"+491511234567: Hello", "Me: Hi there"}},
                                       {"ada@example.com", {"ada@example.com: From Ada"}}};
+const std::vector<Expected> grouped = {
+    legacy[0],
+    {"ada@example.com",
+     {"ada@example.com: From Ada",
+      "ada@example.com: Picture from Ada [IMG_0002.jpg image/jpeg "
+      "MediaDomain/Library/SMS/Parts/3c/02/4-1.jpg] [IMG_0003.jpg image/jpeg /]"}}};
 
 class SmsGenerations : public ::testing::TestWithParam<Case> {};
 
@@ -95,7 +101,7 @@ TEST_P(SmsGenerations, ReadsEveryMessageOnceInItsConversation) {
     // Counted without reading, the same as the reader finds.
     const auto counts = countSmsConversations(stored->database.handle());
     ASSERT_TRUE(counts) << counts.error().description();
-    auto store = openSmsConversations(std::move(*stored), ContactNames{});
+    auto store = openBackupSmsConversations(device.directory, *device.applications, nullptr);
     ASSERT_TRUE(store) << store.error().description();
     EXPECT_TRUE((*store)->warnings().empty());
 
@@ -120,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(, SmsGenerations,
                          ::testing::Values(Case{"MessagesOnly", SmsGeneration::MessagesOnly,
                                                 JournalMode::Rollback, legacy, 1},
                                            Case{"Grouped", SmsGeneration::Grouped,
-                                                JournalMode::Rollback, legacy, 1},
+                                                JournalMode::Rollback, grouped, 1},
                                            Case{"Seconds",
                                                 SmsGeneration::Seconds,
                                                 JournalMode::Rollback,

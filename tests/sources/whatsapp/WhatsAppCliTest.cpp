@@ -25,7 +25,7 @@ TEST(WhatsAppCli, ListsTheChatsOfBothApplicationsAsJson) {
     ASSERT_EQ(run({"whatsapp", backup.folder(), "--list", "--json"}, out, err), Success)
         << err.str();
     EXPECT_EQ(err.str(), "");
-    const auto list = nlohmann::json::parse(out.str());
+    const auto list = nlohmann::json::parse(out.str()).at("conversations");
     ASSERT_EQ(list.size(), 8u);
     EXPECT_EQ(list[0]["service"], "WhatsApp");
     EXPECT_EQ(list[4]["service"], "WhatsApp Business");
@@ -33,7 +33,18 @@ TEST(WhatsAppCli, ListsTheChatsOfBothApplicationsAsJson) {
     EXPECT_EQ(list[1]["messages"], 4);
     EXPECT_EQ(list[1]["participants"][0],
               (nlohmann::json{{"handle", "+4917611111111"}, {"name", "Grace"}}));
-    EXPECT_EQ(list[2]["firstDate"], "2023-03-08T20:27:40Z");
+    EXPECT_EQ(list[2]["firstDate"], "2023-03-08T21:27:40+01:00");
+    EXPECT_EQ(list[1]["archived"], true);
+    EXPECT_EQ(list[2]["archived"], false);
+    // Someone met only in calls has neither a chat nor a name.
+    EXPECT_EQ(list[3]["participants"][0]["name"], nullptr);
+    EXPECT_EQ(list[3]["archived"], false);
+
+    std::ostringstream lines, none;
+    ASSERT_EQ(run({"whatsapp", backup.folder(), "--list"}, lines, none), Success);
+    EXPECT_EQ(lines.str().substr(0, lines.str().find('\n')),
+              "Ada Lovelace\tWhatsApp\tAda Lovelace\t1\t2023-03-08T21:30:00+01:00\t"
+              "2023-03-08T22:06:40+01:00");
 }
 
 TEST(WhatsAppCli, NeedsADestinationOrTheListAndABackupWithChats) {

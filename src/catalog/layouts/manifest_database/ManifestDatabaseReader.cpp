@@ -13,6 +13,7 @@
 #include "foundation/FileReading.h"
 #include "foundation/FileWindow.h"
 #include "foundation/Path.h"
+#include "foundation/Plural.h"
 #include "foundation/Prefetch.h"
 #include "foundation/Utf8Text.h"
 #include "foundation/platform/LargePages.h"
@@ -94,6 +95,8 @@ class DatabaseInFile {
 };
 
 constexpr std::uint32_t noDomain = DomainTable::noDomain;
+// The entry of a regular file whose record runs past the end of the database.
+constexpr std::uint32_t unreadRecord = noDomain - 1;
 
 // The number of whole entries the index holds: a count beyond them stops at the last.
 std::size_t indexEntryCount(std::span<const std::byte> index) {
@@ -156,7 +159,7 @@ struct alignas(16) ScannedEntry {
     // The stored file's key, then the full path, in the arena of the part that read the record.
     const char* texts = nullptr;
     std::uint32_t pathSize = absentPath;  // absentPath: missing, or not UTF-8
-    // noDomain: not a regular file, or its record runs past the end of the database.
+    // noDomain: not a regular file; unreadRecord: its record runs past the end of the database.
     std::uint32_t domain = noDomain;
 };
 
@@ -190,8 +193,11 @@ void readPart(std::span<const std::byte> index, Database& database, const Record
         const RecordVisit& visit = visits[next];
         auto strings =
             database.stringsAt(manifestDatabaseMagic.size() + std::uint64_t{visit.recordOffset});
-        if (!strings) continue;
         ScannedEntry& entry = scanned.entries[visit.entry];
+        if (!strings) {
+            entry.domain = unreadRecord;
+            continue;
+        }
         entry.domain = scannedPart.domains.slotOf(strings->domain) | partBit;
         const std::optional<std::string_view> path = utf8Text(strings->path);
         char* at = scannedPart.texts.allocate(keySize + (path ? path->size() : 0));
@@ -252,7 +258,7 @@ void fileEntries(ScannedEntries& scanned, ApplicationMap& applications) {
     }
     auto fileAll = [&] {
         for (const ScannedEntry& entry : scanned.entries) {
-            if (entry.domain == noDomain) continue;
+            if (entry.domain == noDomain || entry.domain == unreadRecord) continue;
             const std::size_t part = (entry.domain & secondPart) != 0 ? 1 : 0;
             applicationOf[part][entry.domain & ~secondPart]->files.emplace_back(
                 entry.texts, keySize,
@@ -318,8 +324,14 @@ LayoutReading addManifestDatabaseFilesFromDirectory(const std::string& directory
     // The index is let go before the records are made: their keys are copied already.
     *index = FileBytes();
     for (const ScannedEntry& entry : scanned.entries) {
-        if (entry.domain != noDomain) ++reading.recordsRead;
+        if (entry.domain == unreadRecord)
+            ++reading.recordsSkipped;
+        else if (entry.domain != noDomain)
+            ++reading.recordsRead;
     }
+    if (reading.recordsSkipped > 0)
+        reading.damaged("the records end before " +
+                        counted(reading.recordsSkipped, "record", "records") + " of the index");
     fileEntries(scanned, applications);
     return reading;
 }

@@ -18,10 +18,8 @@ Result<LayoutReading> addManifestDbFilesOfBackup(const std::string& directory,
     LayoutReading reading{std::string(ManifestDbName)};
     const std::size_t before = fileCount(applications);
     if (!protection.catalogueEncrypted) {
-        // The reader tells only whether it read anything: a database with no Files table, or
-        // bytes SQLite refuses, read alike.
-        if (addManifestDbFilesFromDirectory(directory, applications) == ManifestDbReading::Nothing)
-            reading.damaged("not a database with a Files table");
+        auto read = addManifestDbFilesFromDirectory(directory, applications);
+        if (!read) reading.damaged(read.error().reason);
         reading.recordsRead = fileCount(applications) - before;
         return reading;
     }
@@ -30,8 +28,9 @@ Result<LayoutReading> addManifestDbFilesOfBackup(const std::string& directory,
     auto plaintext = decryptManifestDb(directory, *keybag);
     if (!plaintext) return plaintext.error();
     auto database = SqliteDatabase::fromOwnedBytes(std::move(*plaintext));
-    if (!database) return Error{"Could not read", path, "SQLite refuses the decrypted database"};
-    addManifestDbFiles(*database, applications);
+    if (!database) return Error{"Could not read", path, database.error().reason};
+    if (Status read = addManifestDbFiles(*database, applications); !read)
+        reading.damaged(read.error().reason);
     reading.recordsRead = fileCount(applications) - before;
     return reading;
 }

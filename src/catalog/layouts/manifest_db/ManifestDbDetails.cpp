@@ -26,11 +26,11 @@ ManifestDbItem ManifestDbDetails::itemOfRow(std::int64_t rowid) const {
 ArchivedFileInfo ManifestDbDetails::read(std::int64_t rowid) const {
     if (!opened_) {
         opened_ = true;
-        if (auto database = SqliteDatabase::openImmutable(path_))
+        if (auto database = SqliteDatabase::openImmutable(path_)) {
+            if (auto blob = prepare(database->handle(), "SELECT file FROM Files WHERE rowid = ?1"))
+                blobOfRow_ = std::move(*blob);
             database_.emplace(std::move(*database));
-        if (database_)
-            blobOfRow_ =
-                prepareStatement(database_->handle(), "SELECT file FROM Files WHERE rowid = ?1");
+        }
     }
     if (!blobOfRow_) return {};
     sqlite3_stmt* statement = blobOfRow_.get();

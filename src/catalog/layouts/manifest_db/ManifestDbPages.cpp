@@ -32,26 +32,26 @@ struct FilesPlace {
 // PRIMARY KEY), whose value the rows don't hold.
 std::optional<FilesPlace> filesPlace(sqlite3* database) {
     FilesPlace place;
-    Statement root = prepareStatement(database,
-                                      "SELECT rootpage FROM sqlite_schema WHERE type = 'table' "
-                                      "AND name = 'Files' COLLATE NOCASE");
-    if (!root || sqlite3_step(root.get()) != SQLITE_ROW ||
-        sqlite3_column_type(root.get(), 0) != SQLITE_INTEGER)
+    auto root = prepare(database,
+                        "SELECT rootpage FROM sqlite_schema WHERE type = 'table' "
+                        "AND name = 'Files' COLLATE NOCASE");
+    if (!root || sqlite3_step(root->get()) != SQLITE_ROW ||
+        sqlite3_column_type(root->get(), 0) != SQLITE_INTEGER)
         return std::nullopt;
-    const sqlite3_int64 rootPage = sqlite3_column_int64(root.get(), 0);
+    const sqlite3_int64 rootPage = sqlite3_column_int64(root->get(), 0);
     if (rootPage < 1 || rootPage > UINT32_MAX) return std::nullopt;
     place.rootPage = static_cast<std::uint32_t>(rootPage);
-    Statement column = prepareStatement(
-        database,
-        "SELECT cid, pk > 0 AND upper(type) = 'INTEGER' FROM pragma_table_info('Files') "
-        "WHERE name = ?1 COLLATE NOCASE");
+    auto column =
+        prepare(database,
+                "SELECT cid, pk > 0 AND upper(type) = 'INTEGER' FROM pragma_table_info('Files') "
+                "WHERE name = ?1 COLLATE NOCASE");
     if (!column) return std::nullopt;
     for (std::size_t index = 0; index < listedColumns.size(); ++index) {
-        sqlite3_reset(column.get());
-        sqlite3_bind_text(column.get(), 1, listedColumns[index], -1, SQLITE_STATIC);
-        if (sqlite3_step(column.get()) != SQLITE_ROW || sqlite3_column_int(column.get(), 1) != 0)
+        sqlite3_reset(column->get());
+        sqlite3_bind_text(column->get(), 1, listedColumns[index], -1, SQLITE_STATIC);
+        if (sqlite3_step(column->get()) != SQLITE_ROW || sqlite3_column_int(column->get(), 1) != 0)
             return std::nullopt;
-        place.columns[index] = static_cast<std::size_t>(sqlite3_column_int64(column.get(), 0));
+        place.columns[index] = static_cast<std::size_t>(sqlite3_column_int64(column->get(), 0));
     }
     return place;
 }

@@ -32,26 +32,26 @@ enum Column { FileIdColumn, DomainColumn, RelativePathColumn, FlagsColumn, Detai
 // Whether "rowid" names the rows' own numbers rather than a column of that name, so that a row
 // found now can be found again by it.
 bool hasOwnRowids(sqlite3* database) {
-    Statement statement = prepareStatement(
-        database,
-        "SELECT NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE name = 'rowid' "
-        "COLLATE NOCASE)");
-    return statement && sqlite3_step(statement.get()) == SQLITE_ROW &&
-           sqlite3_column_int(statement.get(), 0) == 1;
+    auto statement =
+        prepare(database,
+                "SELECT NOT EXISTS (SELECT 1 FROM pragma_table_xinfo('Files') WHERE name = 'rowid' "
+                "COLLATE NOCASE)");
+    return statement && sqlite3_step(statement->get()) == SQLITE_ROW &&
+           sqlite3_column_int(statement->get(), 0) == 1;
 }
 
 // The rows' numbers from first to last, when they are numbers. Each bound is a query of its
 // own: SQLite finds a lone min() or max() of the rowid at one end of the table, but both in one
 // query scan every row.
 std::optional<std::pair<std::int64_t, std::int64_t>> rowidRange(sqlite3* database) {
-    Statement statement = prepareStatement(
-        database, "SELECT (SELECT min(rowid) FROM Files), (SELECT max(rowid) FROM Files)");
-    if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW ||
-        sqlite3_column_type(statement.get(), 0) != SQLITE_INTEGER ||
-        sqlite3_column_type(statement.get(), 1) != SQLITE_INTEGER)
+    auto statement =
+        prepare(database, "SELECT (SELECT min(rowid) FROM Files), (SELECT max(rowid) FROM Files)");
+    if (!statement || sqlite3_step(statement->get()) != SQLITE_ROW ||
+        sqlite3_column_type(statement->get(), 0) != SQLITE_INTEGER ||
+        sqlite3_column_type(statement->get(), 1) != SQLITE_INTEGER)
         return std::nullopt;
-    const std::pair range{sqlite3_column_int64(statement.get(), 0),
-                          sqlite3_column_int64(statement.get(), 1)};
+    const std::pair range{sqlite3_column_int64(statement->get(), 0),
+                          sqlite3_column_int64(statement->get(), 1)};
     // The ends of a damaged table's tree can disagree.
     if (range.first > range.second) return std::nullopt;
     return range;
@@ -81,44 +81,54 @@ void scanRows(sqlite3* database, std::optional<std::pair<std::int64_t, std::int6
     const std::string sql = std::string("SELECT fileID, domain, relativePath, flags, ") +
                             (details.list != nullptr ? fileBlob : "rowid") + " FROM Files" +
                             (range ? " WHERE rowid BETWEEN ?1 AND ?2" : "") + " ORDER BY rowid";
-    Statement statement = prepareStatement(database, sql.c_str());
+    auto statement = prepare(database, sql);
     if (!statement) return;
     // The scan reads each page once: a small cache holds the few interior pages it goes back to.
     sqlite3_exec(database, "PRAGMA cache_size = -256", nullptr, nullptr, nullptr);
     if (range) {
-        sqlite3_bind_int64(statement.get(), 1, range->first);
-        sqlite3_bind_int64(statement.get(), 2, range->second);
+        sqlite3_bind_int64(statement->get(), 1, range->first);
+        sqlite3_bind_int64(statement->get(), 2, range->second);
     }
     FileIdNames names;
-    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-        const ManifestDbItem flagged = itemOfFlags(realColumn(statement.get(), FlagsColumn));
+    while (sqlite3_step(statement->get()) == SQLITE_ROW) {
+        const ManifestDbItem flagged = itemOfFlags(realColumn(statement->get(), FlagsColumn));
         if (!mayBeRegularFile(flagged)) continue;
         std::optional<StoredName> storedName =
-            names.nameOf(textColumn(statement.get(), FileIdColumn));
+            names.nameOf(textColumn(statement->get(), FileIdColumn));
         if (!storedName) continue;
         // Flags that say nothing leave it to the blob's Mode.
         const bool byMode = flagged == ManifestDbItem::Unknown;
         std::int64_t detailsKey = 0;
         if (details.list != nullptr) {
             ArchivedFileInfo info =
-                readArchivedFileInfo(blobColumn(statement.get(), DetailsColumn));
+                readArchivedFileInfo(blobColumn(statement->get(), DetailsColumn));
             if (byMode && itemOfMode(info.mode) != ManifestDbItem::RegularFile) continue;
             detailsKey = details.list->add(fileDetailsOf(std::move(info)));
         } else {
-            detailsKey = sqlite3_column_int64(statement.get(), DetailsColumn);
+            detailsKey = sqlite3_column_int64(statement->get(), DetailsColumn);
             if (byMode && details.byRowid->itemOfRow(detailsKey) != ManifestDbItem::RegularFile)
                 continue;
         }
-        part.file(textColumn(statement.get(), DomainColumn), *storedName,
-                  utf8Text(textColumn(statement.get(), RelativePathColumn)), details.source(),
+        part.file(textColumn(statement->get(), DomainColumn), *storedName,
+                  utf8Text(textColumn(statement->get(), RelativePathColumn)), details.source(),
                   detailsKey);
     }
 }
 
+// Whether the database holds a table Files to read, or why not.
+Status readableFiles(sqlite3* database, const std::string& path) {
+    if (Status schema = readableSchema(database); !schema)
+        return Error{"Could not read", path, schema.error().reason};
+    if (!isOrdinaryTable(database, "Files"))
+        return Error{"Could not read", path, "it has no table Files"};
+    return {};
+}
+
 }  // namespace
 
-void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications) {
-    if (!isOrdinaryTable(database.handle(), "Files")) return;
+Status addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications) {
+    if (Status files = readableFiles(database.handle(), std::string(ManifestDbName)); !files)
+        return files;
     auto storage = std::make_shared<RecordStorage>();
     auto list = std::make_unique<FileDetailsList>();
     const DetailsReading details{list.get()};
@@ -126,20 +136,22 @@ void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applicat
     ContainerFiler filer;
     scanRows(database.handle(), std::nullopt, details, filer);
     fileContainers({&filer, 1}, storage, applications);
+    return {};
 }
 
 namespace {
 
-ManifestDbReading readFromDirectory(const std::string& directory, ApplicationMap& applications,
-                                    bool pagesFirst) {
+Result<ManifestDbReading> readFromDirectory(const std::string& directory,
+                                            ApplicationMap& applications, bool pagesFirst) {
     const std::string path = appendingPathComponent(directory, ManifestDbName);
     // SQLite would wait forever opening a FIFO.
-    if (!isRegularFile(path)) return ManifestDbReading::Nothing;
-    std::optional<SqliteDatabase> database = SqliteDatabase::openImmutable(path);
-    if (!database || !isOrdinaryTable(database->handle(), "Files")) return ManifestDbReading::Nothing;
+    if (!isRegularFile(path)) return Error{"Could not read", path, "it is not a regular file"};
+    Result<SqliteDatabase> database = SqliteDatabase::openImmutable(path);
+    if (!database) return database.error();
+    if (Status files = readableFiles(database->handle(), path); !files) return files.error();
     // Without rowids of its own a row can't be found again: its details are read now.
     if (!hasOwnRowids(database->handle())) {
-        addManifestDbFiles(*database, applications);
+        if (Status read = addManifestDbFiles(*database, applications); !read) return read.error();
         return ManifestDbReading::Sqlite;
     }
 
@@ -178,13 +190,14 @@ ManifestDbReading readFromDirectory(const std::string& directory, ApplicationMap
 
 }  // namespace
 
-ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
-                                                  ApplicationMap& applications) {
+Result<ManifestDbReading> addManifestDbFilesFromDirectory(const std::string& directory,
+                                                          ApplicationMap& applications) {
     return readFromDirectory(directory, applications, true);
 }
 
 void addManifestDbFilesWithSqlite(const std::string& directory, ApplicationMap& applications) {
-    readFromDirectory(directory, applications, false);
+    // What SQLite alone can't read adds nothing, which is what the pages are held to.
+    static_cast<void>(readFromDirectory(directory, applications, false));
 }
 
 }  // namespace salvora

@@ -7,23 +7,25 @@
 #include <string>
 
 #include "catalog/model/Records.h"
+#include "foundation/Error.h"
 #include "sqlite/SqliteDatabase.h"
 
 namespace salvora {
 
-// Files every regular file of the database, in rowid order; adds nothing when the database
-// has no such table (another schema, or bytes that are no database at all), or when Files is
-// a view, a virtual table or has generated columns.
-void addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications);
+// Files every regular file of the database, in rowid order; fails, adding nothing, when the
+// database has no such table (another schema, or bytes that are no database at all), or when
+// Files is a view, a virtual table or has generated columns.
+Status addManifestDbFiles(const SqliteDatabase& database, ApplicationMap& applications);
 
 // How a database on disk was read: straight from its pages, or by SQLite where they are not as
-// usual; Nothing when it is missing, not a regular file, or not a readable database (an
-// encrypted one among them).
-enum class ManifestDbReading { Nothing, Pages, Sqlite };
+// usual.
+enum class ManifestDbReading { Pages, Sqlite };
 
-// Opens folder/"Manifest.db" read-only and immutable and reads it.
-ManifestDbReading addManifestDbFilesFromDirectory(const std::string& directory,
-                                                  ApplicationMap& applications);
+// Opens folder/"Manifest.db" read-only and immutable and reads it; fails, adding nothing, when
+// it is missing, not a regular file, not a database SQLite reads (an encrypted one among them)
+// or one without a table Files.
+Result<ManifestDbReading> addManifestDbFilesFromDirectory(const std::string& directory,
+                                                          ApplicationMap& applications);
 
 // The same read by SQLite alone, as it reads where the pages are not as usual: what the fuzz
 // target and the tests hold the pages to.

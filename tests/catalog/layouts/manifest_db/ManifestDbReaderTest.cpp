@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 ApplicationMap read(const std::string& folder) {
     ApplicationMap applications;
-    addManifestDbFilesFromDirectory(folder, applications);
+    static_cast<void>(addManifestDbFilesFromDirectory(folder, applications));
     return applications;
 }
 
@@ -238,18 +238,17 @@ TEST(ManifestDbReader, ReadsADatabaseHeldInMemory) {
     backup.addManifestDbFile("AppDomain-com.example.notes", "Documents/a", "a");
     backup.addManifestDbFile("AppDomain-com.example.notes", "Documents/b", "b");
 
-    std::optional<SqliteDatabase> database =
-        SqliteDatabase::fromBytes(test::readBytes(backup / "Manifest.db"));
+    auto database = SqliteDatabase::fromBytes(test::readBytes(backup / "Manifest.db"));
     ASSERT_TRUE(database);
     ApplicationMap applications;
-    addManifestDbFiles(*database, applications);
+    static_cast<void>(addManifestDbFiles(*database, applications));
     EXPECT_EQ(test::fullpaths(applicationIn(applications, "com.example.notes")),
               (std::vector<std::optional<std::string>>{"Documents/a", "Documents/b"}));
 
     EXPECT_FALSE(SqliteDatabase::fromBytes({}));
     if (auto garbage = SqliteDatabase::fromBytes(test::bytesOf("garbage"))) {
         ApplicationMap nothing;
-        addManifestDbFiles(*garbage, nothing);
+        static_cast<void>(addManifestDbFiles(*garbage, nothing));
         EXPECT_TRUE(nothing.empty());
     }
 }

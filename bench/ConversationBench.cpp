@@ -1,0 +1,129 @@
+#include "bench/ConversationBench.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "bench/Measure.h"
+#include "bench/ProcessBench.h"
+
+namespace salvora::bench {
+namespace {
+
+std::string processFigure(const ProcessTimes& times) {
+    return seconds(times.seconds) + " (processor " + seconds(times.processorSeconds) + "), " +
+           mebibytes(times.peakBytes) + (times.succeeded ? "" : " (FAILED)");
+}
+
+template <typename Write>
+void written(Report& report, const std::string& what, Write&& write) {
+    report.figure("written: " + what, seconds(secondsOf(write)));
+    ::sync();
+}
+
+// Each run starts from no export, with what the last one wrote on the disk.
+std::function<void()> removing(std::vector<std::string> folders) {
+    return [folders = std::move(folders)] {
+        for (const std::string& folder : folders) std::filesystem::remove_all(folder);
+        ::sync();
+    };
+}
+
+// An export's goals: at most `most` seconds and `mebibytes` at its peak, and `timesFaster` than
+// its Python reference.
+struct ExportGoals {
+    std::string label;
+    std::string command;    // of salvora-cli
+    std::string reference;  // the Python script
+    double most;
+    double mebibytes;
+    double timesFaster;
+};
+
+void timeAgainstReference(Report& report, const ConversationBenchSetup& setup,
+                          const std::string& backup, const ExportGoals& goals) {
+    const std::string ours = setup.scratch + "/export-salvora";
+    const std::string theirs = setup.scratch + "/export-reference";
+    const std::vector<ProcessTimes> times =
+        timeProcesses({{setup.cli, goals.command, backup, ours},
+                       {"python3", setup.references + "/" + goals.reference, backup, theirs}},
+                      setup.runs, removing({ours, theirs}));
+    removing({ours, theirs})();
+    const ProcessTimes& salvora = times[0];
+    const ProcessTimes& reference = times[1];
+    const std::string label = goals.label;
+    report.figure(label + ": salvora-cli " + goals.command, processFigure(salvora));
+    report.figure(label + ": " + goals.reference, processFigure(reference));
+    report.target(label + " <= " + seconds(goals.most),
+                  salvora.succeeded && salvora.seconds <= goals.most, seconds(salvora.seconds));
+    if (goals.mebibytes > 0)
+        report.target(label + ": peak memory <= " + mebibytes(goals.mebibytes * 1048576),
+                      salvora.succeeded && salvora.peakBytes <= goals.mebibytes * 1048576,
+                      mebibytes(salvora.peakBytes));
+    const double faster = reference.seconds / salvora.seconds;
+    report.target(label + " >= " + ratio(goals.timesFaster) + " faster than " + goals.reference,
+                  salvora.succeeded && reference.succeeded && faster >= goals.timesFaster,
+                  ratio(faster));
+}
+
+}  // namespace
+
+void benchMessagesExport(Report& report, const ConversationBenchSetup& setup, const SmsPlan& plan) {
+    const std::string what = count(plan.messages) + " messages in " +
+                             count(plan.conversations) + " conversations";
+    report.heading("Messages: " + what + ", whole processes");
+    const std::string backup = setup.scratch + "/messages-backup";
+    written(report, "sms.db of " + what, [&] { writeSmsBackup(backup, plan); });
+    timeAgainstReference(report, setup, backup,
+                         {"messages export", "messages", "messages_text.py", 5, 400, 3});
+    std::filesystem::remove_all(backup);
+}
+
+void benchMessageAttachments(Report& report, const ConversationBenchSetup& setup,
+                             const SmsPlan& plan) {
+    report.heading("Messages: " + count(plan.attachments) + " attachments (" +
+                   megabytes(double(plan.attachmentBytes)) + ") against cp -r");
+    const std::string backup = setup.scratch + "/attachments-backup";
+    written(report, "the attachments' backup", [&] { writeSmsBackup(backup, plan); });
+    const std::string ours = setup.scratch + "/export-salvora";
+    const std::string copy = setup.scratch + "/copy";
+    const std::vector<ProcessTimes> times =
+        timeProcesses({{setup.cli, "messages", backup, ours}, {"cp", "-r", backup, copy}},
+                      setup.runs, removing({ours, copy}));
+    removing({ours, copy})();
+    std::filesystem::remove_all(backup);
+    report.figure("salvora-cli messages", processFigure(times[0]));
+    report.figure("cp -r of the backup folder", processFigure(times[1]));
+    const double share = times[0].seconds / times[1].seconds;
+    report.target("attachments: messages export <= 1.2 x cp -r",
+                  times[0].succeeded && times[1].succeeded && share <= 1.2, ratio(share));
+}
+
+void benchWhatsAppExport(Report& report, const ConversationBenchSetup& setup,
+                         std::size_t messages, std::size_t chats) {
+    const std::string what = count(messages) + " messages in " + count(chats) + " chats";
+    report.heading("WhatsApp: " + what + ", whole processes");
+    const std::string backup = setup.scratch + "/whatsapp-backup";
+    written(report, "ChatStorage.sqlite of " + what,
+            [&] { writeWhatsAppBackup(backup, messages, chats); });
+    timeAgainstReference(report, setup, backup,
+                         {"WhatsApp export", "whatsapp", "whatsapp_text.py", 5, 400, 3});
+    std::filesystem::remove_all(backup);
+}
+
+void benchContactsExport(Report& report, const ConversationBenchSetup& setup,
+                         std::size_t contacts) {
+    report.heading("Contacts: " + count(contacts) + " with photos, a whole process");
+    const std::string backup = setup.scratch + "/contacts-backup";
+    written(report, "the address book", [&] { writeContactsBackup(backup, contacts); });
+    const std::string ours = setup.scratch + "/export-salvora";
+    const ProcessTimes times =
+        timeProcesses({{setup.cli, "contacts", backup, ours}}, setup.runs, removing({ours}))[0];
+    removing({ours})();
+    std::filesystem::remove_all(backup);
+    report.figure("salvora-cli contacts", processFigure(times));
+    report.target("contacts export <= 2 s", times.succeeded && times.seconds <= 2,
+                  seconds(times.seconds));
+}
+
+}  // namespace salvora::bench
