@@ -2,13 +2,15 @@
 // that $HOME names, then chooses its first device and that device's APPLICATION with the
 // mouse, RUNS times, and writes the time from each click until the next table is shown
 // ("name value" lines): the first choice of the device, the median of choosing it again (which
-// also lets the previous catalogue go), and the median choice of the application. Then it
-// types into the file filter, one key at a time, and writes the first answer and the longest
+// also lets the previous catalogue go), and the median choice of the application; and, for the
+// first choice, the time until the summary pane shows every count, and its size on disk. Then
+// it types into the file filter, one key at a time, and writes the first answer and the longest
 // of the others. With SAVED, it saves all files of that application below DESTINATION and
 // writes the event loop's longest stall meanwhile.
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -46,8 +48,21 @@ int rowShowing(const QTableView& table, const QString& text) {
     return -1;
 }
 
-// How long keys typed into the filter take until the table shows the rows kept: the first,
-// which folds every path once, and the longest of the others.
+// Until the summary pane shows every one of the labels filled in, or a minute has passed.
+bool summaryShows(const QWidget& window, const std::vector<const char*>& labels) {
+    return QTest::qWaitFor(
+        [&] {
+            return std::all_of(labels.begin(), labels.end(), [&](const char* name) {
+                const auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+                return label != nullptr && !label->text().isEmpty() &&
+                       label->text() != QStringLiteral("Reading…");
+            });
+        },
+        60'000);
+}
+
+// How long keys typed into the filter take until the table shows the rows kept: the first and
+// the longest of the others.
 std::pair<double, double> filterAnswers(QLineEdit& filter, QTableView& files) {
     std::vector<double> times;
     for (const char* typed : {"l", "li", "lib", "libr", "libra", "librar", "library", ""}) {
@@ -105,13 +120,26 @@ int main(int argc, char** argv) {
 
     std::vector<double> deviceTimes;
     std::vector<double> applicationTimes;
+    double countsShown = 0;
+    double sizeShown = 0;
     for (int run = 0; run < runs; ++run) {
         devices.clearSelection();
         drawn(devices);
+        QElapsedTimer sinceClick;
+        sinceClick.start();
         deviceTimes.push_back(secondsOf([&] {
             click(devices, 0);
             drawn(applications);
         }));
+        if (run == 0) {
+            if (!summaryShows(window,
+                              {"summaryFiles", "photosCount", "messagesCount", "whatsappCount",
+                               "contactsCount", "callsCount", "calendarsCount"}))
+                return 1;
+            countsShown = static_cast<double>(sinceClick.nsecsElapsed()) / 1e9;
+            if (!summaryShows(window, {"summarySize"})) return 1;
+            sizeShown = static_cast<double>(sinceClick.nsecsElapsed()) / 1e9;
+        }
         const int row = rowShowing(applications, application);
         if (row < 0) {
             std::cerr << "salvora-window-bench: no application " << argv[1] << '\n';
@@ -147,6 +175,8 @@ int main(int argc, char** argv) {
     const double first = deviceTimes.front();
     deviceTimes.erase(deviceTimes.begin());
     std::cout << "device-seconds " << first << '\n'
+              << "summary-counts-seconds " << countsShown << '\n'
+              << "summary-size-seconds " << sizeShown << '\n'
               << "device-again-seconds " << median(deviceTimes) << '\n'
               << "applications " << applications.model()->rowCount() << '\n'
               << "application-seconds " << median(applicationTimes) << '\n'

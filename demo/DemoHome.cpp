@@ -1,14 +1,19 @@
 // Writes a home folder with one sample backup of every layout the catalogue reads, for the
 // demo: salvora-demo-home <home>. The backups are made by the tests' fixture writer.
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
 
+#include "support/AddressBookWriter.h"
 #include "support/BackupWriter.h"
+#include "support/CameraRollWriter.h"
+#include "support/ChatStorageWriter.h"
 #include "support/EncryptedBackup.h"
 #include "support/MdinfoInDomain.h"
 #include "support/ModernBackupSample.h"
 #include "support/PlistValue.h"
+#include "support/SmsDatabaseWriter.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora::test {
@@ -119,6 +124,35 @@ void writeSampleHome(const std::string& home) {
     BackupWriter graceFiles(grace.folder);
     writeModernSample(graceFiles, ModernLayout::ManifestDb, 1'693'200'000);
     grace.date(2023, 10, 8, 17, 45);
+
+    // A phone's own databases, which the exports read: messages, contacts, WhatsApp chats, the
+    // camera roll, calls and calendars.
+    const SampleDevice hana =
+        device(home, alternateRoot, "7a3e02", "Hana's iPhone 15 Pro", "17.4", "iPhone16,1");
+    BackupWriter hanaFiles(hana.folder);
+    writeMessages(SmsGeneration::AttributedBodies, JournalMode::WalWithLog,
+                  [&](const std::string& domain, const std::string& path,
+                      const std::string& contents, std::uint32_t modified) {
+                      hanaFiles.addManifestDbFile(domain, path, contents, modified);
+                  });
+    writeAddressBook(JournalMode::WalWithLog,
+                     [&](const std::string& path, const std::string& contents) {
+                         hanaFiles.addManifestDbFile("HomeDomain", path, contents, 1'709'000'000);
+                     });
+    writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
+        hanaFiles.addManifestDbFile("AppDomainGroup-group.net.whatsapp.WhatsApp.shared", path,
+                                    contents, 1'709'000'000);
+    });
+    writeCameraRoll(
+        exampleCameraRoll(PhotoSchema::Asset, LibraryFile::Database),
+        [&](const std::string& path, const std::string& contents, std::uint32_t modified) {
+            hanaFiles.addManifestDbFile("CameraRollDomain", path, contents, modified);
+        });
+    hanaFiles.addManifestDbFile("HomeDomain", "Library/CallHistoryDB/CallHistory.storedata",
+                                "SQLite format 3", 1'709'000'000);
+    hanaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
+                                "SQLite format 3", 1'709'000'000);
+    hana.date(2024, 3, 2, 9, 15);
 
     // Encrypted, as most backups made today are.
     const SampleDevice farah =

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Writes docs/screenshot.png: the window on the demo's sample home, a device, an application
-# and a file chosen, drawn under Xvfb where it is installed (offscreen otherwise).
+# Writes docs/screenshot.png, the window on the demo's sample home with a device, an application
+# and a file chosen, and docs/summary.png, a device's summary; drawn under Xvfb where it is
+# installed (offscreen otherwise).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
@@ -8,9 +9,13 @@ cmake --build --preset default -j"$(nproc)" --target salvora-demo-home salvora-w
 home=$(mktemp -d "${TMPDIR:-/tmp}/salvora-screenshot.XXXXXX")
 trap 'rm -rf "$home"' EXIT
 build/default/demo/salvora-demo-home "$home" >/dev/null
-shoot=(build/default/tests/window/salvora-window-screenshot "$home" docs/screenshot.png)
-if command -v xvfb-run >/dev/null; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "${shoot[@]}"
-else
-    QT_QPA_PLATFORM=offscreen "${shoot[@]}"
-fi
+shoot() {
+    local command=(build/default/tests/window/salvora-window-screenshot "$home" "$@")
+    if command -v xvfb-run >/dev/null; then
+        QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "${command[@]}"
+    else
+        QT_QPA_PLATFORM=offscreen "${command[@]}"
+    fi
+}
+shoot docs/screenshot.png
+shoot docs/summary.png summary

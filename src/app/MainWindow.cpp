@@ -14,6 +14,7 @@
 
 #include "app/ActionFollowsButton.h"
 #include "ui_MainWindow.h"
+#include "window/BackupSummaryView.h"
 #include "window/CallsExport.h"
 #include "window/CalendarsExport.h"
 #include "window/ContactsExport.h"
@@ -27,6 +28,7 @@
 #include "window/QtText.h"
 #include "window/RenamedFilesButton.h"
 #include "window/SavingSettings.h"
+#include "window/SummaryLoader.h"
 #include "window/TableModels.h"
 #include "window/WhatsAppExport.h"
 #include "window/WindowPlacement.h"
@@ -201,6 +203,35 @@ void MainWindow::bindFileTable() {
     };
     connect(table.selectionModel(), &QItemSelectionModel::selectionChanged, this, showChosen);
     connect(table.model(), &QAbstractItemModel::modelReset, this, showChosen);
+    bindBackupSummary();
+}
+
+void MainWindow::bindBackupSummary() {
+    // While no file is chosen the pane shows the chosen backup, its counts read off the event
+    // thread as they come, so the application table shows at once.
+    BackupSummaryView& summary = preview_->backupSummary();
+    auto* loader = new SummaryLoader(this);
+    connect(loader, &SummaryLoader::factsRead, &summary, &BackupSummaryView::showFacts);
+    connect(loader, &SummaryLoader::kindCounted, &summary, &BackupSummaryView::showCount);
+    connect(loader, &SummaryLoader::sizeRead, &summary, &BackupSummaryView::showSize);
+    connect(&controller_, &MainController::deviceChoiceStarted, this, [this, loader] {
+        loader->forget();
+        preview_->backupSummary().clear();
+        preview_->showNothing();
+    });
+    connect(&controller_, &MainController::deviceListed, this, [this, loader] {
+        std::optional<SummaryJob> job = controller_.chosenDeviceSummaryJob();
+        if (!job) return;
+        preview_->backupSummary().showDevice(QString::fromStdString(job->name));
+        if (selectedRow(*ui_->fileTable) < 0) preview_->showNothing();
+        loader->load(std::move(*job));
+    });
+    summary.setExportAction("photos", ui_->exportPhotosAction);
+    summary.setExportAction("messages", ui_->exportMessagesAction);
+    summary.setExportAction("whatsapp", ui_->exportWhatsAppAction);
+    summary.setExportAction("contacts", ui_->exportContactsAction);
+    summary.setExportAction("calls", ui_->exportCallsAction);
+    summary.setExportAction("calendars", ui_->exportCalendarsAction);
 }
 
 void MainWindow::bindMenus(Panels& panels) {
@@ -252,6 +283,9 @@ void MainWindow::bindExport(QAction& action, SourceExport source, Panels& panels
                             RenamedFilesButton& renamed) {
     auto* command = new SourceExportCommand(controller_, panels, action, std::move(source), this);
     connect(ui_->fileMenu, &QMenu::aboutToShow, command, &SourceExportCommand::updateEnabled);
+    // The summary's buttons trigger the action without the menu: it follows the chosen device.
+    connect(&controller_, &MainController::deviceListed, command,
+            &SourceExportCommand::updateEnabled);
     connect(command, &SourceExportCommand::exportFinished, statusBar(),
             [this](const QString& message) { statusBar()->showMessage(message); });
     connect(command, &SourceExportCommand::filesRenamed, &renamed,

@@ -41,6 +41,7 @@ class MainWindow final : public QMainWindow {
     void bindDeviceTableMenu();
     void bindTables();
     void bindFileTable();
+    void bindBackupSummary();
     void bindMenus(Panels& panels);
     // Runs `source` from `action`, its outcome in the status bar and its renamed files on `renamed`.
     void bindExport(QAction& action, SourceExport source, Panels& panels,

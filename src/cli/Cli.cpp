@@ -11,6 +11,7 @@
 #include "cli/ListCommands.h"
 #include "cli/MessagesCommand.h"
 #include "cli/PhotosCommand.h"
+#include "cli/SummaryCommand.h"
 #include "cli/WhatsAppCommand.h"
 
 namespace salvora::cli {
@@ -113,6 +114,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addCallsCommand(app, request.operand, chosen);
     addCalendarCommand(app, request.operand, chosen);
     addWhatsAppCommand(app, request.operand, chosen);
+    addSummaryCommand(app, request.operand, chosen);
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());

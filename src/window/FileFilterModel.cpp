@@ -30,6 +30,31 @@ void appendFolded(std::string& out, std::string_view text) {
                .toStdString();
 }
 
+// Whether the path holds `folded`, a text folded as appendFolded folds it, letter case ignored.
+// An ASCII path, as most are, is compared as it lies, so no folded copy is made; a character
+// beyond ASCII has the whole path folded.
+bool holdsFolded(std::string_view path, std::string_view folded) {
+    if (folded.empty()) return true;
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    const std::size_t starts = path.size() >= folded.size() ? path.size() - folded.size() + 1 : 0;
+    for (std::size_t at = 0; at < path.size(); ++at) {
+        if (static_cast<unsigned char>(path[at]) >= 0x80) {
+            std::string whole;
+            appendFolded(whole, path);
+            return whole.find(folded) != std::string::npos;
+        }
+        if (at < starts && lower(path[at]) == folded[0]) {
+            std::size_t matched = 1;
+            while (matched < folded.size() && lower(path[at + matched]) == folded[matched])
+                ++matched;
+            if (matched == folded.size()) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 FileFilterModel::FileFilterModel(const MainController& controller, QObject* parent)
@@ -87,10 +112,12 @@ void FileFilterModel::applyFilter(const std::vector<int>& candidates) {
     if (foldedFilter_.empty()) {
         kept = candidates;
     } else {
-        foldPaths();
+        const FileListing& listing = controller_.fileListing();
         kept.reserve(candidates.size());
         for (int row : candidates)
-            if (foldedPath(row).find(foldedFilter_) != std::string_view::npos) kept.push_back(row);
+            if (holdsFolded(listing.at(static_cast<std::size_t>(row)).file.fullpath().value_or(""),
+                            foldedFilter_))
+                kept.push_back(row);
     }
     shown_ = std::move(kept);
     shownRowOf_.assign(ordered_.size(), -1);

@@ -2,8 +2,9 @@
 
 // The file table as the user narrows and orders it: a proxy over the controller's rows that
 // keeps the rows whose path holds the filter text (letter case ignored) in the order of the
-// chosen column. The paths are folded once and a longer filter only searches the rows the
-// shorter one kept, so typing stays instant on hundreds of thousands of rows.
+// chosen column. Paths are compared as they lie where they are ASCII (folded only where they are
+// not), and a longer filter only searches the rows the shorter one kept, so typing stays
+// instant on hundreds of thousands of rows.
 #include <QAbstractProxyModel>
 #include <QString>
 #include <functional>
@@ -45,7 +46,7 @@ class FileFilterModel final : public QAbstractProxyModel {
     // Changes the rows shown, keeping the selection on the rows that stay.
     void relayout(const std::function<void()>& change);
     void applyFilter(const std::vector<int>& candidates);
-    // Makes the folded paths once the first filter or sort needs them.
+    // Makes the folded paths once the first sort by path needs them.
     void foldPaths();
     std::string_view foldedPath(int row) const;
 

@@ -181,6 +181,13 @@ std::optional<PreviewSource> MainController::chosenFilePreviewSource() const {
                          catalog_.keybagFor(selectedDevice_->directory)};
 }
 
+std::optional<SummaryJob> MainController::chosenDeviceSummaryJob() const {
+    if (!selectedDevice_) return std::nullopt;
+    return SummaryJob{*selectedDevice_, deviceDisplayText(*selectedDevice_),
+                      listOrEmpty(applicationsArray_).size(),
+                      catalog_.keybagFor(selectedDevice_->directory)};
+}
+
 void MainController::websitePressed() { openProductPage(panels_); }
 
 void MainController::donatePressed() { openProductPage(panels_); }
@@ -321,6 +328,7 @@ void MainController::refreshFileListing() {
 }
 
 void MainController::deviceSelected(DeviceRecord& device) {
+    emit deviceChoiceStarted();
     deselectAll(*applicationTable);
     if (!applicationsArray_) applicationsArray_.emplace();
     applicationsArray_->clear();
@@ -354,6 +362,7 @@ void MainController::deviceSelected(DeviceRecord& device) {
     hide(*step2Progress);
     applicationTable->setEnabled(true);
     reloadData(*applicationTable);
+    emit deviceListed();
     // Waits for the catalogue let go at the choice before, should it still be going. A first
     // choice of the device has nothing to let go.
     if (previous)

@@ -18,6 +18,7 @@
 #include "window/ApplicationRowLook.h"
 #include "window/FileListing.h"
 #include "window/Preview.h"
+#include "window/SummaryLoader.h"
 
 class QLabel;
 class QProgressBar;
@@ -83,6 +84,8 @@ class MainController final : public QObject {
 
     // What a preview of the chosen file reads; absent when none is chosen.
     std::optional<PreviewSource> chosenFilePreviewSource() const;
+    // What the summary of the chosen device reads; absent when none is chosen.
+    std::optional<SummaryJob> chosenDeviceSummaryJob() const;
 
     // Actions.
     void websitePressed();
@@ -151,6 +154,10 @@ class MainController final : public QObject {
     void catalogueProblem(const QString& message);
     // A folder the user opened that holds no backup.
     void folderProblem(const QString& message);
+    // A device was chosen and its catalogue is about to be built; then, once the application
+    // table shows the result, it is listed.
+    void deviceChoiceStarted();
+    void deviceListed();
 
   private:
     // The build of a device choice: an encrypted backup not yet unlocked this run is unlocked

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "window/BackupSummaryView.h"
 #include "window/NamedWidget.h"
 #include "window/QtText.h"
 
@@ -18,7 +19,8 @@ PreviewPane::PreviewPane(QWidget* parent)
       image_(named(new QLabel(pages_), "previewImage", tr("Image of the chosen file"))),
       text_(named(new QPlainTextEdit(pages_), "previewText", tr("Contents of the chosen file"))),
       tables_(named(new QTableWidget(0, 2, pages_), "previewTables",
-                    tr("Tables of the chosen database"))) {
+                    tr("Tables of the chosen database"))),
+      backupSummary_(new BackupSummaryView(pages_)) {
     setObjectName(QStringLiteral("previewPane"));
     setAccessibleName(tr("Preview of the chosen file"));
     image_->setAlignment(Qt::AlignCenter);
@@ -31,7 +33,7 @@ PreviewPane::PreviewPane(QWidget* parent)
     tables_->verticalHeader()->setVisible(false);
     tables_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (QWidget* page : {static_cast<QWidget*>(image_), static_cast<QWidget*>(text_),
-                          static_cast<QWidget*>(tables_)})
+                          static_cast<QWidget*>(tables_), static_cast<QWidget*>(backupSummary_)})
         pages_->addWidget(page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -41,6 +43,7 @@ PreviewPane::PreviewPane(QWidget* parent)
 }
 
 void PreviewPane::showPreview(const Preview& preview) {
+    summary_->setVisible(true);
     summary_->setText(preview.summary);
     switch (preview.kind) {
         case Preview::Kind::Image:
@@ -70,9 +73,11 @@ void PreviewPane::showPreview(const Preview& preview) {
 void PreviewPane::showLoading() { showNothing(tr("Loading…")); }
 
 void PreviewPane::showNothing(const QString& why) {
-    summary_->setText(why.isEmpty() ? tr("Choose a file to see it here.") : why);
     text_->clear();
-    pages_->setCurrentWidget(text_);
+    const bool backup = why.isEmpty() && backupSummary_->hasDevice();
+    summary_->setVisible(!backup);
+    summary_->setText(why.isEmpty() ? tr("Choose a file to see it here.") : why);
+    pages_->setCurrentWidget(backup ? static_cast<QWidget*>(backupSummary_) : text_);
 }
 
 }  // namespace salvora

@@ -1,6 +1,7 @@
 #pragma once
 
-// The pane below the file table that shows the chosen file without saving it.
+// The pane below the file table that shows the chosen file without saving it, and the chosen
+// backup at a glance while no file is chosen.
 #include <QWidget>
 
 #include "window/Preview.h"
@@ -12,6 +13,8 @@ class QTableWidget;
 
 namespace salvora {
 
+class BackupSummaryView;
+
 class PreviewPane final : public QWidget {
     Q_OBJECT
   public:
@@ -20,8 +23,11 @@ class PreviewPane final : public QWidget {
     void showPreview(const Preview& preview);
     // The chosen file is being read.
     void showLoading();
-    // Nothing chosen, or why the file can't be shown.
+    // No file chosen: the chosen backup's summary where there is one; or why the file can't be
+    // shown.
     void showNothing(const QString& why = {});
+    // The chosen backup at a glance, filled in as it is read.
+    BackupSummaryView& backupSummary() { return *backupSummary_; }
 
   private:
     QLabel* summary_;
@@ -29,6 +35,7 @@ class PreviewPane final : public QWidget {
     QLabel* image_;
     QPlainTextEdit* text_;
     QTableWidget* tables_;
+    BackupSummaryView* backupSummary_;
 };
 
 }  // namespace salvora

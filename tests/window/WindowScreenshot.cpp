@@ -1,7 +1,9 @@
-// Takes the README's screenshot: salvora-window-screenshot <home> <png>. Opens the window on
-// the home (as written by salvora-demo-home), chooses a device, an application and a file, and
-// saves a picture of the window.
+// Takes the README's screenshots: salvora-window-screenshot <home> <png> [summary]. Opens the
+// window on the home (as written by salvora-demo-home), chooses a device, an application and a
+// file, or with "summary" only a device, whose summary it waits for, and saves a picture of the
+// window.
 #include <QApplication>
+#include <QLabel>
 #include <QTableView>
 #include <QTest>
 #include <cstdio>
@@ -27,8 +29,9 @@ bool chooseRowShowing(QTableView& table, const QString& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <home folder> <png>\n", argv[0]);
+    const bool summary = argc == 4 && QByteArray(argv[3]) == "summary";
+    if (argc != 3 && !summary) {
+        std::fprintf(stderr, "usage: %s <home folder> <png> [summary]\n", argv[0]);
         return 2;
     }
     qputenv("HOME", argv[1]);
@@ -39,6 +42,15 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     salvora::MainController& controller = window.controller();
+    if (summary) {
+        if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Hana's iPhone 15 Pro")))
+            return 1;
+        const auto* size = window.findChild<QLabel*>(QStringLiteral("summarySize"));
+        if (!QTest::qWaitFor([&] { return size->text() != QStringLiteral("Reading…"); }, 10'000))
+            return 1;
+        QTest::qWait(200);
+        return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Grace's iPhone 14")) ||
         !chooseRowShowing(*controller.applicationTable, QStringLiteral("WhatsApp Messenger")) ||
         !chooseRowShowing(*controller.fileTable, QStringLiteral("Library/Preferences/wa.plist")))

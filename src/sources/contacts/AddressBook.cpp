@@ -230,6 +230,16 @@ void readContactPhotos(sqlite3* images, AddressBook& book) {
     }
 }
 
+Result<std::size_t> countContacts(sqlite3* database) {
+    if (columnsOf(database, "ABPerson").empty())
+        return Error{"Could not count the contacts", "", "it has no table ABPerson"};
+    auto counted = prepare(database, "SELECT count(*) FROM ABPerson");
+    if (!counted) return counted.error();
+    if (sqlite3_step(counted->get()) != SQLITE_ROW)
+        return sqliteError(database, "Could not count the contacts");
+    return static_cast<std::size_t>(sqlite3_column_int64(counted->get(), 0));
+}
+
 Result<AddressBook> readBackupAddressBook(const std::string& deviceDirectory,
                                           const ApplicationMap& applications,
                                           const UnlockedKeybag* keybag, bool withPhotos) {

@@ -2,6 +2,7 @@
 
 // The phone's address book, "AddressBook.sqlitedb", every contact as plain structs, read by the
 // columns each generation of its tables has; and their photos, "AddressBookImages.sqlitedb".
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -79,6 +80,9 @@ bool hasAddressBook(const ApplicationMap& applications);
 
 // Every contact of an open address book. Fails when it has no ABPerson table.
 Result<AddressBook> readAddressBook(sqlite3* database);
+
+// How many contacts readAddressBook would give, counted without reading them.
+Result<std::size_t> countContacts(sqlite3* database);
 
 // Fills in each contact's photo from an open "AddressBookImages.sqlitedb": the full-size image
 // where there is one, else the thumbnail.

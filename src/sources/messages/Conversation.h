@@ -92,6 +92,12 @@ struct Conversation {
     std::vector<Message> messages;  // oldest first
 };
 
+// What a store would hold, counted without reading it.
+struct ConversationCounts {
+    std::size_t conversations = 0;
+    std::size_t messages = 0;
+};
+
 // One application's conversations, read one at a time so that an export of millions of
 // messages holds one conversation in memory.
 class ConversationStore {

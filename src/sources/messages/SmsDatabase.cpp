@@ -107,6 +107,26 @@ std::string columnOr(const ColumnNames& columns, std::string_view column,
     return columns.contains(column) ? "m." + quotedName(column) : std::string(otherwise);
 }
 
+// The expression of a message's handle, as the schema keeps it.
+std::string handleExpressionOf(sqlite3* database, const ColumnNames& m) {
+    if (m.contains("handle_id") && hasTableWithColumns(database, "handle", {"id"}))
+        return "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
+    if (m.contains("address"))
+        return m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)" : "m.address";
+    return "NULL";
+}
+
+// The condition that a row of `message m` is a message, not a reaction.
+std::string notReaction(const ColumnNames& m) {
+    if (!m.contains("associated_message_type")) return "1";
+    std::string condition = "NOT (";
+    for (std::int64_t base : {reactionAdded, reactionRemoved})
+        condition += (base == reactionAdded ? "" : " OR ") +
+                     std::string("m.associated_message_type BETWEEN ") + std::to_string(base) +
+                     " AND " + std::to_string(base + reactionKindCount - 1);
+    return condition + ")";
+}
+
 struct PendingReaction {
     std::int64_t sortDate;
     std::int64_t rowid;
@@ -363,13 +383,7 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
                               ? "CASE WHEN m.is_madrid = 1 THEN m.date ELSE " + since1970 + " END"
                               : since1970;
     }
-    if (m.contains("handle_id") && hasTableWithColumns(db(), "handle", {"id"}))
-        handleExpression_ = "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
-    else if (m.contains("address"))
-        handleExpression_ =
-            m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)" : "m.address";
-    else
-        handleExpression_ = "NULL";
+    handleExpression_ = handleExpressionOf(db(), m);
     if (m.contains("is_from_me"))
         fromMeExpression_ = "m.is_from_me";
     else if (m.contains("flags"))
@@ -594,6 +608,42 @@ Result<std::unique_ptr<ConversationStore>> openSmsConversations(
                                                     std::move(ownerName));
     if (auto failure = store->load(partFiles)) return *failure;
     return std::unique_ptr<ConversationStore>(std::move(store));
+}
+
+Result<ConversationCounts> countSmsConversations(sqlite3* database) {
+    const ColumnNames m = columnsOf(database, "message");
+    if (m.empty())
+        return Error{"Could not count", std::string(smsDatabasePath), "it holds no message table"};
+    const std::string messages = " FROM message m WHERE " + notReaction(m);
+    const std::string handle = "ifnull(" + handleExpressionOf(database, m) + ", '')";
+    // Conversations as the reader files them: every chat, then a conversation per handle (or,
+    // in the oldest schemas, per group) for the messages of none.
+    std::string conversations;
+    if (hasTableWithColumns(database, "chat_message_join", {"chat_id", "message_id"}) &&
+        !columnsOf(database, "chat").empty()) {
+        conversations = "(SELECT count(*) FROM chat) + (SELECT count(DISTINCT " + handle + ")" +
+                        messages +
+                        " AND m.ROWID NOT IN (SELECT j.message_id FROM chat_message_join j JOIN "
+                        "chat c ON c.ROWID = j.chat_id))";
+    } else {
+        const bool groups = m.contains("group_id") && !columnsOf(database, "msg_group").empty();
+        std::string keys = "SELECT DISTINCT " +
+                           (groups ? "CASE WHEN typeof(m.group_id) = 'integer' THEN 'g' || "
+                                     "m.group_id ELSE 'h' || " +
+                                         handle + " END"
+                                   : "'h' || " + handle) +
+                           messages;
+        if (hasTableWithColumns(database, "group_member", {"group_id", "address"}))
+            keys += " UNION SELECT 'g' || group_id FROM group_member WHERE address IS NOT NULL";
+        conversations = "(SELECT count(*) FROM (" + keys + "))";
+    }
+    auto counted =
+        prepare(database, "SELECT " + conversations + ", (SELECT count(*)" + messages + ")");
+    if (!counted) return counted.error();
+    if (sqlite3_step(counted->get()) != SQLITE_ROW)
+        return sqliteError(database, "Could not count the messages of sms.db");
+    return ConversationCounts{static_cast<std::size_t>(sqlite3_column_int64(counted->get(), 0)),
+                              static_cast<std::size_t>(sqlite3_column_int64(counted->get(), 1))};
 }
 
 Result<std::unique_ptr<ConversationStore>> openBackupSmsConversations(

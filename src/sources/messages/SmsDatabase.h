@@ -19,6 +19,8 @@
 #include "sources/messages/Conversation.h"
 #include "sources/messages/MessagePieces.h"
 
+struct sqlite3;
+
 namespace salvora {
 
 inline constexpr std::string_view smsDomain = "HomeDomain";
@@ -31,6 +33,9 @@ inline constexpr std::string_view smsDatabasePath = "Library/SMS/sms.db";
 Result<std::unique_ptr<ConversationStore>> openSmsConversations(
     StoredDatabase stored, ContactNames names, std::string ownerName = "Me",
     PartFiles partFiles = {});
+
+// How many conversations and messages the reader would find, counted without reading a row.
+Result<ConversationCounts> countSmsConversations(sqlite3* database);
 
 // The backup's sms.db (HomeDomain "Library/SMS/sms.db" with its -wal) opened so, its people named
 // by the backup's address book where it has one. Fails as NotInBackup when it holds no sms.db.

@@ -9,14 +9,13 @@
 namespace salvora {
 namespace {
 
-constexpr std::string_view cameraRollDomain = "CameraRollDomain";
 constexpr std::string_view mediaFolder = "Media/";
 constexpr std::string_view mutationsFolder = "Media/PhotoData/Mutations/";
 constexpr std::string_view editName = "/Adjustments/FullSizeRender";
 
 // The one place that knows where the catalogue files the camera roll's domain.
 const std::vector<FileRecord>* cameraRollRecords(const ApplicationMap& applications) {
-    auto found = applications.find(applicationNameForDomain(cameraRollDomain));
+    auto found = applications.find(applicationNameForDomain(CameraRollDomain));
     return found == applications.end() ? nullptr : &found->second->files;
 }
 

@@ -20,6 +20,7 @@ bool hasCameraRoll(const ApplicationMap& applications);
 // else (edit recipes ".AAE", property lists, databases).
 std::optional<MediaKind> mediaKindOfName(std::string_view name);
 
+inline constexpr std::string_view CameraRollDomain = "CameraRollDomain";
 // The database's place in the camera roll.
 inline constexpr std::string_view PhotoLibraryPath = "Media/PhotoData/Photos.sqlite";
 

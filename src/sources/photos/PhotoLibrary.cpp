@@ -30,15 +30,23 @@ Status stepFailure(sqlite3* database, int status) {
     return libraryError(std::string("is damaged (") + sqlite3_errmsg(database) + ")");
 }
 
-// The assets with their original file names; a row that names no file is left out.
-Status readAssets(sqlite3* database, PhotoLibrary& library) {
+// The asset table of the database's generation, in `table` with its columns; else why not.
+Status findAssetTable(sqlite3* database, std::string& table, ColumnNames& columns) {
     if (Status schema = readableSchema(database); !schema)
         return libraryError("is damaged (" + schema.error().reason + ")");
-    std::string table = "ZASSET";
-    auto columns = columnsOf(database, table);
+    table = "ZASSET";
+    columns = columnsOf(database, table);
     if (columns.empty()) columns = columnsOf(database, table = "ZGENERICASSET");
     if (!hasColumns(columns, {"Z_PK", "ZDIRECTORY", "ZFILENAME", "ZDATECREATED", "ZKIND"}))
         return libraryError("has no asset table this version knows");
+    return {};
+}
+
+// The assets with their original file names; a row that names no file is left out.
+Status readAssets(sqlite3* database, PhotoLibrary& library) {
+    std::string table;
+    ColumnNames columns;
+    if (Status found = findAssetTable(database, table, columns); !found) return found;
     std::string sql = "SELECT a.Z_PK, a.ZDIRECTORY, a.ZFILENAME, a.ZDATECREATED, a.ZKIND, ";
     sql += columns.contains("ZHIDDEN") ? "a.ZHIDDEN, " : "0, ";
     sql += columns.contains("ZTRASHEDSTATE") ? "a.ZTRASHEDSTATE, " : "0, ";
@@ -109,6 +117,27 @@ Result<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database) {
     if (read) read = readAlbums(database.handle(), library);
     if (!read) return read.error();
     return library;
+}
+
+Result<LibraryCounts> countLibraryAssets(sqlite3* database) {
+    std::string table;
+    ColumnNames columns;
+    if (Status found = findAssetTable(database, table, columns); !found) return found.error();
+    // The rows an export takes by default: those that name a file, neither hidden nor deleted.
+    std::string sql = "SELECT ZKIND = 1, count(*) FROM " + quotedName(table) +
+                      " WHERE ZDIRECTORY IS NOT NULL AND ZFILENAME IS NOT NULL";
+    if (columns.contains("ZHIDDEN")) sql += " AND NOT ifnull(ZHIDDEN, 0)";
+    if (columns.contains("ZTRASHEDSTATE")) sql += " AND NOT ifnull(ZTRASHEDSTATE, 0)";
+    auto rows = prepare(database, sql + " GROUP BY 1");
+    if (!rows) return stepFailure(database, SQLITE_ERROR).error();
+    LibraryCounts counts;
+    int status = SQLITE_ROW;
+    while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
+        const auto count = static_cast<std::size_t>(sqlite3_column_int64(rows->get(), 1));
+        (sqlite3_column_int64(rows->get(), 0) != 0 ? counts.videos : counts.photos) += count;
+    }
+    if (Status stepped = stepFailure(database, status); !stepped) return stepped.error();
+    return counts;
 }
 
 }  // namespace salvora

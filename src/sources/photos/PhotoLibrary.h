@@ -3,6 +3,7 @@
 // What the camera roll's database, "Photos.sqlite", says of its assets and user albums. Both
 // generations of its schema are read: the asset table ZASSET (iOS 14 on) and ZGENERICASSET
 // (before). The database is read from memory; nothing is written anywhere.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,5 +44,15 @@ inline constexpr std::string_view PhotoLibraryName = "Photos.sqlite";
 // The library the database holds, or why it isn't a database of a schema this reader knows:
 // the error's reason says it of the database ("is damaged (…)", "has no asset table…").
 Result<PhotoLibrary> readPhotoLibrary(const SqliteDatabase& database);
+
+// How many photos and videos an export takes by default: the assets neither hidden nor
+// deleted.
+struct LibraryCounts {
+    std::size_t photos = 0;
+    std::size_t videos = 0;
+};
+
+// Counted in the database without reading its rows; fails as readPhotoLibrary does.
+[[nodiscard]] Result<LibraryCounts> countLibraryAssets(sqlite3* database);
 
 }  // namespace salvora

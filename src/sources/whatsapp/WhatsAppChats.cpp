@@ -581,6 +581,27 @@ std::optional<std::string> phoneNumberOfJid(std::string_view jid) {
     return "+" + std::string(user);
 }
 
+Result<ConversationCounts> countWhatsAppChats(sqlite3* database) {
+    const ColumnNames columns = columnsOf(database, "ZWACHATSESSION");
+    if (!hasColumns(columns, {"Z_PK", "ZCONTACTJID"}))
+        return Error{"Could not count", "ChatStorage.sqlite",
+                     "it has no chat table this version knows"};
+    // The chats an export takes by default: every one but the status updates.
+    const std::string chats =
+        "SELECT c.Z_PK FROM ZWACHATSESSION c WHERE ifnull(c.ZCONTACTJID, '') "
+        "<> 'status@broadcast' AND " +
+        columnOr(columns, "c", "ZSESSIONTYPE", "0") + " IS NOT " + std::to_string(StatusUpdates);
+    std::string messages = "0";
+    if (hasTableWithColumns(database, "ZWAMESSAGE", {"Z_PK", "ZCHATSESSION"}))
+        messages = "(SELECT count(*) FROM ZWAMESSAGE WHERE ZCHATSESSION IN (" + chats + "))";
+    auto counted = prepare(database, "SELECT (SELECT count(*) FROM (" + chats + ")), " + messages);
+    if (!counted) return counted.error();
+    if (sqlite3_step(counted->get()) != SQLITE_ROW)
+        return sqliteError(database, "Could not count the chats of ChatStorage.sqlite");
+    return ConversationCounts{static_cast<std::size_t>(sqlite3_column_int64(counted->get(), 0)),
+                              static_cast<std::size_t>(sqlite3_column_int64(counted->get(), 1))};
+}
+
 Result<std::unique_ptr<ConversationStore>> openWhatsAppChats(StoredDatabase chats,
                                                              std::optional<StoredDatabase> calls,
                                                              ContactNames names,

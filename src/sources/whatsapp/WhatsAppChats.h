@@ -15,6 +15,8 @@
 #include "sources/contacts/ContactNames.h"
 #include "sources/messages/Conversation.h"
 
+struct sqlite3;
+
 namespace salvora {
 
 struct WhatsAppChatOptions {
@@ -36,6 +38,10 @@ Result<std::unique_ptr<ConversationStore>> openWhatsAppChats(StoredDatabase chat
                                                              std::optional<StoredDatabase> calls,
                                                              ContactNames names,
                                                              WhatsAppChatOptions options);
+
+// How many chats (status updates aside) and messages the store holds, counted without reading
+// a row.
+Result<ConversationCounts> countWhatsAppChats(sqlite3* database);
 
 // A JID's phone number: the part before "@" of a person's ("4915112345678@s.whatsapp.net"), with
 // "+"; absent for a group, a broadcast list or an identity without a number ("@lid").

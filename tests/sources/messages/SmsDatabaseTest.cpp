@@ -95,12 +95,22 @@ TEST_P(SmsGenerations, ReadsEveryMessageOnceInItsConversation) {
                         });
     Catalog catalog;
     catalog.buildCatalogForDevice(device);
+    auto stored = openStoredDatabaseAt(device.directory, *device.applications, smsDomain,
+                                       smsDatabasePath, nullptr);
+    ASSERT_TRUE(stored) << stored.error().description();
+    // Counted without reading, the same as the reader finds.
+    const auto counts = countSmsConversations(stored->database.handle());
+    ASSERT_TRUE(counts) << counts.error().description();
     auto store = openBackupSmsConversations(device.directory, *device.applications, nullptr);
     ASSERT_TRUE(store) << store.error().description();
     EXPECT_TRUE((*store)->warnings().empty());
 
     const auto& outlines = (*store)->outlines();
     ASSERT_EQ(outlines.size(), each.conversations.size());
+    EXPECT_EQ(counts->conversations, outlines.size());
+    std::size_t messages = 0;
+    for (const ConversationOutline& outline : outlines) messages += outline.messageCount;
+    EXPECT_EQ(counts->messages, messages);
     for (std::size_t i = 0; i < outlines.size(); ++i) {
         auto conversation = (*store)->read(i);
         ASSERT_TRUE(conversation);
@@ -157,12 +167,17 @@ TEST_P(UnusualSmsDatabases, ReadWhatTheyHoldOrSayWhyNot) {
             test::bytesOf(test::databaseFiles(JournalMode::Rollback, each.sql, "").main)),
         nullptr);
     ASSERT_TRUE(served);
+    const auto counts = countSmsConversations(served->database.handle());
     auto store = openSmsConversations({std::move(served->database), std::nullopt}, {});
     if (each.messages == 0) {
         ASSERT_FALSE(store);
         EXPECT_NE(store.error().reason, "");
+        EXPECT_FALSE(counts);
         return;
     }
+    ASSERT_TRUE(counts) << counts.error().description();
+    EXPECT_EQ(counts->conversations, 1u);
+    EXPECT_EQ(counts->messages, each.messages);
     ASSERT_TRUE(store) << store.error().description();
     ASSERT_EQ((*store)->outlines().size(), 1u);
     auto conversation = (*store)->read(0);
