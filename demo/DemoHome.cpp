@@ -9,6 +9,7 @@
 #include "support/MdinfoInDomain.h"
 #include "support/ModernBackupSample.h"
 #include "support/PlistValue.h"
+#include "support/SourceDatabases.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora::test {
@@ -119,6 +120,16 @@ void writeSampleHome(const std::string& home) {
     BackupWriter graceFiles(grace.folder);
     writeModernSample(graceFiles, ModernLayout::ManifestDb, 1'693'200'000);
     grace.date(2023, 10, 8, 17, 45);
+
+    // Messages, WhatsApp chats and contacts, for File → Export and the previews of their
+    // databases.
+    const SampleDevice hana =
+        device(home, alternateRoot, "7a4e02", "Hana's iPhone 15 Pro", "17.4", "iPhone16,1");
+    BackupWriter hanaFiles(hana.folder);
+    writeSms(hanaFiles);
+    writeChats(hanaFiles);
+    writeContacts(hanaFiles);
+    hana.date(2023, 11, 20, 19, 30);
 
     // Encrypted, as most backups made today are.
     const SampleDevice farah =

@@ -29,6 +29,7 @@ class PreviewPane final : public QWidget {
     QLabel* image_;
     QPlainTextEdit* text_;
     QTableWidget* tables_;
+    QTableWidget* conversations_;
 };
 
 }  // namespace salvora

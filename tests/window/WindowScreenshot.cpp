@@ -1,6 +1,7 @@
-// Takes the README's screenshot: salvora-window-screenshot <home> <png>. Opens the window on
-// the home (as written by salvora-demo-home), chooses a device, an application and a file, and
-// saves a picture of the window.
+// Takes the README's screenshots: salvora-window-screenshot <home> <png> [<device> <application>
+// <file>]. Opens the window on the home (as written by salvora-demo-home), chooses a device, an
+// application and a file (by default Grace's WhatsApp preferences), waits for the file's preview,
+// and saves a picture of the window.
 #include <QApplication>
 #include <QTableView>
 #include <QTest>
@@ -27,10 +28,18 @@ bool chooseRowShowing(QTableView& table, const QString& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <home folder> <png>\n", argv[0]);
+    if (argc != 3 && argc != 6) {
+        std::fprintf(stderr, "usage: %s <home folder> <png> [<device> <application> <file>]\n",
+                     argv[0]);
         return 2;
     }
+    const bool chosen = argc == 6;
+    const QString device =
+        chosen ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Grace's iPhone 14");
+    const QString application =
+        chosen ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("WhatsApp Messenger");
+    const QString file =
+        chosen ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("Library/Preferences/wa.plist");
     qputenv("HOME", argv[1]);
     QApplication application(argc, argv);
     salvora::test::ScriptedPanels panels;
@@ -39,10 +48,11 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     salvora::MainController& controller = window.controller();
-    if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Grace's iPhone 14")) ||
-        !chooseRowShowing(*controller.applicationTable, QStringLiteral("WhatsApp Messenger")) ||
-        !chooseRowShowing(*controller.fileTable, QStringLiteral("Library/Preferences/wa.plist")))
+    if (!chooseRowShowing(*controller.deviceTable, device) ||
+        !chooseRowShowing(*controller.applicationTable, application) ||
+        !chooseRowShowing(*controller.fileTable, file))
         return 1;
-    QTest::qWait(200);
+    // The preview is read off the event thread.
+    QTest::qWait(1000);
     return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }
