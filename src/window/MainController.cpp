@@ -178,7 +178,8 @@ void MainController::forgetOpenedFolderOfRow(int row) {
 std::optional<PreviewSource> MainController::chosenFilePreviewSource() const {
     if (!selectedDevice_ || !selectedFile_) return std::nullopt;
     return PreviewSource{selectedDevice_->directory, selectedFile_, selectedFileWal_,
-                         catalog_.keybagFor(selectedDevice_->directory)};
+                         catalog_.keybagFor(selectedDevice_->directory),
+                         selectedDevice_->applications};
 }
 
 std::optional<SummaryJob> MainController::chosenDeviceSummaryJob() const {

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "catalog/StoredFileLookup.h"
+#include "foundation/Path.h"
 #include "sources/messages/ConversationExport.h"
 #include "sources/messages/SmsDatabase.h"
 
@@ -27,7 +28,10 @@ SourceExport messagesExport() {
             [](const ApplicationMap& applications) {
                 return findStoredFile(applications, smsDomain, smsDatabasePath).has_value();
             },
-            &runMessagesExport};
+            &runMessagesExport,
+            [](const SourceExportRequest& request) {
+                return appendingPathComponent(request.destination, "index.html");
+            }};
 }
 
 }  // namespace salvora

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the controller asks of the user through the platform: a folder, a path to save to, the
-// password of an encrypted backup, and a web page opened in the browser. The window uses the
-// Qt dialogs; tests script the answers.
+// password of an encrypted backup, a yes-or-no question, and a web page opened in the browser.
+// The window uses the Qt dialogs; tests script the answers.
 #include <optional>
 #include <string>
 
@@ -25,6 +25,9 @@ class Panels {
     // cancelled. `wrongBefore`: the password given last time was wrong, which the panel says.
     virtual std::optional<std::string> askPassword(const std::string& deviceName,
                                                    bool wrongBefore) = 0;
+
+    // Whether the user answers Yes to `question`, asked in a box titled `title`.
+    virtual bool askYesOrNo(const std::string& title, const std::string& question) = 0;
 
     // Opens the page in the user's browser; whether that worked is nobody's concern.
     virtual void openUrl(const QUrl& url) = 0;

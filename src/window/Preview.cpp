@@ -1,19 +1,25 @@
 #include "window/Preview.h"
 
 #include <QLocale>
-#include <QStringList>
 #include <QStringDecoder>
+#include <QStringList>
 #include <algorithm>
 
 #include "crypto/BackupEncryption.h"
 #include "export/LocalDate.h"
 #include "export/ZoneTime.h"
+#include "foundation/Plural.h"
 #include "plist/BinaryPropertyListFormat.h"
 #include "plist/PropertyList.h"
 #include "recovery/StoredDatabase.h"
 #include "sources/calendar/CalendarDatabase.h"
 #include "sources/calls/CallExport.h"
 #include "sources/contacts/AddressBook.h"
+#include "sources/contacts/AddressBookNames.h"
+#include "sources/messages/SmsDatabase.h"
+#include "sources/whatsapp/BackupWhatsApp.h"
+#include "sources/whatsapp/WhatsAppChats.h"
+#include "sqlite/QueryDeadline.h"
 #include "sqlite/SqliteFileHeader.h"
 #include "window/QtText.h"
 
@@ -23,6 +29,11 @@ namespace {
 constexpr std::size_t hexBytesShown = 4096;
 // More text than this makes the text view slow and is more than anyone reads in a preview.
 constexpr qsizetype textCharactersShown = qsizetype{1} << 20;
+// A conversations preview lists the newest ones; the export has them all.
+constexpr std::size_t conversationsShown = 1000;
+// How long the conversations of one database are read for: a look, not an export. A database
+// larger than that is shown with what was read by then.
+constexpr std::chrono::seconds conversationReading{3};
 
 QString sizeText(const FileStart& start, std::optional<std::uint64_t> size) {
     const QLocale locale;
@@ -158,6 +169,46 @@ Preview textPreview(QString summary, QString text) {
     return preview;
 }
 
+// Whether the file is Messages' or WhatsApp's database, which a preview shows as conversations.
+bool holdsConversations(const FileRecord& file) {
+    return file.fullpath() == smsDatabasePath || file.fullpath() == whatsAppChatStorage;
+}
+
+// The conversations of Messages' or WhatsApp's database, newest first, read by their exports'
+// readers with the people named by the backup's address book; absent when neither reader can
+// open it.
+std::optional<Preview> conversationsOf(const PreviewSource& source, StoredDatabase database,
+                                       const QString& sized) {
+    const bool messages = source.file->fullpath() == smsDatabasePath;
+    ContactNames names;
+    if (source.applications)
+        if (auto found =
+                readContactNames(source.deviceDirectory, *source.applications, source.keybag.get()))
+            names = std::move(*found);
+    const QueryDeadline deadline(database.database.handle(), conversationReading);
+    auto store = messages ? openSmsConversations(std::move(database), std::move(names))
+                          : openWhatsAppChats(std::move(database), std::nullopt, std::move(names),
+                                              WhatsAppChatOptions{});
+    if (!store) return std::nullopt;
+    Preview preview;
+    preview.kind = Preview::Kind::Conversations;
+    preview.conversations = (*store)->outlines();
+    std::stable_sort(preview.conversations.begin(), preview.conversations.end(),
+                     [](const ConversationOutline& a, const ConversationOutline& b) {
+                         return a.lastDate.value_or(INT64_MIN) > b.lastDate.value_or(INT64_MIN);
+                     });
+    const std::size_t count = preview.conversations.size();
+    preview.summary = QObject::tr("%1, %2: %3")
+                          .arg(messages ? QObject::tr("Messages") : QObject::tr("WhatsApp chats"),
+                               sized, toQString(counted(count, "conversation", "conversations")));
+    if (count > conversationsShown) {
+        preview.conversations.resize(conversationsShown);
+        preview.summary += QObject::tr(", the newest %1 shown").arg(conversationsShown);
+    }
+    if (deadline.passed()) preview.summary += QObject::tr("; read in part, as it is large");
+    return preview;
+}
+
 }  // namespace
 
 Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
@@ -202,6 +253,13 @@ Result<Preview> readPreview(const PreviewSource& source) {
     if (!start) return start.error();
     if (auto database = databaseOf(source, *start)) {
         const QString sized = sizeText(*start, source.file->size());
+        if (holdsConversations(*source.file)) {
+            if (auto conversations = conversationsOf(source, std::move(*database), sized))
+                return std::move(*conversations);
+            // The reader took the database with it; shown as tables instead.
+            database = databaseOf(source, *start);
+            if (!database) return previewOf(std::move(*start), source.file->size());
+        }
         if (auto people = peopleOf(source, *database))
             return textPreview(QObject::tr("Address book, %1").arg(sized), std::move(*people));
         if (auto calls = callsOf(source, *database))

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the preview pane shows of a file's start: an image Qt decodes, text, a property list as
-// XML text, a database's tables with their row counts (the people of the address book and the
-// calls of the call history instead of theirs), or else the size and the first bytes in
+// XML text, the conversations of Messages' or WhatsApp's database, a database's tables with
+// their row counts (the people of the address book, the calls of the call history and the
+// events of the calendars instead of theirs), or else the size and the first bytes in
 // hexadecimal.
 #include <QImage>
 #include <QString>
@@ -16,6 +17,7 @@
 #include "crypto/UnlockedKeybag.h"
 #include "foundation/Error.h"
 #include "recovery/FileStart.h"
+#include "sources/messages/Conversation.h"
 #include "sqlite/TableSizes.h"
 
 namespace salvora {
@@ -25,12 +27,13 @@ namespace salvora {
 inline constexpr std::size_t PreviewLimit = std::size_t{16} << 20;
 
 struct Preview {
-    enum class Kind { Image, Text, Tables, Bytes };
+    enum class Kind { Image, Text, Conversations, Tables, Bytes };
     Kind kind = Kind::Bytes;
     QString summary;  // what it is and its size
     QImage image;
     QString text;  // the text, the property list, or the hex view
     std::vector<SqliteTableSize> tables;
+    std::vector<ConversationOutline> conversations;  // newest first, at most a screenful or two
 };
 
 // `size`: the recorded size where the catalogue has one. A database's tables come from
@@ -44,10 +47,14 @@ struct PreviewSource {
     std::shared_ptr<const FileRecord> file;
     std::shared_ptr<const FileRecord> wal;         // the database's "-wal", when there is one
     std::shared_ptr<const UnlockedKeybag> keybag;  // null for a plain backup
+    // The device's catalogue, whose address book names the people of a conversations preview;
+    // null when there is none to look in.
+    std::shared_ptr<const ApplicationMap> applications;
 };
 
-// Reads the file's start as a save reads it and makes its preview, a database's tables with
-// its "-wal" applied; or why the file can't be read.
+// Reads the file's start as a save reads it and makes its preview, with a database's "-wal"
+// applied: Messages' "Library/SMS/sms.db" and WhatsApp's "ChatStorage.sqlite" as their
+// conversations, read by their exports' readers; or why the file can't be read.
 Result<Preview> readPreview(const PreviewSource& source);
 
 }  // namespace salvora

@@ -7,11 +7,32 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "foundation/DateText.h"
 #include "window/BackupSummaryView.h"
 #include "window/NamedWidget.h"
 #include "window/QtText.h"
 
 namespace salvora {
+namespace {
+
+// "11/14/23 10:13PM", in this computer's time zone as the file table's dates; empty when no
+// date was recorded.
+QString dateShown(const std::optional<UnixMillis>& date) {
+    if (!date) return {};
+    return toQString(
+        dateText(std::chrono::system_clock::time_point(std::chrono::milliseconds(*date))));
+}
+
+QTableWidget* listing(QTableWidget* table, const QStringList& headers) {
+    table->setHorizontalHeaderLabels(headers);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return table;
+}
+
+}  // namespace
+
 PreviewPane::PreviewPane(QWidget* parent)
     : QWidget(parent),
       summary_(named(new QLabel(this), "previewSummary", tr("What the chosen file is"))),
@@ -20,7 +41,9 @@ PreviewPane::PreviewPane(QWidget* parent)
       text_(named(new QPlainTextEdit(pages_), "previewText", tr("Contents of the chosen file"))),
       tables_(named(new QTableWidget(0, 2, pages_), "previewTables",
                     tr("Tables of the chosen database"))),
-      backupSummary_(new BackupSummaryView(pages_)) {
+      backupSummary_(new BackupSummaryView(pages_)),
+      conversations_(named(new QTableWidget(0, 3, pages_), "previewConversations",
+                           tr("Conversations of the chosen database"))) {
     setObjectName(QStringLiteral("previewPane"));
     setAccessibleName(tr("Preview of the chosen file"));
     image_->setAlignment(Qt::AlignCenter);
@@ -28,12 +51,11 @@ PreviewPane::PreviewPane(QWidget* parent)
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setFont(QFont(QStringLiteral("monospace")));
-    tables_->setHorizontalHeaderLabels({tr("Table"), tr("Rows")});
-    tables_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    tables_->verticalHeader()->setVisible(false);
-    tables_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    listing(tables_, {tr("Table"), tr("Rows")});
+    listing(conversations_, {tr("Conversation"), tr("Messages"), tr("Last message")});
     for (QWidget* page : {static_cast<QWidget*>(image_), static_cast<QWidget*>(text_),
-                          static_cast<QWidget*>(tables_), static_cast<QWidget*>(backupSummary_)})
+                          static_cast<QWidget*>(tables_), static_cast<QWidget*>(backupSummary_),
+                          static_cast<QWidget*>(conversations_)})
         pages_->addWidget(page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -61,6 +83,18 @@ void PreviewPane::showPreview(const Preview& preview) {
                 tables_->setItem(row, 1, new QTableWidgetItem(QString::number(table.rows)));
             }
             pages_->setCurrentWidget(tables_);
+            break;
+        case Preview::Kind::Conversations:
+            conversations_->setRowCount(static_cast<int>(preview.conversations.size()));
+            for (int row = 0; row < conversations_->rowCount(); ++row) {
+                const ConversationOutline& outline =
+                    preview.conversations[static_cast<std::size_t>(row)];
+                conversations_->setItem(row, 0, new QTableWidgetItem(toQString(outline.title)));
+                conversations_->setItem(
+                    row, 1, new QTableWidgetItem(QString::number(outline.messageCount)));
+                conversations_->setItem(row, 2, new QTableWidgetItem(dateShown(outline.lastDate)));
+            }
+            pages_->setCurrentWidget(conversations_);
             break;
         case Preview::Kind::Text:
         case Preview::Kind::Bytes:

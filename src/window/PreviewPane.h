@@ -36,6 +36,7 @@ class PreviewPane final : public QWidget {
     QPlainTextEdit* text_;
     QTableWidget* tables_;
     BackupSummaryView* backupSummary_;
+    QTableWidget* conversations_;
 };
 
 }  // namespace salvora

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QUrl>
 
 namespace salvora {
@@ -48,6 +49,11 @@ std::optional<std::string> QtPanels::askPassword(const std::string& deviceName, 
     utf8.fill('\0');
     typed.fill(QChar(0));
     return password;
+}
+
+bool QtPanels::askYesOrNo(const std::string& title, const std::string& question) {
+    return QMessageBox::question(QApplication::activeWindow(), QString::fromStdString(title),
+                                 QString::fromStdString(question)) == QMessageBox::Yes;
 }
 
 void QtPanels::openUrl(const QUrl& url) { QDesktopServices::openUrl(url); }

@@ -16,6 +16,7 @@ class QtPanels final : public Panels {
     std::optional<std::string> chooseSavePath(const std::string& proposedName) override;
     std::optional<std::string> askPassword(const std::string& deviceName,
                                            bool wrongBefore) override;
+    bool askYesOrNo(const std::string& title, const std::string& question) override;
     void openUrl(const QUrl& url) override;
 };
 

@@ -1,9 +1,12 @@
 #include "window/SourceExportCommand.h"
 
 #include <QAction>
+#include <QUrl>
 #include <QWidget>
 
+#include "foundation/FileQueries.h"
 #include "foundation/HomeDirectory.h"
+#include "foundation/Path.h"
 #include "window/LongSave.h"
 #include "window/MainController.h"
 #include "window/Panels.h"
@@ -68,6 +71,18 @@ void SourceExportCommand::exportPressed() {
     if (cancelled) message = cancelledSaveMessage(last.filesDone, last.filesTotal) + " " + message;
     emit exportFinished(QString::fromStdString(message));
     emit filesRenamed(summary.renamed);
+    if (!cancelled && !summary.error && source_.pageToOpen)
+        offerToOpen(source_.pageToOpen(request));
+}
+
+void SourceExportCommand::offerToOpen(const std::string& page) {
+    if (!isRegularFile(page)) return;
+    const std::string question = tr("The export is in \u201c%1\u201d. Open its %2 in your browser?")
+                                     .arg(QString::fromStdString(deletingLastPathComponent(page)),
+                                          QString::fromStdString(lastPathComponent(page)))
+                                     .toStdString();
+    if (panels_.askYesOrNo(tr("Export Finished").toStdString(), question))
+        panels_.openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
 }
 
 }  // namespace salvora

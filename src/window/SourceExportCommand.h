@@ -2,10 +2,12 @@
 
 // A File → Export action for one kind of data a person wants back (messages, contacts, calls…):
 // enabled while the chosen backup holds it; asks for a folder, exports into it off the event
-// thread behind the progress dialog, and tells what came of it.
+// thread behind the progress dialog, tells what came of it, and offers to open the page a
+// finished export opens with.
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,9 @@ struct SourceExport {
     std::function<bool(const ApplicationMap& applications)> available;
     std::function<ExportSummary(const SourceExportRequest& request, const SaveProgress& progress)>
         run;
+    // The page a finished export is read from (its index.html), which the window offers to open
+    // in the browser; unset for an export read otherwise.
+    std::function<std::string(const SourceExportRequest& request)> pageToOpen;
 };
 
 class SourceExportCommand final : public QObject {
@@ -57,6 +62,9 @@ class SourceExportCommand final : public QObject {
     void filesRenamed(const std::vector<FileOutcome>& renamed);
 
   private:
+    // Asks whether to open the page in the browser, and opens it on Yes.
+    void offerToOpen(const std::string& page);
+
     MainController& controller_;
     Panels& panels_;
     QAction& action_;

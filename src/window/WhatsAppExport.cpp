@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "foundation/Path.h"
 #include "sources/messages/ConversationExport.h"
 #include "sources/whatsapp/BackupWhatsApp.h"
 
@@ -21,8 +22,7 @@ ExportSummary runWhatsAppExport(const SourceExportRequest& request, const SavePr
         if (store)
             part = exportConversations(
                 **store, {request.deviceDirectory, request.applications, request.keybag},
-                whatsAppDestination(request.destination, present, application), options,
-                progress);
+                whatsAppDestination(request.destination, present, application), options, progress);
         else
             part.error = store.error();
         addExportPart(whole, std::move(part));
@@ -38,7 +38,17 @@ SourceExport whatsAppExport() {
             [](const ApplicationMap& applications) {
                 return !whatsAppApplicationsIn(applications).empty();
             },
-            &runWhatsAppExport};
+            &runWhatsAppExport,
+            // With both applications in the backup, WhatsApp's own chats.
+            [](const SourceExportRequest& request) {
+                const std::vector<WhatsAppApplication> present =
+                    whatsAppApplicationsIn(request.applications);
+                return appendingPathComponent(
+                    present.empty()
+                        ? request.destination
+                        : whatsAppDestination(request.destination, present, present.front()),
+                    "index.html");
+            }};
 }
 
 }  // namespace salvora

@@ -19,10 +19,12 @@ class ScriptedPanels final : public Panels {
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> savePathAnswers;
     std::deque<std::optional<std::string>> passwordAnswers;
+    std::deque<bool> yesOrNoAnswers;  // none left: No
 
     std::vector<std::string> folderStarts;   // where each folder panel started
     std::vector<std::string> proposedNames;  // the name each save panel proposed
     std::vector<QUrl> openedUrls;
+    std::vector<std::string> questions;  // every yes-or-no question asked
     struct PasswordRequest {
         std::string deviceName;
         bool wrongBefore;
@@ -47,6 +49,14 @@ class ScriptedPanels final : public Panels {
         passwordRequests.push_back({deviceName, wrongBefore});
         if (whilePasswordAsked) whilePasswordAsked();
         return next(passwordAnswers);
+    }
+
+    bool askYesOrNo(const std::string&, const std::string& question) override {
+        questions.push_back(question);
+        if (yesOrNoAnswers.empty()) return false;
+        const bool answer = yesOrNoAnswers.front();
+        yesOrNoAnswers.pop_front();
+        return answer;
     }
 
     void openUrl(const QUrl& url) override { openedUrls.push_back(url); }

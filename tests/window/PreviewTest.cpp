@@ -16,6 +16,7 @@
 #include "support/FolderSnapshot.h"
 #include "support/ManifestDbWriter.h"
 #include "support/PlistValue.h"
+#include "support/SourceDatabases.h"
 #include "support/TemporaryFolder.h"
 #include "support/WalDatabase.h"
 #include "support/WindowTest.h"
@@ -154,6 +155,59 @@ TEST_F(PreviewTest, TheCallHistoryShowsItsCalls) {
     EXPECT_EQ(lines[0], "2024-07-03 12:46 +02:00  ·  +49 221 555000  ·  incoming  ·  0:01:00");
     EXPECT_EQ(lines[2], "2024-03-01 13:00 +01:00  ·  <b>Bob & \"Co\"</b>  ·  incoming  ·  0:00:00");
 }
+
+struct ConversationDatabase {
+    const char* name;
+    const char* path;
+    const char* summaryStart;
+    QStringList rows;  // "title | messages", newest first
+};
+
+void PrintTo(const ConversationDatabase& database, std::ostream* out) { *out << database.name; }
+
+class ConversationPreview : public PreviewTest,
+                            public ::testing::WithParamInterface<ConversationDatabase> {};
+
+// Messages' and WhatsApp's databases are shown as their conversations, named by the backup's
+// address book as their exports name them, the newest rows from the "-wal" counted.
+TEST_P(ConversationPreview, ListsTheConversationsNewestFirstInsteadOfTheTables) {
+    const std::string folder = home.addBackup(BackupRoot::Primary, "k", "Kim");
+    BackupWriter kim(folder);
+    writeSms(kim);
+    writeChats(kim);
+    writeContacts(kim);
+    const auto before = folderSnapshot(folder);
+    openWindow();
+    choose(0);
+    for (int application = 0; application < applicationTable().model()->rowCount(); ++application) {
+        choose(0, application);
+        const auto file = cells(fileTable()).indexOf(GetParam().path);
+        if (file < 0) continue;
+        choose(0, application, static_cast<int>(file));
+        break;
+    }
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return part<QLabel>("previewSummary").text() != "Loading…"; }));
+    EXPECT_EQ(part<QStackedWidget>("previewPages").currentWidget()->objectName(),
+              "previewConversations");
+    EXPECT_TRUE(part<QLabel>("previewSummary").text().startsWith(GetParam().summaryStart))
+        << part<QLabel>("previewSummary").text().toStdString();
+    const QTableWidget& conversations = part<QTableWidget>("previewConversations");
+    QStringList rows;
+    for (int row = 0; row < conversations.rowCount(); ++row) {
+        rows << conversations.item(row, 0)->text() + " | " + conversations.item(row, 1)->text();
+        EXPECT_FALSE(conversations.item(row, 2)->text().isEmpty());
+    }
+    EXPECT_EQ(rows, GetParam().rows);
+    EXPECT_EQ(folderSnapshot(folder), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Databases, ConversationPreview,
+    ::testing::Values(ConversationDatabase{"Messages", "Library/SMS/sms.db", "Messages, ", {}},
+                      ConversationDatabase{
+                          "WhatsApp", "ChatStorage.sqlite", "WhatsApp chats, ", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 using PreviewLoading = WindowTest;
 

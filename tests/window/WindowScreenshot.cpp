@@ -1,7 +1,8 @@
-// Takes the README's screenshots: salvora-window-screenshot <home> <png> [summary]. Opens the
-// window on the home (as written by salvora-demo-home), chooses a device, an application and a
-// file, or with "summary" only a device, whose summary it waits for, and saves a picture of the
-// window.
+// Takes the README's screenshots: salvora-window-screenshot <home> <png> [summary | <device>
+// <application> <file>]. Opens the window on the home (as written by salvora-demo-home),
+// chooses a device, an application and a file (by default Grace's WhatsApp preferences) and
+// waits for the file's preview, or with "summary" chooses only a device and waits for its
+// summary; saves a picture of the window.
 #include <QApplication>
 #include <QLabel>
 #include <QTableView>
@@ -30,10 +31,19 @@ bool chooseRowShowing(QTableView& table, const QString& text) {
 
 int main(int argc, char* argv[]) {
     const bool summary = argc == 4 && QByteArray(argv[3]) == "summary";
-    if (argc != 3 && !summary) {
-        std::fprintf(stderr, "usage: %s <home folder> <png> [summary]\n", argv[0]);
+    if (argc != 3 && argc != 6 && !summary) {
+        std::fprintf(stderr,
+                     "usage: %s <home folder> <png> [summary | <device> <application> <file>]\n",
+                     argv[0]);
         return 2;
     }
+    const bool chosen = argc == 6;
+    const QString device =
+        chosen ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Grace's iPhone 14");
+    const QString application =
+        chosen ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("WhatsApp Messenger");
+    const QString file =
+        chosen ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("Library/Preferences/wa.plist");
     qputenv("HOME", argv[1]);
     QApplication application(argc, argv);
     salvora::test::ScriptedPanels panels;
@@ -51,10 +61,11 @@ int main(int argc, char* argv[]) {
         QTest::qWait(200);
         return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     }
-    if (!chooseRowShowing(*controller.deviceTable, QStringLiteral("Grace's iPhone 14")) ||
-        !chooseRowShowing(*controller.applicationTable, QStringLiteral("WhatsApp Messenger")) ||
-        !chooseRowShowing(*controller.fileTable, QStringLiteral("Library/Preferences/wa.plist")))
+    if (!chooseRowShowing(*controller.deviceTable, device) ||
+        !chooseRowShowing(*controller.applicationTable, application) ||
+        !chooseRowShowing(*controller.fileTable, file))
         return 1;
-    QTest::qWait(200);
+    // The preview is read off the event thread.
+    QTest::qWait(1000);
     return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }

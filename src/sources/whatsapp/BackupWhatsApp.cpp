@@ -11,7 +11,6 @@
 namespace salvora {
 namespace {
 
-constexpr std::string_view chatStorage = "ChatStorage.sqlite";
 constexpr std::string_view callHistory = "CallHistory.sqlite";
 
 }  // namespace
@@ -19,7 +18,7 @@ constexpr std::string_view callHistory = "CallHistory.sqlite";
 std::vector<WhatsAppApplication> whatsAppApplicationsIn(const ApplicationMap& applications) {
     std::vector<WhatsAppApplication> present;
     for (const WhatsAppApplication& application : {whatsApp, whatsAppBusiness})
-        if (findStoredFile(applications, application.domain, chatStorage))
+        if (findStoredFile(applications, application.domain, whatsAppChatStorage))
             present.push_back(application);
     return present;
 }
@@ -34,8 +33,8 @@ std::string whatsAppDestination(const std::string& destination,
 Result<std::unique_ptr<ConversationStore>> openBackupWhatsAppChats(
     const std::string& deviceDirectory, const ApplicationMap& applications,
     const UnlockedKeybag* keybag, const WhatsAppApplication& application, bool includeStatus) {
-    Result<StoredDatabase> chats = openStoredDatabaseAt(deviceDirectory, applications,
-                                                        application.domain, chatStorage, keybag);
+    Result<StoredDatabase> chats = openStoredDatabaseAt(
+        deviceDirectory, applications, application.domain, whatsAppChatStorage, keybag);
     if (!chats) return chats.error();
     std::optional<StoredDatabase> calls;
     if (Result<StoredDatabase> opened = openStoredDatabaseAt(

@@ -18,6 +18,9 @@ struct WhatsAppApplication {
     std::string_view domain;   // the group container holding "ChatStorage.sqlite"
 };
 
+// The store of the chats, at the root of each application's group container.
+inline constexpr std::string_view whatsAppChatStorage = "ChatStorage.sqlite";
+
 inline constexpr WhatsAppApplication whatsApp{"WhatsApp",
                                               "AppDomainGroup-group.net.whatsapp.WhatsApp.shared"};
 inline constexpr WhatsAppApplication whatsAppBusiness{

@@ -1,0 +1,121 @@
+// File → Export → Messages…, WhatsApp Chats… and Contacts… offscreen, each on a backup holding
+// its database: offered only there, exporting into the chosen folder behind the progress dialog,
+// the outcome in the status bar, nothing left on Cancel, and a finished conversations export's
+// index.html offered to the browser.
+#include <QAction>
+#include <QMenu>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "foundation/FileQueries.h"
+#include "foundation/Log.h"
+#include "support/SourceDatabases.h"
+#include "support/TemporaryFolder.h"
+#include "support/WindowTest.h"
+#include "window/LongSaveWatcher.h"
+
+namespace salvora::test {
+namespace {
+
+struct Source {
+    const char* name;
+    const char* action;
+    void (*write)(BackupWriter& backup);
+    std::vector<std::string> written;  // some of the files the export writes
+    const char* outcome;               // how the status bar's sentence starts
+    bool offersIndex;
+};
+
+void PrintTo(const Source& source, std::ostream* out) { *out << source.name; }
+
+class SourceExportAction : public WindowTest, public ::testing::WithParamInterface<Source> {
+  protected:
+    // Alice holds none of the databases; Carol, the second device, the one exported.
+    void openOnCarol() {
+        addAlice();
+        BackupWriter carol = addBackup("c", "Carol");
+        GetParam().write(carol);
+        openWindow();
+        EXPECT_FALSE(exportAction().isEnabled());
+        choose(0);
+        EXPECT_FALSE(exportAction().isEnabled());
+        choose(1);
+        ASSERT_TRUE(exportAction().isEnabled());
+    }
+
+    // Opens the File menu as the user does, which decides whether the action is offered.
+    QAction& exportAction() {
+        emit window->findChild<QMenu*>("fileMenu")->aboutToShow();
+        return *window->findChild<QAction*>(GetParam().action);
+    }
+
+    std::string status() const { return window->statusBar()->currentMessage().toStdString(); }
+
+    TemporaryFolder out;
+    LogCapture quiet;
+};
+
+TEST_P(SourceExportAction, ExportsIntoTheChosenFolderAndOffersItsIndexToTheBrowser) {
+    openOnCarol();
+    panels.folderAnswers = {out.path(), out.path()};
+    panels.yesOrNoAnswers = {true, false};
+    exportAction().trigger();
+    for (const std::string& file : GetParam().written)
+        EXPECT_TRUE(isRegularFile(out / file)) << file;
+    EXPECT_TRUE(status().starts_with(GetParam().outcome)) << status();
+    EXPECT_TRUE(status().ends_with(" to " + out.path() + ".")) << status();
+    const std::vector<QUrl> opened{QUrl::fromLocalFile(QString::fromStdString(out / "index.html"))};
+    if (GetParam().offersIndex) {
+        ASSERT_EQ(panels.questions.size(), 1u);
+        EXPECT_NE(panels.questions[0].find(out.path()), std::string::npos) << panels.questions[0];
+        EXPECT_EQ(panels.openedUrls, opened);
+    }
+
+    // Again into the same folder, which the export replaces; No opens nothing.
+    exportAction().trigger();
+    EXPECT_TRUE(status().starts_with(GetParam().outcome)) << status();
+    for (const std::string& file : GetParam().written)
+        EXPECT_TRUE(isRegularFile(out / file)) << file;
+    EXPECT_EQ(panels.questions.size(), GetParam().offersIndex ? 2u : 0u);
+    EXPECT_EQ(panels.openedUrls, GetParam().offersIndex ? opened : std::vector<QUrl>{});
+}
+
+TEST_P(SourceExportAction, CancelLeavesTheFolderWithoutAHalfWrittenExport) {
+    openOnCarol();
+    panels.folderAnswers = {out.path()};
+    panels.yesOrNoAnswers = {true};
+    LongSaveWatcher watcher;
+    watcher.onStatus = [](LongSaveDialog& dialog, const SaveStatus& status) {
+        if (status.filesDone == 0) pressCancel(dialog);
+    };
+    exportAction().trigger();
+    EXPECT_EQ(watcher.dialogsShown, 1);
+    EXPECT_EQ(directoryContents(out.path()), std::vector<std::string>{});
+    EXPECT_TRUE(status().starts_with("Cancelled after")) << status();
+    EXPECT_TRUE(panels.questions.empty());
+    EXPECT_TRUE(panels.openedUrls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, SourceExportAction,
+                         ::testing::Values(Source{"Messages",
+                                                  "exportMessagesAction",
+                                                  &writeSms,
+                                                  {"index.html", "messages.json"},
+                                                  "Exported 3 conversations",
+                                                  true},
+                                           Source{"WhatsApp",
+                                                  "exportWhatsAppAction",
+                                                  &writeChats,
+                                                  {"index.html", "whatsapp.json"},
+                                                  "Exported 4 conversations",
+                                                  true},
+                                           Source{"Contacts",
+                                                  "exportContactsAction",
+                                                  &writeContacts,
+                                                  {"contacts.vcf", "contacts.csv"},
+                                                  "Exported 4 contacts",
+                                                  false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace salvora::test
