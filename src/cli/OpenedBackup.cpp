@@ -4,6 +4,7 @@
 
 #include "cli/ProgressLine.h"
 #include "discovery/Discovery.h"
+#include "foundation/AsciiCase.h"
 #include "foundation/FileQueries.h"
 
 namespace salvora::cli {
@@ -34,10 +35,14 @@ Result<const ApplicationRecord*> OpenedBackup::findApplication(const std::string
         auto found = device->applications->find(name);
         if (found != device->applications->end()) return found->second.get();
     }
+    // The name as shown, else in any letter case: "notes" still finds "Notes".
     std::vector<const ApplicationRecord*> shownSo;
-    for (const auto& application : applications) {
+    for (const auto& application : applications)
         if (displayText(*application) == name) shownSo.push_back(application.get());
-    }
+    if (shownSo.empty())
+        for (const auto& application : applications)
+            if (equalsIgnoringAsciiCase(displayText(*application), name))
+                shownSo.push_back(application.get());
     if (shownSo.size() == 1) return shownSo.front();
     if (shownSo.empty()) return commandError("no application \"" + name + "\" in this backup");
     std::string names;

@@ -69,7 +69,7 @@ TEST(CliProcess, DevicesFromTheHomeVersionAndUsageError) {
     EXPECT_TRUE(devices.out.starts_with("1\tMac Phone\t")) << devices.out;
     EXPECT_TRUE(devices.out.ends_with("\t" + folder + "\n")) << devices.out;
 
-    EXPECT_EQ(salvoraCli({"apps", "1"}).out, "com.example.notes\tnotes\t2\n");
+    EXPECT_EQ(salvoraCli({"apps", "1"}).out, "com.example.notes\tNotes\t2\n");
     EXPECT_EQ(salvoraCli({"--version"}).out, "salvora-cli " SALVORA_VERSION "\n");
     auto usage = salvoraCli({"extract", "1"});
     EXPECT_EQ(usage.status, 2);

@@ -63,7 +63,7 @@ TEST_F(EncryptedCliProcess, OnATerminalThePasswordIsAskedForAndNeverEchoed) {
     auto result =
         test::runOnTerminal(SALVORA_CLI_PATH, {"apps", backup.folder()}, prompt, password() + "\n");
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "com.example.notes\tnotes\t1\n");
+    EXPECT_EQ(result.out, "com.example.notes\tNotes\t1\n");
     EXPECT_NE(result.err.find(prompt), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find(password()), std::string::npos) << result.err;
 

@@ -83,7 +83,7 @@ TEST_P(BothDerivations, EveryCommandWithAPasswordFileOrStandardInput) {
     const std::string dir = backup.folder();
     Result apps = cli({"apps", dir, "--password-file", passwordFile});
     EXPECT_EQ(apps.status, Success) << apps.err;
-    EXPECT_EQ(apps.out, "com.example.notes\tnotes\t2\n");
+    EXPECT_EQ(apps.out, "com.example.notes\tNotes\t2\n");
     EXPECT_EQ(apps.err, "");
 
     Result files = cli({"files", dir, "notes", "--password-stdin"}, password() + "\n");

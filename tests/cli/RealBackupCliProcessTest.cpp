@@ -27,7 +27,7 @@ TEST_P(DecryptedBackupProcess, ListsAndSavesEveryFileWithoutAPassword) {
 
     auto apps = salvoraCli({"apps", backup.folder()});
     EXPECT_EQ(apps.status, 0) << apps.err;
-    EXPECT_EQ(apps.out, "KeychainDomain\tKeychain\t1\ncom.example.notes\tnotes\t1\n");
+    EXPECT_EQ(apps.out, "KeychainDomain\tKeychain\t1\ncom.example.notes\tNotes\t1\n");
     auto extract = salvoraCli({"extract", backup.folder(), "--all", folder / "out"});
     EXPECT_EQ(extract.status, 0) << extract.err;
     EXPECT_EQ(extract.err, "");

@@ -33,7 +33,7 @@ class EncryptedDevice : public WindowTest {
     }
     const std::string& password() const { return carol->keybag().password; }
     static constexpr int Carol = 1;
-    inline static const QStringList carolApplications{"Home Folder", "notes"};
+    inline static const QStringList carolApplications{"Home Folder", "Notes"};
 
     std::unique_ptr<EncryptedBackup> carol;
     LogCapture quiet;
@@ -165,7 +165,7 @@ TEST_F(EncryptedDevice, ABackupDecryptedByAnotherToolOpensWithoutAPassword) {
     openWindow();
     click(deviceTable(), 2);
     EXPECT_TRUE(panels.passwordRequests.empty());
-    expectDeviceChosen(2, {"notes"});
+    expectDeviceChosen(2, {"Notes"});
     click(applicationTable(), 0);
     click(fileTable(), 0);
     TemporaryFolder out;
