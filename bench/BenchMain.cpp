@@ -50,9 +50,8 @@ struct Options {
     std::size_t whatsAppMessages = 1'000'000;
     std::size_t whatsAppChats = 2'000;
     std::size_t contacts = 20'000;
-    std::set<std::string> steps{"mbdb",     "db",          "cli",      "window",  "save",
-                                "photos",   "wal",         "messages", "attachments",
-                                "whatsapp", "contacts",    "calls"};
+    std::set<std::string> steps{"mbdb", "db",       "cli",         "window",   "save",     "photos",
+                                "wal",  "messages", "attachments", "whatsapp", "contacts", "calls"};
 
     bool includes(const std::string& step) const { return steps.contains(step); }
 };

@@ -95,23 +95,28 @@ std::string smsSql(const SmsPlan& plan) {
     const std::size_t every = plan.attachments == 0 ? 0 : plan.messages / plan.attachments;
     const std::string withAttachment =
         every == 0 ? std::string("0") : "i % " + std::to_string(every) + " = 0";
-    sql += "INSERT INTO message (ROWID, guid, text, handle_id, service, date, is_from_me, "
-           "cache_has_attachments) SELECT i, 'GUID-' || i, " +
-           textOf(textPool()) +
-           ", CASE WHEN chat % 10 != 0 THEN chat WHEN (i * 7) % 5 < 2 THEN 0 ELSE (chat - 1 + i "
-           "% 3) % " +
-           chats + " + 1 END, CASE WHEN i % 13 = 0 THEN 'SMS' ELSE 'iMessage' END, (" +
-           std::to_string(firstDate) +
-           " + i * 60 + (i * 17) % 60) * 1000000000, (i * 7) % 5 < 2, " + withAttachment +
-           " FROM spread;"
-           "INSERT INTO chat_message_join SELECT chat, i FROM spread;";
+    sql +=
+        "INSERT INTO message (ROWID, guid, text, handle_id, service, date, is_from_me, "
+        "cache_has_attachments) SELECT i, 'GUID-' || i, " +
+        textOf(textPool()) +
+        ", CASE WHEN chat % 10 != 0 THEN chat WHEN (i * 7) % 5 < 2 THEN 0 ELSE (chat - 1 + i "
+        "% 3) % " +
+        chats + " + 1 END, CASE WHEN i % 13 = 0 THEN 'SMS' ELSE 'iMessage' END, (" +
+        std::to_string(firstDate) + " + i * 60 + (i * 17) % 60) * 1000000000, (i * 7) % 5 < 2, " +
+        withAttachment +
+        " FROM spread;"
+        "INSERT INTO chat_message_join SELECT chat, i FROM spread;";
     for (std::size_t index = 1; every != 0 && index <= plan.attachments; ++index) {
         const std::string id = std::to_string(index);
         const std::string message = std::to_string(index * every);
-        sql += "INSERT INTO attachment (ROWID, guid, filename, mime_type, transfer_name) VALUES "
-               "(" + id + ", 'PHOTO-" + id + "', '~/" + attachmentPath(index) +
-               "', 'image/jpeg', 'IMG_" + id + ".JPG');"
-               "INSERT INTO message_attachment_join VALUES (" + message + ", " + id + ");";
+        sql +=
+            "INSERT INTO attachment (ROWID, guid, filename, mime_type, transfer_name) VALUES "
+            "(" +
+            id + ", 'PHOTO-" + id + "', '~/" + attachmentPath(index) + "', 'image/jpeg', 'IMG_" +
+            id +
+            ".JPG');"
+            "INSERT INTO message_attachment_join VALUES (" +
+            message + ", " + id + ");";
     }
     return sql + "DROP TABLE spread;COMMIT;";
 }
@@ -133,15 +138,17 @@ std::string wordTable(std::string_view name, std::initializer_list<std::string_v
 
 void writeSmsBackup(const std::string& folder, const SmsPlan& plan) {
     test::BackupWriter backup(folder);
-    const std::uint64_t photoBytes = plan.attachments == 0 ? 0 : plan.attachmentBytes / plan.attachments;
+    const std::uint64_t photoBytes =
+        plan.attachments == 0 ? 0 : plan.attachmentBytes / plan.attachments;
     std::string photo(photoBytes, 'p');
     for (std::size_t index = 1; index <= plan.attachments; ++index) {
         // Photos alike in size, unlike in bytes.
         std::snprintf(photo.data(), photo.size(), "\xFF\xD8\xFF\xE0 photo %zu", index);
         backup.addManifestDbFile("MediaDomain", attachmentPath(index), photo);
     }
-    backup.addManifestDbFile("HomeDomain", "Library/SMS/sms.db",
-                             test::databaseFiles(test::JournalMode::Rollback, smsSql(plan), "").main);
+    backup.addManifestDbFile(
+        "HomeDomain", "Library/SMS/sms.db",
+        test::databaseFiles(test::JournalMode::Rollback, smsSql(plan), "").main);
 }
 
 void writeWhatsAppBackup(const std::string& folder, std::size_t messages, std::size_t chats) {
@@ -160,28 +167,29 @@ void writeWhatsAppBackup(const std::string& folder, std::size_t messages, std::s
     sql += "CREATE TEMP TABLE spread (i INTEGER PRIMARY KEY, chat INTEGER, fromMe INTEGER);" +
            numbers(messages) + "INSERT INTO spread SELECT i, " + skewedChat(chats) +
            ", (i * 7) % 5 < 2 FROM n;";
-    sql += "INSERT INTO ZWAMESSAGE SELECT i, chat, fromMe, CASE WHEN fromMe THEN NULL WHEN chat % "
-           "10 = 0 THEN printf('49151%07d-1600000000@g.us', chat) ELSE "
-           "printf('49151%07d@s.whatsapp.net', chat) END, " +
-           textOf(textPool()) + ", " + std::to_string(firstDate) +
-           " + i * 60 + (i % 4) * 0.25, 0, CASE WHEN chat % 10 = 0 AND NOT fromMe THEN 3 * chat "
-           "+ i % 3 END, NULL, NULL, NULL FROM spread;"
-           "DROP TABLE spread;COMMIT;";
+    sql +=
+        "INSERT INTO ZWAMESSAGE SELECT i, chat, fromMe, CASE WHEN fromMe THEN NULL WHEN chat % "
+        "10 = 0 THEN printf('49151%07d-1600000000@g.us', chat) ELSE "
+        "printf('49151%07d@s.whatsapp.net', chat) END, " +
+        textOf(textPool()) + ", " + std::to_string(firstDate) +
+        " + i * 60 + (i % 4) * 0.25, 0, CASE WHEN chat % 10 = 0 AND NOT fromMe THEN 3 * chat "
+        "+ i % 3 END, NULL, NULL, NULL FROM spread;"
+        "DROP TABLE spread;COMMIT;";
     test::BackupWriter backup(folder);
-    backup.addManifestDbFile(
-        "AppDomainGroup-group.net.whatsapp.WhatsApp.shared", "ChatStorage.sqlite",
-        test::databaseFiles(test::JournalMode::Rollback, sql, "").main);
+    backup.addManifestDbFile("AppDomainGroup-group.net.whatsapp.WhatsApp.shared",
+                             "ChatStorage.sqlite",
+                             test::databaseFiles(test::JournalMode::Rollback, sql, "").main);
 }
 
 void writeContactsBackup(const std::string& folder, std::size_t contacts) {
     std::string people =
         "BEGIN;" + test::addressBookSchema +
-        wordTable("firsts", {"Anna", "Ben", "Clara", "David", "Emma", "Felix", "Greta", "Hugo",
-                             "Ida", "Jonas", "Lena", "Max", "Nora", "Oskar", "Paula", "Quentin",
-                             "Rosa", "Simon", "Tilda", "Ulrich", "Zoë"}) +
-        wordTable("lasts", {"Müller", "Schmidt", "Schneider", "Fischer", "Weber", "Meyer",
-                            "Wagner", "Becker", "Schulz", "Hoffmann", "Koch", "Richter", "Klein",
-                            "Wolf", "Schröder", "Neumann"}) +
+        wordTable("firsts", {"Anna",  "Ben",     "Clara", "David", "Emma",  "Felix",  "Greta",
+                             "Hugo",  "Ida",     "Jonas", "Lena",  "Max",   "Nora",   "Oskar",
+                             "Paula", "Quentin", "Rosa",  "Simon", "Tilda", "Ulrich", "Zoë"}) +
+        wordTable("lasts", {"Müller", "Schmidt", "Schneider", "Fischer", "Weber", "Meyer", "Wagner",
+                            "Becker", "Schulz", "Hoffmann", "Koch", "Richter", "Klein", "Wolf",
+                            "Schröder", "Neumann"}) +
         numbers(contacts) +
         "INSERT INTO ABPerson (ROWID, First, Last, Organization, Kind, CreationDate, "
         "ModificationDate) SELECT i, (SELECT name FROM firsts WHERE k = i % 21), (SELECT name "

@@ -69,8 +69,8 @@ void timeAgainstReference(Report& report, const ConversationBenchSetup& setup,
 }  // namespace
 
 void benchMessagesExport(Report& report, const ConversationBenchSetup& setup, const SmsPlan& plan) {
-    const std::string what = count(plan.messages) + " messages in " +
-                             count(plan.conversations) + " conversations";
+    const std::string what =
+        count(plan.messages) + " messages in " + count(plan.conversations) + " conversations";
     report.heading("Messages: " + what + ", whole processes");
     const std::string backup = setup.scratch + "/messages-backup";
     written(report, "sms.db of " + what, [&] { writeSmsBackup(backup, plan); });
@@ -99,8 +99,8 @@ void benchMessageAttachments(Report& report, const ConversationBenchSetup& setup
                   times[0].succeeded && times[1].succeeded && share <= 1.2, ratio(share));
 }
 
-void benchWhatsAppExport(Report& report, const ConversationBenchSetup& setup,
-                         std::size_t messages, std::size_t chats) {
+void benchWhatsAppExport(Report& report, const ConversationBenchSetup& setup, std::size_t messages,
+                         std::size_t chats) {
     const std::string what = count(messages) + " messages in " + count(chats) + " chats";
     report.heading("WhatsApp: " + what + ", whole processes");
     const std::string backup = setup.scratch + "/whatsapp-backup";

@@ -21,9 +21,8 @@ void benchMessagesExport(Report& report, const ConversationBenchSetup& setup, co
 // A backup of `plan`'s attachments (few messages beside them), exported against `cp -r` of it.
 void benchMessageAttachments(Report& report, const ConversationBenchSetup& setup,
                              const SmsPlan& plan);
-void benchWhatsAppExport(Report& report, const ConversationBenchSetup& setup,
-                         std::size_t messages, std::size_t chats);
-void benchContactsExport(Report& report, const ConversationBenchSetup& setup,
-                         std::size_t contacts);
+void benchWhatsAppExport(Report& report, const ConversationBenchSetup& setup, std::size_t messages,
+                         std::size_t chats);
+void benchContactsExport(Report& report, const ConversationBenchSetup& setup, std::size_t contacts);
 
 }  // namespace salvora::bench

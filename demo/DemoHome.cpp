@@ -5,15 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "support/AddressBookWriter.h"
 #include "support/BackupWriter.h"
 #include "support/CameraRollWriter.h"
-#include "support/ChatStorageWriter.h"
 #include "support/EncryptedBackup.h"
 #include "support/MdinfoInDomain.h"
 #include "support/ModernBackupSample.h"
 #include "support/PlistValue.h"
-#include "support/SmsDatabaseWriter.h"
+#include "support/SourceDatabases.h"
 #include "support/TemporaryFolder.h"
 
 namespace salvora::test {
@@ -130,28 +128,16 @@ void writeSampleHome(const std::string& home) {
     const SampleDevice hana =
         device(home, alternateRoot, "7a3e02", "Hana's iPhone 15 Pro", "17.4", "iPhone16,1");
     BackupWriter hanaFiles(hana.folder);
-    writeMessages(SmsGeneration::AttributedBodies, JournalMode::WalWithLog,
-                  [&](const std::string& domain, const std::string& path,
-                      const std::string& contents, std::uint32_t modified) {
-                      hanaFiles.addManifestDbFile(domain, path, contents, modified);
-                  });
-    writeAddressBook(JournalMode::WalWithLog,
-                     [&](const std::string& path, const std::string& contents) {
-                         hanaFiles.addManifestDbFile("HomeDomain", path, contents, 1'709'000'000);
-                     });
-    writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
-        hanaFiles.addManifestDbFile("AppDomainGroup-group.net.whatsapp.WhatsApp.shared", path,
-                                    contents, 1'709'000'000);
-    });
+    writeSms(hanaFiles);
+    writeContacts(hanaFiles);
+    writeChats(hanaFiles);
     writeCameraRoll(
         exampleCameraRoll(PhotoSchema::Asset, LibraryFile::Database),
         [&](const std::string& path, const std::string& contents, std::uint32_t modified) {
             hanaFiles.addManifestDbFile("CameraRollDomain", path, contents, modified);
         });
-    hanaFiles.addManifestDbFile("HomeDomain", "Library/CallHistoryDB/CallHistory.storedata",
-                                "SQLite format 3", 1'709'000'000);
-    hanaFiles.addManifestDbFile("HomeDomain", "Library/Calendar/Calendar.sqlitedb",
-                                "SQLite format 3", 1'709'000'000);
+    writeCalls(hanaFiles);
+    writeCalendars(hanaFiles);
     hana.date(2024, 3, 2, 9, 15);
 
     // Encrypted, as most backups made today are.

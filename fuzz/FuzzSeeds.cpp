@@ -3,15 +3,15 @@
 #include "foundation/BackupFileNames.h"
 #include "fuzz/FuzzTargets.h"
 #include "support/AddressBookWriter.h"
-#include "support/CallHistoryWriter.h"
-#include "support/CalendarWriter.h"
 #include "support/ArchivedFileBlob.h"
 #include "support/BackupWriter.h"
+#include "support/CalendarWriter.h"
+#include "support/CallHistoryWriter.h"
 #include "support/CameraRollWriter.h"
 #include "support/ChatStorageWriter.h"
+#include "support/HeicImage.h"
 #include "support/KeybagWriter.h"
 #include "support/ManifestDbWriter.h"
-#include "support/HeicImage.h"
 #include "support/SmsDatabaseWriter.h"
 #include "support/TemporaryFolder.h"
 
@@ -160,11 +160,11 @@ void addModernSeeds(std::vector<FuzzSeed>& seeds) {
     test::writeOlderCallHistory([&](const std::string&, const std::string& contents) {
         seeds.push_back({"call_history", "call-history-db", test::bytesOf(contents)});
     });
-    test::writeCalendarDatabase(test::JournalMode::Wal, [&](const std::string& path,
-                                                            const std::string& contents) {
-        if (path.ends_with("Calendar.sqlitedb"))
-            seeds.push_back({"calendar_database", "wal-mode", test::bytesOf(contents)});
-    });
+    test::writeCalendarDatabase(
+        test::JournalMode::Wal, [&](const std::string& path, const std::string& contents) {
+            if (path.ends_with("Calendar.sqlitedb"))
+                seeds.push_back({"calendar_database", "wal-mode", test::bytesOf(contents)});
+        });
     test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
         if (path == "ChatStorage.sqlite")
             seeds.push_back({"chat_storage", "wal-mode", test::bytesOf(contents)});

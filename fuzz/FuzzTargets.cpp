@@ -26,8 +26,8 @@
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
 #include "plist/XmlPropertyListData.h"
-#include "sources/calls/CallExport.h"
 #include "sources/calendar/CalendarExport.h"
+#include "sources/calls/CallExport.h"
 #include "sources/contacts/ContactExport.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/PhotoLibrary.h"
@@ -305,11 +305,9 @@ std::size_t smsDatabase(Input input) {
     auto opened = servedDatabaseOf(input);
     if (!opened) return 0;
     // A file of an MMS part, so that the parts of messages are matched to files too.
-    auto store = openSmsConversations(StoredDatabase{std::move(opened->database), std::nullopt},
-                                      ContactNames{}, "Me", [] {
-                                          return std::vector<std::string>{
-                                              "Library/SMS/Parts/3c/02/4-1.jpg"};
-                                      });
+    auto store = openSmsConversations(
+        StoredDatabase{std::move(opened->database), std::nullopt}, ContactNames{}, "Me",
+        [] { return std::vector<std::string>{"Library/SMS/Parts/3c/02/4-1.jpg"}; });
     if (!store) {
         require(!store.error().reason.empty(), "a database refused with a reason");
         return 0;

@@ -43,7 +43,8 @@ class MainWindow final : public QMainWindow {
     void bindFileTable();
     void bindBackupSummary();
     void bindMenus(Panels& panels);
-    // Runs `source` from `action`, its outcome in the status bar and its renamed files on `renamed`.
+    // Runs `source` from `action`, its outcome in the status bar and its renamed files on
+    // `renamed`.
     void bindExport(QAction& action, SourceExport source, Panels& panels,
                     RenamedFilesButton& renamed);
     void showAbout();

@@ -70,8 +70,8 @@ std::optional<FileRecord> findStoredFile(const ApplicationMap& applications,
 
 namespace {
 
-using FilesByPath = std::unordered_map<std::string, std::vector<FileRecord>, StringHash,
-                                       std::equal_to<>>;
+using FilesByPath =
+    std::unordered_map<std::string, std::vector<FileRecord>, StringHash, std::equal_to<>>;
 
 void addFiles(FilesByPath& files, const ApplicationRecord* application) {
     if (application == nullptr) return;
@@ -107,8 +107,8 @@ const StoredFileIndex::DomainFiles& StoredFileIndex::filesOf(std::string_view do
 std::optional<FileRecord> StoredFileIndex::find(std::string_view domain,
                                                 std::string_view relativePath) {
     const DomainFiles& files = filesOf(domain);
-    if (auto file =
-            preferred(files.grouped, containerDomain(domain).pathHead() + std::string(relativePath)))
+    if (auto file = preferred(files.grouped,
+                              containerDomain(domain).pathHead() + std::string(relativePath)))
         return file;
     if (auto file = preferred(files.indexed, relativePath, hashedName(domain, relativePath)))
         return file;
@@ -130,8 +130,7 @@ std::vector<std::string> StoredFileIndex::relativePathsBelow(std::string_view do
             std::string_view path = entry.first;
             if (!path.starts_with(head)) continue;
             path.remove_prefix(head.size());
-            if (path.starts_with(folder) && path.size() > folder.size())
-                paths.emplace_back(path);
+            if (path.starts_with(folder) && path.size() > folder.size()) paths.emplace_back(path);
         }
     };
     gather(files.grouped, containerDomain(domain).pathHead());

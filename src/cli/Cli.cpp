@@ -3,8 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 
-#include "cli/CallsCommand.h"
 #include "cli/CalendarCommand.h"
+#include "cli/CallsCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/ContactsCommand.h"
 #include "cli/ExtractCommands.h"

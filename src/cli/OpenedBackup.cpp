@@ -6,6 +6,7 @@
 #include "discovery/Discovery.h"
 #include "foundation/AsciiCase.h"
 #include "foundation/FileQueries.h"
+#include "foundation/Path.h"
 
 namespace salvora::cli {
 namespace {
@@ -57,10 +58,13 @@ std::string OpenedBackup::displayText(const ApplicationRecord& application) cons
 }
 
 Result<std::shared_ptr<DeviceRecord>> deviceNamedBy(const std::string& argument) {
+    // A folder named directly is read as the scan reads one: its Info.plist names the device.
     if (isDirectory(argument)) {
-        auto device = std::make_shared<DeviceRecord>();
-        device->directory = argument;
-        return device;
+        DeviceList named;
+        extractBackup(lastPathComponent(argument), named, deletingLastPathComponent(argument));
+        if (named.empty()) named.push_back(std::make_shared<DeviceRecord>());
+        named.front()->directory = argument;
+        return named.front();
     }
     auto number = wholeNumber(argument);
     if (!number) return commandError("no backup folder \"" + argument + "\"");

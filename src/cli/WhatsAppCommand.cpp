@@ -45,12 +45,14 @@ Status forEachStore(const OpenedBackup& opened, const std::vector<WhatsAppApplic
 int listChats(const CommandContext& context, const OpenedBackup& opened,
               const std::vector<WhatsAppApplication>& present, const WhatsAppRequest& request) {
     ConversationListing listing(context.out, request.json);
-    const Status whole = forEachStore(
-        opened, present, request.includeStatus,
-        [&](const WhatsAppApplication&, ConversationStore& store) {
-            for (const std::string& warning : store.warnings()) context.complain(warning);
-            for (const ConversationOutline& outline : store.outlines()) listing.add(outline);
-        });
+    const Status whole =
+        forEachStore(opened, present, request.includeStatus,
+                     [&](const WhatsAppApplication&, ConversationStore& store) {
+                         for (const std::string& warning : store.warnings())
+                             context.complain(warning);
+                         for (const ConversationOutline& outline : store.outlines())
+                             listing.add(outline);
+                     });
     listing.finish();
     return whole ? Success : usageFailure(context, whole.error());
 }

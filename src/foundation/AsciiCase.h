@@ -18,9 +18,9 @@ inline std::string asciiLowered(std::string_view text) {
 }
 
 inline bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return asciiLowered(x) == asciiLowered(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiLowered(x) == asciiLowered(y);
+           });
 }
 
 inline bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view head) {

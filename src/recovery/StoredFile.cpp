@@ -39,8 +39,11 @@ Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
     auto stored = openStoredFile(backupFolders, file.name());
     if (!stored) return stored.error();
     const std::string storedPath = stored->folder.pathOf(stored->name);
-    if (file.isOldVersion())
-        return Error{"Could not read", storedPath, "Stored inside a property list"};
+    if (file.isOldVersion()) {
+        auto data = writeWayContents(*stored);
+        if (data && data->size() > limit) data->resize(limit);
+        return data;
+    }
     if (keybag == nullptr || !file.encryptionKey())
         return readFileIntoVector(stored->folder, stored->name, limit);
     auto key = storedFileKey(*stored, file, *keybag);

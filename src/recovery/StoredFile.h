@@ -36,8 +36,8 @@ Result<SecretKey> storedFileKey(const StoredFile& stored, const FileRecord& file
 Result<std::vector<std::byte>> writeWayContents(const StoredFile& stored);
 
 // The contents `file` stands for, up to their first `limit` bytes: the stored file as it is
-// or, in a backup unlocked with `keybag`, decrypted. Nothing is written anywhere. A record of
-// the write way ("oldVersion") is refused.
+// or, in a backup unlocked with `keybag`, decrypted, or for a record of the write way
+// ("oldVersion") the "Data" of its property list. Nothing is written anywhere.
 Result<std::vector<std::byte>> readStoredContents(HeldFolders& backupFolders,
                                                   const FileRecord& file,
                                                   const UnlockedKeybag* keybag,

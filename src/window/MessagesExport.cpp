@@ -3,7 +3,6 @@
 #include <QObject>
 
 #include "catalog/StoredFileLookup.h"
-#include "foundation/Path.h"
 #include "sources/messages/ConversationExport.h"
 #include "sources/messages/SmsDatabase.h"
 
@@ -28,10 +27,7 @@ SourceExport messagesExport() {
             [](const ApplicationMap& applications) {
                 return findStoredFile(applications, smsDomain, smsDatabasePath).has_value();
             },
-            &runMessagesExport,
-            [](const SourceExportRequest& request) {
-                return appendingPathComponent(request.destination, "index.html");
-            }};
+            &runMessagesExport};
 }
 
 }  // namespace salvora

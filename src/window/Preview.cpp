@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "catalog/StoredFileLookup.h"
 #include "crypto/BackupEncryption.h"
 #include "export/LocalDate.h"
 #include "export/ZoneTime.h"
@@ -92,10 +93,19 @@ std::optional<StoredDatabase> databaseOf(const PreviewSource& source, const File
     return std::move(*database);
 }
 
+// Whether the chosen file is the one the device kept at (domain, relative path), found as the
+// exports find their databases, so a file shown under a container's head or a domain's name
+// counts too; by its full path alone where there is no catalogue to look in.
+bool storedAt(const PreviewSource& source, std::string_view domain, std::string_view path) {
+    if (!source.applications) return source.file->fullpath() == path;
+    const auto found = findStoredFile(*source.applications, domain, path);
+    return found && found->name() == source.file->name();
+}
+
 // The address book shown as the people in it, a line each: name, phone numbers, e-mail
 // addresses; absent for any other database.
 std::optional<QString> peopleOf(const PreviewSource& source, StoredDatabase& database) {
-    if (source.file->fullpath() != addressBookPath) return std::nullopt;
+    if (!storedAt(source, "HomeDomain", addressBookPath)) return std::nullopt;
     auto book = readAddressBook(database.database.handle());
     if (!book) return std::nullopt;
     QStringList lines;
@@ -111,8 +121,9 @@ std::optional<QString> peopleOf(const PreviewSource& source, StoredDatabase& dat
 // The call history shown as its calls, newest first, a line each: date, the name the phone
 // kept or the number, direction, length; absent for any other database.
 std::optional<QString> callsOf(const PreviewSource& source, StoredDatabase& database) {
-    const auto path = source.file->fullpath();
-    if (path != callHistoryPath && path != olderCallHistoryPath) return std::nullopt;
+    if (!storedAt(source, "HomeDomain", callHistoryPath) &&
+        !storedAt(source, "HomeDomain", olderCallHistoryPath))
+        return std::nullopt;
     auto history = readCallHistory(database.database.handle());
     if (!history) return std::nullopt;
     QStringList lines;
@@ -129,7 +140,7 @@ std::optional<QString> callsOf(const PreviewSource& source, StoredDatabase& data
 // The calendars shown as their events, a line each in the order they happen: start, title,
 // calendar; absent for any other database.
 std::optional<QString> eventsOf(const PreviewSource& source, StoredDatabase& database) {
-    if (source.file->fullpath() != calendarDatabasePath) return std::nullopt;
+    if (!storedAt(source, "HomeDomain", calendarDatabasePath)) return std::nullopt;
     auto calendars = readCalendarDatabase(database.database.handle());
     if (!calendars) return std::nullopt;
     std::vector<const CalendarEvent*> events;
@@ -144,14 +155,13 @@ std::optional<QString> eventsOf(const PreviewSource& source, StoredDatabase& dat
                                 .arg(wall.year, 4, 10, QLatin1Char('0'))
                                 .arg(wall.month, 2, 10, QLatin1Char('0'))
                                 .arg(wall.day, 2, 10, QLatin1Char('0'));
-        const QString start =
-            event->allDay ? day
-            : event->startZone.empty()
-                ? QStringLiteral("%1 %2:%3")
-                      .arg(day)
-                      .arg(wall.hour, 2, 10, QLatin1Char('0'))
-                      .arg(wall.minute, 2, 10, QLatin1Char('0'))
-                : toQString(localDateText(event->start * 1000));
+        const QString start = event->allDay ? day
+                              : event->startZone.empty()
+                                  ? QStringLiteral("%1 %2:%3")
+                                        .arg(day)
+                                        .arg(wall.hour, 2, 10, QLatin1Char('0'))
+                                        .arg(wall.minute, 2, 10, QLatin1Char('0'))
+                                  : toQString(localDateText(event->start * 1000));
         QString calendar;
         for (const Calendar& candidate : calendars->calendars)
             if (candidate.id == event->calendarId) calendar = toQString(candidate.title);
@@ -169,17 +179,26 @@ Preview textPreview(QString summary, QString text) {
     return preview;
 }
 
+enum class Conversations { None, Messages, WhatsApp };
+
 // Whether the file is Messages' or WhatsApp's database, which a preview shows as conversations.
-bool holdsConversations(const FileRecord& file) {
-    return file.fullpath() == smsDatabasePath || file.fullpath() == whatsAppChatStorage;
+Conversations conversationsHeldBy(const PreviewSource& source) {
+    if (storedAt(source, smsDomain, smsDatabasePath)) return Conversations::Messages;
+    const std::vector<WhatsAppApplication> whatsApps =
+        source.applications ? whatsAppApplicationsIn(*source.applications)
+                            : std::vector<WhatsAppApplication>{whatsApp};
+    for (const WhatsAppApplication& application : whatsApps)
+        if (storedAt(source, application.domain, whatsAppChatStorage))
+            return Conversations::WhatsApp;
+    return Conversations::None;
 }
 
 // The conversations of Messages' or WhatsApp's database, newest first, read by their exports'
 // readers with the people named by the backup's address book; absent when neither reader can
 // open it.
-std::optional<Preview> conversationsOf(const PreviewSource& source, StoredDatabase database,
-                                       const QString& sized) {
-    const bool messages = source.file->fullpath() == smsDatabasePath;
+std::optional<Preview> conversationsOf(const PreviewSource& source, Conversations held,
+                                       StoredDatabase database, const QString& sized) {
+    const bool messages = held == Conversations::Messages;
     ContactNames names;
     if (source.applications)
         if (auto found =
@@ -247,31 +266,42 @@ Preview previewOf(FileStart start, std::optional<std::uint64_t> size) {
     return preview;
 }
 
+namespace {
+
+// A database's people, calls or events where it is one of those, else its tables.
+std::optional<Preview> databasePreview(const PreviewSource& source, StoredDatabase& database,
+                                       const QString& sized) {
+    if (auto people = peopleOf(source, database))
+        return textPreview(QObject::tr("Address book, %1").arg(sized), std::move(*people));
+    if (auto calls = callsOf(source, database))
+        return textPreview(QObject::tr("Call history, %1").arg(sized), std::move(*calls));
+    if (auto events = eventsOf(source, database))
+        return textPreview(QObject::tr("Calendars, %1").arg(sized), std::move(*events));
+    auto tables = sqliteTableSizes(database.database);
+    if (!tables) return std::nullopt;
+    Preview preview;
+    preview.kind = Preview::Kind::Tables;
+    preview.summary = QObject::tr("SQLite database, %1").arg(sized);
+    preview.tables = std::move(*tables);
+    return preview;
+}
+
+}  // namespace
+
 Result<Preview> readPreview(const PreviewSource& source) {
     Result<FileStart> start =
         readFileStart(source.deviceDirectory, *source.file, PreviewLimit, source.keybag.get());
     if (!start) return start.error();
     if (auto database = databaseOf(source, *start)) {
         const QString sized = sizeText(*start, source.file->size());
-        if (holdsConversations(*source.file)) {
-            if (auto conversations = conversationsOf(source, std::move(*database), sized))
+        if (const Conversations held = conversationsHeldBy(source); held != Conversations::None) {
+            if (auto conversations = conversationsOf(source, held, std::move(*database), sized))
                 return std::move(*conversations);
             // The reader took the database with it; shown as tables instead.
-            database = databaseOf(source, *start);
-            if (!database) return previewOf(std::move(*start), source.file->size());
-        }
-        if (auto people = peopleOf(source, *database))
-            return textPreview(QObject::tr("Address book, %1").arg(sized), std::move(*people));
-        if (auto calls = callsOf(source, *database))
-            return textPreview(QObject::tr("Call history, %1").arg(sized), std::move(*calls));
-        if (auto events = eventsOf(source, *database))
-            return textPreview(QObject::tr("Calendars, %1").arg(sized), std::move(*events));
-        if (auto tables = sqliteTableSizes(database->database)) {
-            Preview preview;
-            preview.kind = Preview::Kind::Tables;
-            preview.summary = QObject::tr("SQLite database, %1").arg(sized);
-            preview.tables = std::move(*tables);
-            return preview;
+            if (auto reopened = databaseOf(source, *start))
+                if (auto preview = databasePreview(source, *reopened, sized)) return *preview;
+        } else if (auto preview = databasePreview(source, *database, sized)) {
+            return *preview;
         }
     }
     return previewOf(std::move(*start), source.file->size());

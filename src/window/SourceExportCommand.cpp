@@ -71,8 +71,9 @@ void SourceExportCommand::exportPressed() {
     if (cancelled) message = cancelledSaveMessage(last.filesDone, last.filesTotal) + " " + message;
     emit exportFinished(QString::fromStdString(message));
     emit filesRenamed(summary.renamed);
-    if (!cancelled && !summary.error && source_.pageToOpen)
-        offerToOpen(source_.pageToOpen(request));
+    // An export read in the browser (its index.html, calls.html) is offered to it.
+    if (!cancelled && !summary.error && summary.firstPage.ends_with(".html"))
+        offerToOpen(summary.firstPage);
 }
 
 void SourceExportCommand::offerToOpen(const std::string& page) {

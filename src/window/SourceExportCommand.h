@@ -40,9 +40,6 @@ struct SourceExport {
     std::function<bool(const ApplicationMap& applications)> available;
     std::function<ExportSummary(const SourceExportRequest& request, const SaveProgress& progress)>
         run;
-    // The page a finished export is read from (its index.html), which the window offers to open
-    // in the browser; unset for an export read otherwise.
-    std::function<std::string(const SourceExportRequest& request)> pageToOpen;
 };
 
 class SourceExportCommand final : public QObject {

@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-#include "foundation/Path.h"
 #include "sources/messages/ConversationExport.h"
 #include "sources/whatsapp/BackupWhatsApp.h"
 
@@ -38,17 +37,7 @@ SourceExport whatsAppExport() {
             [](const ApplicationMap& applications) {
                 return !whatsAppApplicationsIn(applications).empty();
             },
-            &runWhatsAppExport,
-            // With both applications in the backup, WhatsApp's own chats.
-            [](const SourceExportRequest& request) {
-                const std::vector<WhatsAppApplication> present =
-                    whatsAppApplicationsIn(request.applications);
-                return appendingPathComponent(
-                    present.empty()
-                        ? request.destination
-                        : whatsAppDestination(request.destination, present, present.front()),
-                    "index.html");
-            }};
+            &runWhatsAppExport};
 }
 
 }  // namespace salvora

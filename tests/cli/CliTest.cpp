@@ -128,10 +128,12 @@ TEST_F(CliTest, FilesOfEveryApplicationOrOfOne) {
     EXPECT_EQ(json::parse(one.out), expected);
     EXPECT_EQ(json::parse(cli({"files", mixed, "notes", "--json"}).out)[0]["oldVersion"], false);
 
-    Result unknown = cli({"files", mixed, "Library"});
+    // A name in another letter case still finds the application; one that names none fails.
+    EXPECT_EQ(cli({"files", mixed, "LIBRARY"}).out, cli({"files", mixed, "library"}).out);
+    Result unknown = cli({"files", mixed, "Librar"});
     EXPECT_EQ(unknown.status, UsageError);
     EXPECT_EQ(unknown.out, "");
-    EXPECT_EQ(unknown.err, "salvora-cli: no application \"Library\" in this backup\n");
+    EXPECT_EQ(unknown.err, "salvora-cli: no application \"Librar\" in this backup\n");
 }
 
 TEST_F(CliTest, BackupByTheNumberOfItsDevice) {

@@ -155,11 +155,13 @@ TEST(WhatsAppExportProcess, ExportsBothApplicationsApartAndShowsAChatInABrowser)
             backup.addManifestDbFile(std::string(application.domain), path, contents);
         });
     const std::string destination = folder / "dest";
-    const auto result = test::runProcess(SALVORA_CLI_PATH, {"whatsapp", backup.folder(), destination});
+    const auto result =
+        test::runProcess(SALVORA_CLI_PATH, {"whatsapp", backup.folder(), destination});
     ASSERT_EQ(result.status, 0) << result.err;
     for (const WhatsAppApplication& application : {whatsApp, whatsAppBusiness}) {
         const std::string exported = destination + "/" + std::string(application.service);
-        const json chats = json::parse(test::readText(exported + "/whatsapp.json")).at("conversations");
+        const json chats =
+            json::parse(test::readText(exported + "/whatsapp.json")).at("conversations");
         ASSERT_EQ(chats.size(), 4u) << application.service;
         for (const json& chat : chats) EXPECT_EQ(chat.at("service"), application.service);
         EXPECT_EQ(chats[1].at("title"), "Family");
@@ -171,9 +173,9 @@ TEST(WhatsAppExportProcess, ExportsBothApplicationsApartAndShowsAChatInABrowser)
     }
     if (!fs::exists("/usr/bin/chromium")) GTEST_SKIP() << "chromium is not installed";
     const auto shown = test::runProcess(
-        "/usr/bin/chromium", {"--headless", "--no-sandbox", "--disable-gpu",
-                              "--user-data-dir=" + folder / "profile", "--dump-dom",
-                              "file://" + destination + "/WhatsApp%20Business/Family/page-1.html"});
+        "/usr/bin/chromium",
+        {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + folder / "profile",
+         "--dump-dom", "file://" + destination + "/WhatsApp%20Business/Family/page-1.html"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_NE(shown.out.find("Hello from Alan"), std::string::npos);
 }

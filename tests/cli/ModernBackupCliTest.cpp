@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "support/ProcessRun.h"
 #include "support/ModernBackupSample.h"
+#include "support/ProcessRun.h"
 
 namespace salvora {
 namespace {

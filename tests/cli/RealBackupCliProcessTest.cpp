@@ -3,10 +3,10 @@
 // their records give.
 #include <gtest/gtest.h>
 
-#include "support/ProcessRun.h"
 #include "support/DecryptedBackup.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
+#include "support/ProcessRun.h"
 
 namespace salvora {
 namespace {

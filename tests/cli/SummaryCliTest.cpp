@@ -3,6 +3,8 @@
 // and on a backup of every source, each count as its export reads it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -33,10 +35,11 @@ void PrintTo(const Case& each, std::ostream* out) { *out << each.name; }
 class SummaryOfEveryLayout : public ::testing::TestWithParam<Case> {
   protected:
     SummaryOfEveryLayout() {
+        std::filesystem::create_directories(backup);
         test::PlistValue::dictionary({{"Device Name", test::PlistValue::string("Ada’s iPhone")},
                                       {"Product Type", test::PlistValue::string("iPhone15,2")},
                                       {"Product Version", test::PlistValue::string("17.1")}})
-            .write(backup / "Info.plist", test::PlistFormat::Xml);
+            .write(backup + "/Info.plist", test::PlistFormat::Xml);
     }
 
     // The file added as the layout records files of that domain.
@@ -183,7 +186,7 @@ TEST_P(SummaryOfEverySource, CountsWhatEachExportTakes) {
     EXPECT_EQ(json::parse(out).at("exportable"), json::parse(R"({
         "photos": {"held": true, "photos": 4, "videos": 1},
         "messages": {"held": true, "conversations": 3, "messages": 12},
-        "whatsapp": {"held": true, "chats": 3, "messages": 0},
+        "whatsapp": {"held": true, "chats": 3, "messages": 21},
         "contacts": {"held": true, "contacts": 4},
         "calls": {"held": true},
         "calendars": {"held": false}})"));

@@ -71,8 +71,8 @@ std::string exampleContactPhoto() {
 }
 
 void writeAddressBook(JournalMode journal, const HomeFileAdder& addFile, bool withPhotos) {
-    addDatabaseFiles("Library/AddressBook/AddressBook.sqlitedb", databaseFiles(journal, older, newer),
-                addFile);
+    addDatabaseFiles("Library/AddressBook/AddressBook.sqlitedb",
+                     databaseFiles(journal, older, newer), addFile);
     if (!withPhotos) return;
     const std::string images =
         addressBookImagesSchema +
@@ -80,7 +80,7 @@ void writeAddressBook(JournalMode journal, const HomeFileAdder& addFile, bool wi
         "INSERT INTO ABFullSizeImage (record_id, data) VALUES (1, X'" +
         hexDigits(bytesOf(exampleContactPhoto())) + "');";
     addDatabaseFiles("Library/AddressBook/AddressBookImages.sqlitedb",
-                databaseFiles(JournalMode::Rollback, images, ""), addFile);
+                     databaseFiles(JournalMode::Rollback, images, ""), addFile);
 }
 
 }  // namespace salvora::test

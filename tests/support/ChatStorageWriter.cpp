@@ -51,7 +51,8 @@ std::string insertAll(const std::vector<Row>& rows) {
 
 std::string olderSql() {
     std::string sql =
-        std::string("BEGIN;") + chatStorageSchema + "INSERT INTO ZWACHATSESSION VALUES (1, 5, " + ada +
+        std::string("BEGIN;") + chatStorageSchema + "INSERT INTO ZWACHATSESSION VALUES (1, 5, " +
+        ada +
         ", 'Ada Lovelace', 0, 700001000, 0);"
         "INSERT INTO ZWACHATSESSION VALUES (2, 5, " +
         family +

@@ -19,8 +19,8 @@ std::string heicImage(int width, int height) {
     std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
                                                                    heif_context_free);
     heif_encoder* encoder = nullptr;
-    if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder)
-            .code != heif_error_Ok)
+    if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder).code !=
+        heif_error_Ok)
         return {};
     std::unique_ptr<heif_encoder, void (*)(heif_encoder*)> owned(encoder, heif_encoder_release);
     heif_image* made = nullptr;

@@ -37,8 +37,8 @@ void writeIos14Sample(BackupWriter& backup) {
     PlistValue applications = PlistValue::dictionary();
     for (const char* identifier :
          {"com.google.chrome.ios", "ch.icoaching.typewise", "net.whatsapp.WhatsApp"})
-        applications.set(identifier,
-                         PlistValue::dictionary({{"PlaceholderIcon", PlistValue::data(samplePngIcon())}}));
+        applications.set(identifier, PlistValue::dictionary(
+                                         {{"PlaceholderIcon", PlistValue::data(samplePngIcon())}}));
     PlistValue::dictionary({{"Applications", applications},
                             {"Device Name", PlistValue::string("iPhone")},
                             {"Product Version", PlistValue::string("14.8")}})

@@ -144,11 +144,11 @@ std::string chatsTables(const Columns& columns) {
 
 std::string chatsSchema(const Columns& columns) {
     return chatsTables(columns) +
-        "INSERT INTO handle VALUES (1, '+491511234567', 'iMessage'), (2, 'ada@example.com', "
-        "'iMessage'), (3, '+15550001111', 'iMessage');\n"
-        "INSERT INTO chat VALUES (1, 'iMessage;-;+491511234567', '+491511234567', 'iMessage', "
-        "NULL), (2, 'iMessage;+;chat100', 'chat100', 'iMessage', 'Trip');\n"
-        "INSERT INTO chat_handle_join VALUES (1, 1), (2, 1), (2, 2), (2, 3);\n";
+           "INSERT INTO handle VALUES (1, '+491511234567', 'iMessage'), (2, 'ada@example.com', "
+           "'iMessage'), (3, '+15550001111', 'iMessage');\n"
+           "INSERT INTO chat VALUES (1, 'iMessage;-;+491511234567', '+491511234567', 'iMessage', "
+           "NULL), (2, 'iMessage;+;chat100', 'chat100', 'iMessage', 'Trip');\n"
+           "INSERT INTO chat_handle_join VALUES (1, 1), (2, 1), (2, 2), (2, 3);\n";
 }
 
 std::string olderRows(const Columns& c) {
@@ -225,7 +225,9 @@ std::string legacyRows(SmsGeneration generation) {
            "INTEGER, data BLOB, part_id INTEGER, preview_part INTEGER, content_type TEXT, flags "
            "INTEGER, content_id TEXT, content_loc TEXT);\n"
            "INSERT INTO msg_pieces VALUES (1, 4, NULL, 0, -1, 'application/smil', 0, 'smil', "
-           "'smil.xml'), (2, 4, " + hexBlob("Picture from Ada") + ", 3, -1, 'text/plain', 0, "
+           "'smil.xml'), (2, 4, " +
+           hexBlob("Picture from Ada") +
+           ", 3, -1, 'text/plain', 0, "
            "'text_0', 'text_0.txt'), (3, 4, NULL, 1, -1, 'image/jpeg', 0, 'IMG_0002', "
            "'IMG_0002.jpg'), (4, 4, NULL, 2, -1, 'image/jpeg', 0, 'IMG_0003', 'IMG_0003.jpg');\n";
 }

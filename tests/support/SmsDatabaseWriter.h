@@ -34,10 +34,10 @@
 namespace salvora::test {
 
 enum class SmsGeneration {
-    MessagesOnly,      // a message table and nothing else
-    Grouped,           // iOS 3-4: message with address and flags, msg_group, group_member, msg_pieces
-    Seconds,           // iOS 5-10: chats and handles, dates in seconds since 2001
-    Nanoseconds,       // iOS 11-13: dates in nanoseconds
+    MessagesOnly,  // a message table and nothing else
+    Grouped,       // iOS 3-4: message with address and flags, msg_group, group_member, msg_pieces
+    Seconds,       // iOS 5-10: chats and handles, dates in seconds since 2001
+    Nanoseconds,   // iOS 11-13: dates in nanoseconds
     AttributedBodies,  // iOS 16 on: replies, attributedBody, edits, unsent, emoji reactions
 };
 

@@ -2,12 +2,15 @@
 
 // The example databases of the fixture writers, each added to a backup as the phone keeps it:
 // Messages' sms.db (newest generation) with its attachment, WhatsApp's container, the address
-// book; all in WAL mode with their newest rows in the "-wal".
+// book, the call history and the calendars; all in WAL mode with their newest rows in the
+// "-wal".
 #include <string>
 
 #include "sources/whatsapp/BackupWhatsApp.h"
 #include "support/AddressBookWriter.h"
 #include "support/BackupWriter.h"
+#include "support/CalendarWriter.h"
+#include "support/CallHistoryWriter.h"
 #include "support/ChatStorageWriter.h"
 #include "support/SmsDatabaseWriter.h"
 
@@ -27,11 +30,23 @@ inline void writeChats(BackupWriter& backup) {
     });
 }
 
+// Adds a file of HomeDomain.
+inline HomeFileAdder homeFilesOf(BackupWriter& backup) {
+    return [&backup](const std::string& path, const std::string& contents) {
+        backup.addManifestDbFile("HomeDomain", path, contents, 1700000000);
+    };
+}
+
 inline void writeContacts(BackupWriter& backup) {
-    writeAddressBook(JournalMode::WalWithLog,
-                     [&](const std::string& path, const std::string& contents) {
-                         backup.addManifestDbFile("HomeDomain", path, contents, 1700000000);
-                     });
+    writeAddressBook(JournalMode::WalWithLog, homeFilesOf(backup));
+}
+
+inline void writeCalls(BackupWriter& backup) {
+    writeCallHistoryStore(JournalMode::WalWithLog, homeFilesOf(backup));
+}
+
+inline void writeCalendars(BackupWriter& backup) {
+    writeCalendarDatabase(JournalMode::WalWithLog, homeFilesOf(backup));
 }
 
 }  // namespace salvora::test

@@ -16,9 +16,10 @@ TEST_F(WindowTest, AModernBackupShowsItsApplicationsWithNameIconAndTooltip) {
     addAlice();
     openWindow();
     choose(1);
-    EXPECT_EQ(cells(applicationTable()),
-              (QStringList{"Camera Roll", "Google (shared)", "Google Chrome", "Home Folder", "Notes",
-                           "Podcasts", "Shortcuts", "System Containers", "WhatsApp Messenger"}));
+    EXPECT_EQ(
+        cells(applicationTable()),
+        (QStringList{"Camera Roll", "Google (shared)", "Google Chrome", "Home Folder", "Notes",
+                     "Podcasts", "Shortcuts", "System Containers", "WhatsApp Messenger"}));
     const QAbstractItemModel& model = *applicationTable().model();
     auto centre = [&model](int row) {
         const QIcon icon = model.index(row, 0).data(Qt::DecorationRole).value<QIcon>();

@@ -204,9 +204,15 @@ TEST_P(ConversationPreview, ListsTheConversationsNewestFirstInsteadOfTheTables) 
 
 INSTANTIATE_TEST_SUITE_P(
     Databases, ConversationPreview,
-    ::testing::Values(ConversationDatabase{"Messages", "Library/SMS/sms.db", "Messages, ", {}},
-                      ConversationDatabase{
-                          "WhatsApp", "ChatStorage.sqlite", "WhatsApp chats, ", {}}),
+    ::testing::Values(
+        ConversationDatabase{"Messages",
+                             "Library/SMS/sms.db",
+                             "Messages, ",
+                             {"Ada King Lovelace | 7", "+15550001111 | 1", "Trip | 4"}},
+        ConversationDatabase{"WhatsApp",
+                             "App Groups/group.net.whatsapp.WhatsApp.shared/ChatStorage.sqlite",
+                             "WhatsApp chats, ",
+                             {"Ada Lovelace | 1", "Family | 4", "Ada Lovelace | 16"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using PreviewLoading = WindowTest;

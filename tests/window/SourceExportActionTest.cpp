@@ -1,7 +1,7 @@
-// File → Export → Messages…, WhatsApp Chats… and Contacts… offscreen, each on a backup holding
-// its database: offered only there, exporting into the chosen folder behind the progress dialog,
-// the outcome in the status bar, nothing left on Cancel, and a finished conversations export's
-// index.html offered to the browser.
+// File → Export → Messages…, WhatsApp Chats…, Contacts…, Call History… and Calendars…
+// offscreen, each on a backup holding its database: offered only there, exporting into the
+// chosen folder behind the progress dialog, the outcome in the status bar, nothing left on
+// Cancel, and a finished export's page (index.html, calls.html) offered to the browser.
 #include <QAction>
 #include <QMenu>
 #include <QStatusBar>
@@ -23,7 +23,7 @@ struct Source {
     void (*write)(BackupWriter& backup);
     std::vector<std::string> written;  // some of the files the export writes
     const char* outcome;               // how the status bar's sentence starts
-    bool offersIndex;
+    const char* page;                  // the page offered to the browser, if any
 };
 
 void PrintTo(const Source& source, std::ostream* out) { *out << source.name; }
@@ -55,7 +55,7 @@ class SourceExportAction : public WindowTest, public ::testing::WithParamInterfa
     LogCapture quiet;
 };
 
-TEST_P(SourceExportAction, ExportsIntoTheChosenFolderAndOffersItsIndexToTheBrowser) {
+TEST_P(SourceExportAction, ExportsIntoTheChosenFolderAndOffersItsPageToTheBrowser) {
     openOnCarol();
     panels.folderAnswers = {out.path(), out.path()};
     panels.yesOrNoAnswers = {true, false};
@@ -64,8 +64,11 @@ TEST_P(SourceExportAction, ExportsIntoTheChosenFolderAndOffersItsIndexToTheBrows
         EXPECT_TRUE(isRegularFile(out / file)) << file;
     EXPECT_TRUE(status().starts_with(GetParam().outcome)) << status();
     EXPECT_TRUE(status().ends_with(" to " + out.path() + ".")) << status();
-    const std::vector<QUrl> opened{QUrl::fromLocalFile(QString::fromStdString(out / "index.html"))};
-    if (GetParam().offersIndex) {
+    const bool offers = GetParam().page != nullptr;
+    const std::vector<QUrl> opened =
+        offers ? std::vector{QUrl::fromLocalFile(QString::fromStdString(out / GetParam().page))}
+               : std::vector<QUrl>{};
+    if (offers) {
         ASSERT_EQ(panels.questions.size(), 1u);
         EXPECT_NE(panels.questions[0].find(out.path()), std::string::npos) << panels.questions[0];
         EXPECT_EQ(panels.openedUrls, opened);
@@ -76,8 +79,8 @@ TEST_P(SourceExportAction, ExportsIntoTheChosenFolderAndOffersItsIndexToTheBrows
     EXPECT_TRUE(status().starts_with(GetParam().outcome)) << status();
     for (const std::string& file : GetParam().written)
         EXPECT_TRUE(isRegularFile(out / file)) << file;
-    EXPECT_EQ(panels.questions.size(), GetParam().offersIndex ? 2u : 0u);
-    EXPECT_EQ(panels.openedUrls, GetParam().offersIndex ? opened : std::vector<QUrl>{});
+    EXPECT_EQ(panels.questions.size(), offers ? 2u : 0u);
+    EXPECT_EQ(panels.openedUrls, opened);
 }
 
 TEST_P(SourceExportAction, CancelLeavesTheFolderWithoutAHalfWrittenExport) {
@@ -102,19 +105,31 @@ INSTANTIATE_TEST_SUITE_P(Sources, SourceExportAction,
                                                   &writeSms,
                                                   {"index.html", "messages.json"},
                                                   "Exported 3 conversations",
-                                                  true},
+                                                  "index.html"},
                                            Source{"WhatsApp",
                                                   "exportWhatsAppAction",
                                                   &writeChats,
                                                   {"index.html", "whatsapp.json"},
                                                   "Exported 4 conversations",
-                                                  true},
+                                                  "index.html"},
                                            Source{"Contacts",
                                                   "exportContactsAction",
                                                   &writeContacts,
                                                   {"contacts.vcf", "contacts.csv"},
                                                   "Exported 4 contacts",
-                                                  false}),
+                                                  nullptr},
+                                           Source{"Calls",
+                                                  "exportCallsAction",
+                                                  &writeCalls,
+                                                  {"calls.csv", "calls.html"},
+                                                  "Exported 5 calls",
+                                                  "calls.html"},
+                                           Source{"Calendars",
+                                                  "exportCalendarsAction",
+                                                  &writeCalendars,
+                                                  {"Home.ics"},
+                                                  "Exported 2 calendars",
+                                                  nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -35,8 +35,7 @@ TEST_F(WindowTest, AResizedWindowOpensAgainAtItsSizeWithItsPanesAsSized) {
 TEST_F(WindowTest, TheFirstOpenShowsEveryStepWholeOnA1366By768Screen) {
     openWindow();
     const QSize least = window->minimumSize();
-    EXPECT_EQ(window->size(),
-              firstWindowSize(window->screen()->availableGeometry(), least));
+    EXPECT_EQ(window->size(), firstWindowSize(window->screen()->availableGeometry(), least));
     // A laptop's screen with a panel of the desktop at its foot.
     const QSize first = firstWindowSize(QRect(0, 0, 1366, 728), least);
     EXPECT_LE(first.width() + window->frameGeometry().width() - window->width(), 1366);

@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     const bool chosen = argc == 6;
     const QString device =
         chosen ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Grace's iPhone 14");
-    const QString application =
+    const QString applicationName =
         chosen ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("WhatsApp Messenger");
     const QString file =
         chosen ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("Library/Preferences/wa.plist");
@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
         return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     }
     if (!chooseRowShowing(*controller.deviceTable, device) ||
-        !chooseRowShowing(*controller.applicationTable, application) ||
+        !chooseRowShowing(*controller.applicationTable, applicationName) ||
         !chooseRowShowing(*controller.fileTable, file))
         return 1;
     // The preview is read off the event thread.

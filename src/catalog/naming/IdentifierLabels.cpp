@@ -12,14 +12,36 @@ namespace salvora {
 namespace {
 
 constexpr auto partLabels = std::to_array<std::string_view>({
-    "app",           "apps",          "client",           "common",
-    "containers",    "ext",           "extension",        "group",
-    "groups",        "intents",       "intentsextension", "ios",
-    "ipad",          "iphone",        "main",             "mobile",
-    "notification",  "notificationservice",               "plugin",
-    "share",         "shared",        "shareextension",   "sharing",
-    "today",         "todayextension", "watchkitapp",     "watchkitextension",
-    "widget",        "widgetextension", "widgets",
+    "app",
+    "apps",
+    "client",
+    "common",
+    "containers",
+    "ext",
+    "extension",
+    "group",
+    "groups",
+    "intents",
+    "intentsextension",
+    "ios",
+    "ipad",
+    "iphone",
+    "main",
+    "mobile",
+    "notification",
+    "notificationservice",
+    "plugin",
+    "share",
+    "shared",
+    "shareextension",
+    "sharing",
+    "today",
+    "todayextension",
+    "watchkitapp",
+    "watchkitextension",
+    "widget",
+    "widgetextension",
+    "widgets",
 });
 
 // Long top-level domains; every label of three letters or fewer counts as one.
@@ -28,10 +50,9 @@ constexpr auto longTopLevelDomains =
 
 // Words any identifier may hold, and the vendors with many applications in one backup.
 constexpr auto undistinctiveWords = std::to_array<std::string_view>({
-    "beta",     "cache",   "data",   "debug",   "free",    "lite",     "plus",
-    "prefs",    "preferences",        "release", "settings", "storage",
-    "adobe",    "amazon",  "apple",  "bytedance", "facebook", "google", "meta",
-    "microsoft", "samsung", "tencent", "yahoo",
+    "beta",        "cache",   "data",     "debug",     "free",    "lite",    "plus",  "prefs",
+    "preferences", "release", "settings", "storage",   "adobe",   "amazon",  "apple", "bytedance",
+    "facebook",    "google",  "meta",     "microsoft", "samsung", "tencent", "yahoo",
 });
 
 bool holds(std::span<const std::string_view> words, std::string_view label) {
@@ -118,7 +139,8 @@ std::string readablePiece(std::string_view identifier) {
 
 std::string writtenAsAName(std::string_view piece) {
     std::string name(piece);
-    std::replace_if(name.begin(), name.end(), [](char c) { return c == '-' || c == '_'; }, ' ');
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return c == '-' || c == '_'; }, ' ');
     const bool allLower = std::none_of(name.begin(), name.end(), [](char c) {
         return std::isupper(static_cast<unsigned char>(c)) != 0;
     });

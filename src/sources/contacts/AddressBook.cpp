@@ -55,21 +55,21 @@ class Reader {
         const ColumnNames columns = columnsOf(database_, "ABPerson");
         if (columns.empty()) return false;
         static constexpr std::string_view names[] = {
-            "First",        "Last",       "Middle",        "Prefix",        "Suffix",
-            "Nickname",     "FirstPhonetic", "MiddlePhonetic", "LastPhonetic", "Organization",
-            "Department",   "JobTitle",   "Note",          "Birthday",      "CreationDate",
-            "ModificationDate", "Kind"};
+            "First",        "Last",         "Middle",        "Prefix",
+            "Suffix",       "Nickname",     "FirstPhonetic", "MiddlePhonetic",
+            "LastPhonetic", "Organization", "Department",    "JobTitle",
+            "Note",         "Birthday",     "CreationDate",  "ModificationDate",
+            "Kind"};
         const std::string sql = rowsByRowid(columns, "ABPerson", names);
         eachRow(database_, sql, "contacts", book_.warnings, [&](sqlite3_stmt* row) {
             Contact contact;
             contact.id = integerColumn(row, 0).value_or(0);
-            std::string* texts[] = {&contact.first,          &contact.last,
-                                    &contact.middle,         &contact.prefix,
-                                    &contact.suffix,         &contact.nickname,
-                                    &contact.firstPhonetic,  &contact.middlePhonetic,
-                                    &contact.lastPhonetic,   &contact.organization,
-                                    &contact.department,     &contact.jobTitle,
-                                    &contact.note};
+            std::string* texts[] = {
+                &contact.first,         &contact.last,           &contact.middle,
+                &contact.prefix,        &contact.suffix,         &contact.nickname,
+                &contact.firstPhonetic, &contact.middlePhonetic, &contact.lastPhonetic,
+                &contact.organization,  &contact.department,     &contact.jobTitle,
+                &contact.note};
             int column = 1;
             for (std::string* text : texts) *text = anyText(row, column++);
             contact.birthday = dayOf(row, column++);
@@ -102,7 +102,8 @@ class Reader {
             !hasTableWithColumns(database_, "ABGroupMembers", {"group_id", "member_id"}))
             return;
         std::string sql =
-            "SELECT m.member_id, g.Name FROM ABGroupMembers m JOIN ABGroup g ON g.ROWID = m.group_id";
+            "SELECT m.member_id, g.Name FROM ABGroupMembers m JOIN ABGroup g ON g.ROWID = "
+            "m.group_id";
         if (columnsOf(database_, "ABGroupMembers").contains("member_type"))
             sql += " WHERE m.member_type = 0 OR m.member_type IS NULL";
         sql += " ORDER BY g.Name";
@@ -188,8 +189,8 @@ class Reader {
 std::string displayName(const Contact& contact) {
     std::string name;
     if (!contact.company)
-        for (const std::string* part : {&contact.prefix, &contact.first, &contact.middle,
-                                        &contact.last, &contact.suffix})
+        for (const std::string* part :
+             {&contact.prefix, &contact.first, &contact.middle, &contact.last, &contact.suffix})
             if (!part->empty()) name += (name.empty() ? "" : " ") + *part;
     if (name.empty()) name = contact.organization;
     if (name.empty()) name = contact.nickname;

@@ -62,7 +62,7 @@ struct Contact {
     std::vector<PostalAddress> addresses;
     std::vector<ServiceAccount> socialProfiles, instantMessaging;
     std::vector<std::string> groups;  // the names of the groups it belongs to
-    std::string photo;                // the image's bytes (JPEG as the phone keeps it); empty if none
+    std::string photo;  // the image's bytes (JPEG as the phone keeps it); empty if none
 };
 
 // As the phone lists the contact: "Ada King Lovelace", a company by its name, else a nickname,

@@ -36,7 +36,7 @@ using UnixMillis = std::int64_t;
 // findStoredFile takes them; both empty when the application recorded no path (then it is not
 // in this backup).
 struct MessageAttachment {
-    std::string name;  // the name the sender gave it
+    std::string name;      // the name the sender gave it
     std::string mimeType;  // empty when unknown
     std::string domain;
     std::string relativePath;
@@ -59,7 +59,7 @@ struct Location {
 struct Message {
     std::optional<UnixMillis> date;
     bool fromMe = false;
-    std::size_t sender = fromOwner;  // fromOwner when fromMe, or when the sender is unknown
+    std::size_t sender = fromOwner;   // fromOwner when fromMe, or when the sender is unknown
     std::optional<std::string> text;  // absent when the message had none
     std::vector<MessageAttachment> attachments;
     std::vector<Reaction> reactions;

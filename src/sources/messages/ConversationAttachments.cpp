@@ -16,8 +16,7 @@ std::optional<std::int64_t> secondsOf(std::optional<UnixMillis> date) {
 
 }  // namespace
 
-ConversationAttachments::ConversationAttachments(const AttachmentSource& source,
-                                                 bool portableNames)
+ConversationAttachments::ConversationAttachments(const AttachmentSource& source, bool portableNames)
     : backupFolders_(source.deviceDirectory, CreateMissing::No),
       index_(source.applications),
       keybag_(source.keybag),
@@ -35,8 +34,7 @@ std::size_t ConversationAttachments::copy(ExportedConversation& conversation,
         auto& saved = conversation.saved[index];
         for (const MessageAttachment& attachment : message.attachments) {
             if (!folder && !folderError) {
-                auto made =
-                    openFolderIn(conversationFolder, attachmentsFolder, CreateMissing::Yes);
+                auto made = openFolderIn(conversationFolder, attachmentsFolder, CreateMissing::Yes);
                 if (made)
                     folder = std::move(*made);
                 else

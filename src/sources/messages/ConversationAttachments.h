@@ -28,8 +28,8 @@ class ConversationAttachments {
 
   private:
     std::optional<SavedAttachment> copyOne(const MessageAttachment& attachment,
-                                       const ExportedConversation& conversation,
-                                       const OpenFolder& folder, ExportSummary& summary);
+                                           const ExportedConversation& conversation,
+                                           const OpenFolder& folder, ExportSummary& summary);
 
     HeldFolders backupFolders_;
     StoredFileIndex index_;

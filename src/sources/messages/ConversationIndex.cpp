@@ -88,8 +88,11 @@ std::string searchedText(const ExportedConversation& conversation, std::size_t i
 }  // namespace
 
 IndexEntry indexEntry(const ExportedConversation& conversation) {
-    IndexEntry entry{shownTitle(*conversation.outline), conversation.folder, {},
-                     conversation.messages.size(), std::nullopt,
+    IndexEntry entry{shownTitle(*conversation.outline),
+                     conversation.folder,
+                     {},
+                     conversation.messages.size(),
+                     std::nullopt,
                      conversation.outline->archived.value_or(false)};
     for (const Participant& participant : conversation.outline->participants)
         entry.participants += (entry.participants.empty() ? "" : ", ") + shownName(participant);
@@ -138,10 +141,11 @@ Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
         output.write(indexStyle);
         output.write("</style></head><body><h1>");
         output.write(htmlEscaped(heading));
-        output.write("</h1><input id=\"q\" type=\"search\" placeholder=\"Search every message\" "
-                     "aria-label=\"Search every message\"><div id=\"results\"></div>"
-                     "<table><thead><tr><th>Conversation</th><th>With</th><th>Messages</th>"
-                     "<th>Last message</th></tr></thead><tbody>\n");
+        output.write(
+            "</h1><input id=\"q\" type=\"search\" placeholder=\"Search every message\" "
+            "aria-label=\"Search every message\"><div id=\"results\"></div>"
+            "<table><thead><tr><th>Conversation</th><th>With</th><th>Messages</th>"
+            "<th>Last message</th></tr></thead><tbody>\n");
         for (const IndexEntry& entry : entries) {
             output.write("<tr><td><a href=\"");
             output.write(htmlEscaped(urlPathEscaped(entry.folder + "/" + pageName(1))));
@@ -159,7 +163,8 @@ Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
         output.write("</tbody></table>\n");
         for (const IndexEntry& entry : entries) {
             output.write("<script src=\"");
-            output.write(htmlEscaped(urlPathEscaped(entry.folder + "/" + std::string(searchDataName))));
+            output.write(
+                htmlEscaped(urlPathEscaped(entry.folder + "/" + std::string(searchDataName))));
             output.write("\"></script>\n");
         }
         output.write("<script>");

@@ -38,15 +38,17 @@ Json messageJson(const ExportedConversation& conversation, std::size_t index) {
         const auto& saved = conversation.saved.at(index).at(i);
         attachments.push_back(
             {{"name", attachmentName(attachment)},
-             {"path", saved ? Json(conversation.folder + "/attachments/" + saved->name) : Json(nullptr)},
-             {"mimeType", attachment.mimeType.empty() ? Json(nullptr) : Json(attachment.mimeType)}});
+             {"path",
+              saved ? Json(conversation.folder + "/attachments/" + saved->name) : Json(nullptr)},
+             {"mimeType",
+              attachment.mimeType.empty() ? Json(nullptr) : Json(attachment.mimeType)}});
     }
     Json reactions = Json::array();
     for (const Reaction& reaction : message.reactions)
-        reactions.push_back({{"sender", senderJson(conversation, reaction.sender,
-                                                   reaction.sender == fromOwner)},
-                             {"kind", reaction.kind},
-                             {"emoji", reaction.emoji}});
+        reactions.push_back(
+            {{"sender", senderJson(conversation, reaction.sender, reaction.sender == fromOwner)},
+             {"kind", reaction.kind},
+             {"emoji", reaction.emoji}});
     const bool replyKnown = message.replyTo && *message.replyTo < conversation.messages.size();
     Json json = {{"date", message.date ? Json(isoLocalDate(*message.date)) : Json(nullptr)},
                  {"fromMe", message.fromMe},

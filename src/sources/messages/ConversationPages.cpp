@@ -40,7 +40,8 @@ Shown shownAs(const MessageAttachment& attachment, std::string_view name) {
         return Shown::Image;
     if (type.starts_with("video/") || any({".mp4", ".mov", ".m4v", ".webm"})) return Shown::Video;
     if (type == "audio/amr" || any({".amr"})) return Shown::Link;
-    if (type.starts_with("audio/") || any({".m4a", ".mp3", ".wav", ".aac", ".ogg", ".opus", ".caf"}))
+    if (type.starts_with("audio/") ||
+        any({".m4a", ".mp3", ".wav", ".aac", ".ogg", ".opus", ".caf"}))
         return Shown::Audio;
     return Shown::Link;
 }
@@ -63,8 +64,8 @@ class PageWriter {
         pageOf_.reserve(messages.size());
         for (std::size_t index = 0; index < messages.size(); ++index) {
             std::string block = messageBlock(index);
-            if (inPage_ > 0 && (inPage_ >= messagesPerPage_ ||
-                                 body_.size() + block.size() > mostPageBytes)) {
+            if (inPage_ > 0 &&
+                (inPage_ >= messagesPerPage_ || body_.size() + block.size() > mostPageBytes)) {
                 if (Status written = finishPage(true); !written) return written.error();
             }
             body_.append(block);
@@ -98,9 +99,13 @@ class PageWriter {
     std::string navigation(bool more) const {
         std::string html = "<nav><a href=\"../index.html\">All conversations</a>";
         if (page_ > 1)
-            html.append(" · <a rel=\"prev\" href=\"").append(pageName(page_ - 1)).append("\">Earlier</a>");
+            html.append(" · <a rel=\"prev\" href=\"")
+                .append(pageName(page_ - 1))
+                .append("\">Earlier</a>");
         if (more)
-            html.append(" · <a rel=\"next\" href=\"").append(pageName(page_ + 1)).append("\">Later</a>");
+            html.append(" · <a rel=\"next\" href=\"")
+                .append(pageName(page_ + 1))
+                .append("\">Later</a>");
         return html.append(" · page ").append(std::to_string(page_)).append("</nav>");
     }
 
@@ -128,8 +133,8 @@ class PageWriter {
                 .append("\">");
         appendHtmlEscaped(html, messageSenderName(conversation_, quoted));
         html.append(": ");
-        std::string_view text = quoted.text ? std::string_view(*quoted.text)
-                                : quoted.note ? std::string_view(*quoted.note)
+        std::string_view text = quoted.text                   ? std::string_view(*quoted.text)
+                                : quoted.note                 ? std::string_view(*quoted.note)
                                 : !quoted.attachments.empty() ? std::string_view("Attachment")
                                                               : std::string_view("Message");
         constexpr std::size_t quoteLength = 200;
@@ -165,21 +170,33 @@ class PageWriter {
                     ? htmlEscaped(urlPathEscaped("attachments/" + *saved->browserImage))
                     : source;
             switch (saved->browserImage ? Shown::Image : shownAs(attachment, saved->name)) {
-            case Shown::Image:
-                html.append("<a href=\"").append(source).append("\"><img src=\"").append(image)
-                    .append("\" alt=\"").append(name).append("\" loading=\"lazy\"></a>");
-                break;
-            case Shown::Video:
-                html.append("<video controls preload=\"none\" src=\"").append(source)
-                    .append("\"></video>");
-                break;
-            case Shown::Audio:
-                html.append("<audio controls preload=\"none\" src=\"").append(source)
-                    .append("\"></audio>");
-                break;
-            case Shown::Link: break;
+                case Shown::Image:
+                    html.append("<a href=\"")
+                        .append(source)
+                        .append("\"><img src=\"")
+                        .append(image)
+                        .append("\" alt=\"")
+                        .append(name)
+                        .append("\" loading=\"lazy\"></a>");
+                    break;
+                case Shown::Video:
+                    html.append("<video controls preload=\"none\" src=\"")
+                        .append(source)
+                        .append("\"></video>");
+                    break;
+                case Shown::Audio:
+                    html.append("<audio controls preload=\"none\" src=\"")
+                        .append(source)
+                        .append("\"></audio>");
+                    break;
+                case Shown::Link:
+                    break;
             }
-            html.append("<p><a href=\"").append(source).append("\">").append(name).append("</a></p>");
+            html.append("<p><a href=\"")
+                .append(source)
+                .append("\">")
+                .append(name)
+                .append("</a></p>");
         }
     }
 
@@ -194,8 +211,11 @@ class PageWriter {
             appendHtmlEscaped(html, *message.event);
             return html.append("</div>\n");
         }
-        html.append("<div class=\"m").append(message.fromMe ? " me" : "").append("\" id=\"")
-            .append(anchor).append("\">");
+        html.append("<div class=\"m")
+            .append(message.fromMe ? " me" : "")
+            .append("\" id=\"")
+            .append(anchor)
+            .append("\">");
         appendHeader(html, message);
         if (message.replyTo && *message.replyTo < conversation_.messages.size())
             appendQuote(html, *message.replyTo);
@@ -205,9 +225,18 @@ class PageWriter {
             const std::string latitude = coordinateText(message.location->latitude);
             const std::string longitude = coordinateText(message.location->longitude);
             html.append("<p class=\"t\"><a href=\"https://www.openstreetmap.org/?mlat=")
-                .append(latitude).append("&amp;mlon=").append(longitude).append("#map=16/")
-                .append(latitude).append("/").append(longitude).append("\">Location: ")
-                .append(latitude).append(", ").append(longitude).append("</a></p>");
+                .append(latitude)
+                .append("&amp;mlon=")
+                .append(longitude)
+                .append("#map=16/")
+                .append(latitude)
+                .append("/")
+                .append(longitude)
+                .append("\">Location: ")
+                .append(latitude)
+                .append(", ")
+                .append(longitude)
+                .append("</a></p>");
         }
         appendAttachments(html, index);
         if (!message.reactions.empty()) {

@@ -44,10 +44,11 @@ std::string conversationLine(const ExportedConversation& conversation, std::size
         line.append(text);
     }
     for (std::size_t i = 0; i < message.attachments.size(); ++i) {
-        const bool saved = index < conversation.saved.size() && i < conversation.saved[index].size() &&
-                           conversation.saved[index][i];
+        const bool saved = index < conversation.saved.size() &&
+                           i < conversation.saved[index].size() && conversation.saved[index][i];
         line.append(" [attachment: ")
-            .append(saved ? conversation.saved[index][i]->name : attachmentName(message.attachments[i]))
+            .append(saved ? conversation.saved[index][i]->name
+                          : attachmentName(message.attachments[i]))
             .append(saved ? "]" : " (" + std::string(conversation.notSaved) + ")]");
     }
     for (const Reaction& reaction : message.reactions)

@@ -19,16 +19,15 @@ std::optional<std::string> text(sqlite3_stmt* statement, int column) {
 std::optional<std::string> words(sqlite3_stmt* statement, int column) {
     if (sqlite3_column_type(statement, column) != SQLITE_BLOB) return text(statement, column);
     const std::span<const std::byte> bytes = blobColumn(statement, column);
-    auto valid = utf8Text(std::optional(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    auto valid = utf8Text(
+        std::optional(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
     if (!valid || valid->empty()) return std::nullopt;
     return std::string(*valid);
 }
 
 }  // namespace
 
-std::optional<MessagePieces> MessagePieces::open(sqlite3* database,
-                                                 const PartFiles& partFiles) {
+std::optional<MessagePieces> MessagePieces::open(sqlite3* database, const PartFiles& partFiles) {
     const ColumnNames columns = columnsOf(database, "msg_pieces");
     if (!hasColumns(columns, {"message_id"})) return std::nullopt;
     auto column = [&](std::string_view name) {

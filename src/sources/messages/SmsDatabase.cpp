@@ -601,9 +601,10 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
 
 }  // namespace
 
-Result<std::unique_ptr<ConversationStore>> openSmsConversations(
-    StoredDatabase stored, ContactNames names, std::string ownerName,
-    PartFiles partFiles) {
+Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
+                                                                ContactNames names,
+                                                                std::string ownerName,
+                                                                PartFiles partFiles) {
     auto store = std::make_unique<SmsConversations>(std::move(stored), std::move(names),
                                                     std::move(ownerName));
     if (auto failure = store->load(partFiles)) return *failure;

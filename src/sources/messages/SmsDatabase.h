@@ -30,9 +30,10 @@ inline constexpr std::string_view smsDatabasePath = "Library/SMS/sms.db";
 // phone's owner ("Me added Ada"); `partFiles` the files of iOS 3 and 4's message parts the backup
 // holds (MessagePieces.h). Fails only when the database holds no message table at all or SQLite
 // can't read it; anything else it can't read is left out with a sentence in warnings().
-Result<std::unique_ptr<ConversationStore>> openSmsConversations(
-    StoredDatabase stored, ContactNames names, std::string ownerName = "Me",
-    PartFiles partFiles = {});
+Result<std::unique_ptr<ConversationStore>> openSmsConversations(StoredDatabase stored,
+                                                                ContactNames names,
+                                                                std::string ownerName = "Me",
+                                                                PartFiles partFiles = {});
 
 // How many conversations and messages the reader would find, counted without reading a row.
 Result<ConversationCounts> countSmsConversations(sqlite3* database);

@@ -42,13 +42,13 @@ Result<Tallies> conversationTallies(Result<ConversationCounts> counts, std::stri
 
 HeldCount countPhotos(const SummarySource& source) {
     if (!hasCameraRoll(source.applications)) return {};
-    HeldCount library = countDatabase(
-        source, CameraRollDomain, PhotoLibraryPath, [](sqlite3* database) -> Result<Tallies> {
-            auto counts = countLibraryAssets(database);
-            if (!counts) return counts.error();
-            return Tallies{{counts->photos, "photo", "photos"},
-                           {counts->videos, "video", "videos"}};
-        });
+    HeldCount library = countDatabase(source, CameraRollDomain, PhotoLibraryPath,
+                                      [](sqlite3* database) -> Result<Tallies> {
+                                          auto counts = countLibraryAssets(database);
+                                          if (!counts) return counts.error();
+                                          return Tallies{{counts->photos, "photo", "photos"},
+                                                         {counts->videos, "video", "videos"}};
+                                      });
     if (!library.tallies.empty()) return library;
     // Without a library it can read, the export takes the files the camera roll holds.
     const CameraRoll roll(source.applications);

@@ -215,11 +215,11 @@ Status WhatsAppStore::readChats() {
         return Error{"Could not read", "ChatStorage.sqlite",
                      "it has no chat table this version knows"};
     archivedKept_ = columns.contains("ZARCHIVED");
-    auto rows = prepare(
-        db(), "SELECT c.Z_PK, c.ZCONTACTJID, " + columnOr(columns, "c", "ZPARTNERNAME") + ", " +
-                  columnOr(columns, "c", "ZSESSIONTYPE", "0") + ", " +
-                  columnOr(columns, "c", "ZARCHIVED") + " FROM ZWACHATSESSION c ORDER BY " +
-                  columnOr(columns, "c", "ZLASTMESSAGEDATE", "0") + " DESC, c.Z_PK");
+    auto rows =
+        prepare(db(), "SELECT c.Z_PK, c.ZCONTACTJID, " + columnOr(columns, "c", "ZPARTNERNAME") +
+                          ", " + columnOr(columns, "c", "ZSESSIONTYPE", "0") + ", " +
+                          columnOr(columns, "c", "ZARCHIVED") + " FROM ZWACHATSESSION c ORDER BY " +
+                          columnOr(columns, "c", "ZLASTMESSAGEDATE", "0") + " DESC, c.Z_PK");
     if (!rows) return rows.error();
     int status = SQLITE_ROW;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {

@@ -31,54 +31,63 @@ const std::string typewise = "AppDomain-ch.icoaching.typewise";
 INSTANTIATE_TEST_SUITE_P(
     Joined, ApplicationJoining,
     ::testing::Values(
-        Joining{"AppDomainGroup-group.typewise.sharedsettings", {typewise},
+        Joining{"AppDomainGroup-group.typewise.sharedsettings",
+                {typewise},
                 {"ch.icoaching.typewise", Kind::App}},
-        Joining{"AppDomainGroup-group.TypeWise.settings", {typewise},
+        Joining{"AppDomainGroup-group.TypeWise.settings",
+                {typewise},
                 {"ch.icoaching.typewise", Kind::App}},
-        Joining{"AppDomainGroup-group.com.icoaching.shared", {typewise},
+        Joining{"AppDomainGroup-group.com.icoaching.shared",
+                {typewise},
                 {"ch.icoaching.typewise", Kind::App}},
-        Joining{"AppDomainGroup-group.com.google.chrome", {"AppDomain-com.google.chrome.ios"},
+        Joining{"AppDomainGroup-group.com.google.chrome",
+                {"AppDomain-com.google.chrome.ios"},
                 {"com.google.chrome.ios", Kind::App}},
         // The application absent: its group and extensions make one row.
-        Joining{"AppDomainPlugin-com.apple.stocks.widget", {"AppDomainGroup-group.com.apple.stocks"},
+        Joining{"AppDomainPlugin-com.apple.stocks.widget",
+                {"AppDomainGroup-group.com.apple.stocks"},
                 {"com.apple.stocks", Kind::Group}},
-        Joining{"AppDomainGroup-group.com.apple.stocks", {"AppDomainPlugin-com.apple.stocks.widget"},
+        Joining{"AppDomainGroup-group.com.apple.stocks",
+                {"AppDomainPlugin-com.apple.stocks.widget"},
                 {"com.apple.stocks", Kind::Group}},
         Joining{"AppDomainPlugin-com.example.reader.share.intents",
-                {"AppDomainPlugin-com.example.reader.widget"}, {"com.example.reader", Kind::Plugin}},
+                {"AppDomainPlugin-com.example.reader.widget"},
+                {"com.example.reader", Kind::Plugin}},
         // Apple's services and widgets with no application.
-        Joining{"AppDomainPlugin-com.apple.AppleAccountUI.AAUIFollowUpExtension", {},
+        Joining{"AppDomainPlugin-com.apple.AppleAccountUI.AAUIFollowUpExtension",
+                {},
                 {"System Containers", Kind::System}},
         Joining{"AppDomainPlugin-com.apple.news.widget", {}, {"System Containers", Kind::System}},
         Joining{"AppDomainGroup-group.com.apple.family", {}, {"System Containers", Kind::System}}));
 
-INSTANTIATE_TEST_SUITE_P(
-    NotJoined, ApplicationJoining,
-    ::testing::Values(
-        // Only vendors and generic labels in common.
-        Joining{"AppDomainGroup-group.com.google.common", {"AppDomain-com.google.chrome.ios"},
-                {"group.com.google.common", Kind::Group}},
-        Joining{"AppDomainGroup-group.shared.widget", {"AppDomain-com.shared.widget"},
-                {"group.shared.widget", Kind::Group}},
-        // One label, two developers.
-        Joining{"AppDomainGroup-group.com.apple.stocks", {"AppDomain-com.example.stocks"},
-                {"com.apple.stocks", Kind::Group}},
-        Joining{"AppDomainPlugin-com.examplestocks.widget", {"AppDomain-com.example"},
-                {"com.examplestocks", Kind::Plugin}}));
+INSTANTIATE_TEST_SUITE_P(NotJoined, ApplicationJoining,
+                         ::testing::Values(
+                             // Only vendors and generic labels in common.
+                             Joining{"AppDomainGroup-group.com.google.common",
+                                     {"AppDomain-com.google.chrome.ios"},
+                                     {"group.com.google.common", Kind::Group}},
+                             Joining{"AppDomainGroup-group.shared.widget",
+                                     {"AppDomain-com.shared.widget"},
+                                     {"group.shared.widget", Kind::Group}},
+                             // One label, two developers.
+                             Joining{"AppDomainGroup-group.com.apple.stocks",
+                                     {"AppDomain-com.example.stocks"},
+                                     {"com.apple.stocks", Kind::Group}},
+                             Joining{"AppDomainPlugin-com.examplestocks.widget",
+                                     {"AppDomain-com.example"},
+                                     {"com.examplestocks", Kind::Plugin}}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Ambiguous, ApplicationJoining,
-    ::testing::Values(
-        Joining{"AppDomainGroup-group.typewise.sharedsettings",
-                {typewise, "AppDomain-com.other.typewise"},
-                {"group.typewise.sharedsettings", Kind::Group}},
-        Joining{"AppDomainGroup-group.com.example.shared",
-                {"AppDomain-com.example.reader", "AppDomain-com.example.writer"},
-                {"group.com.example.shared", Kind::Group}}));
+INSTANTIATE_TEST_SUITE_P(Ambiguous, ApplicationJoining,
+                         ::testing::Values(Joining{"AppDomainGroup-group.typewise.sharedsettings",
+                                                   {typewise, "AppDomain-com.other.typewise"},
+                                                   {"group.typewise.sharedsettings", Kind::Group}},
+                                           Joining{"AppDomainGroup-group.com.example.shared",
+                                                   {"AppDomain-com.example.reader",
+                                                    "AppDomain-com.example.writer"},
+                                                   {"group.com.example.shared", Kind::Group}}));
 
 TEST(KnownApplications, NamesAsPeopleKnowThem) {
-    for (const auto& [name, kind, shown] :
-         std::vector<std::tuple<std::string, Kind, std::string>>{
+    for (const auto& [name, kind, shown] : std::vector<std::tuple<std::string, Kind, std::string>>{
              {"com.google.chrome.ios", Kind::App, "Chrome"},
              {"com.google.GoogleMobile", Kind::App, "Google"},
              {"ph.telegra.Telegraph", Kind::App, "Telegram"},

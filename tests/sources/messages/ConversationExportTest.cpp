@@ -59,8 +59,8 @@ Conversation withAda() {
     ada.messages.push_back(reply);
     Message photos = said(2, "", false);
     photos.text.reset();
-    photos.attachments.push_back({"IMG 1#.jpg", "image/jpeg", "MediaDomain",
-                                  attachmentsPath + "IMG 1#.jpg", firstDate});
+    photos.attachments.push_back(
+        {"IMG 1#.jpg", "image/jpeg", "MediaDomain", attachmentsPath + "IMG 1#.jpg", firstDate});
     photos.attachments.push_back({"cloud.mov", "video/quicktime", "MediaDomain",
                                   attachmentsPath + "cloud.mov", std::nullopt});
     ada.messages.push_back(photos);
@@ -79,9 +79,8 @@ Conversation withAda() {
 }
 
 Conversation chessClub(std::size_t count) {
-    Conversation club{{"Chess club", "SMS", {{"ada@example.com", ""}, {"+15550100", "Bob"}}, 0,
-                       {}, {}, {}},
-                      {}};
+    Conversation club{
+        {"Chess club", "SMS", {{"ada@example.com", ""}, {"+15550100", "Bob"}}, 0, {}, {}, {}}, {}};
     for (std::size_t step = 0; step < count; ++step) {
         club.messages.push_back(said(10 + step, "move " + std::to_string(step), step % 2 == 0));
         if (step % 2) club.messages.back().sender = 1;
@@ -104,15 +103,17 @@ class ConversationExport : public ::testing::Test {
                             ConversationExportOptions options = {},
                             const SaveProgress& progress = {}) {
         VectorStore store(std::move(conversations));
-        return exportConversations(
-            store, {device.directory, *device.applications, nullptr}, destination, options,
-            progress);
+        return exportConversations(store, {device.directory, *device.applications, nullptr},
+                                   destination, options, progress);
     }
 
-    Json exportedJson() const { return Json::parse(test::readText(destination + "/messages.json")); }
+    Json exportedJson() const {
+        return Json::parse(test::readText(destination + "/messages.json"));
+    }
 
     Json readPage(const std::string& relative) const {
-        auto run = test::runProcess("/usr/bin/python3", {SALVORA_PAGE_READER, destination + "/" + relative});
+        auto run = test::runProcess("/usr/bin/python3",
+                                    {SALVORA_PAGE_READER, destination + "/" + relative});
         EXPECT_EQ(run.status, 0) << run.err;
         return Json::parse(run.out);
     }
@@ -127,7 +128,8 @@ class ConversationExport : public ::testing::Test {
 TEST_F(ConversationExport, WritesEveryMessageForProgramsAndPeople) {
     const ExportSummary summary = exportAll({withAda(), chessClub(3)});
     ASSERT_FALSE(summary.error) << summary.error->description();
-    EXPECT_EQ(summaryCounts(summary), "2 conversations, 8 messages, 1 attachment, 1 not in this backup, 0 failed");
+    EXPECT_EQ(summaryCounts(summary),
+              "2 conversations, 8 messages, 1 attachment, 1 not in this backup, 0 failed");
     EXPECT_EQ(summary.notInBackup, std::vector<std::string>{"Ada/cloud.mov"});
     EXPECT_EQ(summary.firstPage, destination + "/index.html");
 
@@ -159,9 +161,12 @@ TEST_F(ConversationExport, WritesEveryMessageForProgramsAndPeople) {
               firstDate / 1000);
     EXPECT_EQ(test::readText(destination + "/Ada/conversation.txt"),
               "2024-03-01 14:05 +01:00 Ada: <script>alert(1)</script> & \"quotes\"\n"
-              "2024-03-01 14:06 +01:00 Me: (reply to Ada) Line one \u23CE line two [❤️ Ada] (edited)\n"
-              "2024-03-01 14:07 +01:00 Ada: [attachment: IMG 1#.jpg] [attachment: cloud.mov (not in this backup)]\n"
-              "2024-03-01 14:08 +01:00 Ada: Contact card: Charles Babbage [location: 52.520000, 13.405000] (unsent)\n"
+              "2024-03-01 14:06 +01:00 Me: (reply to Ada) Line one \u23CE line two [❤️ Ada] "
+              "(edited)\n"
+              "2024-03-01 14:07 +01:00 Ada: [attachment: IMG 1#.jpg] [attachment: cloud.mov (not "
+              "in this backup)]\n"
+              "2024-03-01 14:08 +01:00 Ada: Contact card: Charles Babbage [location: 52.520000, "
+              "13.405000] (unsent)\n"
               "2024-03-01 14:09 +01:00 — Ada named the conversation \"Engines\"\n");
 }
 
@@ -191,10 +196,10 @@ TEST_F(ConversationExport, ShowsAHeicPhotoByAJpegBesideIt) {
     catalog.buildCatalogForDevice(device);
     Conversation ada = withAda();
     Message photos = said(5, "photos");
-    photos.attachments.push_back({"IMG_2.HEIC", "image/heic", "MediaDomain",
-                                  attachmentsPath + "IMG_2.HEIC", firstDate});
-    photos.attachments.push_back({"broken.heic", "", "MediaDomain", attachmentsPath + "broken.heic",
-                                  firstDate});
+    photos.attachments.push_back(
+        {"IMG_2.HEIC", "image/heic", "MediaDomain", attachmentsPath + "IMG_2.HEIC", firstDate});
+    photos.attachments.push_back(
+        {"broken.heic", "", "MediaDomain", attachmentsPath + "broken.heic", firstDate});
     ada.messages = {photos};
     const ExportSummary summary = exportAll({ada});
     ASSERT_FALSE(summary.error) << summary.error->description();
@@ -207,8 +212,9 @@ TEST_F(ConversationExport, ShowsAHeicPhotoByAJpegBesideIt) {
     EXPECT_EQ(test::readText(destination + "/Ada/attachments/IMG_2.HEIC"), heic);
     EXPECT_FALSE(fs::exists(destination + "/Ada/attachments/broken.heic.jpg"));
     const std::string html = test::readText(destination + "/Ada/page-1.html");
-    EXPECT_NE(html.find("<a href=\"attachments/IMG_2.HEIC\"><img src=\"attachments/IMG_2.HEIC.jpg\""),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("<a href=\"attachments/IMG_2.HEIC\"><img src=\"attachments/IMG_2.HEIC.jpg\""),
+        std::string::npos);
     EXPECT_NE(html.find("<a href=\"attachments/broken.heic\">broken.heic</a>"), std::string::npos);
     EXPECT_EQ(exportedJson()["conversations"][0]["messages"][0]["attachments"][0]["path"],
               "Ada/attachments/IMG_2.HEIC");
@@ -226,8 +232,9 @@ TEST_F(ConversationExport, SplitsLongConversationsIntoLinkedPages) {
     }
     EXPECT_FALSE(fs::exists(destination + "/Chess club/page-4.html"));
     // The last message's quote leads to the first page.
-    EXPECT_NE(test::readText(destination + "/Chess club/page-3.html").find("href=\"page-1.html#m0\""),
-              std::string::npos);
+    EXPECT_NE(
+        test::readText(destination + "/Chess club/page-3.html").find("href=\"page-1.html#m0\""),
+        std::string::npos);
 }
 
 TEST_F(ConversationExport, KeepsOnlyWhatTheFiltersAsk) {
@@ -248,8 +255,9 @@ TEST_F(ConversationExport, KeepsOnlyWhatTheFiltersAsk) {
 TEST_F(ConversationExport, ReplacesAnEarlierExportOnlyOnceComplete) {
     ASSERT_FALSE(exportAll({withAda()}).error);
     const std::string earlier = test::readText(destination + "/messages.json");
-    const ExportSummary cancelled = exportAll(
-        {chessClub(2), withAda()}, {}, [](const SaveStatus& status) { return status.filesDone == 0; });
+    const ExportSummary cancelled =
+        exportAll({chessClub(2), withAda()}, {},
+                  [](const SaveStatus& status) { return status.filesDone == 0; });
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(test::readText(destination + "/messages.json"), earlier);
     EXPECT_FALSE(fs::exists(destination + "/Chess club"));

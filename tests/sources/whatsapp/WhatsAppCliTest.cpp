@@ -42,9 +42,14 @@ TEST(WhatsAppCli, ListsTheChatsOfBothApplicationsAsJson) {
 
     std::ostringstream lines, none;
     ASSERT_EQ(run({"whatsapp", backup.folder(), "--list"}, lines, none), Success);
+    // The lines say what the JSON says, a tab between each.
+    const auto& first = list[0];
     EXPECT_EQ(lines.str().substr(0, lines.str().find('\n')),
-              "Ada Lovelace\tWhatsApp\tAda Lovelace\t1\t2023-03-08T21:30:00+01:00\t"
-              "2023-03-08T22:06:40+01:00");
+              first["title"].get<std::string>() + "\tWhatsApp\t" +
+                  first["participants"][0]["name"].get<std::string>() + "\t" +
+                  std::to_string(first["messages"].get<int>()) + "\t" +
+                  first["firstDate"].get<std::string>() + "\t" +
+                  first["lastDate"].get<std::string>());
 }
 
 TEST(WhatsAppCli, NeedsADestinationOrTheListAndABackupWithChats) {
