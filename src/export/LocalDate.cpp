@@ -1,7 +1,7 @@
 #include "export/LocalDate.h"
 
-#include <cstdio>
 #include <ctime>
+#include <string>
 
 namespace salvora {
 namespace {
@@ -23,11 +23,40 @@ LocalTime localTime(EpochMillis millis) {
     return local;
 }
 
-std::string offsetText(long offsetSeconds) {
-    const char sign = offsetSeconds < 0 ? '-' : '+';
+// Two digits each, "07".
+void appendTwoDigits(std::string& out, long value) {
+    out += static_cast<char>('0' + value / 10 % 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+void appendOffset(std::string& out, long offsetSeconds) {
+    out += offsetSeconds < 0 ? '-' : '+';
     const long minutes = (offsetSeconds < 0 ? -offsetSeconds : offsetSeconds) / 60;
-    char text[32];
-    std::snprintf(text, sizeof text, "%c%02ld:%02ld", sign, (minutes / 60) % 100, minutes % 60);
+    appendTwoDigits(out, minutes / 60 % 100);
+    out += ':';
+    appendTwoDigits(out, minutes % 60);
+}
+
+// "2024-03-01", then `between` and "14:05"; written by hand, as an export dates every message
+// several times and printf's parsing of its format would take most of that time.
+std::string dayAndMinute(const std::tm& fields, char between) {
+    std::string text;
+    text.reserve(32);
+    const int year = fields.tm_year + 1900;
+    if (year >= 0 && year <= 9999) {
+        appendTwoDigits(text, year / 100);
+        appendTwoDigits(text, year % 100);
+    } else {
+        text += std::to_string(year);
+    }
+    text += '-';
+    appendTwoDigits(text, fields.tm_mon + 1);
+    text += '-';
+    appendTwoDigits(text, fields.tm_mday);
+    text += between;
+    appendTwoDigits(text, fields.tm_hour);
+    text += ':';
+    appendTwoDigits(text, fields.tm_min);
     return text;
 }
 
@@ -35,20 +64,19 @@ std::string offsetText(long offsetSeconds) {
 
 std::string isoLocalDate(EpochMillis millis) {
     const LocalTime local = localTime(millis);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.fields.tm_year + 1900,
-                  local.fields.tm_mon + 1, local.fields.tm_mday, local.fields.tm_hour,
-                  local.fields.tm_min, local.fields.tm_sec);
-    return text + offsetText(local.offsetSeconds);
+    std::string text = dayAndMinute(local.fields, 'T');
+    text += ':';
+    appendTwoDigits(text, local.fields.tm_sec);
+    appendOffset(text, local.offsetSeconds);
+    return text;
 }
 
 std::string localDateText(EpochMillis millis) {
     const LocalTime local = localTime(millis);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d ", local.fields.tm_year + 1900,
-                  local.fields.tm_mon + 1, local.fields.tm_mday, local.fields.tm_hour,
-                  local.fields.tm_min);
-    return text + offsetText(local.offsetSeconds);
+    std::string text = dayAndMinute(local.fields, ' ');
+    text += ' ';
+    appendOffset(text, local.offsetSeconds);
+    return text;
 }
 
 }  // namespace salvora

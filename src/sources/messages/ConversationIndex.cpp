@@ -1,21 +1,15 @@
 #include "sources/messages/ConversationIndex.h"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 
 #include "export/HtmlText.h"
+#include "export/JsonText.h"
 #include "export/LocalDate.h"
 #include "export/StreamedFile.h"
 #include "sources/messages/ConversationPages.h"
 
 namespace salvora {
 namespace {
-
-using Json = nlohmann::json;
-
-std::string dumped(const Json& value) {
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
 
 // The page's search: every conversation's search.js pushes
 // {folder, title, messages: [[page, index, date, sender, text]…]} onto salvoraSearch.
@@ -105,24 +99,33 @@ IndexEntry indexEntry(const ExportedConversation& conversation) {
 Status writeSearchData(const ExportedConversation& conversation,
                        const std::vector<std::uint32_t>& pageOf, const OpenFolder& folder) {
     return streamFile(folder, searchDataName, [&](StreamedOutput& output) -> Status {
-        const Json head = {{"folder", conversation.folder},
-                           {"title", shownTitle(*conversation.outline)}};
-        std::string text = dumped(head);
-        text.pop_back();
-        output.write("window.salvoraSearch = window.salvoraSearch || [];\nsalvoraSearch.push(");
-        output.write(text);
-        output.write(",\"messages\":[");
+        std::string head =
+            "window.salvoraSearch = window.salvoraSearch || [];\nsalvoraSearch.push({\"folder\":";
+        appendJsonString(head, conversation.folder);
+        head += ",\"title\":";
+        appendJsonString(head, shownTitle(*conversation.outline));
+        head += ",\"messages\":[";
+        output.write(head);
+        // Each row [page, index, date, sender, text].
         bool first = true;
+        std::string row;
         for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
-            std::string searched = searchedText(conversation, index);
+            const std::string searched = searchedText(conversation, index);
             if (searched.empty()) continue;
             const Message& message = conversation.messages[index];
-            const Json row = {pageOf.at(index), index,
-                              message.date ? localDateText(*message.date) : std::string(),
-                              messageSenderName(conversation, message), std::move(searched)};
-            output.write(first ? "\n" : ",\n");
+            row = first ? "\n[" : ",\n[";
             first = false;
-            output.write(dumped(row));
+            appendJsonNumber(row, pageOf.at(index));
+            row += ',';
+            appendJsonNumber(row, index);
+            row += ',';
+            appendJsonString(row, message.date ? localDateText(*message.date) : std::string());
+            row += ',';
+            appendJsonString(row, messageSenderName(conversation, message));
+            row += ',';
+            appendJsonString(row, searched);
+            row += ']';
+            output.write(row);
         }
         output.write("]});\n");
         return {};

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "export/JsonText.h"
 #include "export/LocalDate.h"
 
 namespace salvora {
@@ -14,57 +15,88 @@ std::string dumped(const Json& value) {
     return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-Json participantJson(const Participant& participant) {
-    return {{"handle", participant.handle},
-            {"name", participant.name.empty() ? Json(nullptr) : Json(participant.name)}};
+void appendParticipant(std::string& out, const Participant& participant) {
+    out += "{\"handle\":";
+    appendJsonString(out, participant.handle);
+    out += ",\"name\":";
+    if (participant.name.empty())
+        out += "null";
+    else
+        appendJsonString(out, participant.name);
+    out += '}';
 }
 
-Json senderJson(const ExportedConversation& conversation, std::size_t sender, bool fromMe) {
+void appendSender(std::string& out, const ExportedConversation& conversation, std::size_t sender,
+                  bool fromMe) {
     const auto& participants = conversation.outline->participants;
-    if (fromMe || sender >= participants.size()) return nullptr;
-    return participantJson(participants[sender]);
+    if (fromMe || sender >= participants.size())
+        out += "null";
+    else
+        appendParticipant(out, participants[sender]);
 }
 
-template <typename T>
-Json orNull(const std::optional<T>& value) {
-    return value ? Json(*value) : Json(nullptr);
-}
-
-Json messageJson(const ExportedConversation& conversation, std::size_t index) {
+// One message, written straight into `out`.
+void appendMessage(std::string& out, const ExportedConversation& conversation, std::size_t index) {
     const Message& message = conversation.messages[index];
-    Json attachments = Json::array();
+    out += "{\"date\":";
+    if (message.date)
+        appendJsonString(out, isoLocalDate(*message.date));
+    else
+        out += "null";
+    out += ",\"fromMe\":";
+    appendJsonBool(out, message.fromMe);
+    out += ",\"sender\":";
+    appendSender(out, conversation, message.sender, message.fromMe);
+    out += ",\"text\":";
+    appendJsonStringOrNull(out, message.text);
+    out += ",\"attachments\":[";
     for (std::size_t i = 0; i < message.attachments.size(); ++i) {
         const MessageAttachment& attachment = message.attachments[i];
         const auto& saved = conversation.saved.at(index).at(i);
-        attachments.push_back(
-            {{"name", attachmentName(attachment)},
-             {"path",
-              saved ? Json(conversation.folder + "/attachments/" + saved->name) : Json(nullptr)},
-             {"mimeType",
-              attachment.mimeType.empty() ? Json(nullptr) : Json(attachment.mimeType)}});
+        out += i == 0 ? "{\"name\":" : ",{\"name\":";
+        appendJsonString(out, attachmentName(attachment));
+        out += ",\"path\":";
+        if (saved)
+            appendJsonString(out, conversation.folder + "/attachments/" + saved->name);
+        else
+            out += "null";
+        out += ",\"mimeType\":";
+        if (attachment.mimeType.empty())
+            out += "null";
+        else
+            appendJsonString(out, attachment.mimeType);
+        out += '}';
     }
-    Json reactions = Json::array();
-    for (const Reaction& reaction : message.reactions)
-        reactions.push_back(
-            {{"sender", senderJson(conversation, reaction.sender, reaction.sender == fromOwner)},
-             {"kind", reaction.kind},
-             {"emoji", reaction.emoji}});
-    const bool replyKnown = message.replyTo && *message.replyTo < conversation.messages.size();
-    Json json = {{"date", message.date ? Json(isoLocalDate(*message.date)) : Json(nullptr)},
-                 {"fromMe", message.fromMe},
-                 {"sender", senderJson(conversation, message.sender, message.fromMe)},
-                 {"text", orNull(message.text)},
-                 {"attachments", std::move(attachments)},
-                 {"reactions", std::move(reactions)},
-                 {"replyTo", replyKnown ? Json(*message.replyTo) : Json(nullptr)},
-                 {"edited", message.edited},
-                 {"unsent", message.unsent},
-                 {"event", orNull(message.event)}};
-    if (message.note) json["note"] = *message.note;
+    out += "],\"reactions\":[";
+    for (std::size_t i = 0; i < message.reactions.size(); ++i) {
+        const Reaction& reaction = message.reactions[i];
+        out += i == 0 ? "{\"sender\":" : ",{\"sender\":";
+        appendSender(out, conversation, reaction.sender, reaction.sender == fromOwner);
+        out += ",\"kind\":";
+        appendJsonString(out, reaction.kind);
+        out += ",\"emoji\":";
+        appendJsonString(out, reaction.emoji);
+        out += '}';
+    }
+    out += "],\"replyTo\":";
+    if (message.replyTo && *message.replyTo < conversation.messages.size())
+        appendJsonNumber(out, *message.replyTo);
+    else
+        out += "null";
+    out += ",\"edited\":";
+    appendJsonBool(out, message.edited);
+    out += ",\"unsent\":";
+    appendJsonBool(out, message.unsent);
+    out += ",\"event\":";
+    appendJsonStringOrNull(out, message.event);
+    if (message.note) {
+        out += ",\"note\":";
+        appendJsonString(out, *message.note);
+    }
     if (message.location)
-        json["location"] = {{"latitude", message.location->latitude},
-                            {"longitude", message.location->longitude}};
-    return json;
+        out += ",\"location\":" + dumped(Json{{"latitude", message.location->latitude},
+                                              {"longitude", message.location->longitude}});
+    out += '}';
 }
 
 }  // namespace
@@ -75,23 +107,28 @@ ConversationJson::ConversationJson(StreamedOutput& output) : output_(output) {
 
 void ConversationJson::add(const ExportedConversation& conversation) {
     const ConversationOutline& outline = *conversation.outline;
-    Json participants = Json::array();
-    for (const Participant& participant : outline.participants)
-        participants.push_back(participantJson(participant));
-    Json head = {{"title", shownTitle(outline)},
-                 {"service", outline.service},
-                 {"participants", std::move(participants)}};
-    if (outline.archived) head["archived"] = *outline.archived;
-    // The head without its closing brace, then the messages one by one.
-    std::string text = dumped(head);
-    text.pop_back();
-    output_.write(first_ ? "\n" : ",\n");
+    std::string text = first_ ? "\n" : ",\n";
     first_ = false;
+    text += "{\"title\":";
+    appendJsonString(text, shownTitle(outline));
+    text += ",\"service\":";
+    appendJsonString(text, outline.service);
+    text += ",\"participants\":[";
+    for (std::size_t i = 0; i < outline.participants.size(); ++i) {
+        if (i > 0) text += ',';
+        appendParticipant(text, outline.participants[i]);
+    }
+    text += ']';
+    if (outline.archived) {
+        text += ",\"archived\":";
+        appendJsonBool(text, *outline.archived);
+    }
+    text += ",\"messages\":[";
     output_.write(text);
-    output_.write(",\"messages\":[");
     for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
-        output_.write(index == 0 ? "\n" : ",\n");
-        output_.write(dumped(messageJson(conversation, index)));
+        text = index == 0 ? "\n" : ",\n";
+        appendMessage(text, conversation, index);
+        output_.write(text);
     }
     output_.write("]}");
 }

@@ -1,7 +1,8 @@
 #include "sources/messages/ConversationText.h"
 
-#include <cstdio>
+#include <algorithm>
 
+#include "export/CoordinateText.h"
 #include "export/LocalDate.h"
 #include "export/StreamedFile.h"
 
@@ -10,13 +11,12 @@ namespace {
 
 // The text on one line: each line break (CR, LF or both) as " ⏎ ".
 void appendOneLine(std::string& line, std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            line.append(" \u23CE ");
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line.push_back(text[i]);
-        }
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+        line.append(text.substr(at, end - at));
+        if (end == text.size()) break;
+        line.append(" \u23CE ");
+        at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     }
 }
 
@@ -38,10 +38,11 @@ std::string conversationLine(const ExportedConversation& conversation, std::size
     if (message.text) appendOneLine(line.append(" "), *message.text);
     if (message.note) appendOneLine(line.append(" "), *message.note);
     if (message.location) {
-        char text[80];
-        std::snprintf(text, sizeof text, " [location: %.6f, %.6f]", message.location->latitude,
-                      message.location->longitude);
-        line.append(text);
+        line.append(" [location: ")
+            .append(coordinateText(message.location->latitude))
+            .append(", ")
+            .append(coordinateText(message.location->longitude))
+            .append("]");
     }
     for (std::size_t i = 0; i < message.attachments.size(); ++i) {
         const bool saved = index < conversation.saved.size() &&
