@@ -3,7 +3,10 @@
 #include <optional>
 #include <vector>
 
+#include "export/BrowserImage.h"
 #include "sqlite/ReferenceDate.h"
+#include "support/HeicImage.h"
+#include "support/TemporaryFolder.h"
 
 namespace salvora::test {
 namespace {
@@ -11,6 +14,16 @@ namespace {
 constexpr std::string_view photoPath = "Library/SMS/Attachments/ab/11/A1B2/IMG_0001.JPG";
 constexpr std::string_view memoPath = "Library/SMS/Attachments/cd/12/C3D4/Audio Message.caf";
 constexpr std::string_view partPath = "Library/SMS/Parts/3c/02/4-1.jpg";
+
+// A photo as a browser shows it, where this machine encodes HEIC to make one from.
+const std::string& photoBytes() {
+    static const std::string bytes = [] {
+        auto jpeg = jpegOfHeif(bytesOf(heicImage(160, 120)));
+        return jpeg ? std::string(jpeg->begin(), jpeg->end())
+                    : std::string("JPEG bytes of the photo");
+    }();
+    return bytes;
+}
 
 std::string quoted(std::string_view text) {
     std::string sql = "'";
@@ -269,7 +282,7 @@ void writeMessages(SmsGeneration generation, JournalMode journal,
                    const MessagesFileAdder& addFile) {
     const auto seconds = static_cast<std::uint32_t>(firstSmsDate + 14 * 60);
     if (columnsOf(generation).chats)
-        addFile("MediaDomain", std::string(photoPath), "JPEG bytes of the photo", seconds);
+        addFile("MediaDomain", std::string(photoPath), photoBytes(), seconds);
     if (generation == SmsGeneration::Grouped)
         addFile("MediaDomain", std::string(partPath), "JPEG bytes of a part", seconds);
     const DatabaseFiles files = smsDatabaseFiles(generation, journal);
