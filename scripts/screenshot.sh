@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Writes docs/screenshot.png, the window on the demo's sample home with a device, an application
-# and a file chosen, and docs/summary.png, a device's summary; drawn under Xvfb where it is
-# installed (offscreen otherwise).
+# and a file chosen, and docs/summary.png, a device's summary, drawn under Xvfb where it is
+# installed (offscreen otherwise); then docs/messages.png and docs/whatsapp.png, a conversation
+# of the demo's exports as headless Chromium shows it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target salvora-demo-home salvora-window-screenshot
+cmake --build --preset default -j"$(nproc)" --target salvora-demo-home salvora-window-screenshot \
+    salvora-cli
 home=$(mktemp -d "${TMPDIR:-/tmp}/salvora-screenshot.XXXXXX")
 trap 'rm -rf "$home"' EXIT
 build/default/demo/salvora-demo-home "$home" >/dev/null
@@ -19,3 +21,13 @@ shoot() {
 }
 shoot docs/screenshot.png
 shoot docs/summary.png summary
+
+hana="$home/AppData/Roaming/Apple Computer/MobileSync/Backup/7a3e02"
+page() {
+    local kind=$1 conversation=$2 png=$3
+    build/default/src/cli/salvora-cli "$kind" "$hana" "$home/$kind" >/dev/null
+    chromium --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=1000,640 \
+        --screenshot="$png" "file://$home/$kind/$conversation/page-1.html" 2>/dev/null
+}
+page messages "Ada King Lovelace" docs/messages.png
+page whatsapp Family docs/whatsapp.png

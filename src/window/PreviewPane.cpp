@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -41,7 +42,9 @@ PreviewPane::PreviewPane(QWidget* parent)
       text_(named(new QPlainTextEdit(pages_), "previewText", tr("Contents of the chosen file"))),
       tables_(named(new QTableWidget(0, 2, pages_), "previewTables",
                     tr("Tables of the chosen database"))),
-      backupSummary_(new BackupSummaryView(pages_)),
+      backupSummary_(new BackupSummaryView),
+      backupSummaryPage_(named(new QScrollArea(pages_), "backupSummaryPage",
+                               tr("What the chosen backup holds"))),
       conversations_(named(new QTableWidget(0, 3, pages_), "previewConversations",
                            tr("Conversations of the chosen database"))) {
     setObjectName(QStringLiteral("previewPane"));
@@ -53,8 +56,12 @@ PreviewPane::PreviewPane(QWidget* parent)
     text_->setFont(QFont(QStringLiteral("monospace")));
     listing(tables_, {tr("Table"), tr("Rows")});
     listing(conversations_, {tr("Conversation"), tr("Messages"), tr("Last message")});
+    // A pane too low for the whole summary scrolls rather than squeezing its lines together.
+    backupSummaryPage_->setWidget(backupSummary_);
+    backupSummaryPage_->setWidgetResizable(true);
+    backupSummaryPage_->setFrameShape(QFrame::NoFrame);
     for (QWidget* page : {static_cast<QWidget*>(image_), static_cast<QWidget*>(text_),
-                          static_cast<QWidget*>(tables_), static_cast<QWidget*>(backupSummary_),
+                          static_cast<QWidget*>(tables_), static_cast<QWidget*>(backupSummaryPage_),
                           static_cast<QWidget*>(conversations_)})
         pages_->addWidget(page);
     auto* layout = new QVBoxLayout(this);
@@ -111,7 +118,7 @@ void PreviewPane::showNothing(const QString& why) {
     const bool backup = why.isEmpty() && backupSummary_->hasDevice();
     summary_->setVisible(!backup);
     summary_->setText(why.isEmpty() ? tr("Choose a file to see it here.") : why);
-    pages_->setCurrentWidget(backup ? static_cast<QWidget*>(backupSummary_) : text_);
+    pages_->setCurrentWidget(backup ? static_cast<QWidget*>(backupSummaryPage_) : text_);
 }
 
 }  // namespace salvora

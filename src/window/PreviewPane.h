@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QScrollArea;
 class QStackedWidget;
 class QTableWidget;
 
@@ -36,6 +37,7 @@ class PreviewPane final : public QWidget {
     QPlainTextEdit* text_;
     QTableWidget* tables_;
     BackupSummaryView* backupSummary_;
+    QScrollArea* backupSummaryPage_;  // holds backupSummary_
     QTableWidget* conversations_;
 };
 

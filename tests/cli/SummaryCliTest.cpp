@@ -10,6 +10,8 @@
 
 #include "cli/Cli.h"
 #include "support/AddressBookWriter.h"
+#include "support/CalendarWriter.h"
+#include "support/CallHistoryWriter.h"
 #include "support/CameraRollWriter.h"
 #include "support/ChatStorageWriter.h"
 #include "support/CliBackups.h"
@@ -100,7 +102,10 @@ TEST_P(SummaryOfEveryLayout, TellsTheDeviceTheCatalogueAndWhatItsDatabasesHold) 
                            [&](const std::string& path, const std::string& contents) {
                                add("HomeDomain", path, contents);
                            });
-    add("HomeDomain", "Library/Calendar/Calendar.sqlitedb", "calendar");
+    test::writeCalendarDatabase(JournalMode::Rollback,
+                                [&](const std::string& path, const std::string& contents) {
+                                    add("HomeDomain", path, contents);
+                                });
 
     const auto [status, out] = cli({"summary", backup, "--json"});
     ASSERT_EQ(status, 0);
@@ -122,7 +127,7 @@ TEST_P(SummaryOfEveryLayout, TellsTheDeviceTheCatalogueAndWhatItsDatabasesHold) 
         "whatsapp": {"held": false},
         "contacts": {"held": true, "contacts": 4},
         "calls": {"held": false},
-        "calendars": {"held": true}})"));
+        "calendars": {"held": true, "calendars": 2, "events": 5}})"));
 
     const auto [textStatus, text] = cli({"summary", backup});
     ASSERT_EQ(textStatus, 0);
@@ -137,7 +142,7 @@ TEST_P(SummaryOfEveryLayout, TellsTheDeviceTheCatalogueAndWhatItsDatabasesHold) 
                         "WhatsApp chats:    not in this backup\n"
                         "Contacts:          4 contacts\n"
                         "Calls:             not in this backup\n"
-                        "Calendars:         in this backup\n"),
+                        "Calendars:         2 calendars, 5 events\n"),
               std::string::npos)
         << text;
 }
@@ -177,7 +182,10 @@ TEST_P(SummaryOfEverySource, CountsWhatEachExportTakes) {
         [&](const std::string& path, const std::string& contents, std::uint32_t) {
             add("CameraRollDomain", path, contents);
         });
-    add("HomeDomain", "Library/CallHistoryDB/CallHistory.storedata", "calls");
+    test::writeCallHistoryStore(JournalMode::WalWithLog,
+                                [&](const std::string& path, const std::string& contents) {
+                                    add("HomeDomain", path, contents);
+                                });
 
     const auto [status, out] = cli({"summary", backup, "--json"});
     ASSERT_EQ(status, 0);
@@ -188,7 +196,7 @@ TEST_P(SummaryOfEverySource, CountsWhatEachExportTakes) {
         "messages": {"held": true, "conversations": 3, "messages": 12},
         "whatsapp": {"held": true, "chats": 3, "messages": 21},
         "contacts": {"held": true, "contacts": 4},
-        "calls": {"held": true},
+        "calls": {"held": true, "calls": 5},
         "calendars": {"held": false}})"));
 }
 

@@ -39,7 +39,7 @@ TEST_F(BackupSummaryPane, ShowsTheChosenBackupItsCountsAsReadAndRunsAnExportFrom
                      });
     openWindow();
     choose(1);
-    EXPECT_EQ(currentPage()->objectName(), "backupSummary");
+    EXPECT_EQ(currentPage()->objectName(), "backupSummaryPage");
     EXPECT_EQ(part<QLabel>("summaryDevice").text(), "Carol");
     QTRY_COMPARE(part<QLabel>("summaryModel").text(), QString("iPhone1,2"));
     EXPECT_EQ(part<QLabel>("summaryModel").accessibleName(), "Model: iPhone1,2");
@@ -59,9 +59,9 @@ TEST_F(BackupSummaryPane, ShowsTheChosenBackupItsCountsAsReadAndRunsAnExportFrom
 
     // A file's preview takes the pane; choosing no file brings the summary back.
     choose(1, 0, 0);
-    EXPECT_NE(currentPage()->objectName(), "backupSummary");
+    EXPECT_NE(currentPage()->objectName(), "backupSummaryPage");
     deselectAll(fileTable());
-    EXPECT_EQ(currentPage()->objectName(), "backupSummary");
+    EXPECT_EQ(currentPage()->objectName(), "backupSummaryPage");
 
     // Another device: its own summary, nothing left of the one before.
     choose(0);

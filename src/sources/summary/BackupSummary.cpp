@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
+#include <unordered_set>
 #include <utility>
 
-#include "catalog/StoredFileLookup.h"
 #include "crypto/BackupEncryption.h"
 #include "foundation/Plural.h"
 #include "recovery/StoredDatabase.h"
+#include "sources/calendar/CalendarExport.h"
+#include "sources/calls/CallHistory.h"
 #include "sources/contacts/AddressBook.h"
 #include "sources/messages/SmsDatabase.h"
 #include "sources/photos/CameraRoll.h"
@@ -94,21 +95,42 @@ HeldCount countAddressBook(const SummarySource& source) {
                          });
 }
 
-// Held when the backup holds any of the files; the count is for the kind's own reader to give.
-HeldCount heldAtAny(const SummarySource& source,
-                    std::initializer_list<std::pair<std::string_view, std::string_view>> places) {
-    for (const auto& [domain, path] : places)
-        if (findStoredFile(source.applications, domain, path)) return {true};
-    return {};
+// A count read by the kind's own reader, held or not as its backup reader tells.
+template <typename Read, typename Count>
+HeldCount countRead(Read&& read, Count&& count) {
+    auto whole = read();
+    if (!whole && whole.error().kind == ErrorKind::NotInBackup) return {};
+    if (!whole) return {true, {}, whole.error().description()};
+    return {true, count(*whole)};
 }
 
 HeldCount countCalls(const SummarySource& source) {
-    return heldAtAny(source, {{"HomeDomain", "Library/CallHistoryDB/CallHistory.storedata"},
-                              {"HomeDomain", "Library/CallHistory/call_history.db"}});
+    return countRead(
+        [&] {
+            return readBackupCallHistory(source.deviceDirectory, source.applications,
+                                         source.keybag);
+        },
+        [](const CallHistory& history) { return Tallies{{history.calls.size(), "call", "calls"}}; });
 }
 
+// The calendars the export takes by default, and their events.
 HeldCount countCalendars(const SummarySource& source) {
-    return heldAtAny(source, {{"HomeDomain", "Library/Calendar/Calendar.sqlitedb"}});
+    return countRead(
+        [&] {
+            return readBackupCalendars(source.deviceDirectory, source.applications, source.keybag);
+        },
+        [](const CalendarDatabase& database) {
+            Tallies tallies{{0, "calendar", "calendars"}, {0, "event", "events"}};
+            std::unordered_set<std::int64_t> taken;
+            for (const Calendar& calendar : database.calendars)
+                if (exportsCalendar(calendar, false)) {
+                    ++tallies[0].count;
+                    taken.insert(calendar.id);
+                }
+            for (const CalendarEvent& event : database.events)
+                tallies[1].count += taken.contains(event.calendarId) ? 1 : 0;
+            return tallies;
+        });
 }
 
 constexpr std::array<ExportableKind, 6> kinds{{
