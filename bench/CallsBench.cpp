@@ -25,7 +25,7 @@ void benchCallExport(Report& report, const std::string& backupFolder, const std:
     report.heading("The call history out as CSV and a page, whole processes");
     if (cli.empty()) return report.skipped(goal, "no --cli given");
     const ProcessTimes times =
-        timeProcesses({{cli, "calls", backupFolder, scratch + "/calls"}}, runs).front();
+        timeProcesses({{cli, "calls", backupFolder, scratch + "/calls-exported"}}, runs).front();
     report.figure("salvora-cli calls", seconds(times.seconds) + " (processor " +
                                            seconds(times.processorSeconds) + "), " +
                                            mebibytes(times.peakBytes) +
