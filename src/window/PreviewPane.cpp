@@ -43,8 +43,8 @@ PreviewPane::PreviewPane(QWidget* parent)
       tables_(named(new QTableWidget(0, 2, pages_), "previewTables",
                     tr("Tables of the chosen database"))),
       backupSummary_(new BackupSummaryView),
-      backupSummaryPage_(named(new QScrollArea(pages_), "backupSummaryPage",
-                               tr("What the chosen backup holds"))),
+      backupSummaryPage_(
+          named(new QScrollArea(pages_), "backupSummaryPage", tr("What the chosen backup holds"))),
       conversations_(named(new QTableWidget(0, 3, pages_), "previewConversations",
                            tr("Conversations of the chosen database"))) {
     setObjectName(QStringLiteral("previewPane"));

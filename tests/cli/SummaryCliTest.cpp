@@ -92,16 +92,20 @@ class SummaryOfEveryLayout : public ::testing::TestWithParam<Case> {
     int stored = 0;
 };
 
-TEST_P(SummaryOfEveryLayout, TellsTheDeviceTheCatalogueAndWhatItsDatabasesHold) {
-    const FileAdder add = adder();
+// Messages' database with its attachment and the address book, as the layout records them.
+void writeMessagesAndContacts(const FileAdder& add, JournalMode journal) {
     test::writeMessages(
-        test::SmsGeneration::AttributedBodies, JournalMode::Rollback,
+        test::SmsGeneration::AttributedBodies, journal,
         [&](const std::string& domain, const std::string& path, const std::string& contents,
             std::uint32_t) { add(domain, path, contents); });
-    test::writeAddressBook(JournalMode::Rollback,
-                           [&](const std::string& path, const std::string& contents) {
-                               add("HomeDomain", path, contents);
-                           });
+    test::writeAddressBook(journal, [&](const std::string& path, const std::string& contents) {
+        add("HomeDomain", path, contents);
+    });
+}
+
+TEST_P(SummaryOfEveryLayout, TellsTheDeviceTheCatalogueAndWhatItsDatabasesHold) {
+    const FileAdder add = adder();
+    writeMessagesAndContacts(add, JournalMode::Rollback);
     test::writeCalendarDatabase(JournalMode::Rollback,
                                 [&](const std::string& path, const std::string& contents) {
                                     add("HomeDomain", path, contents);
@@ -166,14 +170,7 @@ class SummaryOfEverySource : public SummaryOfEveryLayout {};
 
 TEST_P(SummaryOfEverySource, CountsWhatEachExportTakes) {
     const FileAdder add = adder();
-    test::writeMessages(
-        test::SmsGeneration::AttributedBodies, JournalMode::WalWithLog,
-        [&](const std::string& domain, const std::string& path, const std::string& contents,
-            std::uint32_t) { add(domain, path, contents); });
-    test::writeAddressBook(JournalMode::WalWithLog,
-                           [&](const std::string& path, const std::string& contents) {
-                               add("HomeDomain", path, contents);
-                           });
+    writeMessagesAndContacts(add, JournalMode::WalWithLog);
     test::writeWhatsAppContainer([&](const std::string& path, const std::string& contents) {
         add("AppDomainGroup-group.net.whatsapp.WhatsApp.shared", path, contents);
     });

@@ -110,7 +110,9 @@ HeldCount countCalls(const SummarySource& source) {
             return readBackupCallHistory(source.deviceDirectory, source.applications,
                                          source.keybag);
         },
-        [](const CallHistory& history) { return Tallies{{history.calls.size(), "call", "calls"}}; });
+        [](const CallHistory& history) {
+            return Tallies{{history.calls.size(), "call", "calls"}};
+        });
 }
 
 // The calendars the export takes by default, and their events.

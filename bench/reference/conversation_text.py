@@ -1,0 +1,36 @@
+"""What the two plain references share: a conversation.txt per conversation, a line a message
+("2019-01-01 10:00 +01:00 Sender: text"), written as salvora-cli writes it."""
+import os, time
+
+
+def local_date(seconds):
+    """Seconds since 2001-01-01 UTC, in this computer's zone with its offset."""
+    moment = time.localtime(int(seconds) + 978307200)
+    offset = moment.tm_gmtoff // 60
+    sign = "-" if offset < 0 else "+"
+    return time.strftime("%Y-%m-%d %H:%M ", moment) + "%s%02d:%02d" % (
+        sign, abs(offset) // 60, abs(offset) % 60)
+
+
+def write_conversations(destination, rows, title_of, sender_of):
+    """rows: (conversation, seconds since 2001, from me, who, text) sorted by conversation, then
+    date; title_of(conversation) and sender_of(conversation, who) name them."""
+    os.makedirs(destination, exist_ok=True)
+    out, current, used = None, None, set()
+    for conversation, seconds, from_me, who, text in rows:
+        if conversation != current:
+            if out:
+                out.close()
+            current = conversation
+            name = title_of(conversation).replace("/", "_")
+            while name in used:
+                name += " (2)"
+            used.add(name)
+            os.makedirs(os.path.join(destination, name))
+            out = open(os.path.join(destination, name, "conversation.txt"), "w", encoding="utf-8")
+        sender = "Me" if from_me else sender_of(conversation, who)
+        body = (text or "").replace("\r\n", " \u23ce ").replace("\n", " \u23ce ").replace(
+            "\r", " \u23ce ")
+        out.write(f"{local_date(seconds)} {sender}: {body}\n")
+    if out:
+        out.close()
