@@ -17,6 +17,11 @@ namespace {
 // No phone's photo comes near: a larger image would only cost memory to decode.
 constexpr std::size_t mostFileBytes = 256u << 20;
 constexpr long long mostPixels = 200'000'000;
+// A side longer than this is refused before libheif makes room for the image, whatever size the
+// file gives it elsewhere (a grid says its own): a crafted file of a few bytes could otherwise
+// ask for gigabytes. The rare panorama wider than this keeps only its original, as a HEIC that
+// doesn't decode does.
+constexpr int mostSide = 12'000;
 constexpr int jpegQuality = 90;
 
 Error decodeError(std::string reason) {
@@ -53,6 +58,7 @@ std::string browserImageName(std::string_view name) { return std::string(name) +
 Result<std::vector<unsigned char>> jpegOfHeif(std::span<const std::byte> heif) {
     std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
     if (!context) return decodeError("out of memory");
+    heif_context_set_maximum_image_size_limit(context.get(), mostSide);
     heif_error read = heif_context_read_from_memory_without_copy(context.get(), heif.data(),
                                                                  heif.size(), nullptr);
     if (read.code != heif_error_Ok) return decodeError(read.message);
