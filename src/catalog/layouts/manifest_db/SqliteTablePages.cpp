@@ -153,9 +153,17 @@ RecordRead decodeRecord(std::span<const std::byte> bytes, std::uint64_t payloadS
         found[column] = {*type, start};
         start += *size;
     }
-    // Read to the header's end, the values must fill the payload exactly, or SQLite calls the
-    // record corrupt.
-    if (types.remaining() == 0 && start != payloadSize) return RecordRead::Damaged;
+    // The columns after the last one read count too: with the header read to its end, the
+    // values must fill the payload exactly, or SQLite calls the record corrupt.
+    std::uint64_t end = start;
+    while (types.remaining() > 0) {
+        const std::optional<std::uint64_t> type = readVarint(types);
+        const std::optional<std::uint64_t> size = type ? valueSize(*type) : std::nullopt;
+        if (!size || *size > payloadSize - end) return RecordRead::Damaged;
+        end += *size;
+    }
+    if (end != payloadSize) return RecordRead::Damaged;
+
     if (start > bytes.size()) {
         needed = static_cast<std::size_t>(start);
         return RecordRead::Short;
