@@ -15,14 +15,19 @@ std::string dumped(const Json& value) {
     return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// A text the phone leaves empty where it has none: null then.
+void appendTextOrNull(std::string& out, std::string_view text) {
+    if (text.empty())
+        out += "null";
+    else
+        appendJsonString(out, text);
+}
+
 void appendParticipant(std::string& out, const Participant& participant) {
     out += "{\"handle\":";
     appendJsonString(out, participant.handle);
     out += ",\"name\":";
-    if (participant.name.empty())
-        out += "null";
-    else
-        appendJsonString(out, participant.name);
+    appendTextOrNull(out, participant.name);
     out += '}';
 }
 
@@ -61,10 +66,7 @@ void appendMessage(std::string& out, const ExportedConversation& conversation, s
         else
             out += "null";
         out += ",\"mimeType\":";
-        if (attachment.mimeType.empty())
-            out += "null";
-        else
-            appendJsonString(out, attachment.mimeType);
+        appendTextOrNull(out, attachment.mimeType);
         out += '}';
     }
     out += "],\"reactions\":[";
