@@ -9,17 +9,21 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
 jobs=$(nproc)
+# Each stage's time goes beside its heading, so a slow stage is plain in the CI log.
+stage() { echo "=== $1 (at ${SECONDS} s)"; }
 for preset in default sanitize; do
-    echo "=== $preset build"
+    stage "$preset build"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j"$jobs"
+    stage "$preset tests"
     ctest --preset "$preset" -j"$jobs"
 done
-echo "=== portable build: the recovery and reliability tests"
+stage "portable build: the recovery and reliability tests"
 cmake --preset portable >/dev/null
 cmake --build --preset portable -j"$jobs"
 ctest --preset portable -j"$jobs"
-echo "=== package"
+stage package
 scripts/check-package.sh build/default
-echo "=== fuzz"
+stage fuzz
 scripts/fuzz.sh "${FUZZ_SECONDS:-budget}"
+echo "=== every test passed in ${SECONDS} s"
