@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "bench/ConversationBackups.h"
 #include "bench/LargeBackup.h"
 
 int main(int argc, char** argv) {
@@ -24,9 +25,27 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--device", deviceName, "The device name in Info.plist")->capture_default_str();
     app.add_option("--seed", plan.seed)->capture_default_str();
+    SmsPlan messages{.messages = 0};
+    app.add_option("--messages", messages.messages,
+                   "Instead, a backup of an sms.db of this many messages, for profiling an export");
+    app.add_option("--conversations", messages.conversations)->capture_default_str();
+    std::size_t chatMessages = 0;
+    app.add_option("--whatsapp-messages", chatMessages,
+                   "Instead, a backup of a WhatsApp ChatStorage.sqlite of this many messages");
+    std::size_t chats = 200;
+    app.add_option("--chats", chats)->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
     try {
+        if (messages.messages > 0 || chatMessages > 0) {
+            if (messages.messages > 0)
+                writeSmsBackup(folder, messages);
+            else
+                writeWhatsAppBackup(folder, chatMessages, chats);
+            std::cout << "a backup of " << (messages.messages + chatMessages) << " messages in "
+                      << folder << '\n';
+            return 0;
+        }
         const WrittenBackup written = writeLargeBackup(
             folder, plan,
             layout == "db" ? CatalogueLayout::ManifestDb : CatalogueLayout::ManifestDatabase,
