@@ -105,8 +105,10 @@ class ConversationStore {
     virtual ~ConversationStore() = default;
     // Every conversation, in the store's order.
     virtual const std::vector<ConversationOutline>& outlines() const = 0;
-    // The messages of outlines()[index]; an error when its rows can't be read at all (a
-    // conversation read in part comes back with what was read, and warnings() says why).
+    // The messages of outlines()[index] with a copy of its outline; an error when its rows
+    // can't be read at all (a conversation read in part comes back with what was read, and
+    // warnings() says why). An export calls it on a thread of its own, one call at a time,
+    // and leaves the store alone meanwhile.
     virtual Result<Conversation> read(std::size_t index) = 0;
     // Sentences about what could not be read (a damaged table, a -wal left out), for the user.
     virtual std::vector<std::string> warnings() const = 0;

@@ -3,6 +3,7 @@
 #include "export/ExportFolder.h"
 #include "export/StreamedFile.h"
 #include "export/UniqueNames.h"
+#include "foundation/ReadAhead.h"
 #include "sources/messages/ConversationAttachments.h"
 #include "sources/messages/ConversationIndex.h"
 #include "sources/messages/ConversationJson.h"
@@ -22,19 +23,34 @@ class ConversationExporter {
           options_(options),
           progress_(progress),
           summary_(summary),
-          attachments_(files, options.portableNames) {}
+          attachments_(files, options.portableNames) {
+        // No conversation's folder takes a name the export's own files and folders have.
+        for (std::string_view own : {indexPageName, searchFolderName})
+            folderNames_.nameFor(own, own);
+        folderNames_.nameFor(options.kind + ".json", options.kind);
+    }
 
     // Writes every wanted conversation below `staging`; false when cancelled or failed.
     bool run(const OpenFolder& staging) {
+        SearchData search(staging);
+        // The store is read on a thread of its own from here on: what the writing needs of the
+        // outlines is taken first.
         const auto& outlines = store_.outlines();
         std::vector<std::size_t> wanted;
-        for (std::size_t index = 0; index < outlines.size(); ++index)
-            if (conversationWanted(outlines[index], options_)) wanted.push_back(index);
+        std::vector<std::string> titles;
+        for (std::size_t index = 0; index < outlines.size(); ++index) {
+            if (!conversationWanted(outlines[index], options_)) continue;
+            wanted.push_back(index);
+            titles.push_back(shownTitle(outlines[index]));
+        }
         status_.filesTotal = wanted.size();
+        ReadAhead<Result<Conversation>> reads(
+            wanted.size(), [&](std::size_t i) { return store_.read(wanted[i]); });
         Status json = streamFile(staging, options_.kind + ".json", [&](StreamedOutput& output) {
             ConversationJson writer(output);
-            for (std::size_t index : wanted) {
-                if (Status done = exportOne(index, staging, writer); !done) return done;
+            for (const std::string& title : titles) {
+                if (Status done = exportOne(title, reads, staging, writer, search); !done)
+                    return done;
                 if (summary_.cancelled) return Status(Error{"Cancelled", {}, {}});
             }
             writer.finish();
@@ -45,7 +61,13 @@ class ConversationExporter {
             summary_.error = json.error();
             return false;
         }
-        if (Status index = writeIndexPage(std::move(entries_), staging, heading()); !index) {
+        auto searchParts = search.finish();
+        if (!searchParts) {
+            summary_.error = searchParts.error();
+            return false;
+        }
+        if (Status index = writeIndexPage(std::move(entries_), *searchParts, staging, heading());
+            !index) {
             summary_.error = index.error();
             return false;
         }
@@ -63,26 +85,27 @@ class ConversationExporter {
         return "Messages";
     }
 
-    // Writes one conversation; an error only for what stops the whole export (a folder that
-    // can't be made); a conversation that can't be read is a warning.
-    Status exportOne(std::size_t index, const OpenFolder& staging, ConversationJson& json) {
-        const ConversationOutline& outline = store_.outlines()[index];
-        const std::string title = shownTitle(outline);
+    // Writes the next conversation; an error only for what stops the whole export (a folder
+    // that can't be made); a conversation that can't be read is a warning.
+    Status exportOne(const std::string& title, ReadAhead<Result<Conversation>>& reads,
+                     const OpenFolder& staging, ConversationJson& json, SearchData& search) {
         status_.current = title;
         if (progress_ && !progress_(status_)) {
             summary_.cancelled = true;
             return {};
         }
         ++status_.filesDone;
-        Result<Conversation> read = store_.read(index);
+        Result<Conversation> read = std::move(*reads.next());
         if (!read) {
             summary_.warnings.push_back("Could not read the conversation \"" + title +
                                         "\": " + read.error().reason);
             return {};
         }
-        ExportedConversation conversation{&outline, {},
+        ExportedConversation conversation{&read->outline,
+                                          {},
                                           messagesWanted(std::move(read->messages), options_),
-                                          {}, options_.me};
+                                          {},
+                                          options_.me};
         if (conversation.messages.empty()) return {};
         conversation.folder = folderNames_.nameFor(title, "Conversation");
         auto folder = openFolderIn(staging, conversation.folder, CreateMissing::Yes);
@@ -97,7 +120,7 @@ class ConversationExporter {
         auto pages = writeConversationPages(conversation, *folder, options_.messagesPerPage);
         if (!pages) return pages.error();
         if (Status text = writeConversationText(conversation, *folder); !text) return text;
-        if (Status search = writeSearchData(conversation, *pages, *folder); !search) return search;
+        if (Status searched = search.add(conversation, *pages); !searched) return searched;
         json.add(conversation);
         entries_.push_back(indexEntry(conversation));
         ++entriesWritten_;

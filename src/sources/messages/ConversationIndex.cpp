@@ -1,18 +1,21 @@
 #include "sources/messages/ConversationIndex.h"
 
 #include <algorithm>
+#include <span>
 
 #include "export/HtmlText.h"
 #include "export/JsonText.h"
 #include "export/LocalDate.h"
 #include "export/StreamedFile.h"
+#include "foundation/FileWriting.h"
 #include "sources/messages/ConversationPages.h"
 
 namespace salvora {
 namespace {
 
-// The page's search: every conversation's search.js pushes
-// {folder, title, messages: [[page, index, date, sender, text]…]} onto salvoraSearch.
+// The page's search: each part of the search data pushes one
+// {folder, title, messages: [[page, index, date, sender, text]…]} a conversation onto
+// salvoraSearch.
 constexpr std::string_view searchScript = R"JS(
 (function () {
   var box = document.getElementById('q');
@@ -96,44 +99,61 @@ IndexEntry indexEntry(const ExportedConversation& conversation) {
     return entry;
 }
 
-Status writeSearchData(const ExportedConversation& conversation,
-                       const std::vector<std::uint32_t>& pageOf, const OpenFolder& folder) {
-    return streamFile(folder, searchDataName, [&](StreamedOutput& output) -> Status {
-        std::string head =
-            "window.salvoraSearch = window.salvoraSearch || [];\nsalvoraSearch.push({\"folder\":";
-        appendJsonString(head, conversation.folder);
-        head += ",\"title\":";
-        appendJsonString(head, shownTitle(*conversation.outline));
-        head += ",\"messages\":[";
-        output.write(head);
-        // Each row [page, index, date, sender, text].
-        bool first = true;
-        std::string row;
-        for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
-            const std::string searched = searchedText(conversation, index);
-            if (searched.empty()) continue;
-            const Message& message = conversation.messages[index];
-            row = first ? "\n[" : ",\n[";
-            first = false;
-            appendJsonNumber(row, pageOf.at(index));
-            row += ',';
-            appendJsonNumber(row, index);
-            row += ',';
-            appendJsonString(row, message.date ? localDateText(*message.date) : std::string());
-            row += ',';
-            appendJsonString(row, messageSenderName(conversation, message));
-            row += ',';
-            appendJsonString(row, searched);
-            row += ']';
-            output.write(row);
-        }
-        output.write("]});\n");
-        return {};
-    });
+SearchData::SearchData(const OpenFolder& exportFolder) : exportFolder_(exportFolder) {}
+
+Status SearchData::add(const ExportedConversation& conversation,
+                       const std::vector<std::uint32_t>& pageOf) {
+    if (part_.empty()) part_ = "window.salvoraSearch = window.salvoraSearch || [];\n";
+    part_ += "salvoraSearch.push({\"folder\":";
+    appendJsonString(part_, conversation.folder);
+    part_ += ",\"title\":";
+    appendJsonString(part_, shownTitle(*conversation.outline));
+    part_ += ",\"messages\":[";
+    // Each row [page, index, date, sender, text].
+    bool first = true;
+    for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
+        const std::string searched = searchedText(conversation, index);
+        if (searched.empty()) continue;
+        const Message& message = conversation.messages[index];
+        part_ += first ? "\n[" : ",\n[";
+        first = false;
+        appendJsonNumber(part_, pageOf.at(index));
+        part_ += ',';
+        appendJsonNumber(part_, index);
+        part_ += ',';
+        appendJsonString(part_, message.date ? localDateText(*message.date) : std::string());
+        part_ += ',';
+        appendJsonString(part_, messageSenderName(conversation, message));
+        part_ += ',';
+        appendJsonString(part_, searched);
+        part_ += ']';
+    }
+    part_ += "]});\n";
+    return part_.size() >= partBytes ? writePart() : Status();
 }
 
-Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
-                      const std::string& heading) {
+Status SearchData::writePart() {
+    if (part_.empty()) return {};
+    if (!folder_) {
+        auto made = openFolderIn(exportFolder_, searchFolderName, CreateMissing::Yes);
+        if (!made) return made.error();
+        folder_ = std::move(*made);
+    }
+    const std::string name = std::to_string(parts_.size() + 1) + ".js";
+    if (Status written = writeAtomically(std::as_bytes(std::span(part_)), *folder_, name); !written)
+        return written;
+    parts_.push_back(std::string(searchFolderName) + "/" + name);
+    part_.clear();
+    return {};
+}
+
+Result<std::vector<std::string>> SearchData::finish() {
+    if (Status written = writePart(); !written) return written.error();
+    return std::move(parts_);
+}
+
+Status writeIndexPage(std::vector<IndexEntry> entries, const std::vector<std::string>& searchParts,
+                      const OpenFolder& folder, const std::string& heading) {
     std::stable_sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
         return a.lastDate.value_or(INT64_MIN) > b.lastDate.value_or(INT64_MIN);
     });
@@ -164,10 +184,9 @@ Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
             output.write("</td></tr>\n");
         }
         output.write("</tbody></table>\n");
-        for (const IndexEntry& entry : entries) {
+        for (const std::string& part : searchParts) {
             output.write("<script src=\"");
-            output.write(
-                htmlEscaped(urlPathEscaped(entry.folder + "/" + std::string(searchDataName))));
+            output.write(htmlEscaped(urlPathEscaped(part)));
             output.write("\"></script>\n");
         }
         output.write("<script>");

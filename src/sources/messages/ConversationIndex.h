@@ -2,10 +2,11 @@
 
 // The export's first page, "index.html": every conversation (title, participants, number of
 // messages, last date), newest first, and a search over every message's text. The search runs in
-// the page itself, from the file system without a server: each conversation's folder holds
-// "search.js", its messages' words as data, which the index loads with <script> tags (a
-// browser lets a page opened from a file load scripts, not fetch files). "index.html?q=word"
-// opens with the results for "word" shown.
+// the page itself, from the file system without a server: the folder "search" holds the
+// messages' words as data in parts of a few megabytes, which the index loads with <script> tags
+// (a browser lets a page opened from a file load scripts, not fetch files; a few dozen load far
+// faster than one for each of thousands of conversations). "index.html?q=word" opens with the
+// results for "word" shown.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,7 +18,7 @@
 
 namespace salvora {
 
-inline constexpr std::string_view searchDataName = "search.js";
+inline constexpr std::string_view searchFolderName = "search";
 inline constexpr std::string_view indexPageName = "index.html";
 
 // What the index shows of one conversation written.
@@ -32,12 +33,31 @@ struct IndexEntry {
 
 IndexEntry indexEntry(const ExportedConversation& conversation);
 
-// Writes "search.js" into the conversation's folder; `pageOf` as the pages were written.
-Status writeSearchData(const ExportedConversation& conversation,
-                       const std::vector<std::uint32_t>& pageOf, const OpenFolder& folder);
+// The search data of an export, written a part at a time as conversations are added.
+class SearchData {
+  public:
+    explicit SearchData(const OpenFolder& exportFolder);
 
-// Writes "index.html" into the export's folder, the entries newest first.
-Status writeIndexPage(std::vector<IndexEntry> entries, const OpenFolder& folder,
-                      const std::string& heading);
+    // Adds the conversation's messages, `pageOf` as its pages were written, and writes a part
+    // once what has been added fills one.
+    Status add(const ExportedConversation& conversation, const std::vector<std::uint32_t>& pageOf);
+    // Writes the rest; the parts' paths relative to the export folder, in order.
+    Result<std::vector<std::string>> finish();
+
+  private:
+    static constexpr std::size_t partBytes = 4 << 20;
+
+    Status writePart();
+
+    const OpenFolder& exportFolder_;
+    std::optional<OpenFolder> folder_;  // made with the first part
+    std::string part_;
+    std::vector<std::string> parts_;
+};
+
+// Writes "index.html" into the export's folder, the entries newest first, loading the search
+// data's parts.
+Status writeIndexPage(std::vector<IndexEntry> entries, const std::vector<std::string>& searchParts,
+                      const OpenFolder& folder, const std::string& heading);
 
 }  // namespace salvora
