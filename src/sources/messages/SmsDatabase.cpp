@@ -166,6 +166,8 @@ class SmsConversations final : public ConversationStore {
     sqlite3* db() const { return stored_.database.handle(); }
     std::size_t conversationFor(const std::string& key);
     std::size_t participantOf(std::size_t conversation, const std::string& handle);
+    void loadHandles();
+    std::optional<std::string> handleAt(sqlite3_stmt* row, int column) const;
     void loadChats();
     void loadOldGroups();
     void readRows();
@@ -183,6 +185,10 @@ class SmsConversations final : public ConversationStore {
     bool chats_ = false;
     bool unixDates_ = false;
     std::string handleExpression_;
+    // The handle table, read once where the schema has one: a message names its handle by ROWID,
+    // and looking each up in SQLite took more time than reading the message.
+    std::optional<std::unordered_map<std::int64_t, std::string>> handleIds_;
+    std::string handleColumn_;  // what a message row selects for its handle
     std::string fromMeExpression_;
     std::string dateExpression_;  // seconds or nanoseconds since 2001
     std::vector<ConversationOutline> outlines_;
@@ -217,6 +223,29 @@ std::size_t SmsConversations::participantOf(std::size_t conversation, const std:
         outlines_[conversation].participants.push_back(
             {handle, names_.nameOf(handle).value_or("")});
     return it->second;
+}
+
+void SmsConversations::loadHandles() {
+    handleColumn_ = handleExpression_;
+    if (!handleExpression_.starts_with("(SELECT")) return;
+    auto rows = prepare(db(), "SELECT ROWID, id FROM handle");
+    if (!rows) return;
+    std::unordered_map<std::int64_t, std::string> ids;
+    int status;
+    while ((status = sqlite3_step(rows->get())) == SQLITE_ROW)
+        if (auto id = text(rows->get(), 1)) ids.emplace(sqlite3_column_int64(rows->get(), 0), *id);
+    // A handle table that can't be read whole is looked up row by row.
+    if (status != SQLITE_DONE) return;
+    handleIds_ = std::move(ids);
+    handleColumn_ = "m.handle_id";
+}
+
+std::optional<std::string> SmsConversations::handleAt(sqlite3_stmt* row, int column) const {
+    if (!handleIds_) return text(row, column);
+    if (sqlite3_column_type(row, column) != SQLITE_INTEGER) return std::nullopt;
+    auto found = handleIds_->find(sqlite3_column_int64(row, column));
+    if (found == handleIds_->end()) return std::nullopt;
+    return found->second;
 }
 
 void SmsConversations::loadChats() {
@@ -274,7 +303,7 @@ void SmsConversations::readRows() {
     const ColumnNames& m = messageColumns_;
     const bool groups = !chats_ && m.contains("group_id") && !columnsOf(db(), "msg_group").empty();
     const std::string reactionType = columnOr(m, "associated_message_type", "0");
-    std::string sql = "SELECT m.ROWID, " + dateExpression_ + ", " + handleExpression_ + ", " +
+    std::string sql = "SELECT m.ROWID, " + dateExpression_ + ", " + handleColumn_ + ", " +
                       fromMeExpression_ + ", " + reactionType + ", " +
                       columnOr(m, "associated_message_guid") + ", " +
                       columnOr(m, "associated_message_emoji") + ", " +
@@ -303,7 +332,7 @@ void SmsConversations::readRows() {
 
         const auto date = messageDate(row, 1);
         const std::int64_t sortDate = date.value_or(sortLast);
-        const auto handle = text(row, 2);
+        const auto handle = handleAt(row, 2);
         const bool fromMe = sqlite3_column_int64(row, 3) != 0;
         const std::int64_t type = sqlite3_column_int64(row, 4);
         std::optional<std::size_t> conversation;
@@ -384,6 +413,7 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
                               : since1970;
     }
     handleExpression_ = handleExpressionOf(db(), m);
+    loadHandles();
     if (m.contains("is_from_me"))
         fromMeExpression_ = "m.is_from_me";
     else if (m.contains("flags"))
@@ -403,13 +433,16 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
     finishOutlines();
 
     std::string sql = "SELECT " + columnOr(m, "guid") + ", " + columnOr(m, "text") + ", " +
-                      columnOr(m, "attributedBody") + ", " + handleExpression_ + ", " +
+                      columnOr(m, "attributedBody") + ", " + handleColumn_ + ", " +
                       fromMeExpression_ + ", " + dateExpression_ + ", " +
                       columnOr(m, "item_type", "0") + ", " + columnOr(m, "group_action_type", "0") +
                       ", " + columnOr(m, "group_title") + ", ";
-    sql += m.contains("other_handle") && handleExpression_.starts_with("(SELECT")
-               ? "(SELECT h.id FROM handle h WHERE h.ROWID = m.other_handle), "
-               : "NULL, ";
+    if (!m.contains("other_handle") || !handleExpression_.starts_with("(SELECT"))
+        sql += "NULL, ";
+    else if (handleIds_)
+        sql += "m.other_handle, ";
+    else
+        sql += "(SELECT h.id FROM handle h WHERE h.ROWID = m.other_handle), ";
     sql += columnOr(m, "thread_originator_guid") + ", " + columnOr(m, "date_edited") + ", " +
            columnOr(m, "date_retracted") + ", " + columnOr(m, "message_summary_info") + ", " +
            columnOr(m, "cache_has_attachments", "1") + " FROM message m WHERE m.ROWID = ?";
@@ -504,7 +537,7 @@ std::string SmsConversations::eventOf(sqlite3_stmt* row, std::size_t conversatio
                                       const std::string& who) {
     const std::int64_t item = sqlite3_column_int64(row, 6);
     const std::int64_t action = sqlite3_column_int64(row, 7);
-    auto other = text(row, 9);
+    auto other = handleAt(row, 9);
     std::string whom = "someone";
     if (other)
         whom = shownName(outlines_[conversation].participants[participantOf(conversation, *other)]);
@@ -545,7 +578,7 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
         Message message;
         message.date = messageDate(row, 5);
         message.fromMe = sqlite3_column_int64(row, 4) != 0;
-        auto handle = text(row, 3);
+        auto handle = handleAt(row, 3);
         if (!message.fromMe && handle && !handle->empty())
             message.sender = participantOf(index, *handle);
         message.text = text(row, 1);
