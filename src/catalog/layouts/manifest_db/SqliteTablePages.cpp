@@ -191,15 +191,28 @@ std::optional<SqliteTablePages> SqliteTablePages::open(const std::string& path) 
     const std::size_t pageSize = storedPageSize == 1 ? 65536 : storedPageSize;
     cursor.seek(20);
     const std::uint64_t reserved = *cursor.readBigEndian(1);
+    cursor.seek(24);
+    const std::uint64_t changeCounter = *cursor.readBigEndian(4);
+    const std::uint64_t headerPages = *cursor.readBigEndian(4);
     cursor.seek(56);
     const std::uint64_t encoding = *cursor.readBigEndian(4);
+    cursor.seek(92);
+    const std::uint64_t validFor = *cursor.readBigEndian(4);
     if (pageSize < 512 || pageSize > 65536 || !std::has_single_bit(pageSize) ||
         pageSize - reserved < 480 || encoding != utf8Encoding)
         return std::nullopt;
     std::optional<FileWindow> pages = FileWindow::open(path, pageSize);
     if (!pages) return std::nullopt;
+    // SQLite takes the header's page count where the file was last written by a version that
+    // keeps it (the version it is valid for matches the change counter): pages past it are no
+    // part of the database, and a count past the file's end is a damaged file for SQLite to say.
+    std::uint64_t pageCount = pages->size() / pageSize;
+    if (headerPages != 0 && changeCounter == validFor) {
+        if (headerPages > pageCount) return std::nullopt;
+        pageCount = headerPages;
+    }
     return SqliteTablePages(path, std::move(*pages), pageSize,
-                            pageSize - static_cast<std::size_t>(reserved));
+                            pageSize - static_cast<std::size_t>(reserved), pageCount);
 }
 
 std::optional<std::span<const std::byte>> SqliteTablePages::page(FileWindow& file,

@@ -49,11 +49,12 @@ class SqliteTablePages {
 
   private:
     SqliteTablePages(std::string path, FileWindow pages, std::size_t pageSize,
-                     std::size_t usableSize)
+                     std::size_t usableSize, std::uint64_t pageCount)
         : path_(std::move(path)),
           pages_(std::move(pages)),
           pageSize_(pageSize),
-          usableSize_(usableSize) {}
+          usableSize_(usableSize),
+          pageCount_(pageCount) {}
 
     // Where the rest of a row's payload lies, and how much of it was followed.
     struct OverflowChain {
@@ -69,12 +70,13 @@ class SqliteTablePages {
     std::optional<std::size_t> leafDepth(std::uint32_t rootPage);
     // The page's bytes up to its reserved tail, read through `file`.
     std::optional<std::span<const std::byte>> page(FileWindow& file, std::uint32_t number);
-    std::uint64_t pageCount() const { return pages_.size() / pageSize_; }
+    std::uint64_t pageCount() const { return pageCount_; }
 
     std::string path_;
     FileWindow pages_;  // read a page at a time, for the pages of the tree and overflow pages
     std::size_t pageSize_;
     std::size_t usableSize_;
+    std::uint64_t pageCount_;  // as SQLite counts them
 };
 
 }  // namespace salvora
