@@ -252,6 +252,30 @@ TEST_F(ConversationExport, KeepsOnlyWhatTheFiltersAsk) {
     EXPECT_EQ(messages[2]["replyTo"], nullptr);
 }
 
+TEST_F(ConversationExport, SplitsTheSearchDataIntoPartsTheIndexLoadsInOrder) {
+    // Three conversations of about 2.5 MB of search data each: the first two fill a part.
+    std::vector<Conversation> conversations;
+    for (const char* name : {"Ada", "Bob", "Cy"}) {
+        Conversation conversation{{name, "SMS", {{"+15550100", name}}, 0, {}, {}, {}}, {}};
+        for (std::size_t step = 0; step < 20'000; ++step)
+            conversation.messages.push_back(said(step, std::string(100, 'w')));
+        conversation.outline.messageCount = conversation.messages.size();
+        conversations.push_back(std::move(conversation));
+    }
+    ASSERT_FALSE(exportAll(std::move(conversations)).error);
+    const std::string first = test::readText(destination + "/search/1.js");
+    const std::string second = test::readText(destination + "/search/2.js");
+    EXPECT_FALSE(fs::exists(destination + "/search/3.js"));
+    for (const std::string* part : {&first, &second})
+        EXPECT_TRUE(part->starts_with("window.salvoraSearch = window.salvoraSearch || [];\n"));
+    EXPECT_NE(first.find("\"folder\":\"Bob\""), std::string::npos);
+    EXPECT_NE(second.find("\"folder\":\"Cy\""), std::string::npos);
+    const std::string index = test::readText(destination + "/index.html");
+    EXPECT_LT(index.find("<script src=\"search/1.js\">"),
+              index.find("<script src=\"search/2.js\">"));
+    EXPECT_EQ(index.find("<script src=\"search/2.js\">"), index.rfind("<script src=\"search/"));
+}
+
 TEST_F(ConversationExport, ReplacesAnEarlierExportOnlyOnceComplete) {
     ASSERT_FALSE(exportAll({withAda()}).error);
     const std::string earlier = test::readText(destination + "/messages.json");
