@@ -46,6 +46,10 @@ Result<SqliteDatabase> openThroughVfs(std::shared_ptr<const ServedFile> main,
     if (readWhereItLies)
         if (Status cache = execute(handle, "PRAGMA cache_size = -131072"); !cache)
             return cache.error();
+    // One read transaction for the connection's life, begun by the schema's read: the files
+    // can't change under it, and each statement outside one would begin its own, asking the VFS
+    // again for the header, the size and a hot journal, and dropping the pages SQLite kept.
+    if (Status begun = execute(handle, "BEGIN"); !begun) return begun.error();
     if (Status schema = execute(handle, "SELECT count(*) FROM sqlite_schema"); !schema)
         return schema.error();
     return database;
