@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "catalog/StoredFileLookup.h"
+#include "foundation/StringHash.h"
 #include "foundation/Utf8Text.h"
 #include "plist/PropertyList.h"
 #include "plist/Typedstream.h"
@@ -144,7 +145,7 @@ struct MessageRef {
 
 struct Entry {
     std::vector<MessageRef> messages;
-    std::unordered_map<std::string, std::size_t> participantByHandle;
+    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> participantByHandle;
     std::string displayName;
     std::string identifier;
 };
@@ -165,9 +166,10 @@ class SmsConversations final : public ConversationStore {
   private:
     sqlite3* db() const { return stored_.database.handle(); }
     std::size_t conversationFor(const std::string& key);
-    std::size_t participantOf(std::size_t conversation, const std::string& handle);
+    std::size_t participantOf(std::size_t conversation, std::string_view handle);
     void loadHandles();
-    std::optional<std::string> handleAt(sqlite3_stmt* row, int column) const;
+    std::optional<std::string_view> handleAt(sqlite3_stmt* row, int column) const;
+    std::vector<std::pair<std::int64_t, std::int64_t>> chatsOfMessages();
     void loadChats();
     void loadOldGroups();
     void readRows();
@@ -194,6 +196,7 @@ class SmsConversations final : public ConversationStore {
     std::vector<ConversationOutline> outlines_;
     std::vector<Entry> entries_;
     std::unordered_map<std::string, std::size_t> conversationByKey_;
+    std::unordered_map<std::int64_t, std::size_t> conversationOfChat_;
     std::unordered_map<std::string, std::vector<PendingReaction>> reactionsByTarget_;
     Statement messageRow_;
     Statement attachmentRows_;
@@ -215,14 +218,15 @@ std::size_t SmsConversations::conversationFor(const std::string& key) {
     return it->second;
 }
 
-std::size_t SmsConversations::participantOf(std::size_t conversation, const std::string& handle) {
+std::size_t SmsConversations::participantOf(std::size_t conversation, std::string_view handle) {
     Entry& entry = entries_[conversation];
-    auto [it, added] =
-        entry.participantByHandle.try_emplace(handle, outlines_[conversation].participants.size());
-    if (added)
-        outlines_[conversation].participants.push_back(
-            {handle, names_.nameOf(handle).value_or("")});
-    return it->second;
+    if (auto found = entry.participantByHandle.find(handle);
+        found != entry.participantByHandle.end())
+        return found->second;
+    std::vector<Participant>& participants = outlines_[conversation].participants;
+    entry.participantByHandle.emplace(handle, participants.size());
+    participants.push_back({std::string(handle), names_.nameOf(std::string(handle)).value_or("")});
+    return participants.size() - 1;
 }
 
 void SmsConversations::loadHandles() {
@@ -240,8 +244,9 @@ void SmsConversations::loadHandles() {
     handleColumn_ = "m.handle_id";
 }
 
-std::optional<std::string> SmsConversations::handleAt(sqlite3_stmt* row, int column) const {
-    if (!handleIds_) return text(row, column);
+// Valid until the row's next step.
+std::optional<std::string_view> SmsConversations::handleAt(sqlite3_stmt* row, int column) const {
+    if (!handleIds_) return utf8Text(textColumn(row, column));
     if (sqlite3_column_type(row, column) != SQLITE_INTEGER) return std::nullopt;
     auto found = handleIds_->find(sqlite3_column_int64(row, column));
     if (found == handleIds_->end()) return std::nullopt;
@@ -258,8 +263,9 @@ void SmsConversations::loadChats() {
     if (!rows) return warnIfStopped(SQLITE_ERROR, "conversations");
     int status;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
-        const std::size_t index =
-            conversationFor("c" + std::to_string(sqlite3_column_int64(rows->get(), 0)));
+        const std::int64_t chat = sqlite3_column_int64(rows->get(), 0);
+        const std::size_t index = conversationFor("c" + std::to_string(chat));
+        conversationOfChat_.emplace(chat, index);
         entries_[index].displayName = text(rows->get(), 1).value_or("");
         outlines_[index].service = text(rows->get(), 2).value_or("");
         entries_[index].identifier = text(rows->get(), 3).value_or("");
@@ -272,10 +278,9 @@ void SmsConversations::loadChats() {
                            "h.ROWID = j.handle_id ORDER BY j.chat_id, j.handle_id");
     if (!members) return warnIfStopped(SQLITE_ERROR, "participants");
     while ((status = sqlite3_step(members->get())) == SQLITE_ROW) {
-        auto found =
-            conversationByKey_.find("c" + std::to_string(sqlite3_column_int64(members->get(), 0)));
-        auto handle = text(members->get(), 1);
-        if (found != conversationByKey_.end() && handle) participantOf(found->second, *handle);
+        auto found = conversationOfChat_.find(sqlite3_column_int64(members->get(), 0));
+        auto handle = utf8Text(textColumn(members->get(), 1));
+        if (found != conversationOfChat_.end() && handle) participantOf(found->second, *handle);
     }
     warnIfStopped(status, "participants");
 }
@@ -296,6 +301,29 @@ void SmsConversations::loadOldGroups() {
     warnIfStopped(status, "participants");
 }
 
+// Each joined message's chat, the first should it be joined to several, in message order: the
+// join table read as it lies and sorted here, rather than its row looked up for every message.
+std::vector<std::pair<std::int64_t, std::int64_t>> SmsConversations::chatsOfMessages() {
+    std::vector<std::pair<std::int64_t, std::int64_t>> joined;
+    auto rows = prepare(db(),
+                        "SELECT message_id, chat_id FROM chat_message_join WHERE message_id IS NOT "
+                        "NULL AND chat_id IS NOT NULL");
+    if (!rows) {
+        warnIfStopped(SQLITE_ERROR, "messages' conversations");
+        return joined;
+    }
+    int status;
+    while ((status = sqlite3_step(rows->get())) == SQLITE_ROW)
+        joined.emplace_back(sqlite3_column_int64(rows->get(), 0),
+                            sqlite3_column_int64(rows->get(), 1));
+    warnIfStopped(status, "messages' conversations");
+    std::sort(joined.begin(), joined.end());
+    joined.erase(std::unique(joined.begin(), joined.end(),
+                             [](const auto& a, const auto& b) { return a.first == b.first; }),
+                 joined.end());
+    return joined;
+}
+
 // One pass over every message in ROWID order, beside each message's chat (the first, should a
 // message be joined to several), filing messages under their conversations and reactions under
 // their targets.
@@ -312,23 +340,17 @@ void SmsConversations::readRows() {
     auto rows = prepare(db(), sql);
     if (!rows) return warnIfStopped(SQLITE_ERROR, "messages");
 
-    Statement chatOfMessage;
-    if (chats_)
-        if (auto joined = prepare(db(),
-                                  "SELECT message_id, MIN(chat_id) FROM chat_message_join GROUP BY "
-                                  "message_id ORDER BY message_id"))
-            chatOfMessage = std::move(*joined);
-    bool joinedLeft = chatOfMessage && sqlite3_step(chatOfMessage.get()) == SQLITE_ROW;
+    const std::vector<std::pair<std::int64_t, std::int64_t>> joined =
+        chats_ ? chatsOfMessages() : std::vector<std::pair<std::int64_t, std::int64_t>>();
+    auto nextJoined = joined.begin();
 
     int status;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
         sqlite3_stmt* row = rows->get();
         const std::int64_t rowid = sqlite3_column_int64(row, 0);
         std::optional<std::int64_t> chat;
-        while (joinedLeft && sqlite3_column_int64(chatOfMessage.get(), 0) < rowid)
-            joinedLeft = sqlite3_step(chatOfMessage.get()) == SQLITE_ROW;
-        if (joinedLeft && sqlite3_column_int64(chatOfMessage.get(), 0) == rowid)
-            chat = sqlite3_column_int64(chatOfMessage.get(), 1);
+        while (nextJoined != joined.end() && nextJoined->first < rowid) ++nextJoined;
+        if (nextJoined != joined.end() && nextJoined->first == rowid) chat = nextJoined->second;
 
         const auto date = messageDate(row, 1);
         const std::int64_t sortDate = date.value_or(sortLast);
@@ -337,8 +359,8 @@ void SmsConversations::readRows() {
         const std::int64_t type = sqlite3_column_int64(row, 4);
         std::optional<std::size_t> conversation;
         if (chat) {
-            auto found = conversationByKey_.find("c" + std::to_string(*chat));
-            if (found != conversationByKey_.end()) conversation = found->second;
+            auto found = conversationOfChat_.find(*chat);
+            if (found != conversationOfChat_.end()) conversation = found->second;
         }
 
         if (reactionKindOf(type)) {
@@ -346,7 +368,8 @@ void SmsConversations::readRows() {
             if (!target) continue;
             if (conversation && handle && !fromMe) participantOf(*conversation, *handle);
             reactionsByTarget_[std::string(targetGuid(*target))].push_back(
-                {sortDate, rowid, handle.value_or(""), fromMe, type, text(row, 6).value_or("")});
+                {sortDate, rowid, std::string(handle.value_or("")), fromMe, type,
+                 text(row, 6).value_or("")});
             continue;
         }
         if (!conversation) {
@@ -355,7 +378,7 @@ void SmsConversations::readRows() {
             if (sqlite3_column_type(row, 7) == SQLITE_INTEGER)
                 conversation = conversationFor("g" + std::to_string(sqlite3_column_int64(row, 7)));
             else
-                conversation = conversationFor("h" + handle.value_or(""));
+                conversation = conversationFor("h" + std::string(handle.value_or("")));
         }
         ConversationOutline& outline = outlines_[*conversation];
         if (handle && !handle->empty()) participantOf(*conversation, *handle);
