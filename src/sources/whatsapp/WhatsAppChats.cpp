@@ -6,9 +6,11 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "foundation/Path.h"
+#include "foundation/StringHash.h"
 #include "foundation/Utf8Text.h"
 #include "recovery/RelativePath.h"
 #include "sources/whatsapp/VCardName.h"
@@ -180,8 +182,8 @@ class WhatsAppStore final : public ConversationStore {
     ColumnNames messageColumns_, memberColumns_, mediaColumns_;
     std::vector<Chat> chatList_;
     std::vector<ConversationOutline> outlines_;
-    std::map<std::int64_t, std::size_t> chatByKey_;
-    std::map<std::int64_t, std::string> memberJids_;
+    std::unordered_map<std::int64_t, std::size_t> chatByKey_;
+    std::unordered_map<std::int64_t, std::string> memberJids_;
     std::vector<std::string> warnings_;
     bool archivedKept_ = false;  // whether the chat table has ZARCHIVED
 };
@@ -292,46 +294,78 @@ std::size_t WhatsAppStore::participantIndex(std::size_t chatIndex, const std::st
     return jids.size() - 1;
 }
 
-// Counts, dates, senders and their push names of every chat, in one pass over the messages.
+// Counts, dates, senders and their push names of every chat, in one pass over the messages as
+// they lie. The senders are then taken in the order of (chat, member, sender JID) that grouping
+// in SQL gives, which for a million messages took SQLite seconds of sorting.
 void WhatsAppStore::readMessageSummaries() {
     const bool members = messageColumns_.contains("ZGROUPMEMBER") &&
                          hasColumns(memberColumns_, {"Z_PK", "ZMEMBERJID"});
     const std::string sql =
-        "SELECT m.ZCHATSESSION, count(*), min(" + columnOr(messageColumns_, "m", "ZMESSAGEDATE") +
-        "), max(" + columnOr(messageColumns_, "m", "ZMESSAGEDATE") + "), " +
-        (members ? "g.ZMEMBERJID" : "NULL") + ", " + columnOr(messageColumns_, "m", "ZFROMJID") +
-        ", max(" + columnOr(messageColumns_, "m", "ZPUSHNAME") + "), " +
-        columnOr(messageColumns_, "m", "ZISFROMME", "0") + " FROM ZWAMESSAGE m " +
-        (members ? "LEFT JOIN ZWAGROUPMEMBER g ON g.Z_PK = m.ZGROUPMEMBER " : "") +
-        "GROUP BY 1, 5, 6, 8";
+        "SELECT m.ZCHATSESSION, " + columnOr(messageColumns_, "m", "ZMESSAGEDATE") + ", " +
+        (members ? "m.ZGROUPMEMBER" : "NULL") + ", " + columnOr(messageColumns_, "m", "ZFROMJID") +
+        ", " + columnOr(messageColumns_, "m", "ZPUSHNAME") + ", " +
+        columnOr(messageColumns_, "m", "ZISFROMME", "0") + " FROM ZWAMESSAGE m";
     auto rows = prepare(db(), sql);
     if (!rows) {
         warnings_.push_back("Could not count the messages of ChatStorage.sqlite: " +
                             rows.error().reason);
         return;
     }
+    struct Sender {
+        std::int64_t chat;
+        std::optional<std::string> member, from, pushName;
+    };
+    std::vector<Sender> senders;
+    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> senderByKey;
+    std::string key;
     int status = SQLITE_ROW;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
         sqlite3_stmt* row = rows->get();
-        const auto found = chatByKey_.find(sqlite3_column_int64(row, 0));
+        const std::int64_t chat = sqlite3_column_int64(row, 0);
+        const auto found = chatByKey_.find(chat);
         if (found == chatByKey_.end()) continue;
         ConversationOutline& outline = outlines_[found->second];
-        outline.messageCount += static_cast<std::size_t>(sqlite3_column_int64(row, 1));
-        const auto first = millisSinceReference(realColumn(row, 2));
-        const auto last = millisSinceReference(realColumn(row, 3));
-        if (first && (!outline.firstDate || *first < *outline.firstDate)) outline.firstDate = first;
-        if (last && (!outline.lastDate || *last > *outline.lastDate)) outline.lastDate = last;
-        if (sqlite3_column_int64(row, 7) != 0) continue;  // the owner's own
-        const std::optional<std::string> member = text(row, 4);
-        const std::optional<std::string> from = text(row, 5);
-        if (auto jid = senderJid(chatList_[found->second], member, from)) {
-            if (member || from) participantIndex(found->second, *jid);
-            names_.learn(*jid, text(row, 6), NameSource::PushName);
+        ++outline.messageCount;
+        if (const auto date = millisSinceReference(realColumn(row, 1))) {
+            if (!outline.firstDate || *date < *outline.firstDate) outline.firstDate = date;
+            if (!outline.lastDate || *date > *outline.lastDate) outline.lastDate = date;
         }
+        if (sqlite3_column_int64(row, 5) != 0) continue;  // the owner's own
+        const std::string* member = nullptr;
+        if (auto jid = memberJids_.find(sqlite3_column_int64(row, 2));
+            jid != memberJids_.end() && sqlite3_column_type(row, 2) != SQLITE_NULL)
+            member = &jid->second;
+        std::optional<std::string_view> from = utf8Text(textColumn(row, 3));
+        if (from && from->empty()) from.reset();
+        // Absent and empty are told apart by the mark before each.
+        key.assign(reinterpret_cast<const char*>(&chat), sizeof chat);
+        key += member ? '+' : '-';
+        if (member) key.append(*member).push_back('\0');
+        key += from ? '+' : '-';
+        if (from) key += *from;
+        auto [slot, added] = senderByKey.try_emplace(key, senders.size());
+        if (added)
+            senders.push_back({chat, member ? std::optional<std::string>(*member) : std::nullopt,
+                               from ? std::optional<std::string>(*from) : std::nullopt,
+                               std::nullopt});
+        std::optional<std::string>& pushName = senders[slot->second].pushName;
+        if (auto name = utf8Text(textColumn(row, 4)); name && (!pushName || *name > *pushName))
+            pushName = std::string(*name);
     }
     if (status != SQLITE_DONE)
         warnings_.push_back(std::string("Could not count every message of ChatStorage.sqlite: ") +
                             sqlite3_errmsg(db()));
+    std::sort(senders.begin(), senders.end(), [](const Sender& a, const Sender& b) {
+        return std::tie(a.chat, a.member, a.from) < std::tie(b.chat, b.member, b.from);
+    });
+    for (Sender& sender : senders) {
+        const std::size_t chat = chatByKey_.at(sender.chat);
+        if (auto jid = senderJid(chatList_[chat], sender.member, sender.from)) {
+            if (sender.member || sender.from) participantIndex(chat, *jid);
+            if (sender.pushName && sender.pushName->empty()) sender.pushName.reset();
+            names_.learn(*jid, std::move(sender.pushName), NameSource::PushName);
+        }
+    }
 }
 
 // Calls as CallHistory.sqlite keeps them: an event (date, length, video) and the people in it.
