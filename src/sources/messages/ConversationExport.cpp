@@ -107,6 +107,7 @@ class ConversationExporter {
                                           {},
                                           options_.me};
         if (conversation.messages.empty()) return {};
+        dateMessages(conversation);
         conversation.folder = folderNames_.nameFor(title, "Conversation");
         auto folder = openFolderIn(staging, conversation.folder, CreateMissing::Yes);
         if (!folder) return folder.error();

@@ -121,7 +121,7 @@ Status SearchData::add(const ExportedConversation& conversation,
         part_ += ',';
         appendJsonNumber(part_, index);
         part_ += ',';
-        appendJsonString(part_, message.date ? localDateText(*message.date) : std::string());
+        appendJsonString(part_, conversation.shownDates[index]);
         part_ += ',';
         appendJsonString(part_, messageSenderName(conversation, message));
         part_ += ',';

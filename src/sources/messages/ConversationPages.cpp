@@ -5,7 +5,6 @@
 #include "export/BrowserImage.h"
 #include "export/CoordinateText.h"
 #include "export/HtmlText.h"
-#include "export/LocalDate.h"
 #include "foundation/FileWriting.h"
 #include "foundation/Path.h"
 
@@ -109,11 +108,12 @@ class PageWriter {
         return html.append(" · page ").append(std::to_string(page_)).append("</nav>");
     }
 
-    void appendHeader(std::string& html, const Message& message) const {
+    void appendHeader(std::string& html, std::size_t index) const {
+        const Message& message = conversation_.messages[index];
         html.append("<div class=\"h\"><span class=\"s\">");
         appendHtmlEscaped(html, messageSenderName(conversation_, message));
         html.append("</span> <time>");
-        if (message.date) html.append(localDateText(*message.date));
+        html.append(conversation_.shownDates[index]);
         html.append("</time>");
         if (message.edited) html.append(" <span class=\"flag\">edited</span>");
         if (message.unsent) html.append(" <span class=\"flag\">unsent</span>");
@@ -206,7 +206,7 @@ class PageWriter {
         const std::string anchor = "m" + std::to_string(index);
         if (message.event) {
             html.append("<div class=\"e\" id=\"").append(anchor).append("\"><time>");
-            if (message.date) html.append(localDateText(*message.date));
+            html.append(conversation_.shownDates[index]);
             html.append("</time> ");
             appendHtmlEscaped(html, *message.event);
             return html.append("</div>\n");
@@ -216,7 +216,7 @@ class PageWriter {
             .append("\" id=\"")
             .append(anchor)
             .append("\">");
-        appendHeader(html, message);
+        appendHeader(html, index);
         if (message.replyTo && *message.replyTo < conversation_.messages.size())
             appendQuote(html, *message.replyTo);
         if (message.text) appendText(html, "t", *message.text);

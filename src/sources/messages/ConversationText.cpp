@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "export/CoordinateText.h"
-#include "export/LocalDate.h"
 #include "export/StreamedFile.h"
 
 namespace salvora {
@@ -12,7 +11,10 @@ namespace {
 // The text on one line: each line break (CR, LF or both) as " ⏎ ".
 void appendOneLine(std::string& line, std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+        const auto lineBreak =
+            std::find_if(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
+                         [](char c) { return c == '\r' || c == '\n'; });
+        const auto end = static_cast<std::size_t>(lineBreak - text.begin());
         line.append(text.substr(at, end - at));
         if (end == text.size()) break;
         line.append(" \u23CE ");
@@ -24,7 +26,7 @@ void appendOneLine(std::string& line, std::string_view text) {
 
 std::string conversationLine(const ExportedConversation& conversation, std::size_t index) {
     const Message& message = conversation.messages[index];
-    std::string line = message.date ? localDateText(*message.date) : "(no date)";
+    std::string line = message.date ? conversation.shownDates[index] : std::string("(no date)");
     if (message.event) {
         line.append(" — ");
         appendOneLine(line, *message.event);

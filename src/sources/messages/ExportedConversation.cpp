@@ -1,9 +1,18 @@
 #include "sources/messages/ExportedConversation.h"
 
+#include "export/LocalDate.h"
 #include "foundation/Path.h"
 #include "recovery/SafeNames.h"
 
 namespace salvora {
+
+void dateMessages(ExportedConversation& conversation) {
+    conversation.shownDates.clear();
+    conversation.shownDates.reserve(conversation.messages.size());
+    for (const Message& message : conversation.messages)
+        conversation.shownDates.push_back(message.date ? localDateText(*message.date)
+                                                       : std::string());
+}
 
 const std::string& senderName(const ExportedConversation& conversation, std::size_t sender) {
     const auto& participants = conversation.outline->participants;

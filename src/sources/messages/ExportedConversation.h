@@ -30,7 +30,13 @@ struct ExportedConversation {
     std::string me;  // the name the phone's owner is shown under
     // What an attachment without a file is marked with.
     std::string_view notSaved = "not in this backup";
+    // Each message's date as people read it ("2024-03-01 14:05 +01:00"), empty for one without:
+    // made once for the pages, the text and the search, which all show it.
+    std::vector<std::string> shownDates{};
 };
+
+// Fills in `shownDates` for the messages.
+void dateMessages(ExportedConversation& conversation);
 
 // The name shown for a message's or reaction's sender.
 const std::string& senderName(const ExportedConversation& conversation, std::size_t sender);
