@@ -174,7 +174,7 @@ class SmsConversations final : public ConversationStore {
     void loadOldGroups();
     void readRows();
     void finishOutlines();
-    std::vector<Reaction> reactionsOn(const std::string& guid, std::size_t conversation);
+    std::vector<Reaction> reactionsOn(std::string_view guid, std::size_t conversation);
     std::string eventOf(sqlite3_stmt* row, std::size_t conversation, const std::string& who);
     std::vector<MessageAttachment> attachmentsOf(std::int64_t rowid);
     void warnIfStopped(int status, std::string_view what);
@@ -186,6 +186,7 @@ class SmsConversations final : public ConversationStore {
     ColumnNames messageColumns_;
     bool chats_ = false;
     bool unixDates_ = false;
+    bool replies_ = false;  // whether messages name the message they reply to
     std::string handleExpression_;
     // The handle table, read once where the schema has one: a message names its handle by ROWID,
     // and looking each up in SQLite took more time than reading the message.
@@ -197,7 +198,8 @@ class SmsConversations final : public ConversationStore {
     std::vector<Entry> entries_;
     std::unordered_map<std::string, std::size_t> conversationByKey_;
     std::unordered_map<std::int64_t, std::size_t> conversationOfChat_;
-    std::unordered_map<std::string, std::vector<PendingReaction>> reactionsByTarget_;
+    std::unordered_map<std::string, std::vector<PendingReaction>, StringHash, std::equal_to<>>
+        reactionsByTarget_;
     Statement messageRow_;
     Statement attachmentRows_;
     std::optional<MessagePieces> pieces_;
@@ -435,6 +437,7 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
                               ? "CASE WHEN m.is_madrid = 1 THEN m.date ELSE " + since1970 + " END"
                               : since1970;
     }
+    replies_ = m.contains("thread_originator_guid");
     handleExpression_ = handleExpressionOf(db(), m);
     loadHandles();
     if (m.contains("is_from_me"))
@@ -520,7 +523,7 @@ std::vector<MessageAttachment> SmsConversations::attachmentsOf(std::int64_t rowi
     return attachments;
 }
 
-std::vector<Reaction> SmsConversations::reactionsOn(const std::string& guid,
+std::vector<Reaction> SmsConversations::reactionsOn(std::string_view guid,
                                                     std::size_t conversation) {
     std::vector<Reaction> shown;
     auto found = reactionsByTarget_.find(guid);
@@ -586,8 +589,9 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
     Conversation conversation;
     const Entry& entry = entries_[index];
     conversation.messages.reserve(entry.messages.size());
+    // Replies point at their target's GUID: where each message's GUID is, when any replies.
     std::vector<std::optional<std::string>> replyGuids;
-    std::unordered_map<std::string, std::size_t> indexByGuid;
+    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> indexByGuid;
     sqlite3_stmt* row = messageRow_.get();
     bool damaged = false;
     bool piecesWhole = true;
@@ -621,7 +625,7 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
             message.event = eventOf(row, index, who);
         }
         replyGuids.push_back(text(row, 10));
-        auto guid = text(row, 0);
+        auto guid = utf8Text(textColumn(row, 0));
         const bool attachments = sqlite3_column_int64(row, 14) != 0;
         if (attachments) message.attachments = attachmentsOf(ref.rowid);
         if (pieces_) {
@@ -633,8 +637,8 @@ Result<Conversation> SmsConversations::read(std::size_t index) {
             }
         }
         if (guid) {
-            message.reactions = reactionsOn(*guid, index);
-            indexByGuid.try_emplace(*guid, conversation.messages.size());
+            if (!reactionsByTarget_.empty()) message.reactions = reactionsOn(*guid, index);
+            if (replies_) indexByGuid.try_emplace(std::string(*guid), conversation.messages.size());
         }
         conversation.messages.push_back(std::move(message));
     }
