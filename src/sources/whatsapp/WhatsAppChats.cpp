@@ -66,6 +66,10 @@ std::string columnOr(const ColumnNames& columns, std::string_view alias, std::st
     return std::string(alias) + "." + quotedName(name);
 }
 
+std::optional<std::string> optionalCopy(const std::string* text) {
+    return text ? std::optional<std::string>(*text) : std::nullopt;
+}
+
 bool isGroupJid(std::string_view jid) { return jid.ends_with("@g.us"); }
 
 // Where a chat's media lie in the container, or absent when the recorded path leads elsewhere.
@@ -173,6 +177,7 @@ class WhatsAppStore final : public ConversationStore {
     std::string messagesSql() const;
     void fillMessage(sqlite3_stmt* row, Chat& chat, Message& message);
     std::size_t participantIndex(std::size_t chatIndex, const std::string& jid);
+    const std::string* memberJidAt(sqlite3_stmt* row, int column) const;
     std::optional<std::string> senderJid(const Chat& chat, std::optional<std::string> member,
                                          std::optional<std::string> from) const;
 
@@ -186,6 +191,7 @@ class WhatsAppStore final : public ConversationStore {
     std::unordered_map<std::int64_t, std::string> memberJids_;
     std::vector<std::string> warnings_;
     bool archivedKept_ = false;  // whether the chat table has ZARCHIVED
+    Statement messageRows_;      // a chat's messages, prepared at the first chat read
 };
 
 Status WhatsAppStore::load(std::optional<StoredDatabase> calls) {
@@ -286,6 +292,14 @@ std::optional<std::string> WhatsAppStore::senderJid(const Chat& chat,
     return std::nullopt;
 }
 
+// The JID of the group member a row's column names, from the members read before: looking each
+// up in SQLite cost a search of the member table for every message.
+const std::string* WhatsAppStore::memberJidAt(sqlite3_stmt* row, int column) const {
+    if (sqlite3_column_type(row, column) != SQLITE_INTEGER) return nullptr;
+    auto found = memberJids_.find(sqlite3_column_int64(row, column));
+    return found == memberJids_.end() ? nullptr : &found->second;
+}
+
 std::size_t WhatsAppStore::participantIndex(std::size_t chatIndex, const std::string& jid) {
     std::vector<std::string>& jids = chatList_[chatIndex].participantJids;
     const auto found = std::find(jids.begin(), jids.end(), jid);
@@ -331,10 +345,7 @@ void WhatsAppStore::readMessageSummaries() {
             if (!outline.lastDate || *date > *outline.lastDate) outline.lastDate = date;
         }
         if (sqlite3_column_int64(row, 5) != 0) continue;  // the owner's own
-        const std::string* member = nullptr;
-        if (auto jid = memberJids_.find(sqlite3_column_int64(row, 2));
-            jid != memberJids_.end() && sqlite3_column_type(row, 2) != SQLITE_NULL)
-            member = &jid->second;
+        const std::string* member = memberJidAt(row, 2);
         std::optional<std::string_view> from = utf8Text(textColumn(row, 3));
         if (from && from->empty()) from.reset();
         // Absent and empty are told apart by the mark before each.
@@ -345,7 +356,7 @@ void WhatsAppStore::readMessageSummaries() {
         if (from) key += *from;
         auto [slot, added] = senderByKey.try_emplace(key, senders.size());
         if (added)
-            senders.push_back({chat, member ? std::optional<std::string>(*member) : std::nullopt,
+            senders.push_back({chat, optionalCopy(member),
                                from ? std::optional<std::string>(*from) : std::nullopt,
                                std::nullopt});
         std::optional<std::string>& pushName = senders[slot->second].pushName;
@@ -446,11 +457,10 @@ std::string WhatsAppStore::messagesSql() const {
     };
     return "SELECT m.Z_PK, " + m("ZISFROMME") + ", " + m("ZFROMJID") + ", " + m("ZTEXT") + ", " +
            m("ZMESSAGEDATE") + ", " + m("ZMESSAGETYPE") + ", " +
-           (members ? "g.ZMEMBERJID" : "NULL") + ", " + m("ZPARENTMESSAGE") + ", " +
+           (members ? "m.ZGROUPMEMBER" : "NULL") + ", " + m("ZPARENTMESSAGE") + ", " +
            (media ? "i.Z_PK" : "NULL") + ", " + i("ZMEDIALOCALPATH") + ", " + i("ZTITLE") + ", " +
            i("ZLATITUDE") + ", " + i("ZLONGITUDE") + ", " + i("ZVCARDSTRING") +
            " FROM ZWAMESSAGE m " +
-           (members ? "LEFT JOIN ZWAGROUPMEMBER g ON g.Z_PK = m.ZGROUPMEMBER " : "") +
            (media ? "LEFT JOIN ZWAMEDIAITEM i ON i.Z_PK = m.ZMEDIAITEM " : "") +
            "WHERE m.ZCHATSESSION = ? ORDER BY " + m("ZMESSAGEDATE") + ", m.Z_PK";
 }
@@ -480,7 +490,7 @@ void WhatsAppStore::fillMessage(sqlite3_stmt* row, Chat& chat, Message& message)
     message.date = millisSinceReference(realColumn(row, 4));
     message.fromMe = sqlite3_column_int64(row, 1) != 0;
     if (!message.fromMe)
-        if (auto jid = senderJid(chat, text(row, 6), text(row, 2)))
+        if (auto jid = senderJid(chat, optionalCopy(memberJidAt(row, 6)), text(row, 2)))
             message.sender =
                 participantIndex(static_cast<std::size_t>(&chat - chatList_.data()), *jid);
     message.text = text(row, 3);
@@ -551,15 +561,20 @@ Result<Conversation> WhatsAppStore::read(std::size_t index) {
     Chat& chat = chatList_[index];
     std::vector<ReadMessage> read;
     if (chat.key && hasColumns(messageColumns_, {"Z_PK", "ZCHATSESSION"})) {
-        auto rows = prepare(db(), messagesSql());
-        if (!rows) return rows.error();
-        sqlite3_bind_int64(rows->get(), 1, *chat.key);
+        if (!messageRows_) {
+            auto rows = prepare(db(), messagesSql());
+            if (!rows) return rows.error();
+            messageRows_ = std::move(*rows);
+        }
+        sqlite3_stmt* rows = messageRows_.get();
+        sqlite3_reset(rows);
+        sqlite3_bind_int64(rows, 1, *chat.key);
         int status = SQLITE_ROW;
-        while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
+        while ((status = sqlite3_step(rows)) == SQLITE_ROW) {
             ReadMessage each;
-            each.key = sqlite3_column_int64(rows->get(), 0);
-            each.parent = integerColumn(rows->get(), 7);
-            fillMessage(rows->get(), chat, each.message);
+            each.key = sqlite3_column_int64(rows, 0);
+            each.parent = integerColumn(rows, 7);
+            fillMessage(rows, chat, each.message);
             read.push_back(std::move(each));
         }
         if (status != SQLITE_DONE) {
