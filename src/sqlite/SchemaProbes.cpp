@@ -7,8 +7,9 @@
 namespace salvora {
 namespace {
 
-void bindText(sqlite3_stmt* statement, std::string_view text) {
-    sqlite3_bind_text(statement, 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+void bindText(sqlite3_stmt* statement, std::string_view text, int parameter = 1) {
+    sqlite3_bind_text(statement, parameter, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
 }
 
 }  // namespace
@@ -50,6 +51,16 @@ bool hasColumns(const ColumnNames& columns, std::initializer_list<std::string_vi
 bool hasTableWithColumns(sqlite3* database, std::string_view table,
                          std::initializer_list<std::string_view> wanted) {
     return hasColumns(columnsOf(database, table), wanted);
+}
+
+bool hasIndexLeadingWith(sqlite3* database, std::string_view table, std::string_view column) {
+    auto leading = prepare(database,
+                           "SELECT 1 FROM pragma_index_list(?1) l, pragma_index_info(l.name) i "
+                           "WHERE i.seqno = 0 AND i.name = ?2 COLLATE NOCASE");
+    if (!leading) return false;
+    bindText(leading->get(), table);
+    bindText(leading->get(), column, 2);
+    return sqlite3_step(leading->get()) == SQLITE_ROW;
 }
 
 std::optional<std::string> relationColumn(const ColumnNames& columns, std::string_view relation) {

@@ -36,6 +36,10 @@ bool hasColumns(const ColumnNames& columns, std::initializer_list<std::string_vi
 bool hasTableWithColumns(sqlite3* database, std::string_view table,
                          std::initializer_list<std::string_view> wanted);
 
+// Whether an index of the table orders it by that column first, so that reading the rows of one
+// value of it searches the index rather than the whole table.
+bool hasIndexLeadingWith(sqlite3* database, std::string_view table, std::string_view column);
+
 // Core Data names a to-many relation's column "Z_", the entity's number, then the relation's
 // name: "Z_26ALBUMS", "Z_3ASSETS". The column of that relation, if the table has one.
 std::optional<std::string> relationColumn(const ColumnNames& columns, std::string_view relation);

@@ -144,6 +144,7 @@ struct MessageRef {
 };
 
 struct Entry {
+    std::optional<std::int64_t> chat;  // the chat's ROWID, for a conversation of one
     std::vector<MessageRef> messages;
     std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> participantByHandle;
     std::string displayName;
@@ -177,6 +178,15 @@ class SmsConversations final : public ConversationStore {
     std::vector<Reaction> reactionsOn(std::string_view guid, std::size_t conversation);
     std::string eventOf(sqlite3_stmt* row, std::size_t conversation, const std::string& who);
     std::vector<MessageAttachment> attachmentsOf(std::int64_t rowid);
+    // One message row as read() gives it, with the GUIDs its replies are matched by.
+    struct RowRead {
+        Message message;
+        std::optional<std::string> replyGuid;
+        std::optional<std::string> guid;  // only where replies are kept
+    };
+    RowRead rowAt(sqlite3_stmt* row, std::size_t index, bool& piecesWhole);
+    bool readChatRows(std::size_t index, std::vector<std::optional<RowRead>>& rows,
+                      bool& piecesWhole);
     void warnIfStopped(int status, std::string_view what);
 
     StoredDatabase stored_;
@@ -201,6 +211,7 @@ class SmsConversations final : public ConversationStore {
     std::unordered_map<std::string, std::vector<PendingReaction>, StringHash, std::equal_to<>>
         reactionsByTarget_;
     Statement messageRow_;
+    Statement chatRows_;  // a chat's messages in ROWID order, where an index finds them
     Statement attachmentRows_;
     std::optional<MessagePieces> pieces_;
 };
@@ -268,6 +279,7 @@ void SmsConversations::loadChats() {
         const std::int64_t chat = sqlite3_column_int64(rows->get(), 0);
         const std::size_t index = conversationFor("c" + std::to_string(chat));
         conversationOfChat_.emplace(chat, index);
+        entries_[index].chat = chat;
         entries_[index].displayName = text(rows->get(), 1).value_or("");
         outlines_[index].service = text(rows->get(), 2).value_or("");
         entries_[index].identifier = text(rows->get(), 3).value_or("");
@@ -471,10 +483,17 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
         sql += "(SELECT h.id FROM handle h WHERE h.ROWID = m.other_handle), ";
     sql += columnOr(m, "thread_originator_guid") + ", " + columnOr(m, "date_edited") + ", " +
            columnOr(m, "date_retracted") + ", " + columnOr(m, "message_summary_info") + ", " +
-           columnOr(m, "cache_has_attachments", "1") + " FROM message m WHERE m.ROWID = ?";
-    auto row = prepare(db(), sql);
+           columnOr(m, "cache_has_attachments", "1") + ", m.ROWID";
+    auto row = prepare(db(), sql + " FROM message m WHERE m.ROWID = ?");
     if (!row) return sqliteError(db(), "Could not read the messages of");
     messageRow_ = std::move(*row);
+    // A chat's messages come with one statement where the join table's index finds them: a
+    // statement for each message took most of the reading.
+    if (chats_ && hasIndexLeadingWith(db(), "chat_message_join", "chat_id"))
+        if (auto rows = prepare(db(), sql + " FROM chat_message_join j CROSS JOIN message m ON "
+                                            "m.ROWID = j.message_id WHERE j.chat_id = ? ORDER "
+                                            "BY j.message_id"))
+            chatRows_ = std::move(*rows);
 
     const ColumnNames attachment = columnsOf(db(), "attachment");
     if (hasTableWithColumns(db(), "message_attachment_join", {"message_id", "attachment_id"}) &&
@@ -583,64 +602,105 @@ std::string SmsConversations::eventOf(sqlite3_stmt* row, std::size_t conversatio
     }
 }
 
+SmsConversations::RowRead SmsConversations::rowAt(sqlite3_stmt* row, std::size_t index,
+                                                  bool& piecesWhole) {
+    RowRead read;
+    Message& message = read.message;
+    const std::int64_t rowid = sqlite3_column_int64(row, 15);
+    message.date = messageDate(row, 5);
+    message.fromMe = sqlite3_column_int64(row, 4) != 0;
+    auto handle = handleAt(row, 3);
+    if (!message.fromMe && handle && !handle->empty())
+        message.sender = participantOf(index, *handle);
+    message.text = text(row, 1);
+    if (!message.text || message.text->empty()) message.text = typedstreamText(blobColumn(row, 2));
+    message.text = withoutAttachmentMarks(std::move(message.text));
+    message.edited = messageDate(row, 11).has_value();
+    if (!message.edited && sqlite3_column_type(row, 13) == SQLITE_BLOB)
+        message.edited = PropertyList::fromData(blobColumn(row, 13))["ec"].isPresent();
+    message.unsent = messageDate(row, 12).has_value();
+    if (message.unsent) message.text.reset();
+    if (sqlite3_column_int64(row, 6) != 0) {
+        const std::string who = message.fromMe ? owner_
+                                : message.sender == fromOwner
+                                    ? std::string("Someone")
+                                    : shownName(outlines_[index].participants[message.sender]);
+        message.event = eventOf(row, index, who);
+    }
+    read.replyGuid = text(row, 10);
+    const auto guid = utf8Text(textColumn(row, 0));
+    const bool attachments = sqlite3_column_int64(row, 14) != 0;
+    if (attachments) message.attachments = attachmentsOf(rowid);
+    if (pieces_) {
+        MessagePieces::Parts parts = pieces_->of(rowid, piecesWhole);
+        if (!message.text && !message.unsent) message.text = std::move(parts.text);
+        for (MessageAttachment& attachment : parts.attachments) {
+            attachment.date = message.date;
+            message.attachments.push_back(std::move(attachment));
+        }
+    }
+    if (guid) {
+        if (!reactionsByTarget_.empty()) message.reactions = reactionsOn(*guid, index);
+        if (replies_) read.guid = std::string(*guid);
+    }
+    return read;
+}
+
+// The conversation's messages read with one statement, each put where the first pass placed
+// it; the chat's rows that belong to another conversation or are reactions are passed over.
+bool SmsConversations::readChatRows(std::size_t index, std::vector<std::optional<RowRead>>& rows,
+                                    bool& piecesWhole) {
+    const Entry& entry = entries_[index];
+    std::vector<std::pair<std::int64_t, std::size_t>> places;
+    places.reserve(entry.messages.size());
+    for (std::size_t at = 0; at < entry.messages.size(); ++at)
+        places.emplace_back(entry.messages[at].rowid, at);
+    std::sort(places.begin(), places.end());
+    sqlite3_stmt* row = chatRows_.get();
+    sqlite3_reset(row);
+    sqlite3_bind_int64(row, 1, *entry.chat);
+    auto place = places.begin();
+    int status = SQLITE_DONE;
+    while (place != places.end() && (status = sqlite3_step(row)) == SQLITE_ROW) {
+        const std::int64_t rowid = sqlite3_column_int64(row, 15);
+        while (place != places.end() && place->first < rowid) ++place;
+        if (place != places.end() && place->first == rowid)
+            rows[(place++)->second] = rowAt(row, index, piecesWhole);
+    }
+    return place == places.end() || status == SQLITE_DONE;
+}
+
 Result<Conversation> SmsConversations::read(std::size_t index) {
     if (index >= outlines_.size())
         return Error{"Could not read conversation", std::to_string(index), "there is no such one"};
-    Conversation conversation;
     const Entry& entry = entries_[index];
-    conversation.messages.reserve(entry.messages.size());
-    // Replies point at their target's GUID: where each message's GUID is, when any replies.
-    std::vector<std::optional<std::string>> replyGuids;
-    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> indexByGuid;
-    sqlite3_stmt* row = messageRow_.get();
+    std::vector<std::optional<RowRead>> rows(entry.messages.size());
     bool damaged = false;
     bool piecesWhole = true;
-    for (const MessageRef& ref : entry.messages) {
-        sqlite3_reset(row);
-        sqlite3_bind_int64(row, 1, ref.rowid);
-        if (sqlite3_step(row) != SQLITE_ROW) {
+    if (entry.chat && chatRows_) {
+        damaged = !readChatRows(index, rows, piecesWhole);
+    } else {
+        sqlite3_stmt* row = messageRow_.get();
+        for (std::size_t at = 0; at < entry.messages.size(); ++at) {
+            sqlite3_reset(row);
+            sqlite3_bind_int64(row, 1, entry.messages[at].rowid);
+            if (sqlite3_step(row) == SQLITE_ROW) rows[at] = rowAt(row, index, piecesWhole);
+        }
+    }
+    Conversation conversation;
+    conversation.messages.reserve(rows.size());
+    // Replies point at their target's GUID.
+    std::vector<std::optional<std::string>> replyGuids;
+    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> indexByGuid;
+    for (std::optional<RowRead>& read : rows) {
+        if (!read) {
             damaged = true;
             continue;
         }
-        Message message;
-        message.date = messageDate(row, 5);
-        message.fromMe = sqlite3_column_int64(row, 4) != 0;
-        auto handle = handleAt(row, 3);
-        if (!message.fromMe && handle && !handle->empty())
-            message.sender = participantOf(index, *handle);
-        message.text = text(row, 1);
-        if (!message.text || message.text->empty())
-            message.text = typedstreamText(blobColumn(row, 2));
-        message.text = withoutAttachmentMarks(std::move(message.text));
-        message.edited = messageDate(row, 11).has_value();
-        if (!message.edited && sqlite3_column_type(row, 13) == SQLITE_BLOB)
-            message.edited = PropertyList::fromData(blobColumn(row, 13))["ec"].isPresent();
-        message.unsent = messageDate(row, 12).has_value();
-        if (message.unsent) message.text.reset();
-        if (sqlite3_column_int64(row, 6) != 0) {
-            const std::string who = message.fromMe ? owner_
-                                    : message.sender == fromOwner
-                                        ? std::string("Someone")
-                                        : shownName(outlines_[index].participants[message.sender]);
-            message.event = eventOf(row, index, who);
-        }
-        replyGuids.push_back(text(row, 10));
-        auto guid = utf8Text(textColumn(row, 0));
-        const bool attachments = sqlite3_column_int64(row, 14) != 0;
-        if (attachments) message.attachments = attachmentsOf(ref.rowid);
-        if (pieces_) {
-            MessagePieces::Parts parts = pieces_->of(ref.rowid, piecesWhole);
-            if (!message.text && !message.unsent) message.text = std::move(parts.text);
-            for (MessageAttachment& attachment : parts.attachments) {
-                attachment.date = message.date;
-                message.attachments.push_back(std::move(attachment));
-            }
-        }
-        if (guid) {
-            if (!reactionsByTarget_.empty()) message.reactions = reactionsOn(*guid, index);
-            if (replies_) indexByGuid.try_emplace(std::string(*guid), conversation.messages.size());
-        }
-        conversation.messages.push_back(std::move(message));
+        if (read->guid)
+            indexByGuid.try_emplace(std::move(*read->guid), conversation.messages.size());
+        replyGuids.push_back(std::move(read->replyGuid));
+        conversation.messages.push_back(std::move(read->message));
     }
     for (std::size_t i = 0; i < conversation.messages.size(); ++i) {
         if (!replyGuids[i]) continue;

@@ -201,5 +201,44 @@ INSTANTIATE_TEST_SUITE_P(
                 2, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A chat's messages are read with one statement where an index of the join table finds them,
+// else one by one: either way a message joined to two chats is read once, in the first, and each
+// chat's messages come in date order.
+class JoinedMessages : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(JoinedMessages, AreReadOnceInTheirFirstChatInDateOrder) {
+    const std::string sql =
+        std::string(
+            "CREATE TABLE message (ROWID INTEGER PRIMARY KEY, guid TEXT, text TEXT, date "
+            "INTEGER, is_from_me INTEGER); CREATE TABLE chat (ROWID INTEGER PRIMARY KEY, "
+            "chat_identifier TEXT); ") +
+        GetParam() +
+        "INSERT INTO chat VALUES (1, 'one'), (2, 'two'); INSERT INTO message VALUES (1, 'g1', "
+        "'later', 30, 0), (2, 'g2', 'earlier', 10, 1), (3, 'g3', 'only two', 20, 0); INSERT INTO "
+        "chat_message_join VALUES (2, 3), (2, 1), (1, 1), (1, 2);";
+    auto served = openServedDatabase(std::make_shared<const ServedFile>(test::bytesOf(
+                                         test::databaseFiles(JournalMode::Rollback, sql, "").main)),
+                                     nullptr);
+    ASSERT_TRUE(served);
+    auto store = openSmsConversations({std::move(served->database), std::nullopt}, {});
+    ASSERT_TRUE(store) << store.error().description();
+    std::vector<std::vector<std::string>> texts;
+    for (std::size_t i = 0; i < (*store)->outlines().size(); ++i) {
+        auto conversation = (*store)->read(i);
+        ASSERT_TRUE(conversation);
+        texts.emplace_back();
+        for (const Message& message : conversation->messages)
+            texts.back().push_back(message.text.value_or(""));
+    }
+    EXPECT_EQ(texts, (std::vector<std::vector<std::string>>{{"earlier", "later"}, {"only two"}}));
+    EXPECT_TRUE((*store)->warnings().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , JoinedMessages,
+    ::testing::Values("CREATE TABLE chat_message_join (chat_id INTEGER, message_id INTEGER, "
+                      "PRIMARY KEY (chat_id, message_id));",
+                      "CREATE TABLE chat_message_join (chat_id INTEGER, message_id INTEGER);"));
+
 }  // namespace
 }  // namespace salvora
