@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Writes docs/screenshot.png, the window on the demo's sample home with a device, an application
 # and a file chosen, and docs/summary.png, a device's summary, drawn under Xvfb where it is
-# installed (offscreen otherwise); then docs/messages.png and docs/whatsapp.png, a conversation
-# of the demo's exports as headless Chromium shows it.
+# installed (offscreen otherwise), and docs/export.png, the window at the end of a Messages
+# export (Xvfb only); then docs/messages.png and docs/whatsapp.png, a conversation of the
+# demo's exports as headless Chromium shows it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
@@ -21,6 +22,8 @@ shoot() {
 }
 shoot docs/screenshot.png
 shoot docs/summary.png summary
+# The question that ends an export is a window of its own, taken off the X server's screen.
+if command -v xvfb-run >/dev/null; then shoot docs/export.png export; fi
 
 hana="$home/AppData/Roaming/Apple Computer/MobileSync/Backup/7a3e02"
 page() {
