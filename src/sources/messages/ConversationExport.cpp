@@ -4,6 +4,7 @@
 #include "export/StreamedFile.h"
 #include "export/UniqueNames.h"
 #include "foundation/ReadAhead.h"
+#include "foundation/WriteBehind.h"
 #include "sources/messages/ConversationAttachments.h"
 #include "sources/messages/ConversationIndex.h"
 #include "sources/messages/ConversationJson.h"
@@ -13,6 +14,14 @@
 
 namespace salvora {
 namespace {
+
+// A conversation on its way into the export: what was read, what is written of it, and its
+// folder, kept together until the last of its files is written.
+struct PendingConversation {
+    Conversation read;
+    ExportedConversation conversation;
+    std::optional<OpenFolder> folder;
+};
 
 class ConversationExporter {
   public:
@@ -48,11 +57,15 @@ class ConversationExporter {
             wanted.size(), [&](std::size_t i) { return store_.read(wanted[i]); });
         Status json = streamFile(staging, options_.kind + ".json", [&](StreamedOutput& output) {
             ConversationJson writer(output);
+            // Each conversation's pages, text and search data are written on a thread of their
+            // own while the JSON of it and the reading of the next go on.
+            WriteBehind pages;
             for (const std::string& title : titles) {
-                if (Status done = exportOne(title, reads, staging, writer, search); !done)
+                if (Status done = exportOne(title, reads, staging, writer, search, pages); !done)
                     return done;
                 if (summary_.cancelled) return Status(Error{"Cancelled", {}, {}});
             }
+            if (Status written = pages.finish(); !written) return written;
             writer.finish();
             return Status();
         });
@@ -88,7 +101,8 @@ class ConversationExporter {
     // Writes the next conversation; an error only for what stops the whole export (a folder
     // that can't be made); a conversation that can't be read is a warning.
     Status exportOne(const std::string& title, ReadAhead<Result<Conversation>>& reads,
-                     const OpenFolder& staging, ConversationJson& json, SearchData& search) {
+                     const OpenFolder& staging, ConversationJson& json, SearchData& search,
+                     WriteBehind& pages) {
         status_.current = title;
         if (progress_ && !progress_(status_)) {
             summary_.cancelled = true;
@@ -101,27 +115,36 @@ class ConversationExporter {
                                         "\": " + read.error().reason);
             return {};
         }
-        ExportedConversation conversation{&read->outline,
-                                          {},
-                                          messagesWanted(std::move(read->messages), options_),
-                                          {},
-                                          options_.me};
+        // Where the outline lies stays put from here on: the conversation points at it.
+        auto pending = std::make_shared<PendingConversation>();
+        pending->read = std::move(*read);
+        ExportedConversation& conversation = pending->conversation;
+        conversation.outline = &pending->read.outline;
+        conversation.messages = messagesWanted(std::move(pending->read.messages), options_);
+        conversation.me = options_.me;
         if (conversation.messages.empty()) return {};
         dateMessages(conversation);
         conversation.folder = folderNames_.nameFor(title, "Conversation");
         auto folder = openFolderIn(staging, conversation.folder, CreateMissing::Yes);
         if (!folder) return folder.error();
+        pending->folder = std::move(*folder);
         if (options_.attachments)
-            attachmentsCopied_ += attachments_.copy(conversation, *folder, summary_);
+            attachmentsCopied_ += attachments_.copy(conversation, *pending->folder, summary_);
         else
             conversation.notSaved = "not exported";
         conversation.saved.resize(conversation.messages.size());
         for (std::size_t i = 0; i < conversation.messages.size(); ++i)
             conversation.saved[i].resize(conversation.messages[i].attachments.size());
-        auto pages = writeConversationPages(conversation, *folder, options_.messagesPerPage);
-        if (!pages) return pages.error();
-        if (Status text = writeConversationText(conversation, *folder); !text) return text;
-        if (Status searched = search.add(conversation, *pages); !searched) return searched;
+        // Nothing changes the conversation once it is handed over: both threads only read it.
+        const bool handed = pages.add([this, pending, &search]() -> Status {
+            const ExportedConversation& written = pending->conversation;
+            auto pageOf =
+                writeConversationPages(written, *pending->folder, options_.messagesPerPage);
+            if (!pageOf) return pageOf.error();
+            if (Status text = writeConversationText(written, *pending->folder); !text) return text;
+            return search.add(written, *pageOf);
+        });
+        if (!handed) return pages.finish();
         json.add(conversation);
         entries_.push_back(indexEntry(conversation));
         ++entriesWritten_;
