@@ -67,10 +67,10 @@ constexpr std::string_view indexStyle =
     ".snippet{color:#444;white-space:pre-wrap;overflow-wrap:anywhere}"
     ".archived{font-size:.8em;color:#666;border:1px solid #aaa;border-radius:.3em;padding:0 .3em}";
 
-// What a message is found by: its text, note, event and attachment names.
-std::string searchedText(const ExportedConversation& conversation, std::size_t index) {
+// What a message is found by: its text, note, event and attachment names, into `text`.
+void searchedText(std::string& text, const ExportedConversation& conversation, std::size_t index) {
     const Message& message = conversation.messages[index];
-    std::string text;
+    text.clear();
     auto add = [&](std::string_view part) {
         if (!text.empty()) text.push_back(' ');
         text.append(part);
@@ -79,7 +79,6 @@ std::string searchedText(const ExportedConversation& conversation, std::size_t i
     if (message.note) add(*message.note);
     if (message.event) add(*message.event);
     for (const MessageAttachment& attachment : message.attachments) add(attachmentName(attachment));
-    return text;
 }
 
 }  // namespace
@@ -111,8 +110,9 @@ Status SearchData::add(const ExportedConversation& conversation,
     part_ += ",\"messages\":[";
     // Each row [page, index, date, sender, text].
     bool first = true;
+    std::string searched;
     for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
-        const std::string searched = searchedText(conversation, index);
+        searchedText(searched, conversation, index);
         if (searched.empty()) continue;
         const Message& message = conversation.messages[index];
         part_ += first ? "\n[" : ",\n[";

@@ -61,8 +61,10 @@ class PageWriter {
     Result<std::vector<std::uint32_t>> run() {
         const auto& messages = conversation_.messages;
         pageOf_.reserve(messages.size());
+        std::string block;
         for (std::size_t index = 0; index < messages.size(); ++index) {
-            std::string block = messageBlock(index);
+            block.clear();
+            appendMessageBlock(block, index);
             if (inPage_ > 0 &&
                 (inPage_ >= messagesPerPage_ || body_.size() + block.size() > mostPageBytes)) {
                 if (Status written = finishPage(true); !written) return written.error();
@@ -200,16 +202,16 @@ class PageWriter {
         }
     }
 
-    std::string messageBlock(std::size_t index) const {
+    void appendMessageBlock(std::string& html, std::size_t index) const {
         const Message& message = conversation_.messages[index];
-        std::string html;
         const std::string anchor = "m" + std::to_string(index);
         if (message.event) {
             html.append("<div class=\"e\" id=\"").append(anchor).append("\"><time>");
             html.append(conversation_.shownDates[index]);
             html.append("</time> ");
             appendHtmlEscaped(html, *message.event);
-            return html.append("</div>\n");
+            html.append("</div>\n");
+            return;
         }
         html.append("<div class=\"m")
             .append(message.fromMe ? " me" : "")
@@ -250,7 +252,7 @@ class PageWriter {
             }
             html.append("</div>");
         }
-        return html.append("</div>\n");
+        html.append("</div>\n");
     }
 
     const ExportedConversation& conversation_;

@@ -22,15 +22,14 @@ void appendOneLine(std::string& line, std::string_view text) {
     }
 }
 
-}  // namespace
-
-std::string conversationLine(const ExportedConversation& conversation, std::size_t index) {
+// The message's line, without its end.
+void appendLine(std::string& line, const ExportedConversation& conversation, std::size_t index) {
     const Message& message = conversation.messages[index];
-    std::string line = message.date ? conversation.shownDates[index] : std::string("(no date)");
+    line.append(message.date ? std::string_view(conversation.shownDates[index]) : "(no date)");
     if (message.event) {
         line.append(" — ");
         appendOneLine(line, *message.event);
-        return line;
+        return;
     }
     line.append(" ").append(messageSenderName(conversation, message)).append(":");
     if (message.replyTo && *message.replyTo < conversation.messages.size())
@@ -62,14 +61,18 @@ std::string conversationLine(const ExportedConversation& conversation, std::size
             .append("]");
     if (message.edited) line.append(" (edited)");
     if (message.unsent) line.append(" (unsent)");
-    return line;
 }
+
+}  // namespace
 
 Status writeConversationText(const ExportedConversation& conversation, const OpenFolder& folder) {
     return streamFile(folder, conversationTextName, [&](StreamedOutput& output) -> Status {
+        std::string line;
         for (std::size_t index = 0; index < conversation.messages.size(); ++index) {
-            output.write(conversationLine(conversation, index));
-            output.write("\n");
+            line.clear();
+            appendLine(line, conversation, index);
+            line.push_back('\n');
+            output.write(line);
         }
         return {};
     });

@@ -13,9 +13,6 @@ namespace salvora {
 
 inline constexpr std::string_view conversationTextName = "conversation.txt";
 
-// The line of one message, without its line break.
-std::string conversationLine(const ExportedConversation& conversation, std::size_t index);
-
 Status writeConversationText(const ExportedConversation& conversation, const OpenFolder& folder);
 
 }  // namespace salvora
