@@ -151,8 +151,22 @@ struct Chat {
 struct ReadMessage {
     std::int64_t key = 0;  // Z_PK, from 1; 0 for a call
     std::optional<std::int64_t> parent;
+    std::optional<double> storedDate;  // ZMESSAGEDATE as stored; absent for a call
     Message message;
 };
+
+// Messages by date, those without first; within a millisecond by the date as stored, then as
+// the store numbered them; a call after the messages of its millisecond, calls in their order.
+bool comesBefore(const ReadMessage& a, std::size_t aAt, const ReadMessage& b, std::size_t bAt) {
+    constexpr UnixMillis undated = std::numeric_limits<UnixMillis>::min();
+    const UnixMillis aDate = a.message.date.value_or(undated);
+    const UnixMillis bDate = b.message.date.value_or(undated);
+    if (aDate != bDate) return aDate < bDate;
+    if ((a.key == 0) != (b.key == 0)) return b.key == 0;
+    if (a.key == 0) return aAt < bAt;
+    if (a.storedDate != b.storedDate) return a.storedDate < b.storedDate;
+    return a.key < b.key;
+}
 
 class WhatsAppStore final : public ConversationStore {
   public:
@@ -462,7 +476,7 @@ std::string WhatsAppStore::messagesSql() const {
            i("ZLATITUDE") + ", " + i("ZLONGITUDE") + ", " + i("ZVCARDSTRING") +
            " FROM ZWAMESSAGE m " +
            (media ? "LEFT JOIN ZWAMEDIAITEM i ON i.Z_PK = m.ZMEDIAITEM " : "") +
-           "WHERE m.ZCHATSESSION = ? ORDER BY " + m("ZMESSAGEDATE") + ", m.Z_PK";
+           "WHERE m.ZCHATSESSION = ?";
 }
 
 // The words for a kind of message whose file is missing, or that has no file at all.
@@ -574,6 +588,7 @@ Result<Conversation> WhatsAppStore::read(std::size_t index) {
             ReadMessage each;
             each.key = sqlite3_column_int64(rows, 0);
             each.parent = integerColumn(rows, 7);
+            each.storedDate = realColumn(rows, 4);
             fillMessage(rows, chat, each.message);
             read.push_back(std::move(each));
         }
@@ -591,18 +606,20 @@ Result<Conversation> WhatsAppStore::read(std::size_t index) {
         each.message.event = callLine(call);
         read.push_back(std::move(each));
     }
-    // Calls go between the messages by date; rows without one come first, as SQLite sorts them.
-    std::stable_sort(read.begin(), read.end(), [](const ReadMessage& a, const ReadMessage& b) {
-        constexpr UnixMillis undated = std::numeric_limits<UnixMillis>::min();
-        return a.message.date.value_or(undated) < b.message.date.value_or(undated);
-    });
+    // Calls go between the messages by date. The order is found among the rows' places, so that
+    // each message is moved once.
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t at = 0; at < order.size(); ++at) order[at] = at;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return comesBefore(read[a], a, read[b], b); });
     std::unordered_map<std::int64_t, std::size_t> positions;
-    for (std::size_t at = 0; at < read.size(); ++at)
-        if (read[at].key) positions.emplace(read[at].key, at);
+    for (std::size_t at = 0; at < order.size(); ++at)
+        if (read[order[at]].key) positions.emplace(read[order[at]].key, at);
     Conversation conversation;
     conversation.outline = outlines_[index];
     conversation.messages.reserve(read.size());
-    for (ReadMessage& each : read) {
+    for (std::size_t at : order) {
+        ReadMessage& each = read[at];
         if (each.parent)
             if (auto found = positions.find(*each.parent); found != positions.end())
                 each.message.replyTo = found->second;
