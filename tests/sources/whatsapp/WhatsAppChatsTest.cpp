@@ -5,8 +5,11 @@
 
 #include "catalog/Catalog.h"
 #include "sources/whatsapp/BackupWhatsApp.h"
+#include "sources/whatsapp/WhatsAppChats.h"
+#include "sqlite/ServedDatabase.h"
 #include "support/ChatStorageWriter.h"
 #include "support/EncryptedBackup.h"
+#include "support/WalDatabase.h"
 
 namespace salvora {
 namespace {
@@ -195,6 +198,33 @@ INSTANTIATE_TEST_SUITE_P(Backups, WhatsAppChats,
                                                     : "Business") +
                                     (info.param.encrypted ? "Encrypted" : "Plain");
                          });
+
+// A chat's messages come in date order whatever order the store numbered them in: those
+// without a date first, ties within a millisecond by the stored date, then by number.
+TEST(WhatsAppChatOrder, IsByDateWhateverTheStoresNumbers) {
+    const std::string sql = std::string(test::chatStorageSchema) +
+                            "INSERT INTO ZWACHATSESSION VALUES (1, 5, '1@s.whatsapp.net', 'Ada', "
+                            "0, 0, 0);"
+                            "INSERT INTO ZWAMESSAGE (Z_PK, ZCHATSESSION, ZISFROMME, ZTEXT, "
+                            "ZMESSAGEDATE, ZMESSAGETYPE) VALUES (1, 1, 1, 'third', 700000300, 0), "
+                            "(2, 1, 1, 'first', 700000100, 0), (3, 1, 1, 'undated', NULL, 0), "
+                            "(4, 1, 1, 'second, later in its millisecond', 700000100.0004, 0), "
+                            "(5, 1, 1, 'second', 700000100.0002, 0);";
+    auto served = openServedDatabase(
+        std::make_shared<const ServedFile>(
+            test::bytesOf(test::databaseFiles(test::JournalMode::Rollback, sql, "").main)),
+        nullptr);
+    ASSERT_TRUE(served);
+    auto store =
+        openWhatsAppChats({std::move(served->database), std::nullopt}, std::nullopt, {}, {});
+    ASSERT_TRUE(store) << store.error().description();
+    auto chat = (*store)->read(0);
+    ASSERT_TRUE(chat);
+    std::vector<std::string> texts;
+    for (const Message& message : chat->messages) texts.push_back(message.text.value_or(""));
+    EXPECT_EQ(texts, (std::vector<std::string>{"undated", "first", "second",
+                                               "second, later in its millisecond", "third"}));
+}
 
 }  // namespace
 }  // namespace salvora
