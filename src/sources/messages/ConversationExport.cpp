@@ -58,8 +58,9 @@ class ConversationExporter {
         Status json = streamFile(staging, options_.kind + ".json", [&](StreamedOutput& output) {
             ConversationJson writer(output);
             // Each conversation's pages, text and search data are written on a thread of their
-            // own while the JSON of it and the reading of the next go on.
-            WriteBehind pages;
+            // own while the JSON of it and the reading of the next go on. One waits at most:
+            // a conversation can be a million messages, and the reading holds two more.
+            WriteBehind pages(1);
             for (const std::string& title : titles) {
                 if (Status done = exportOne(title, reads, staging, writer, search, pages); !done)
                     return done;
