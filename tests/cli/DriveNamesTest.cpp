@@ -3,6 +3,9 @@
 // under the safe names expected, byte for byte and dated; through saveAll and salvora-cli.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "catalog/Catalog.h"
 #include "foundation/FileQueries.h"
 #include "recovery/Recovery.h"
@@ -123,7 +126,13 @@ TEST_P(DriveNamesTest, PhotosAndAlbumsTakeSafeNamesAndAnExportAgainAddsNothing) 
     });
     const std::string destination = drive.path() + "/photos";
     const std::vector<std::string> args = {"photos", backup.folder(), destination, "--albums"};
-    ::setenv("TZ", "UTC", 1);
+    // The dated folders in UTC for this test's processes alone: the tests after it in this
+    // process expect the zone it began in.
+    struct ZoneForChildren {
+        std::string before = std::getenv("TZ") != nullptr ? std::getenv("TZ") : "";
+        ZoneForChildren() { ::setenv("TZ", "UTC", 1); }
+        ~ZoneForChildren() { ::setenv("TZ", before.c_str(), 1); }
+    } utc;
     auto exported = test::runProcess(SALVORA_CLI_PATH, args);
     EXPECT_EQ(exported.status, 0) << exported.err;
     EXPECT_NE(exported.err.find("/Albums/Trip: Paris/Trip： 12：30.HEIC: saved as " + destination +
