@@ -166,6 +166,7 @@ class SmsConversations final : public ConversationStore {
 
   private:
     sqlite3* db() const { return stored_.database.handle(); }
+    std::size_t newConversation();
     std::size_t conversationFor(const std::string& key);
     std::size_t participantOf(std::size_t conversation, std::string_view handle);
     void loadHandles();
@@ -206,8 +207,9 @@ class SmsConversations final : public ConversationStore {
     std::string dateExpression_;  // seconds or nanoseconds since 2001
     std::vector<ConversationOutline> outlines_;
     std::vector<Entry> entries_;
+    // The conversations of no chat: "g" and a group_id, or "h" and a handle.
     std::unordered_map<std::string, std::size_t> conversationByKey_;
-    std::unordered_map<std::int64_t, std::size_t> conversationOfChat_;
+    std::unordered_map<std::int64_t, std::size_t> conversationOfChat_;  // by chat ROWID
     std::unordered_map<std::string, std::vector<PendingReaction>, StringHash, std::equal_to<>>
         reactionsByTarget_;
     Statement messageRow_;
@@ -222,13 +224,16 @@ void SmsConversations::warnIfStopped(int status, std::string_view what) {
                         sqlite3_errmsg(db()) + "); the rest were exported.");
 }
 
+std::size_t SmsConversations::newConversation() {
+    outlines_.emplace_back();
+    entries_.emplace_back();
+    return outlines_.size() - 1;
+}
+
 std::size_t SmsConversations::conversationFor(const std::string& key) {
-    auto [it, added] = conversationByKey_.try_emplace(key, outlines_.size());
-    if (added) {
-        outlines_.emplace_back();
-        entries_.emplace_back();
-    }
-    return it->second;
+    if (auto found = conversationByKey_.find(key); found != conversationByKey_.end())
+        return found->second;
+    return conversationByKey_[key] = newConversation();
 }
 
 std::size_t SmsConversations::participantOf(std::size_t conversation, std::string_view handle) {
@@ -277,8 +282,9 @@ void SmsConversations::loadChats() {
     int status;
     while ((status = sqlite3_step(rows->get())) == SQLITE_ROW) {
         const std::int64_t chat = sqlite3_column_int64(rows->get(), 0);
-        const std::size_t index = conversationFor("c" + std::to_string(chat));
-        conversationOfChat_.emplace(chat, index);
+        auto [known, added] = conversationOfChat_.try_emplace(chat, 0);
+        if (added) known->second = newConversation();
+        const std::size_t index = known->second;
         entries_[index].chat = chat;
         entries_[index].displayName = text(rows->get(), 1).value_or("");
         outlines_[index].service = text(rows->get(), 2).value_or("");
@@ -545,6 +551,8 @@ std::vector<MessageAttachment> SmsConversations::attachmentsOf(std::int64_t rowi
 std::vector<Reaction> SmsConversations::reactionsOn(std::string_view guid,
                                                     std::size_t conversation) {
     std::vector<Reaction> shown;
+    // Most databases' messages have none: no GUID need be hashed then.
+    if (reactionsByTarget_.empty()) return shown;
     auto found = reactionsByTarget_.find(guid);
     if (found == reactionsByTarget_.end()) return shown;
     std::vector<PendingReaction>& pending = found->second;
@@ -640,7 +648,7 @@ SmsConversations::RowRead SmsConversations::rowAt(sqlite3_stmt* row, std::size_t
         }
     }
     if (guid) {
-        if (!reactionsByTarget_.empty()) message.reactions = reactionsOn(*guid, index);
+        message.reactions = reactionsOn(*guid, index);
         if (replies_) read.guid = std::string(*guid);
     }
     return read;
