@@ -12,6 +12,13 @@ def local_date(seconds):
         sign, abs(offset) // 60, abs(offset) % 60)
 
 
+def message_line(seconds, sender, text):
+    """A message's line, its line breaks shown as ⏎."""
+    body = (text or "").replace("\r\n", " \u23ce ").replace("\n", " \u23ce ").replace(
+        "\r", " \u23ce ")
+    return f"{local_date(seconds)} {sender}: {body}\n"
+
+
 def write_conversations(destination, rows, title_of, sender_of):
     """rows: (conversation, seconds since 2001, from me, who, text) sorted by conversation, then
     date; title_of(conversation) and sender_of(conversation, who) name them."""
@@ -28,9 +35,6 @@ def write_conversations(destination, rows, title_of, sender_of):
             used.add(name)
             os.makedirs(os.path.join(destination, name))
             out = open(os.path.join(destination, name, "conversation.txt"), "w", encoding="utf-8")
-        sender = "Me" if from_me else sender_of(conversation, who)
-        body = (text or "").replace("\r\n", " \u23ce ").replace("\n", " \u23ce ").replace(
-            "\r", " \u23ce ")
-        out.write(f"{local_date(seconds)} {sender}: {body}\n")
+        out.write(message_line(seconds, "Me" if from_me else sender_of(conversation, who), text))
     if out:
         out.close()
