@@ -6,7 +6,7 @@ benchmark's backups have none."""
 import html, json, os, time
 from urllib.parse import quote
 
-from conversation_text import local_date, message_line
+from conversation_text import local_date, local_moment, message_line
 
 PER_PAGE = 2000
 SEARCH_PART_BYTES = 4 << 20
@@ -16,11 +16,8 @@ PAGE_STYLE = ("body{font-family:system-ui,sans-serif;max-width:50em;margin:1em a
 
 def iso_date(seconds):
     """Seconds since 2001-01-01 UTC as ISO 8601 in this computer's zone, with its offset."""
-    moment = time.localtime(int(seconds) + 978307200)
-    offset = moment.tm_gmtoff // 60
-    sign = "-" if offset < 0 else "+"
-    return time.strftime("%Y-%m-%dT%H:%M:%S", moment) + "%s%02d:%02d" % (
-        sign, abs(offset) // 60, abs(offset) % 60)
+    moment, offset = local_moment(seconds)
+    return time.strftime("%Y-%m-%dT%H:%M:%S", moment) + offset
 
 
 def compact(value):

@@ -3,13 +3,18 @@
 import os, time
 
 
-def local_date(seconds):
-    """Seconds since 2001-01-01 UTC, in this computer's zone with its offset."""
+def local_moment(seconds):
+    """Seconds since 2001-01-01 UTC in this computer's zone, and its offset ("+01:00")."""
     moment = time.localtime(int(seconds) + 978307200)
     offset = moment.tm_gmtoff // 60
     sign = "-" if offset < 0 else "+"
-    return time.strftime("%Y-%m-%d %H:%M ", moment) + "%s%02d:%02d" % (
-        sign, abs(offset) // 60, abs(offset) % 60)
+    return moment, "%s%02d:%02d" % (sign, abs(offset) // 60, abs(offset) % 60)
+
+
+def local_date(seconds):
+    """Seconds since 2001-01-01 UTC, in this computer's zone with its offset."""
+    moment, offset = local_moment(seconds)
+    return time.strftime("%Y-%m-%d %H:%M ", moment) + offset
 
 
 def message_line(seconds, sender, text):
