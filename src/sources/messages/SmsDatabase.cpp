@@ -109,8 +109,13 @@ std::string columnOr(const ColumnNames& columns, std::string_view column,
 }
 
 // The expression of a message's handle, as the schema keeps it.
+// Where the schema has a handle table (iOS 5 and later), a message names its handle by ROWID.
+bool namesHandlesByRowid(sqlite3* database, const ColumnNames& m) {
+    return m.contains("handle_id") && hasTableWithColumns(database, "handle", {"id"});
+}
+
 std::string handleExpressionOf(sqlite3* database, const ColumnNames& m) {
-    if (m.contains("handle_id") && hasTableWithColumns(database, "handle", {"id"}))
+    if (namesHandlesByRowid(database, m))
         return "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
     if (m.contains("address"))
         return m.contains("madrid_handle") ? "COALESCE(m.address, m.madrid_handle)" : "m.address";
@@ -199,6 +204,7 @@ class SmsConversations final : public ConversationStore {
     bool unixDates_ = false;
     bool replies_ = false;  // whether messages name the message they reply to
     std::string handleExpression_;
+    bool handlesByRowid_ = false;
     // The handle table, read once where the schema has one: a message names its handle by ROWID,
     // and looking each up in SQLite took more time than reading the message.
     std::optional<std::unordered_map<std::int64_t, std::string>> handleIds_;
@@ -249,7 +255,7 @@ std::size_t SmsConversations::participantOf(std::size_t conversation, std::strin
 
 void SmsConversations::loadHandles() {
     handleColumn_ = handleExpression_;
-    if (!handleExpression_.starts_with("(SELECT")) return;
+    if (!handlesByRowid_) return;
     auto rows = prepare(db(), "SELECT ROWID, id FROM handle");
     if (!rows) return;
     std::unordered_map<std::int64_t, std::string> ids;
@@ -457,6 +463,7 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
     }
     replies_ = m.contains("thread_originator_guid");
     handleExpression_ = handleExpressionOf(db(), m);
+    handlesByRowid_ = namesHandlesByRowid(db(), m);
     loadHandles();
     if (m.contains("is_from_me"))
         fromMeExpression_ = "m.is_from_me";
@@ -481,7 +488,7 @@ std::optional<Error> SmsConversations::load(const PartFiles& partFiles) {
                       fromMeExpression_ + ", " + dateExpression_ + ", " +
                       columnOr(m, "item_type", "0") + ", " + columnOr(m, "group_action_type", "0") +
                       ", " + columnOr(m, "group_title") + ", ";
-    if (!m.contains("other_handle") || !handleExpression_.starts_with("(SELECT"))
+    if (!m.contains("other_handle") || !handlesByRowid_)
         sql += "NULL, ";
     else if (handleIds_)
         sql += "m.other_handle, ";

@@ -23,13 +23,18 @@ namespace {
 
 using Tallies = std::vector<Tally>;
 
+// What a read that failed tells: nothing held where the backup lacks the file, else its problem.
+HeldCount failedRead(const Error& error) {
+    if (error.kind == ErrorKind::NotInBackup) return {};
+    return {true, {}, error.description()};
+}
+
 // The database at (domain, path) opened and counted; not held when the backup lacks it.
 HeldCount countDatabase(const SummarySource& source, std::string_view domain, std::string_view path,
                         const std::function<Result<Tallies>(sqlite3* database)>& count) {
     auto opened = openStoredDatabaseAt(source.deviceDirectory, source.applications, domain, path,
                                        source.keybag);
-    if (!opened && opened.error().kind == ErrorKind::NotInBackup) return {};
-    if (!opened) return {true, {}, opened.error().description()};
+    if (!opened) return failedRead(opened.error());
     auto tallies = count(opened->database.handle());
     if (!tallies) return {true, {}, tallies.error().description()};
     return {true, std::move(*tallies)};
@@ -99,8 +104,7 @@ HeldCount countAddressBook(const SummarySource& source) {
 template <typename Read, typename Count>
 HeldCount countRead(Read&& read, Count&& count) {
     auto whole = read();
-    if (!whole && whole.error().kind == ErrorKind::NotInBackup) return {};
-    if (!whole) return {true, {}, whole.error().description()};
+    if (!whole) return failedRead(whole.error());
     return {true, count(*whole)};
 }
 
