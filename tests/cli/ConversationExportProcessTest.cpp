@@ -1,6 +1,7 @@
 // salvora-cli messages and whatsapp exporting whole backups, plain and encrypted, as a user runs
 // them: the pages and the JSON of every conversation, the attachments the backup holds, a second
-// run replacing the first, a folder holding someone's file refused, the backup left as it was.
+// run replacing the first, a folder holding someone's file refused, a drive that fills up failing
+// it without harm, the backup left as it was.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "support/ChatStorageWriter.h"
 #include "support/EncryptedBackup.h"
 #include "support/FolderSnapshot.h"
+#include "support/MountedDrive.h"
 #include "support/ProcessRun.h"
 #include "support/SmsDatabaseWriter.h"
 
@@ -143,6 +145,28 @@ TEST_P(ConversationExportProcess, RefusesAFolderHoldingSomeoneElsesFile) {
     EXPECT_EQ(refused.status, 2) << refused.err;
     EXPECT_EQ(test::readText(destination + "/notes.txt"), "keep me");
     EXPECT_FALSE(fs::exists(destination + "/index.html"));
+}
+
+// A drive that fills up during the export, as a small USB stick does: the export fails with the
+// reason, and the earlier export on it stays whole, with nothing of the new one left beside it.
+TEST_P(ConversationExportProcess, ADriveThatFillsUpKeepsTheEarlierExport) {
+    test::MountedDrive drive{test::DriveFormat::Exfat};
+    if (drive.unavailable()) GTEST_SKIP() << "no drive to mount: " << *drive.unavailable();
+    const std::string destination = drive.path() + "/export";
+    const std::uintmax_t empty = fs::space(drive.path()).available;
+    exported(destination);
+    const auto earlier = test::folderSnapshot(destination);
+    // Room for half of what the export took, so it fails part way, wherever its writes are.
+    const std::uintmax_t available = fs::space(drive.path()).available;
+    const std::uintmax_t fill = available - (empty - available) / 2;
+    test::writeFile(drive.path() + "/filler", std::string(static_cast<std::size_t>(fill), 'f'));
+
+    const auto failed = run({destination});
+    EXPECT_NE(failed.status, 0);
+    EXPECT_NE(failed.err.find("space"), std::string::npos) << failed.err;
+    EXPECT_EQ(test::folderSnapshot(destination), earlier);
+    EXPECT_EQ(test::folderSnapshot(drive.path()).size(), earlier.size() + 2)
+        << "only the earlier export, its folder and the filler";
 }
 
 // WhatsApp and WhatsApp Business in one backup, each exported into a folder of its own, and a
