@@ -108,12 +108,12 @@ std::string columnOr(const ColumnNames& columns, std::string_view column,
     return columns.contains(column) ? "m." + quotedName(column) : std::string(otherwise);
 }
 
-// The expression of a message's handle, as the schema keeps it.
 // Where the schema has a handle table (iOS 5 and later), a message names its handle by ROWID.
 bool namesHandlesByRowid(sqlite3* database, const ColumnNames& m) {
     return m.contains("handle_id") && hasTableWithColumns(database, "handle", {"id"});
 }
 
+// The expression of a message's handle, as the schema keeps it.
 std::string handleExpressionOf(sqlite3* database, const ColumnNames& m) {
     if (namesHandlesByRowid(database, m))
         return "(SELECT h.id FROM handle h WHERE h.ROWID = m.handle_id)";
