@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 namespace salvora {
 namespace {
@@ -15,8 +16,8 @@ void TextArena::grow(std::size_t size) {
     const std::size_t blockSize = std::max(size, nextBlockSize_);
     nextBlockSize_ = std::min(nextBlockSize_ * 2, largestBlockSize);
     // Left uninitialised: the characters are written when handed out, never read before.
-    blocks_.push_back(makeLargeBlock(blockSize));
-    next_ = reinterpret_cast<char*>(blocks_.back().get());
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
+    next_ = blocks_.back().get();
     free_ = blockSize;
 }
 

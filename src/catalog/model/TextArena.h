@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/platform/LargePages.h"
-
 namespace salvora {
 
 class TextArena {
@@ -39,7 +37,7 @@ class TextArena {
   private:
     void grow(std::size_t size);
 
-    std::vector<LargeBlock> blocks_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
     char* next_ = nullptr;
     std::size_t free_ = 0;
     std::size_t nextBlockSize_ = std::size_t{1} << 16;

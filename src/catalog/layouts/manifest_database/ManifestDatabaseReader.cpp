@@ -16,7 +16,7 @@
 #include "foundation/Plural.h"
 #include "foundation/Prefetch.h"
 #include "foundation/Utf8Text.h"
-#include "foundation/platform/LargePages.h"
+#include "foundation/platform/PagePopulation.h"
 
 namespace salvora {
 namespace {
@@ -166,7 +166,7 @@ struct alignas(16) ScannedEntry {
 // What the records give the index entries: filled in file order, read in index order.
 struct ScannedEntries {
     std::array<ScannedPart, 2> parts;
-    std::vector<ScannedEntry, LargePageAllocator<ScannedEntry>> entries;
+    std::vector<ScannedEntry> entries;
 };
 
 // How many visits ahead the entries they fill in are fetched, so the walk doesn't wait for

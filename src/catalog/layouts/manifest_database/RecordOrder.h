@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/platform/LargePages.h"
-
 namespace salvora {
 
 // One used index entry: where its record lies, and its number among the used entries.
@@ -17,8 +15,7 @@ struct RecordVisit {
     bool operator==(const RecordVisit&) const = default;
 };
 
-// A million of them are made at once.
-using RecordVisits = std::vector<RecordVisit, LargePageAllocator<RecordVisit>>;
+using RecordVisits = std::vector<RecordVisit>;
 
 // Sorts by record offset; entries whose records lie at the same offset keep their order.
 void sortByRecordOffset(RecordVisits& visits);
