@@ -228,7 +228,10 @@ std::map<std::string, double> readFigures(const std::string& path) {
 void benchWindow(Report& report, const std::string& home, const std::string& scratch,
                  const Options& options) {
     report.heading("The window (offscreen)");
-    const char* deviceGoal = "window: choosing the device shows its applications <= 0.25 s";
+    // The first click comes after the window has been shown and the machine left idle a while,
+    // as a user's does: a machine that has been busy up to the click can answer it faster.
+    const char* deviceGoal =
+        "window: choosing the device after 15 s idle shows its applications <= 0.25 s";
     const char* applicationGoal = "window: choosing an application shows its files < 0.5 s";
     if (options.window.empty()) {
         report.skipped(deviceGoal, "no --window given");
@@ -236,9 +239,9 @@ void benchWindow(Report& report, const std::string& home, const std::string& scr
         return;
     }
     const std::string output = scratch + "/window.txt";
-    const ChildRun run =
-        runChild({options.window, largestApplicationName(), std::to_string(options.runs)}, output,
-                 {"HOME=" + home, "QT_QPA_PLATFORM=offscreen"});
+    const ChildRun run = runChild(
+        {options.window, "--idle", "15", largestApplicationName(), std::to_string(options.runs)},
+        output, {"HOME=" + home, "QT_QPA_PLATFORM=offscreen"});
     std::map<std::string, double> figures = readFigures(output);
     if (!run.succeeded || !figures.contains("device-seconds")) {
         report.skipped(deviceGoal, "the window benchmark failed");

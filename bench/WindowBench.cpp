@@ -1,6 +1,7 @@
-// salvora-window-bench APPLICATION [RUNS [SAVED DESTINATION]]: opens the window on the home
-// that $HOME names, then chooses its first device and that device's APPLICATION with the
-// mouse, RUNS times, and writes the time from each click until the next table is shown
+// salvora-window-bench [--idle SECONDS] APPLICATION [RUNS [SAVED DESTINATION]]: opens the
+// window on the home that $HOME names, waits SECONDS as a user looks at it before the first
+// click, then chooses its first device and that device's APPLICATION with the mouse, RUNS times,
+// and writes the time from each click until the next table is shown
 // ("name value" lines): the first choice of the device, the median of choosing it again (which
 // also lets the previous catalogue go), and the median choice of the application; and, for the
 // first choice, the time until the summary pane shows every count, and its size on disk. Then
@@ -16,8 +17,10 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/MainWindow.h"
@@ -98,12 +101,21 @@ double longestStallDuring(Work work) {
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
-    if (argc < 2) {
-        std::cerr << "usage: salvora-window-bench APPLICATION [RUNS [SAVED DESTINATION]]\n";
+    // A machine left idle may hand memory back to its host, and the first click pays for
+    // taking it again, as a user's does.
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    double idleSeconds = 0;
+    if (arguments.size() > 1 && arguments[0] == "--idle") {
+        idleSeconds = std::stod(arguments[1]);
+        arguments.erase(arguments.begin(), arguments.begin() + 2);
+    }
+    if (arguments.empty()) {
+        std::cerr << "usage: salvora-window-bench [--idle SECONDS] APPLICATION "
+                     "[RUNS [SAVED DESTINATION]]\n";
         return 2;
     }
-    const QString application = QString::fromUtf8(argv[1]);
-    const int runs = std::max(argc > 2 ? std::stoi(argv[2]) : 5, 2);
+    const QString application = QString::fromStdString(arguments[0]);
+    const int runs = std::max(arguments.size() > 1 ? std::stoi(arguments[1]) : 5, 2);
 
     salvora::test::ScriptedPanels panels;
     salvora::MainWindow window(panels);
@@ -117,6 +129,9 @@ int main(int argc, char** argv) {
         std::cerr << "salvora-window-bench: no device in the home\n";
         return 1;
     }
+
+    drawn(devices);
+    std::this_thread::sleep_for(std::chrono::duration<double>(idleSeconds));
 
     std::vector<double> deviceTimes;
     std::vector<double> applicationTimes;
@@ -142,7 +157,7 @@ int main(int argc, char** argv) {
         }
         const int row = rowShowing(applications, application);
         if (row < 0) {
-            std::cerr << "salvora-window-bench: no application " << argv[1] << '\n';
+            std::cerr << "salvora-window-bench: no application " << arguments[0] << '\n';
             return 1;
         }
         applications.scrollTo(applications.model()->index(row, 0));
@@ -156,15 +171,15 @@ int main(int argc, char** argv) {
     const auto [firstKey, laterKeys] = filterAnswers(filter, files);
     const int applicationFiles = files.model()->rowCount();
 
-    if (argc > 4) {
-        const int row = rowShowing(applications, QString::fromUtf8(argv[3]));
+    if (arguments.size() > 3) {
+        const int row = rowShowing(applications, QString::fromStdString(arguments[2]));
         if (row < 0) {
-            std::cerr << "salvora-window-bench: no application " << argv[3] << '\n';
+            std::cerr << "salvora-window-bench: no application " << arguments[2] << '\n';
             return 1;
         }
         click(applications, row);
         drawn(files);
-        panels.folderAnswers = {std::string(argv[4])};
+        panels.folderAnswers = {arguments[3]};
         // Two log lines a file would bury the report.
         const salvora::LogSilence quiet;
         const double stall = longestStallDuring(
