@@ -9,10 +9,11 @@
 namespace salvora {
 
 // A thread running a copy of `work`; none, after no work is done, when the system refuses it.
-template <typename Work>
-std::optional<std::thread> spareThread(const Work& work) {
+// A std::jthread hands `work` its stop token.
+template <typename Thread = std::thread, typename Work>
+std::optional<Thread> spareThread(const Work& work) {
     try {
-        return std::optional<std::thread>(std::in_place, work);
+        return std::optional<Thread>(std::in_place, work);
     } catch (const std::system_error&) {
         return std::nullopt;
     }

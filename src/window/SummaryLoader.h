@@ -9,11 +9,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "catalog/model/Records.h"
 #include "crypto/UnlockedKeybag.h"
 #include "sources/summary/BackupSummary.h"
+#include "window/NewestRequestWorker.h"
 
 namespace salvora {
 
@@ -29,8 +29,6 @@ class SummaryLoader final : public QObject {
     Q_OBJECT
   public:
     explicit SummaryLoader(QObject* parent = nullptr);
-    // Stops and waits for the read under way; what it sends is dropped.
-    ~SummaryLoader() override;
 
     void load(SummaryJob job);
     // Nothing is chosen any more: nothing more comes until the next load.
@@ -43,16 +41,7 @@ class SummaryLoader final : public QObject {
     void sizeRead(std::optional<std::uint64_t> bytes);
 
   private:
-    void start(SummaryJob job);
-    // Runs `deliver` on the event thread if `request` is still the newest.
-    template <typename Deliver>
-    void post(std::uint64_t request, Deliver deliver);
-    void finished();
-
-    std::uint64_t newest_ = 0;
-    bool reading_ = false;
-    std::optional<SummaryJob> waiting_;
-    std::jthread worker_;
+    NewestRequestWorker worker_;
 };
 
 }  // namespace salvora
