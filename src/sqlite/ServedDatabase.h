@@ -29,7 +29,6 @@ class ServedFile {
     static Result<ServedFile> inPlace(FileDescriptor file, const std::string& path);
 
     std::uint64_t size() const { return size_; }
-    bool inMemory() const { return !file_.valid(); }
     // Fills `buffer` from `offset`: the number of bytes read, fewer at the end, or -1 with
     // errno set when the file can't be read.
     long read(std::span<std::byte> buffer, std::uint64_t offset) const;
