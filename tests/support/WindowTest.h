@@ -15,6 +15,7 @@
 #include "support/FixtureHome.h"
 #include "support/ScriptedPanels.h"
 
+class QAction;
 class QTableView;
 
 // Readable failures for cell texts.
@@ -58,6 +59,9 @@ class WindowTest : public ::testing::Test {
                 std::optional<int> file = std::nullopt);
     // Selects the row without a click, as keyboard navigation would.
     void select(QTableView& table, int row);
+    // The File menu's action of that name, the menu opened as the user does, which decides
+    // whether the action is offered.
+    QAction& fileMenuAction(const char* name);
 
     // Every cell of one column, as the table shows it.
     QStringList cells(const QTableView& table, int column = 0) const;

@@ -2,7 +2,6 @@
 // holds them and exporting into the chosen folder, and their database previewed as events.
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTest>
@@ -27,10 +26,7 @@ class CalendarWindow : public WindowTest {
         ::tzset();
     }
 
-    QAction& exportAction() {
-        emit window->findChild<QMenu*>("fileMenu")->aboutToShow();
-        return *window->findChild<QAction*>("exportCalendarsAction");
-    }
+    QAction& exportAction() { return fileMenuAction("exportCalendarsAction"); }
 
     TemporaryFolder out;
 };

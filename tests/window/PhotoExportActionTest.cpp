@@ -1,7 +1,6 @@
 // File → "Export Photos and Videos…" offscreen: offered only for a device with a camera roll,
 // and exporting it into the folder the user chooses.
 #include <QAction>
-#include <QMenu>
 #include <QStatusBar>
 #include <cstdlib>
 #include <ctime>
@@ -22,11 +21,7 @@ class PhotoExportAction : public WindowTest {
         ::tzset();
     }
 
-    // Opens the File menu as the user does, which decides whether the action is offered.
-    QAction& exportAction() {
-        emit window->findChild<QMenu*>("fileMenu")->aboutToShow();
-        return *window->findChild<QAction*>("exportPhotosAction");
-    }
+    QAction& exportAction() { return fileMenuAction("exportPhotosAction"); }
 
     TemporaryFolder out;
 };

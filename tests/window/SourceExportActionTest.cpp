@@ -3,7 +3,6 @@
 // chosen folder behind the progress dialog, the outcome in the status bar, nothing left on
 // Cancel, and a finished export's page (index.html, calls.html) offered to the browser.
 #include <QAction>
-#include <QMenu>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -43,11 +42,7 @@ class SourceExportAction : public WindowTest, public ::testing::WithParamInterfa
         ASSERT_TRUE(exportAction().isEnabled());
     }
 
-    // Opens the File menu as the user does, which decides whether the action is offered.
-    QAction& exportAction() {
-        emit window->findChild<QMenu*>("fileMenu")->aboutToShow();
-        return *window->findChild<QAction*>(GetParam().action);
-    }
+    QAction& exportAction() { return fileMenuAction(GetParam().action); }
 
     std::string status() const { return window->statusBar()->currentMessage().toStdString(); }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -54,6 +55,11 @@ void WindowTest::openWindow() {
     window = std::make_unique<MainWindow>(panels);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
+
+QAction& WindowTest::fileMenuAction(const char* name) {
+    emit window->findChild<QMenu*>("fileMenu")->aboutToShow();
+    return *window->findChild<QAction*>(name);
 }
 
 void WindowTest::click(QTableView& table, int row) {
