@@ -23,7 +23,7 @@ void NewestRequestWorker::request(Reading reading) {
 
 void NewestRequestWorker::forget() {
     ++newest_;
-    waiting_.reset();
+    waiting_ = nullptr;
     worker_.request_stop();
 }
 
@@ -44,7 +44,7 @@ void NewestRequestWorker::start(Reading reading) {
 
 void NewestRequestWorker::finished() {
     reading_ = false;
-    if (waiting_) start(*std::exchange(waiting_, std::nullopt));
+    if (waiting_) start(std::exchange(waiting_, nullptr));
 }
 
 }  // namespace salvora

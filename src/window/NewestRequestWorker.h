@@ -8,7 +8,6 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <stop_token>
 #include <thread>
 
@@ -55,7 +54,7 @@ class NewestRequestWorker final : public QObject {
 
     std::uint64_t newest_ = 0;
     bool reading_ = false;
-    std::optional<Reading> waiting_;
+    Reading waiting_;  // empty: none
     std::jthread worker_;
 };
 
